@@ -1,0 +1,65 @@
+#include "app/small_handlers.h"
+
+#include "app/form1.h"
+#include "app/maker.h"
+#include "app/platform.h"
+
+namespace tarnwick {
+
+void mnuShowSpider_Click(Form1& f)
+{
+    if (f.Frame4.Visible())
+        return;
+    f.Frame5.setVisible(false);
+    f.Frame4.setVisible(true);
+}
+
+void mnuShowTemplate_Click(Form1& f)
+{
+    if (f.Frame5.Visible())
+        return;
+    f.Frame4.setVisible(false);
+    f.Frame5.setVisible(true);
+}
+
+void mnuDisclaimer_Click(Form1& f)
+{
+    f.Frame8.setVisible(true);
+}
+
+void Command7_Click(Form1& f)
+{
+    f.Frame8.setVisible(false);
+}
+
+void mnuGoToHelp_Click(Form1&, Platform& p)
+{
+    p.openWebAddress(kHelpAddress);
+}
+
+void mnuStopAll_Click(Form1& f)
+{
+    f.Label3.setCaption(QStringLiteral("0"));
+}
+
+void mnuQuit_Click(Form1& f, Platform& p)
+{
+    if (f.Inet1 && f.Inet1->StillExecuting())
+        f.Inet1->Cancel();
+    p.Unload();
+}
+
+void List1_DblClick(Form1& f)
+{
+    // The randomiser works on positions; deleting one under it would scramble the wrong entries.
+    if (f.activity == Activity::Randomise)
+        return;
+    const int count = f.List1.ListCount();
+    for (int i = count - 1; i >= 0; --i) {
+        if (f.List1.Selected(i))
+            f.List1.RemoveItem(i);
+        f.Label1.setCaption(QString::number(f.List1.ListCount()));
+    }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,20 @@
+#pragma once
+
+namespace tarnwick {
+
+class Form1;
+class Platform;
+
+// The menus and panels that are not part of a larger task.
+void mnuShowSpider_Click(Form1& f);
+void mnuShowTemplate_Click(Form1& f);
+void mnuDisclaimer_Click(Form1& f);
+void Command7_Click(Form1& f);
+void mnuGoToHelp_Click(Form1& f, Platform& p);
+void mnuStopAll_Click(Form1& f);
+/// Cancels a running request and ends the program; a loop pumping events ends at its next pump.
+void mnuQuit_Click(Form1& f, Platform& p);
+/// Deletes the selected URL; does nothing while the randomiser reorders the list.
+void List1_DblClick(Form1& f);
+
+}  // namespace tarnwick

@@ -1,0 +1,97 @@
+#include "app/text_ops.h"
+
+#include <cmath>
+
+namespace tarnwick {
+
+double Val(const QString& text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text.at(i) == QLatin1Char(' '))
+        ++i;
+    QString number;
+    if (i < n && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        number += text.at(i++);
+    bool digits = false;
+    bool point = false;
+    for (; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c.isDigit() && c.unicode() < 128) {
+            number += c;
+            digits = true;
+        } else if (c == QLatin1Char('.') && !point) {
+            number += c;
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0;
+    // An exponent counts only when digits follow it.
+    if (i < n && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+        qsizetype j = i + 1;
+        QString exponent = QStringLiteral("e");
+        if (j < n && (text.at(j) == QLatin1Char('+') || text.at(j) == QLatin1Char('-')))
+            exponent += text.at(j++);
+        const qsizetype firstDigit = j;
+        while (j < n && text.at(j).isDigit() && text.at(j).unicode() < 128)
+            exponent += text.at(j++);
+        if (j > firstDigit)
+            number += exponent;
+    }
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0;
+}
+
+QString numText(qint64 value)
+{
+    return QString::number(value);
+}
+
+qint64 roundHalfEven(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    return static_cast<qint64>(std::nearbyint(value));
+}
+
+QString trimSpaces(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+bool containsNoCase(const QString& text, const QString& part)
+{
+    return text.contains(part, Qt::CaseInsensitive);
+}
+
+qsizetype indexOfNoCase(const QString& text, const QString& part, qsizetype from)
+{
+    return text.indexOf(part, from, Qt::CaseInsensitive);
+}
+
+QString replaceNoCase(const QString& text, const QString& from, const QString& to)
+{
+    if (from.isEmpty())
+        return text;
+    QString result = text;
+    return result.replace(from, to, Qt::CaseInsensitive);
+}
+
+QStringList splitNoCase(const QString& text, const QString& separator)
+{
+    if (separator.isEmpty())
+        return {text};
+    return text.split(separator, Qt::KeepEmptyParts, Qt::CaseInsensitive);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,11 @@
+#include "listtools/randomiser.h"
+
+#include "app/form1.h"
+#include "app/platform.h"
+
+// Placeholder until the command is built.
+namespace tarnwick {
+
+void Command4_Click(Form1&, Platform&) {}
+
+}  // namespace tarnwick

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace tarnwick {
+
+class Form1;
+class Platform;
+
+/// The transfer control's state handler: caption progress, and for state 12 the whole
+/// response processing of one spidered page.
+void Inet1_StateChanged(Form1& f, Platform& p, int state);
+/// Routes the form's transfer control notifications to Inet1_StateChanged.
+void attachResponseHandler(Form1& f, Platform& p);
+
+}  // namespace tarnwick

@@ -1,0 +1,88 @@
+#include "support/fake_platform.h"
+
+#include "app/event_wait.h"
+
+#include <QCoreApplication>
+
+namespace tarnwick::test {
+
+FakePlatform::FakePlatform() = default;
+
+void FakePlatform::MsgBox(const QString& text)
+{
+    messages.append(text);
+    if (onMessage)
+        onMessage(text);
+}
+
+bool FakePlatform::answer(FileDialog& dialog, bool save)
+{
+    dialogs.push_back({save, dialog.Filter, dialog.InitDir});
+    if (dialogAnswers.empty())
+        return false;
+    std::optional<QString> next = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    if (!next)
+        return false;
+    dialog.FileName = *next;
+    return true;
+}
+
+bool FakePlatform::ShowOpen(FileDialog& dialog)
+{
+    return answer(dialog, false);
+}
+
+bool FakePlatform::ShowSave(FileDialog& dialog)
+{
+    return answer(dialog, true);
+}
+
+void FakePlatform::setClipboardText(const QString& text)
+{
+    clipboard = text;
+    clipboardSet = true;
+}
+
+void FakePlatform::pumped()
+{
+    ++pumps;
+    if (onPump)
+        onPump(pumps);
+}
+
+bool FakePlatform::DoEvents()
+{
+    if (isUnloaded)
+        return false;
+    QCoreApplication::processEvents();
+    pumped();
+    return !isUnloaded;
+}
+
+bool FakePlatform::waitForEvents(int maxMs)
+{
+    if (isUnloaded)
+        return false;
+    waitForEventsBounded(maxMs);
+    pumped();
+    return !isUnloaded;
+}
+
+void FakePlatform::Sleep(int ms)
+{
+    sleptMs += ms;
+    clock = clock.addMSecs(ms);
+}
+
+double FakePlatform::Rnd()
+{
+    if (!rndValues.empty()) {
+        const double value = rndValues.front();
+        rndValues.pop_front();
+        return value;
+    }
+    return std::uniform_real_distribution<double>(0.0, 1.0)(generator);
+}
+
+}  // namespace tarnwick::test

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/platform.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <random>
+
+namespace tarnwick::test {
+
+/// A scripted platform: records what the handlers showed, answers dialogs from a queue and
+/// lets Sleep advance a virtual clock instead of waiting. Events of the real Qt event loop
+/// still run in DoEvents and waitForEvents, so loopback network tests work.
+class FakePlatform : public Platform {
+public:
+    FakePlatform();
+
+    void MsgBox(const QString& text) override;
+    bool ShowOpen(FileDialog& dialog) override;
+    bool ShowSave(FileDialog& dialog) override;
+    void setClipboardText(const QString& text) override;
+    bool DoEvents() override;
+    bool waitForEvents(int maxMs) override;
+    void Refresh() override { ++refreshes; }
+    void Sleep(int ms) override;
+    QDateTime now() override { return clock; }
+    void Randomize() override { ++randomizeCalls; }
+    double Rnd() override;
+    void openWebAddress(const QString& address) override { opened.append(address); }
+    QString programFolder() override { return folder; }
+    void Unload() override { isUnloaded = true; }
+    bool unloaded() const override { return isUnloaded; }
+
+    /// The next dialog answer: a full path, or std::nullopt for a cancel.
+    void answerDialog(std::optional<QString> path) { dialogAnswers.push_back(std::move(path)); }
+    void seed(unsigned value) { generator.seed(value); }
+
+    // What happened.
+    QStringList messages;
+    QString clipboard;
+    bool clipboardSet = false;
+    QStringList opened;
+    struct DialogShown {
+        bool save;
+        QString filter;
+        QString initDir;
+    };
+    std::vector<DialogShown> dialogs;
+    int pumps = 0;
+    int refreshes = 0;
+    int randomizeCalls = 0;
+    qint64 sleptMs = 0;
+
+    // What comes next.
+    std::deque<std::optional<QString>> dialogAnswers;
+    /// Runs at every pump (DoEvents and waitForEvents), with the pump number.
+    std::function<void(int pump)> onPump;
+    /// Runs at every message, with its text (for example to stop a run from a message).
+    std::function<void(const QString&)> onMessage;
+    /// Values Rnd returns before it falls back to the generator.
+    std::deque<double> rndValues;
+
+    QString folder = QStringLiteral("/tmp/");
+    QDateTime clock = QDateTime(QDate(2026, 1, 1), QTime(12, 0), Qt::UTC);
+    bool isUnloaded = false;
+
+private:
+    bool answer(FileDialog& dialog, bool save);
+    void pumped();
+
+    std::mt19937 generator{12345};
+};
+
+}  // namespace tarnwick::test

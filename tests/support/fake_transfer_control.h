@@ -1,0 +1,58 @@
+#pragma once
+
+#include "net/transfer_control.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace tarnwick::test {
+
+/// A transfer control without a network: each address answers with a scripted body or an
+/// error. Execute queues the notifications, which arrive at the next event pump as with
+/// the real control; calls are recorded.
+class FakeTransferControl : public QObject, public TransferControl {
+public:
+    struct Answer {
+        QString body;
+        bool fails = false;   // state 11 instead of 12
+        int errorCode = 0;
+        QString errorInfo;
+    };
+
+    void answer(const QString& url, const QString& body) { answers[url] = Answer{body}; }
+    void fail(const QString& url, int code, const QString& info) { answers[url] = Answer{{}, true, code, info}; }
+
+    void setRequestTimeout(int seconds) override { timeout = seconds; timeouts.append(seconds); }
+    int RequestTimeout() const override { return timeout; }
+    void Execute(const QString& url, const QString& operation, const QString& data,
+                 const QString& headers) override;
+    bool StillExecuting() const override { return executing; }
+    void Cancel() override;
+    QString GetChunk(int size, int type = 0) override;
+    QString OpenURL(const QString& url, int type = 0) override;
+    int ResponseCode() const override { return code; }
+    QString ResponseInfo() const override { return info; }
+
+    QHash<QString, Answer> answers;
+    /// Body of OpenURL for any address not in `answers`.
+    QString openUrlBody;
+    QStringList executed;
+    QStringList headerBlocks;
+    QStringList openedUrls;
+    QList<int> chunkSizes;
+    QList<int> timeouts;
+    int cancels = 0;
+
+private:
+    int timeout = 0;
+    bool executing = false;
+    quint64 request = 0;
+    QString body;
+    qsizetype readPos = 0;
+    int code = 0;
+    QString info;
+};
+
+}  // namespace tarnwick::test

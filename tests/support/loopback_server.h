@@ -1,0 +1,48 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <QString>
+
+#include <thread>
+
+namespace tarnwick::test {
+
+/// An HTTP server on 127.0.0.1 and a free port, running on its own thread for the life of
+/// the object. Register handlers on `server` before calling start().
+class LoopbackServer {
+public:
+    LoopbackServer() = default;
+    ~LoopbackServer() { stop(); }
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    void start()
+    {
+        port_ = server.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server.listen_after_bind(); });
+        server.wait_until_ready();
+    }
+    void stop()
+    {
+        if (thread_.joinable()) {
+            server.stop();
+            thread_.join();
+        }
+    }
+
+    int port() const { return port_; }
+    /// "http://127.0.0.1:PORT" followed by `path`.
+    QString url(const QString& path = QStringLiteral("/")) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path);
+    }
+
+    httplib::Server server;
+
+private:
+    int port_ = 0;
+    std::thread thread_;
+};
+
+}  // namespace tarnwick::test

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian or Ubuntu machine lacks, builds Tarnwick, then either starts
+# the window (run) or runs every test (test).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libgumbo-dev
+          libcpp-httplib-dev libgtest-dev googletest clang libclang-rt-dev xvfb xauth)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo=sudo
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+build() { # build-dir [cmake options...]
+    local dir=$1; shift
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    build build
+    shift
+    exec ./build/src/tarnwick "$@"
+    ;;
+test)
+    install_missing
+    build build
+    (cd build && ctest --output-on-failure -j"$(nproc)")
+    ;;
+*)
+    echo "usage: tools/dev.sh run|test" >&2
+    exit 2
+    ;;
+esac
