@@ -37,9 +37,21 @@ test)
     install_missing
     build build
     (cd build && ctest --output-on-failure -j"$(nproc)")
+    # The same suite once more under AddressSanitizer and UndefinedBehaviorSanitizer, leak
+    # checking on; only leaks inside Qt itself are suppressed.
+    build build-asan -DTARNWICK_SANITIZE=ON
+    (cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+        LSAN_OPTIONS=suppressions="$PWD/../tools/lsan.supp":print_suppressions=0 \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        ctest --output-on-failure -j"$(nproc)")
+    ;;
+demo)
+    install_missing
+    build build
+    exec bash tools/demo.sh
     ;;
 *)
-    echo "usage: tools/dev.sh run|test" >&2
+    echo "usage: tools/dev.sh run|test|demo" >&2
     exit 2
     ;;
 esac
