@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time.
+#   tools/fuzz.sh [seconds-per-target] [target...]
+# New inputs go to build-fuzz/corpus/<name>; the committed seeds in tests/fuzz/corpus stay as
+# they are. A crash leaves its input in build-fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+shift || true
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTARNWICK_FUZZ=ON >/dev/null
+targets=("$@")
+((${#targets[@]})) || targets=(fuzz_response fuzz_page_link fuzz_files fuzz_csv)
+cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
+mkdir -p build-fuzz/findings
+status=0
+for t in "${targets[@]}"; do
+    name=${t#fuzz_}
+    mkdir -p "build-fuzz/corpus/$name"
+    echo "== $t for ${seconds}s"
+    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+        "build-fuzz/tests/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="build-fuzz/findings/$name-" -print_final_stats=1 \
+        "build-fuzz/corpus/$name" "tests/fuzz/corpus/$name" 2>&1 | tail -n 12 || status=1
+done
+exit $status
