@@ -1,22 +1,211 @@
 #include "files/file_commands.h"
 
+#include "app/app_path.h"
 #include "app/form1.h"
 #include "app/platform.h"
+#include "app/text_ops.h"
+#include "files/text_file_reader.h"
+#include "files/text_file_writer.h"
+#include "net/clean_line.h"
 
-// Placeholder until the command is built.
 namespace tarnwick {
+namespace {
 
-void mnuOpenKeywords_Click(Form1&, Platform&) {}
-void mnuSaveKeywords_Click(Form1&, Platform&) {}
-void mnuClearKeywords_Click(Form1&, Platform&) {}
-void mnuOpenURLs_Click(Form1&, Platform&) {}
-void mnuSaveURLs_Click(Form1&, Platform&) {}
-void mnuClearURLs_Click(Form1&, Platform&) {}
-void mnuOpenSpiderData_Click(Form1&, Platform&) {}
-void mnuSaveSpiderData_Click(Form1&, Platform&) {}
-void mnuClearSpiderData_Click(Form1&, Platform&) {}
-void mnuOpenTemplate_Click(Form1&, Platform&) {}
-void mnuSaveTemplate_Click(Form1&, Platform&) {}
-void mnuClearTemplate_Click(Form1&, Platform&) {}
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kSpiderDataFilter = QStringLiteral("Spider Data (*.sdata)|*.sdata");
+const QString kTemplateFilter = QStringLiteral("Template (*.tplate)|*.tplate");
+constexpr int kListLimit = 30000;
 
-}  // namespace tarnwick
+enum class DialogKind { Open, Save };
+
+/// Shows the dialog from the program's folder; the chosen path, or an empty text on cancel.
+QString askForFile(Platform& p, FileDialog& dialog, DialogKind kind)
+{
+    dialog.InitDir = AppPath(p);
+    const bool chosen = kind == DialogKind::Open ? p.ShowOpen(dialog) : p.ShowSave(dialog);
+    return chosen ? dialog.FileName : QString();
+}
+
+/// Reads the chosen file whole; on failure names the file and returns nothing to use.
+bool readChosenFile(Platform& p, const QString& path, QString& text)
+{
+    TextFileRead read = readTextFile(path);
+    if (!read.ok()) {
+        const char* what
+            = read.failure == TextFileRead::Failure::Open ? " could not be opened: " : " could not be read: ";
+        p.MsgBox(QStringLiteral("File ") + path + QLatin1String(what) + read.reason);
+        return false;
+    }
+    text = std::move(read.text);
+    return true;
+}
+
+QString cleanedLine(QStringView line)
+{
+    return trimSpaces(CleanLine(line.toString(), kCrLf));
+}
+
+void openList(Form1& f, Platform& p, FileDialog& dialog, ListBox& list, Label& count)
+{
+    // Changing the URL list under the randomiser would scramble positions that no longer exist.
+    if (&list == &f.List1 && f.activity == Activity::Randomise)
+        return;
+    const QString path = askForFile(p, dialog, DialogKind::Open);
+    if (path.isEmpty())
+        return;
+    QString text;
+    if (!readChosenFile(p, path, text))
+        return;
+
+    QStringList entries;
+    LineSplitter lines(text);
+    QStringView line;
+    bool limitReached = false;
+    while (lines.next(line)) {
+        const QString entry = cleanedLine(line);
+        if (!entry.isEmpty())
+            entries.append(entry);
+        if (entries.size() > kListLimit) {
+            limitReached = true;
+            break;
+        }
+    }
+    list.replaceAll(std::move(entries));
+    if (limitReached)
+        p.MsgBox(QStringLiteral("Limit reached!"));
+    count.setCaption(QString::number(list.ListCount()));
+}
+
+void openPane(Platform& p, FileDialog& dialog, const QString& filter, TextPane& pane)
+{
+    dialog.Filter = filter;
+    const QString path = askForFile(p, dialog, DialogKind::Open);
+    if (path.isEmpty())
+        return;
+    QString text;
+    if (!readChosenFile(p, path, text))
+        return;
+
+    QString collected;
+    collected.reserve(text.size() + text.size() / 16);
+    LineSplitter lines(text);
+    QStringView line;
+    while (lines.next(line)) {
+        collected += cleanedLine(line);
+        collected += kCrLf;
+    }
+    pane.setText(QString());
+    pane.setText(collected);
+}
+
+void saveChosenFile(Platform& p, FileDialog& dialog, const QString& content)
+{
+    const QString path = askForFile(p, dialog, DialogKind::Save);
+    if (path.isEmpty())
+        return;
+    const SaveResult result = saveTextFile(path, content);
+    if (result.ok())
+        p.MsgBox(QStringLiteral("File ") + path + QStringLiteral(" saved!"));
+    else
+        p.MsgBox(QStringLiteral("File ") + path + QStringLiteral(" could not be saved: ") + result.reason);
+}
+
+void saveList(Platform& p, FileDialog& dialog, const ListBox& list)
+{
+    if (list.ListCount() == 0) {
+        p.MsgBox(QStringLiteral("Nothing to save!"));
+        return;
+    }
+    QString content;
+    for (const QString& entry : list.items()) {
+        content += entry;
+        content += kCrLf;
+    }
+    saveChosenFile(p, dialog, content);
+}
+
+void savePane(Platform& p, FileDialog& dialog, const QString& filter, const TextPane& pane)
+{
+    if (pane.Text().isEmpty()) {
+        p.MsgBox(QStringLiteral("Nothing to save!"));
+        return;
+    }
+    dialog.Filter = filter;
+    QString content;
+    for (const QStringView piece : QStringView(pane.Text()).split(kCrLf)) {
+        content += piece;
+        content += kCrLf;
+    }
+    content += kCrLf;
+    saveChosenFile(p, dialog, content);
+}
+
+} // namespace
+
+void mnuOpenKeywords_Click(Form1& f, Platform& p)
+{
+    openList(f, p, f.CDialog1, f.List2, f.Label7);
+}
+
+void mnuSaveKeywords_Click(Form1& f, Platform& p)
+{
+    saveList(p, f.CDialog1, f.List2);
+}
+
+void mnuClearKeywords_Click(Form1& f, Platform&)
+{
+    f.List2.Clear();
+    f.Label7.setCaption(QString::number(f.List2.ListCount()));
+}
+
+void mnuOpenURLs_Click(Form1& f, Platform& p)
+{
+    openList(f, p, f.CDialog2, f.List1, f.Label1);
+}
+
+void mnuSaveURLs_Click(Form1& f, Platform& p)
+{
+    saveList(p, f.CDialog2, f.List1);
+}
+
+void mnuClearURLs_Click(Form1& f, Platform&)
+{
+    if (f.activity == Activity::Randomise)
+        return;
+    f.List1.Clear();
+    f.Label1.setCaption(QString::number(f.List1.ListCount()));
+}
+
+void mnuOpenSpiderData_Click(Form1& f, Platform& p)
+{
+    openPane(p, f.CommonDialog2, kSpiderDataFilter, f.RichTextBox1);
+}
+
+void mnuSaveSpiderData_Click(Form1& f, Platform& p)
+{
+    savePane(p, f.CommonDialog1, kSpiderDataFilter, f.RichTextBox1);
+}
+
+void mnuClearSpiderData_Click(Form1& f, Platform&)
+{
+    f.RichTextBox1.setText(QString());
+    f.Label10.setCaption(QStringLiteral("0"));
+    f.Label15.setCaption(QStringLiteral("0"));
+}
+
+void mnuOpenTemplate_Click(Form1& f, Platform& p)
+{
+    openPane(p, f.CommonDialog2, kTemplateFilter, f.RichTextBox2);
+}
+
+void mnuSaveTemplate_Click(Form1& f, Platform& p)
+{
+    savePane(p, f.CommonDialog2, kTemplateFilter, f.RichTextBox2);
+}
+
+void mnuClearTemplate_Click(Form1& f, Platform&)
+{
+    f.RichTextBox2.setText(QString());
+}
+
+} // namespace tarnwick

@@ -21,4 +21,4 @@ void mnuOpenTemplate_Click(Form1& f, Platform& p);
 void mnuSaveTemplate_Click(Form1& f, Platform& p);
 void mnuClearTemplate_Click(Form1& f, Platform& p);
 
-}  // namespace tarnwick
+} // namespace tarnwick

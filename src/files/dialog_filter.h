@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace tarnwick {
+
+/// A dialog filter in the window's "Description (*.ext)|*.ext" form, as Qt's file dialogs
+/// take it: "Keywords (*.kwrds)|*.kwrds" gives "Keywords (*.kwrds)"; several pairs are
+/// joined by ";;". A description without a bracketed pattern at its end gets the pattern
+/// added in brackets, since Qt reads the patterns from there.
+QString qtFilterFrom(const QString& filter);
+
+} // namespace tarnwick

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+namespace tarnwick {
+
+/// Text of a file's bytes: UTF-8 when the bytes are valid UTF-8, else Windows-1252 (files
+/// written by older tools in the system code page). A UTF-8 byte-order mark at the very
+/// start is dropped.
+QString decodeFileText(const QByteArray& bytes);
+
+/// Walks a text line by line. A line ends at CR LF, a lone CR or a lone LF; the break is not
+/// part of the line; a last line without a break is a line too, and a final break does not
+/// start another (empty) line.
+class LineSplitter {
+public:
+    explicit LineSplitter(QStringView text)
+        : text_(text)
+    {
+    }
+    /// The next line into `line`; false at the end of the text.
+    bool next(QStringView& line);
+
+private:
+    QStringView text_;
+    qsizetype pos_ = 0;
+};
+
+/// The result of reading a whole file: its decoded text, or what went wrong.
+struct TextFileRead {
+    enum class Failure { None, Open, Read };
+    Failure failure = Failure::None;
+    QString reason;
+    QString text;
+    bool ok() const { return failure == Failure::None; }
+};
+
+/// Reads and decodes the whole file at `path`. Nothing is returned as text when the file
+/// cannot be opened or a read fails part-way, so callers never see half a file.
+TextFileRead readTextFile(const QString& path);
+
+} // namespace tarnwick
