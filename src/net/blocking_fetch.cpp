@@ -1,16 +1,223 @@
 #include "net/blocking_fetch.h"
 
-// Placeholder until the QtNetwork fetch is written.
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTimer>
+
+#include <optional>
+
 namespace tarnwick {
 
-FetchResult fetchBlocking(const QUrl&, int, qint64)
+namespace {
+
+// Browsers read the meta tag only near the top of the page; so do we.
+constexpr qsizetype kMetaScanBytes = 4096;
+
+enum class CharsetSource { Header, MetaTag };
+
+QString charsetIn(const QString& text, const QRegularExpression& pattern)
 {
-    return {};
+    const QRegularExpressionMatch match = pattern.match(text);
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
-QString decodeBody(const QByteArray& body, const QString&)
+QString headerCharset(const QString& contentType)
 {
-    return QString::fromUtf8(body);
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(charset\s*=\s*["']?\s*([^\s"';,]+))"), QRegularExpression::CaseInsensitiveOption);
+    return charsetIn(contentType, pattern);
 }
 
-}  // namespace tarnwick
+QString metaCharset(const QByteArray& body)
+{
+    // Both <meta charset="x"> and <meta http-equiv=... content="text/html; charset=x">.
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(<meta\b[^>]*?charset\s*=\s*["']?\s*([A-Za-z0-9._:\-]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    return charsetIn(QString::fromLatin1(body.left(kMetaScanBytes)), pattern);
+}
+
+// A decoder for a declared charset name, or none when the name means nothing we can use.
+std::optional<QStringDecoder> decoderFor(const QString& declared, CharsetSource source)
+{
+    static const QRegularExpression plainName(QStringLiteral("^[a-z0-9._:\\-]{1,40}$"));
+    QString name = declared.trimmed().toLower();
+    if (!plainName.match(name).hasMatch())
+        return std::nullopt;
+    // Pages labelled Latin-1 or ASCII are in practice Windows-1252, and browsers read them so.
+    static const QStringList latin1Names = {
+        QStringLiteral("iso-8859-1"),
+        QStringLiteral("iso8859-1"),
+        QStringLiteral("iso_8859-1"),
+        QStringLiteral("latin1"),
+        QStringLiteral("latin-1"),
+        QStringLiteral("l1"),
+        QStringLiteral("us-ascii"),
+        QStringLiteral("ascii"),
+        QStringLiteral("cp819"),
+        QStringLiteral("ibm819"),
+        QStringLiteral("iso-ir-100"),
+    };
+    if (latin1Names.contains(name))
+        name = QStringLiteral("windows-1252");
+    // A meta tag that claims UTF-16 was already read as ASCII to be found, so it cannot be true.
+    if (name == QLatin1String("utf8") || (source == CharsetSource::MetaTag && name.startsWith("utf-16")))
+        name = QStringLiteral("utf-8");
+    QStringDecoder decoder(name.toLatin1().constData(), QStringConverter::Flag::Stateless);
+    if (!decoder.isValid())
+        return std::nullopt;
+    return decoder;
+}
+
+QString decodeWith(QStringDecoder& decoder, const QByteArray& body)
+{
+    return decoder.decode(body);
+}
+
+// No usable label: UTF-8 when the bytes are valid UTF-8, else the commonest legacy page.
+QString decodeUnlabelled(const QByteArray& body)
+{
+    // Stateless, so a sequence cut off at the end counts as invalid instead of pending.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(body);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder legacy("windows-1252", QStringConverter::Flag::Stateless);
+    if (legacy.isValid())
+        return decodeWith(legacy, body);
+    return QString::fromLatin1(body);
+}
+
+int timeoutMs(int seconds)
+{
+    if (seconds <= 0)
+        seconds = kFallbackTimeoutSeconds;
+    // QTimer counts in int milliseconds; a day is bound enough for any request.
+    return qMin(seconds, 24 * 60 * 60) * 1000;
+}
+
+} // namespace
+
+QNetworkRequest makeGetRequest(const QUrl& url)
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
+    return request;
+}
+
+bool answeredWithStatus(const QNetworkReply& reply)
+{
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid() || status.toInt() < 100)
+        return false;
+    const QNetworkReply::NetworkError error = reply.error();
+    if (error == QNetworkReply::NoError)
+        return true;
+    // Qt turns 4xx and 5xx statuses into the content and server error ranges; everything
+    // below them is the connection or a proxy, and protocol failures mean a broken body.
+    switch (error) {
+    case QNetworkReply::ProtocolUnknownError:
+    case QNetworkReply::ProtocolFailure:
+    case QNetworkReply::UnknownNetworkError:
+    case QNetworkReply::UnknownProxyError: return false;
+    default: return error > QNetworkReply::UnknownProxyError && status.toInt() >= 400;
+    }
+}
+
+FetchResult fetchBlocking(const QUrl& url, int timeoutSeconds, qint64 maxBytes)
+{
+    FetchResult result;
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty()
+        || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        result.error = QStringLiteral("Invalid URL");
+        return result;
+    }
+
+    QNetworkAccessManager manager;
+    QNetworkReply* reply = manager.get(makeGetRequest(url));
+    QEventLoop loop;
+    bool timedOut = false;
+    bool tooLarge = false;
+
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, reply, [&] {
+        timedOut = true;
+        reply->abort();
+    });
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
+        // A declared length over the cap fails before any byte is read.
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > maxBytes && !tooLarge) {
+            tooLarge = true;
+            reply->abort();
+        }
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+        if (tooLarge)
+            return;
+        if (result.body.size() + reply->bytesAvailable() > maxBytes) {
+            tooLarge = true;
+            reply->abort();
+            return;
+        }
+        result.body += reply->readAll();
+    });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+
+    deadline.start(timeoutMs(timeoutSeconds));
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    deadline.stop();
+
+    if (!tooLarge && !timedOut && reply->bytesAvailable() > 0) {
+        if (result.body.size() + reply->bytesAvailable() > maxBytes)
+            tooLarge = true;
+        else
+            result.body += reply->readAll();
+    }
+    result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    result.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    result.finalUrl = reply->url();
+    if (timedOut)
+        result.error = QStringLiteral("Timeout");
+    else if (tooLarge)
+        result.error = QStringLiteral("Response over %1 bytes").arg(maxBytes);
+    else if (!answeredWithStatus(*reply))
+        result.error = reply->errorString();
+    else
+        result.ok = true;
+    if (!result.ok)
+        result.body.clear();
+    // The manager deletes the reply as it goes; nothing may reach the lambdas' locals then.
+    QObject::disconnect(reply, nullptr, nullptr, nullptr);
+    return result;
+}
+
+QString decodeBody(const QByteArray& body, const QString& contentType)
+{
+    // A byte order mark outranks every label, as in browsers.
+    if (const std::optional<QStringConverter::Encoding> bom = QStringConverter::encodingForData(body)) {
+        QStringDecoder decoder(*bom, QStringConverter::Flag::Stateless);
+        return decodeWith(decoder, body);
+    }
+    const QString fromHeader = headerCharset(contentType);
+    if (!fromHeader.isEmpty()) {
+        if (std::optional<QStringDecoder> decoder = decoderFor(fromHeader, CharsetSource::Header))
+            return decodeWith(*decoder, body);
+    }
+    const QString fromMeta = metaCharset(body);
+    if (!fromMeta.isEmpty()) {
+        if (std::optional<QStringDecoder> decoder = decoderFor(fromMeta, CharsetSource::MetaTag))
+            return decodeWith(*decoder, body);
+    }
+    return decodeUnlabelled(body);
+}
+
+} // namespace tarnwick

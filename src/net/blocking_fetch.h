@@ -4,6 +4,9 @@
 #include <QString>
 #include <QUrl>
 
+class QNetworkReply;
+class QNetworkRequest;
+
 namespace tarnwick {
 
 /// What a blocking fetch brought back.
@@ -18,6 +21,16 @@ struct FetchResult {
 
 /// The most a response body may hold before the request fails instead of filling memory.
 inline constexpr qint64 kMaxBodyBytes = 8 * 1024 * 1024;
+/// Redirects followed before a request fails; a loop must not go on forever.
+inline constexpr int kMaxRedirects = 10;
+/// The bound a request gets when its timeout is zero or negative, so no request waits forever.
+inline constexpr int kFallbackTimeoutSeconds = 60;
+
+/// A GET request for `url` with the redirect rules every Tarnwick request follows.
+QNetworkRequest makeGetRequest(const QUrl& url);
+/// True when the reply ended with an HTTP status and its body (a 404 or 500 page): the body
+/// is the answer. False for failures of the connection or the protocol.
+bool answeredWithStatus(const QNetworkReply& reply);
 
 /// GET `url` and wait for the whole answer, at most `timeoutSeconds`, following redirects
 /// up to a sane limit. Runs a local event loop that excludes user input meanwhile.

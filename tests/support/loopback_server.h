@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <thread>
 
 namespace tarnwick::test {
@@ -21,7 +22,9 @@ public:
     {
         port_ = server.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server.listen_after_bind(); });
-        server.wait_until_ready();
+        // This cpp-httplib has no wait_until_ready; poll until the listener runs.
+        while (!server.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     void stop()
     {
