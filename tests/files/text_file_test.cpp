@@ -1,10 +1,7 @@
 #include "files/dialog_filter.h"
 #include "files/text_file_reader.h"
-#include "files/text_file_writer.h"
-#include "support/fixtures.h"
 
-#include <QDir>
-#include <QTemporaryDir>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -65,43 +62,6 @@ TEST(DecodeFileText, Utf8Windows1252AndByteOrderMark)
     };
     for (const auto& c : cases)
         EXPECT_EQ(decodeFileText(c.bytes), c.text) << c.name;
-}
-
-TEST(ReadTextFile, MissingFileAndFailingReadGiveNoText)
-{
-    QTemporaryDir dir;
-    const TextFileRead missing = readTextFile(dir.filePath("none.urls"));
-    EXPECT_EQ(missing.failure, TextFileRead::Failure::Open);
-    EXPECT_FALSE(missing.reason.isEmpty());
-
-    // Opening succeeds, reading fails with an I/O error.
-    const TextFileRead failing = readTextFile("/proc/self/mem");
-    EXPECT_EQ(failing.failure, TextFileRead::Failure::Read);
-    EXPECT_TRUE(failing.text.isEmpty());
-}
-
-TEST(SaveTextFile, WritesUtf8WithoutByteOrderMark)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("out.urls");
-    ASSERT_TRUE(saveTextFile(path, QString::fromUtf8("caf\xc3\xa9\r\n")).ok());
-    EXPECT_EQ(test::readFileBytes(path), QByteArray("caf\xc3\xa9\r\n"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "out.urls" })
-        << "no temporary file left";
-}
-
-TEST(SaveTextFile, FailuresNameTheirReason)
-{
-    QTemporaryDir dir;
-    const SaveResult noFolder = saveTextFile(dir.filePath("missing/out.urls"), "x");
-    EXPECT_FALSE(noFolder.ok());
-    EXPECT_FALSE(noFolder.reason.isEmpty());
-
-    ASSERT_TRUE(QDir(dir.path()).mkdir("taken"));
-    const SaveResult onFolder = saveTextFile(dir.filePath("taken"), "x");
-    EXPECT_FALSE(onFolder.ok());
-    EXPECT_TRUE(QFileInfo(dir.filePath("taken")).isDir());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList {}) << "no temporary file left";
 }
 
 TEST(QtFilterFrom, TurnsBarPairsIntoQtFilters)
