@@ -92,15 +92,15 @@ QString decodeUnlabelled(const QByteArray& body)
     return QString::fromLatin1(body);
 }
 
-int timeoutMs(int seconds)
+} // namespace
+
+int requestTimeoutMs(int seconds)
 {
     if (seconds <= 0)
         seconds = kFallbackTimeoutSeconds;
     // QTimer counts in int milliseconds; a day is bound enough for any request.
     return qMin(seconds, 24 * 60 * 60) * 1000;
 }
-
-} // namespace
 
 QNetworkRequest makeGetRequest(const QUrl& url)
 {
@@ -171,7 +171,7 @@ FetchResult fetchBlocking(const QUrl& url, int timeoutSeconds, qint64 maxBytes)
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
 
-    deadline.start(timeoutMs(timeoutSeconds));
+    deadline.start(requestTimeoutMs(timeoutSeconds));
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     deadline.stop();

@@ -26,6 +26,9 @@ inline constexpr int kMaxRedirects = 10;
 /// The bound a request gets when its timeout is zero or negative, so no request waits forever.
 inline constexpr int kFallbackTimeoutSeconds = 60;
 
+/// The milliseconds a request of `seconds` may take: the fallback bound for zero or less,
+/// at most a day.
+int requestTimeoutMs(int seconds);
 /// A GET request for `url` with the redirect rules every Tarnwick request follows.
 QNetworkRequest makeGetRequest(const QUrl& url);
 /// True when the reply ended with an HTTP status and its body (a 404 or 500 page): the body

@@ -1,0 +1,269 @@
+#include "net/qt_transfer_control.h"
+
+#include "net/blocking_fetch.h"
+
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace tarnwick {
+
+namespace {
+
+// A lone CR counts as a line break too, so no typed text can smuggle a line into the request.
+QStringList headerLines(const QString& block)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
+    return block.split(lineBreak, Qt::SkipEmptyParts);
+}
+
+bool isHeaderName(const QString& name)
+{
+    static const QRegularExpression token(QStringLiteral("^[!#$%&'*+.^_`|~0-9A-Za-z-]+$"));
+    return token.match(name).hasMatch();
+}
+
+void addHeaders(QNetworkRequest& request, const QString& block)
+{
+    for (const QString& line : headerLines(block)) {
+        const qsizetype colon = line.indexOf(u':');
+        if (colon <= 0)
+            continue;
+        const QString name = line.left(colon).trimmed();
+        if (!isHeaderName(name))
+            continue;
+        // Only the separating blanks go; the value is sent as typed.
+        QString value = line.mid(colon + 1);
+        qsizetype start = 0;
+        while (start < value.size() && (value[start] == u' ' || value[start] == u'\t'))
+            ++start;
+        value = value.mid(start);
+        request.setRawHeader(name.toLatin1(), value.toUtf8());
+    }
+}
+
+// The URL list holds what the harvest or the user put there; an address without a scheme
+// is meant as a web address.
+QUrl requestUrl(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    QUrl url(trimmed, QUrl::TolerantMode);
+    if (url.isValid() && url.scheme().isEmpty() && !trimmed.isEmpty())
+        url = QUrl(QStringLiteral("http://") + trimmed, QUrl::TolerantMode);
+    return url;
+}
+
+bool isWebUrl(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty()
+        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+} // namespace
+
+QtTransferControl::QtTransferControl(QObject* parent)
+    : QObject(parent)
+{
+    deadline_.setSingleShot(true);
+    connect(&deadline_, &QTimer::timeout, this, [this] { fail(kErrorTimeout, QStringLiteral("Timeout")); });
+}
+
+QtTransferControl::~QtTransferControl()
+{
+    // Queued notifications die with this object; only the live reply needs ending.
+    dropReply();
+}
+
+void QtTransferControl::dropReply()
+{
+    deadline_.stop();
+    if (QNetworkReply* reply = reply_.data()) {
+        reply_.clear();
+        // Disconnected first: abort emits finished at once, and nothing of it may come back.
+        reply->disconnect(this);
+        reply->abort();
+        // This may run inside one of the reply's own signals, so it goes later.
+        reply->deleteLater();
+    }
+}
+
+void QtTransferControl::Execute(
+    const QString& url, const QString& operation, const QString&, const QString& headers)
+{
+    if (executing_)
+        Cancel();
+    dropReply();
+    ++request_;
+    executing_ = true;
+    receiving_ = false;
+    bodyReady_ = false;
+    bytes_.clear();
+    contentType_.clear();
+    body_.clear();
+    readPos_ = 0;
+    code_ = 0;
+    info_.clear();
+
+    const QUrl target = requestUrl(url);
+    if (!operation.isEmpty() && operation.compare(QLatin1String("GET"), Qt::CaseInsensitive) != 0) {
+        fail(kErrorUnsupported, QStringLiteral("Unsupported operation ") + operation);
+        return;
+    }
+    if (!isWebUrl(target)) {
+        fail(kErrorInvalidUrl, QStringLiteral("Invalid URL"));
+        return;
+    }
+
+    QNetworkRequest request = makeGetRequest(target);
+    addHeaders(request, headers);
+    raise(icConnecting);
+    QNetworkReply* reply = manager_.get(request);
+    reply_ = reply;
+    connect(reply, &QNetworkReply::metaDataChanged, this, &QtTransferControl::onMetaData);
+    connect(reply, &QNetworkReply::readyRead, this, &QtTransferControl::onReadyRead);
+    connect(reply, &QNetworkReply::finished, this, &QtTransferControl::onFinished);
+    deadline_.start(requestTimeoutMs(timeout_));
+}
+
+void QtTransferControl::onMetaData()
+{
+    if (!reply_)
+        return;
+    // A declared length over the cap fails before a byte of the body is kept.
+    const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() > kMaxBodyBytes) {
+        fail(kErrorTooLarge, QStringLiteral("Response over %1 bytes").arg(kMaxBodyBytes));
+        return;
+    }
+    if (!receiving_) {
+        receiving_ = true;
+        raise(icReceivingResponse);
+    }
+}
+
+void QtTransferControl::onReadyRead()
+{
+    if (!reply_)
+        return;
+    if (bytes_.size() + reply_->bytesAvailable() > kMaxBodyBytes) {
+        fail(kErrorTooLarge, QStringLiteral("Response over %1 bytes").arg(kMaxBodyBytes));
+        return;
+    }
+    bytes_ += reply_->readAll();
+    if (!receiving_) {
+        receiving_ = true;
+        raise(icReceivingResponse);
+    }
+}
+
+void QtTransferControl::onFinished()
+{
+    QNetworkReply* reply = reply_.data();
+    if (!reply)
+        return;
+    if (!answeredWithStatus(*reply)) {
+        // A refused or dropped connection, a broken body, too many redirects: no answer.
+        fail(reply->error(), reply->errorString());
+        return;
+    }
+    if (bytes_.size() + reply->bytesAvailable() > kMaxBodyBytes) {
+        fail(kErrorTooLarge, QStringLiteral("Response over %1 bytes").arg(kMaxBodyBytes));
+        return;
+    }
+    bytes_ += reply->readAll();
+    contentType_ = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    dropReply();
+
+    // Any HTTP status with its body is an answer: a 404 or 500 page is judged by its text.
+    body_ = decodeBody(bytes_, contentType_);
+    bytes_ = QByteArray();
+    readPos_ = 0;
+    bodyReady_ = true;
+    raise(icResponseReceived);
+    raise(icResponseCompleted);
+}
+
+void QtTransferControl::fail(int code, const QString& info)
+{
+    dropReply();
+    bytes_ = QByteArray();
+    body_.clear();
+    code_ = code;
+    info_ = info;
+    raise(icError);
+}
+
+void QtTransferControl::raise(int state)
+{
+    const quint64 id = request_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, id, state] {
+            if (id != request_ || !executing_)
+                return;
+            // The request is over once its error is told; StillExecuting is false in the handler.
+            if (state == icError)
+                executing_ = false;
+            if (!StateChanged) {
+                // Nobody will read the body, so nobody will end the request either.
+                if (state == icResponseCompleted)
+                    executing_ = false;
+                return;
+            }
+            StateChanged(state);
+        },
+        Qt::QueuedConnection);
+}
+
+void QtTransferControl::Cancel()
+{
+    ++request_;
+    executing_ = false;
+    bodyReady_ = false;
+    dropReply();
+    bytes_ = QByteArray();
+    body_ = QString();
+    readPos_ = 0;
+}
+
+QString QtTransferControl::GetChunk(int size, int)
+{
+    if (!bodyReady_ || size <= 0)
+        return {};
+    if (readPos_ >= body_.size()) {
+        // Read to the end: the request is over, and its body no longer needs the memory.
+        executing_ = false;
+        bodyReady_ = false;
+        body_ = QString();
+        readPos_ = 0;
+        return {};
+    }
+    qsizetype length = qMin<qsizetype>(size, body_.size() - readPos_);
+    // Never split a surrogate pair between two pieces.
+    if (length > 1 && readPos_ + length < body_.size() && body_[readPos_ + length - 1].isHighSurrogate())
+        --length;
+    const QString piece = body_.mid(readPos_, length);
+    readPos_ += length;
+    return piece;
+}
+
+QString QtTransferControl::OpenURL(const QString& url, int)
+{
+    const QUrl target = requestUrl(url);
+    if (!isWebUrl(target)) {
+        code_ = kErrorInvalidUrl;
+        info_ = QStringLiteral("Invalid URL");
+        return {};
+    }
+    const FetchResult result = fetchBlocking(target, timeout_);
+    if (!result.ok) {
+        code_ = result.error == QLatin1String("Timeout") ? kErrorTimeout : kErrorFetchFailed;
+        info_ = result.error;
+        return {};
+    }
+    return decodeBody(result.body, result.contentType);
+}
+
+} // namespace tarnwick

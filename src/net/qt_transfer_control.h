@@ -1,0 +1,69 @@
+#pragma once
+
+#include "net/transfer_control.h"
+
+#include <QByteArray>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+class QNetworkReply;
+
+namespace tarnwick {
+
+/// The transfer control on QtNetwork. One request at a time; its notifications are queued
+/// on the event loop, so they arrive only while someone pumps events, and each carries the
+/// number of its request so that nothing of a cancelled or replaced request arrives later.
+class QtTransferControl : public QObject, public TransferControl {
+public:
+    /// Error numbers of failures that are not the network's own (those keep Qt's numbers).
+    static constexpr int kErrorTimeout = 35761;
+    static constexpr int kErrorTooLarge = 35762;
+    static constexpr int kErrorInvalidUrl = 35763;
+    static constexpr int kErrorUnsupported = 35764;
+    static constexpr int kErrorFetchFailed = 35765;
+
+    explicit QtTransferControl(QObject* parent = nullptr);
+    ~QtTransferControl() override;
+
+    void setRequestTimeout(int seconds) override { timeout_ = seconds; }
+    int RequestTimeout() const override { return timeout_; }
+    void Execute(
+        const QString& url, const QString& operation, const QString& data, const QString& headers) override;
+    bool StillExecuting() const override { return executing_; }
+    void Cancel() override;
+    QString GetChunk(int size, int type = 0) override;
+    QString OpenURL(const QString& url, int type = 0) override;
+    int ResponseCode() const override { return code_; }
+    QString ResponseInfo() const override { return info_; }
+
+private:
+    void onMetaData();
+    void onReadyRead();
+    void onFinished();
+    /// Ends the request in state 11 with this error.
+    void fail(int code, const QString& info);
+    /// Queues a notification for the current request; it is dropped if another request
+    /// has started or this one was cancelled by the time it is delivered.
+    void raise(int state);
+    void dropReply();
+
+    QNetworkAccessManager manager_;
+    QPointer<QNetworkReply> reply_;
+    QTimer deadline_;
+    quint64 request_ = 0;
+    bool executing_ = false;
+    bool receiving_ = false;
+    bool bodyReady_ = false;
+    QByteArray bytes_;
+    QString contentType_;
+    QString body_;
+    qsizetype readPos_ = 0;
+    int timeout_ = 60;
+    int code_ = 0;
+    QString info_;
+};
+
+} // namespace tarnwick
