@@ -158,6 +158,8 @@ TEST(TransferControl, SendsEveryHeaderLineAsTyped)
             "Referer: http://ref.example/;x=(1)\nUser-Agent: Agent/1.0  with  spaces\nX-Extra: one",
             { { "Referer", "http://ref.example/;x=(1)" }, { "User-Agent", "Agent/1.0  with  spaces" },
                 { "X-Extra", "one" } } },
+        { "lines that are no header are left out",
+            "no colon here\r\nBad Name: y\r\n: no name\r\nUser-Agent: kept", { { "User-Agent", "kept" } } },
         { "non-ASCII text", QStringLiteral("User-Agent: Caf\u00E9Bot"),
             { { "User-Agent",
                 "Caf\xc3\xa9"
