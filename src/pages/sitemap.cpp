@@ -1,10 +1,27 @@
 #include "pages/sitemap.h"
 
+#include "app/app_path.h"
 #include "app/form1.h"
+#include "app/platform.h"
+#include "pages/page_writer.h"
 
-// Placeholder until the builder is written.
 namespace tarnwick {
 
-void createsitemap(Form1&, Platform&) {}
+void createsitemap(Form1& f, Platform& p)
+{
+    if (!p.DoEvents())
+        return;
+    QString links = fontBlock(f, f.Text15.Text());
+    links.replace(QStringLiteral("\r\n"), QStringLiteral("<br>\r\n"));
+    const QString heading = f.Text11.Text() + QStringLiteral("...");
+    QString html = f.RichTextBox2.Text();
+    html.replace(QStringLiteral("!@@!"), heading);
+    html.replace(QStringLiteral("!%%!"), heading);
+    html.replace(QStringLiteral("!##!"), links);
+    f.Text15.setText({});
+
+    const QString path = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + f.Text10.Text() + QStringLiteral(".html");
+    (void)writeGeneratedPage(f, p, path, html);
+}
 
 }  // namespace tarnwick

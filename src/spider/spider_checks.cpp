@@ -1,0 +1,158 @@
+#include "spider/spider_checks.h"
+
+#include "app/app_path.h"
+#include "app/form1.h"
+#include "app/maker.h"
+#include "app/platform.h"
+#include "app/text_ops.h"
+#include "spider/spider_run.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tarnwick {
+
+namespace {
+
+const QString kBackSlash = QStringLiteral("Don't use back slash (\\)! Enter name, nothing else.");
+const QString kForwardSlash = QStringLiteral("Don't use forward slash (/)! Enter name, nothing else.");
+const QString kNoExtension = QStringLiteral("\r\nAnd don't add any file extension either (e.g. '.html').");
+
+bool refuse(Platform& p, const QString& message)
+{
+    p.MsgBox(message);
+    return false;
+}
+
+bool refuse(Form1& f, Platform& p, const QString& message, const Control& focus)
+{
+    p.MsgBox(message);
+    f.SetFocus(focus);
+    return false;
+}
+
+/// "." and ".." would put files beside the output folder or name no file at all.
+bool isDotName(const QString& name)
+{
+    return name == QLatin1String(".") || name == QLatin1String("..");
+}
+
+QString dotMessage(const QString& what)
+{
+    return QStringLiteral("Don't use \".\" or \"..\" as %1! Enter name, nothing else.").arg(what);
+}
+
+bool templateProblem(Form1& f, Platform& p, const QString& message)
+{
+    p.MsgBox(message);
+    if (!f.Frame5.Visible()) {
+        f.Frame4.setVisible(false);
+        f.Frame5.setVisible(true);
+    }
+    return false;
+}
+
+bool checkNames(Form1& f, Platform& p)
+{
+    const QString dir = f.Text8.Text();
+    if (dir.isEmpty())
+        return refuse(f, p, QStringLiteral("No directory name!"), f.Text8);
+    if (dir.contains(QLatin1Char('\\')))
+        return refuse(f, p, kBackSlash, f.Text8);
+    if (dir.contains(QLatin1Char('/')))
+        return refuse(f, p, kForwardSlash, f.Text8);
+    if (dir.contains(QLatin1Char(' ')))
+        return refuse(f, p,
+                      QStringLiteral("Don't use spaces in directory name, e.g. enter 'creditcards' NOT 'credit cards'."),
+                      f.Text8);
+    if (isDotName(dir))
+        return refuse(f, p, dotMessage(QStringLiteral("directory name")), f.Text8);
+
+    const QString page = f.Text9.Text();
+    if (page.isEmpty())
+        return refuse(f, p, QStringLiteral("No page url name! Name must NOT contain spaces OR file extension."), f.Text9);
+    if (page.contains(QLatin1Char(' ')))
+        return refuse(f, p,
+                      QStringLiteral("Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'.") + kNoExtension,
+                      f.Text9);
+    if (page.contains(QLatin1Char('\\')))
+        return refuse(f, p, kBackSlash + kNoExtension, f.Text9);
+    if (page.contains(QLatin1Char('/')))
+        return refuse(f, p, kForwardSlash + kNoExtension, f.Text9);
+    if (isDotName(page))
+        return refuse(f, p, dotMessage(QStringLiteral("page url name")), f.Text9);
+
+    const QString sitemap = f.Text10.Text();
+    if (sitemap.isEmpty())
+        return refuse(f, p, QStringLiteral("No sitemap name! Name must NOT contain spaces."), f.Text10);
+    if (sitemap.contains(QLatin1Char(' ')))
+        return refuse(f, p,
+                      QStringLiteral("Don't use spaces in sitemap name, e.g. enter 'creditcards' NOT 'credit cards'."),
+                      f.Text10);
+    if (sitemap.contains(QLatin1Char('\\')))
+        return refuse(f, p, kBackSlash, f.Text10);
+    if (sitemap.contains(QLatin1Char('/')))
+        return refuse(f, p, kForwardSlash, f.Text10);
+    if (isDotName(sitemap))
+        return refuse(f, p, dotMessage(QStringLiteral("sitemap name")), f.Text10);
+    return true;
+}
+
+bool checkTemplate(Form1& f, Platform& p)
+{
+    const QString tmpl = f.RichTextBox2.Text();
+    if (tmpl.isEmpty())
+        return templateProblem(f, p, QStringLiteral("No template loaded!"));
+    if (!tmpl.contains(QStringLiteral("!@@!")))
+        return templateProblem(f, p, QStringLiteral("No !@@! symbol in template title tag. Please add!"));
+    if (!tmpl.contains(QStringLiteral("!%%!")))
+        return templateProblem(f, p, QStringLiteral("No !%%! symbol in template <H1>, <H2>... tag. Please add!"));
+    if (!tmpl.contains(QStringLiteral("!##!")))
+        return templateProblem(f, p, QStringLiteral("No !##! symbol in template text. Please add!"));
+    return true;
+}
+
+bool makeOutputDirectory(Form1& f, Platform& p)
+{
+    const QString dir = AppPath(p) + trimSpaces(f.Text8.Text());
+    if (DirExists(dir))
+        return refuse(f, p, QStringLiteral("Directory already exists. Choose another name!"), f.Text8);
+    if (!QDir().mkdir(dir) || !DirExists(dir) || !QFileInfo(dir).isWritable())
+        return refuse(f, p,
+                      QStringLiteral("Could not create the folder %1! Choose another name or check that the "
+                                     "program's folder can be written.")
+                          .arg(dir),
+                      f.Text8);
+    return true;
+}
+
+}  // namespace
+
+bool checkSpiderInputs(Form1& f, Platform& p)
+{
+    if (f.List1.ListCount() == 0)
+        return refuse(p, QStringLiteral("No urls to spider!"));
+    if (f.Text6.Text().isEmpty())
+        return refuse(f, p, QStringLiteral("No Referer (e.g. ") + kMakerSite + QStringLiteral(")! "), f.Text6);
+    if (f.Text4.Text().isEmpty())
+        return refuse(f, p, QStringLiteral("No User Agent (e.g. Tarnwick/1.0 (+") + kMakerSite + QStringLiteral("))! "),
+                      f.Text4);
+    if (f.Text5.Text().isEmpty() && f.Text17.Text().isEmpty())
+        return refuse(f, p, QStringLiteral("Title must contain a value (enter space to return all titles)!"), f.Text5);
+    if (f.Check3.Value() == 0)
+        return true;
+
+    if (Val(f.Combo3.Text()) > f.List1.ListCount())
+        return refuse(f, p, QStringLiteral("Results per page is greater than number of urls!"), f.Combo3);
+    f.Text12.setText(QStringLiteral("0"));
+    f.Text15.setText({});
+    if (!checkNames(f, p))
+        return false;
+    if (f.Text11.Text().isEmpty())
+        return refuse(f, p, QStringLiteral("No page title! Required for page TITLE tag."), f.Text11);
+    if (!checkTemplate(f, p))
+        return false;
+    return makeOutputDirectory(f, p);
+}
+
+}  // namespace tarnwick
