@@ -141,6 +141,20 @@ TEST(SpiderChecks, SecondRunWhileOneRunsDoesNothing)
     EXPECT_EQ(fx.form->activity, Activity::Harvest);
 }
 
+TEST(SpiderRunQuit, UnloadDuringTheWaitEndsTheRunTouchingNothing)
+{
+    Fixture fx;
+    Form1& f = *fx.form;
+    f.Check3.setValue(0);
+    fx.p.onPump = [&fx](int) { fx.p.isUnloaded = true; };
+    Command3_Click(f, fx.p);
+    EXPECT_TRUE(fx.p.messages.isEmpty());
+    EXPECT_EQ(f.List1.ListCount(), 2);
+    EXPECT_EQ(f.Label15.Caption(), QStringLiteral("1"));
+    EXPECT_EQ(static_cast<FakeTransferControl&>(*f.Inet1).executed.size(), 1);
+    EXPECT_EQ(f.activity, Activity::None);
+}
+
 TEST(TitleFilter, WordListsAndExclusions)
 {
     struct Case {
