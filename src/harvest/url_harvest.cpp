@@ -2,10 +2,98 @@
 
 #include "app/form1.h"
 #include "app/platform.h"
+#include "app/text_ops.h"
+#include "harvest/find_list_entry.h"
+#include "harvest/search_sites.h"
 
-// Placeholder until the command is built.
 namespace tarnwick {
 
-void Command1_Click(Form1&, Platform&) {}
+namespace {
+
+constexpr int kLimit = 30000;
+constexpr int kTickMs = 250;
+
+enum class Flow { Go, End };
+
+// Adds the current page's links to the URL list. End when the window went away.
+Flow addLinks(Form1& f, Platform& p, PageLinkComponent& page) {
+    page.ExcludeLinks(1, QStringLiteral("google."), QStringLiteral("google"));
+    page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("&tab="));
+    page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("cache:"));
+    for (const LinkRecord& link : page.GetLinks()) {
+        const QString candidate = f.Check1.Value() == 0 ? siteRoot(link.address) : link.address;
+        f.Text3.setText(candidate);
+        const int found = FindListEntry(p, f.List1, candidate, false, -1);
+        if (p.unloaded()) return Flow::End;
+        if (found == -1 && !candidate.isEmpty()) {
+            f.List1.AddItem(trimSpaces(candidate));
+            f.Label1.setCaption(numText(f.List1.ListCount()));
+        }
+    }
+    return Flow::Go;
+}
+
+// The pause between result pages; End when stopped or the window went away.
+Flow wait(Form1& f, Platform& p) {
+    const int ticks = waitTicks(p.Rnd());
+    for (int t = 0; t < ticks; ++t) {
+        p.Sleep(kTickMs);
+        f.Label4.setBackColor(f.Label4.BackColor() == colour::Red ? colour::Blue : colour::Red);
+        if (!p.DoEvents()) return Flow::End;
+        p.Refresh();
+        if (f.Label3.Caption() == QLatin1String("0")) {
+            p.MsgBox(QStringLiteral("Stopped!"));
+            f.Label4.setBackColor(colour::ButtonFace);
+            return Flow::End;
+        }
+    }
+    return Flow::Go;
+}
+
+}  // namespace
+
+int waitTicks(double r) { return static_cast<int>((roundHalfEven(10.0 * r) + 5) * 4); }
+
+void Command1_Click(Form1& f, Platform& p) { Command1_Click(f, p, {}); }
+
+void Command1_Click(Form1& f, Platform& p, const PageLinkComponent::Fetcher& fetcher) {
+    // A run started from another run's event pass would interleave both on the same lists.
+    if (f.activity != Activity::None) return;
+    if (f.List2.ListCount() == 0) {
+        p.MsgBox(QStringLiteral("No keywords!"));
+        return;
+    }
+    ActivityScope scope(f, Activity::Harvest);
+    const QString pattern = searchPattern(f.Check2.Value() != 0 ? SearchSite::UnitedKingdom
+                                                                : SearchSite::Worldwide) +
+                            QStringLiteral("&num=100");
+    f.Label3.setCaption(QStringLiteral("1"));
+    PageLinkComponent page;
+    if (fetcher) page.setFetcher(fetcher);
+
+    const int count = f.List2.ListCount();
+    for (int i = 0; i < count && i < f.List2.ListCount(); ++i) {
+        f.List2.setListIndex(i);
+        f.Text2.setText(searchTerm(f.List2.List(i)));
+        int start = 0;
+        if (page.FetchPage(pattern, f.Text2.Text(), 0, 20, 0)) {
+            if (addLinks(f, p, page) == Flow::End || wait(f, p) == Flow::End) return;
+            // A failed fetch leaves no page, so no "Next" link: the loop cannot repeat forever.
+            while (!page.FindLinkByText(QStringLiteral("Next"), 1).isEmpty()) {
+                start += 100;
+                if (!page.FetchPage(pattern + QStringLiteral("&start=") + numText(start),
+                                    f.Text2.Text(), 0, 20, 0))
+                    continue;
+                if (addLinks(f, p, page) == Flow::End || wait(f, p) == Flow::End) return;
+            }
+        }
+        if (f.List1.ListCount() > kLimit) {
+            p.MsgBox(QStringLiteral("Limit reached!"));
+            return;
+        }
+    }
+    f.Label4.setBackColor(colour::ButtonFace);
+    p.MsgBox(QStringLiteral("Finished run!"));
+}
 
 }  // namespace tarnwick

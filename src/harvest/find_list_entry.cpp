@@ -1,0 +1,35 @@
+#include "harvest/find_list_entry.h"
+
+#include "app/controls.h"
+#include "app/platform.h"
+
+namespace tarnwick {
+
+int findEntry(const QStringList& items, const QString& text, bool exact, int start) {
+    const int n = static_cast<int>(items.size());
+    if (n == 0) return -1;
+    const int first = (start < -1 || start >= n - 1) ? 0 : start + 1;
+    for (int k = 0; k < n; ++k) {
+        const int i = (first + k) % n;
+        const QString& item = items[i];
+        const bool hit = exact ? item.compare(text, Qt::CaseInsensitive) == 0
+                               : item.startsWith(text, Qt::CaseInsensitive);
+        if (hit) return i;
+    }
+    return -1;
+}
+
+int FindListEntry(Platform& p, const ListBox& list, const QString& text, bool exact, int start) {
+    // The window may have gone meanwhile; the search on the data is still safe.
+    (void)p.DoEvents();
+    p.Refresh();
+    return findEntry(list.items(), text, exact, start);
+}
+
+int FindListEntry(Platform& p, const ComboBox& combo, const QString& text, bool exact, int start) {
+    (void)p.DoEvents();
+    p.Refresh();
+    return findEntry(combo.items(), text, exact, start);
+}
+
+}  // namespace tarnwick
