@@ -155,9 +155,10 @@ QList<LinkRecord> PageLinkComponent::GetLinks() const {
 }
 
 QString PageLinkComponent::FindLinkByText(const QString& text, int) const {
+    // The search site's own "Next" link is excluded from GetLinks yet must still be found.
     const QString wanted = text.trimmed();
     for (const LinkRecord& link : links_)
-        if (!excluded(link.address) && link.text == wanted && !link.address.isEmpty())
+        if (link.text == wanted && !link.address.isEmpty())
             return link.address;
     return {};
 }

@@ -49,6 +49,7 @@ public:
                       const QString& third = {});
     QList<LinkRecord> GetLinks() const;
     /// The address of the first link whose whole trimmed text equals `text`, else empty.
+    /// Exclusions do not apply here.
     QString FindLinkByText(const QString& text, int mode = 1) const;
     QString GetTableCell(int table, int row, int column) const;
 
