@@ -1,0 +1,119 @@
+// A full-size spider run: 30000 URLs on a loopback server (mostly good pages, some failing,
+// some stalling briefly), pages created. Prints the resident and peak memory after 1000 URLs
+// and at the end, the total time and the rate.
+//
+//   build/bench/bench_soak [urls]
+#include "app/form1.h"
+#include "app/startup.h"
+#include "net/qt_transfer_control.h"
+#include "spider/response_handler.h"
+#include "spider/spider_run.h"
+#include "support/fake_platform.h"
+#include "support/loopback_server.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+struct Memory {
+    long rssKb = 0;
+    long peakKb = 0;
+};
+
+Memory readMemory()
+{
+    Memory m;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return m;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            m.rssKb = line.mid(6).trimmed().split(' ').first().toLong();
+        else if (line.startsWith("VmHWM:"))
+            m.peakKb = line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return m;
+}
+
+std::string page(const std::string& n)
+{
+    return "<html><head><title>Soak test page number " + n +
+           "</title><meta name=\"description\" content=\"Description of soak page " + n +
+           " with enough words\"></head><body><p>" + std::string(2000, 'x') + "</p></body></html>";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int urls = argc > 1 ? std::atoi(argv[1]) : 30000;
+
+    tarnwick::test::LoopbackServer server;
+    server.server.Get(R"(/good/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(page(req.matches[1]), "text/html");
+    });
+    server.server.Get(R"(/fail/(\d+))", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 500;
+        res.set_content("<html><body>Internal Server Error</body></html>", "text/html");
+    });
+    server.server.Get(R"(/stall/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        res.set_content(page(req.matches[1]), "text/html");
+    });
+    server.start();
+
+    QTemporaryDir home;
+    tarnwick::test::FakePlatform p;
+    p.folder = home.path();
+    tarnwick::Form1 f(std::make_unique<tarnwick::QtTransferControl>());
+    tarnwick::Form_Load(f);
+    tarnwick::attachResponseHandler(f, p);
+
+    QStringList list;
+    list.reserve(urls);
+    for (int i = 0; i < urls; ++i) {
+        const char* kind = i % 97 == 0 ? "/fail/" : i % 1000 == 500 ? "/stall/" : "/good/";
+        list.append(server.url(QString::fromLatin1(kind) + QString::number(i)));
+    }
+    f.List1.replaceAll(list);
+    f.Combo2.setText(QStringLiteral("5"));
+    f.Text5.setText(QStringLiteral(" "));
+    f.Check3.setValue(1);
+    f.Combo3.setText(QStringLiteral("10"));
+    f.Text8.setText(QStringLiteral("soak"));
+    f.Text9.setText(QStringLiteral("page"));
+    f.Text10.setText(QStringLiteral("sitemap"));
+    f.Text11.setText(QStringLiteral("Soak"));
+
+    Memory at1000;
+    double secondsAt1000 = 0;
+    QElapsedTimer clock;
+    p.onPump = [&](int) {
+        if (at1000.rssKb == 0 && f.Label15.Caption() == QLatin1String("1001")) {
+            at1000 = readMemory();
+            secondsAt1000 = clock.elapsed() / 1000.0;
+        }
+    };
+    const Memory before = readMemory();
+    clock.start();
+    tarnwick::Command3_Click(f, p);
+    const double seconds = clock.elapsed() / 1000.0;
+    const Memory end = readMemory();
+
+    std::printf("soak: %d URLs, %s accepted, message: %s\n", urls, qPrintable(f.Label10.Caption()),
+                p.messages.isEmpty() ? "(none)" : qPrintable(p.messages.last()));
+    std::printf("memory before run: rss %ld kB, peak %ld kB\n", before.rssKb, before.peakKb);
+    std::printf("memory at 1000 URLs: rss %ld kB, peak %ld kB (%.1f s)\n", at1000.rssKb, at1000.peakKb,
+                secondsAt1000);
+    std::printf("memory at %d URLs: rss %ld kB, peak %ld kB\n", urls, end.rssKb, end.peakKb);
+    std::printf("total %.1f s, %.0f URLs per second\n", seconds, urls / seconds);
+    return 0;
+}

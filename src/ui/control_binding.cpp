@@ -1,0 +1,229 @@
+#include "ui/control_binding.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTextCursor>
+
+#include <memory>
+
+namespace tarnwick {
+
+namespace {
+
+// The state joins lines with CR LF; Qt's editors use LF.
+QString toShown(const QString& text)
+{
+    QString shown = text;
+    return shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+QString fromShown(const QString& text)
+{
+    QString state = text;
+    return state.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
+QString styleFor(std::int64_t colour)
+{
+    if (colour == colour::ButtonFace)
+        return {};
+    const int r = colour & 0xFF;
+    const int g = (colour >> 8) & 0xFF;
+    const int b = (colour >> 16) & 0xFF;
+    return QStringLiteral("background-color: rgb(%1, %2, %3);").arg(r).arg(g).arg(b);
+}
+
+}  // namespace
+
+ListBoxModel::ListBoxModel(const ListBox& list, QObject* parent) : QAbstractListModel(parent), list_(list)
+{
+    shownRows_ = list_.ListCount();
+    shownLayout_ = list_.layoutRevision();
+}
+
+int ListBoxModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : shownRows_;
+}
+
+QVariant ListBoxModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || index.row() >= list_.ListCount())
+        return {};
+    return list_.List(index.row());
+}
+
+void ListBoxModel::sync()
+{
+    const int rows = list_.ListCount();
+    if (list_.layoutRevision() == shownLayout_ && rows >= shownRows_) {
+        if (rows > shownRows_) {
+            beginInsertRows({}, shownRows_, rows - 1);
+            shownRows_ = rows;
+            endInsertRows();
+        }
+        return;
+    }
+    beginResetModel();
+    shownRows_ = rows;
+    shownLayout_ = list_.layoutRevision();
+    endResetModel();
+}
+
+void ControlBindings::sync()
+{
+    syncing_ = true;
+    for (auto& syncer : syncers_)
+        syncer();
+    syncing_ = false;
+}
+
+void ControlBindings::visibility(const Control& control, QWidget* widget)
+{
+    syncers_.push_back([&control, widget] { widget->setVisible(control.Visible()); });
+}
+
+void ControlBindings::text(TextField& field, QLineEdit* edit)
+{
+    if (field.MaxLength() > 0)
+        edit->setMaxLength(field.MaxLength());
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [&field](const QString& text) { field.setText(text); });
+    syncers_.push_back([&field, edit, shown = ~std::uint64_t{0}]() mutable {
+        if (shown == field.revision())
+            return;
+        shown = field.revision();
+        if (edit->text() != field.Text())
+            edit->setText(field.Text());
+    });
+}
+
+void ControlBindings::text(TextField& field, QPlainTextEdit* edit)
+{
+    syncers_.push_back([&field, edit, shown = ~std::uint64_t{0}]() mutable {
+        if (shown == field.revision())
+            return;
+        shown = field.revision();
+        edit->setPlainText(toShown(field.Text()));
+    });
+}
+
+void ControlBindings::label(Label& label, QLabel* widget)
+{
+    syncers_.push_back([&label, widget, shown = ~std::uint64_t{0}]() mutable {
+        if (shown == label.revision())
+            return;
+        shown = label.revision();
+        widget->setText(label.Caption());
+        widget->setStyleSheet(styleFor(label.BackColor()));
+    });
+}
+
+void ControlBindings::check(CheckBox& box, QCheckBox* widget)
+{
+    // The click goes through the control, so its handler runs exactly as when the logic sets it.
+    QObject::connect(widget, &QCheckBox::clicked, widget, [this, &box] {
+        if (!syncing_)
+            box.click();
+    });
+    syncers_.push_back([&box, widget] { widget->setChecked(box.Value() != 0); });
+}
+
+void ControlBindings::option(OptionButton& button, QRadioButton* widget)
+{
+    widget->setAutoExclusive(false);
+    QObject::connect(widget, &QRadioButton::clicked, widget, [this, &button] {
+        if (!syncing_)
+            button.click();
+    });
+    syncers_.push_back([&button, widget] { widget->setChecked(button.Value()); });
+}
+
+void ControlBindings::combo(ComboBox& box, QComboBox* widget)
+{
+    widget->setEditable(true);
+    widget->setInsertPolicy(QComboBox::NoInsert);
+    QObject::connect(widget, &QComboBox::editTextChanged, widget, [this, &box](const QString& text) {
+        if (!syncing_)
+            box.setText(text);
+    });
+    syncers_.push_back([&box, widget, shown = ~std::uint64_t{0}]() mutable {
+        if (shown == box.revision())
+            return;
+        shown = box.revision();
+        if (widget->count() != box.ListCount()) {
+            widget->clear();
+            widget->addItems(box.items());
+        }
+        if (widget->currentText() != box.Text())
+            widget->setEditText(box.Text());
+    });
+}
+
+void ControlBindings::list(ListBox& list, QListView* view)
+{
+    auto* model = new ListBoxModel(list, view);
+    view->setModel(model);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setUniformItemSizes(true);
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
+                     [this, &list](const QModelIndex& current) {
+                         if (!syncing_)
+                             list.setListIndex(current.isValid() ? current.row() : -1);
+                     });
+    syncers_.push_back([&list, view, model, shown = ~std::uint64_t{0}]() mutable {
+        if (shown == list.revision())
+            return;
+        shown = list.revision();
+        model->sync();
+        const int index = list.ListIndex();
+        const QModelIndex current = view->selectionModel()->currentIndex();
+        if (index < 0) {
+            if (current.isValid())
+                view->selectionModel()->clear();
+        } else if (current.row() != index) {
+            const QModelIndex want = model->index(index);
+            view->selectionModel()->setCurrentIndex(want, QItemSelectionModel::ClearAndSelect);
+            view->scrollTo(want);
+        }
+    });
+}
+
+void ControlBindings::pane(TextPane& pane, QPlainTextEdit* edit)
+{
+    struct Shown {
+        std::uint64_t revision = ~std::uint64_t{0};
+        std::uint64_t layout = ~std::uint64_t{0};
+        qsizetype length = 0;
+    };
+    auto shown = std::make_shared<Shown>();
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this, &pane, edit, shown] {
+        if (syncing_)
+            return;
+        pane.setText(fromShown(edit->toPlainText()));
+        // The editor already shows this text; redrawing it would move the user's cursor.
+        *shown = {pane.revision(), pane.layoutRevision(), pane.Text().size()};
+    });
+    syncers_.push_back([&pane, edit, shown] {
+        if (shown->revision == pane.revision())
+            return;
+        if (shown->layout == pane.layoutRevision() && pane.Text().size() >= shown->length) {
+            // Only appended: add the new tail instead of re-laying out the whole text.
+            QTextCursor end(edit->document());
+            end.movePosition(QTextCursor::End);
+            end.insertText(toShown(pane.Text().mid(shown->length)));
+        } else {
+            edit->setPlainText(toShown(pane.Text()));
+        }
+        *shown = {pane.revision(), pane.layoutRevision(), pane.Text().size()};
+        if (pane.SelStart() >= shown->length && shown->length > 0)
+            edit->moveCursor(QTextCursor::End);
+    });
+}
+
+}  // namespace tarnwick

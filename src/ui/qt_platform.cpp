@@ -1,0 +1,122 @@
+#include "ui/qt_platform.h"
+
+#include "app/app_path.h"
+#include "app/event_wait.h"
+#include "files/dialog_filter.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QThread>
+#include <QUrl>
+
+namespace tarnwick {
+
+QtPlatform::QtPlatform() : generator_(std::random_device{}()) {}
+
+void QtPlatform::attach(QWidget* window, std::function<void()> sync)
+{
+    window_ = window;
+    sync_ = std::move(sync);
+}
+
+void QtPlatform::MsgBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tarnwick"), text, QMessageBox::Ok, window_);
+    box.exec();
+}
+
+bool QtPlatform::ShowOpen(FileDialog& dialog)
+{
+    const QString path =
+        QFileDialog::getOpenFileName(window_, QString(), dialog.InitDir, qtFilterFrom(dialog.Filter));
+    if (path.isEmpty())
+        return false;
+    dialog.FileName = path;
+    return true;
+}
+
+bool QtPlatform::ShowSave(FileDialog& dialog)
+{
+    const QString path =
+        QFileDialog::getSaveFileName(window_, QString(), dialog.InitDir, qtFilterFrom(dialog.Filter));
+    if (path.isEmpty())
+        return false;
+    dialog.FileName = path;
+    return true;
+}
+
+void QtPlatform::setClipboardText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+bool QtPlatform::DoEvents()
+{
+    if (unloaded_)
+        return false;
+    if (sync_)
+        sync_();
+    QCoreApplication::processEvents();
+    return !unloaded_;
+}
+
+bool QtPlatform::waitForEvents(int maxMs)
+{
+    if (unloaded_)
+        return false;
+    if (sync_)
+        sync_();
+    waitForEventsBounded(maxMs);
+    return !unloaded_;
+}
+
+void QtPlatform::Refresh()
+{
+    if (sync_)
+        sync_();
+    if (window_)
+        window_->repaint();
+}
+
+void QtPlatform::Sleep(int ms)
+{
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+QDateTime QtPlatform::now()
+{
+    return QDateTime::currentDateTime();
+}
+
+void QtPlatform::Randomize()
+{
+    generator_.seed(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
+}
+
+double QtPlatform::Rnd()
+{
+    return std::uniform_real_distribution<double>(0.0, 1.0)(generator_);
+}
+
+void QtPlatform::openWebAddress(const QString& address)
+{
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+QString QtPlatform::programFolder()
+{
+    return resolveProgramFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+}
+
+void QtPlatform::Unload()
+{
+    unloaded_ = true;
+    if (window_)
+        window_->close();
+    QCoreApplication::quit();
+}
+
+}  // namespace tarnwick

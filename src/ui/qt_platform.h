@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/platform.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <random>
+
+namespace tarnwick {
+
+/// The desktop's services for the handlers: Qt message boxes, file dialogs and clipboard,
+/// the Qt event loop. Every pump also redraws the window from the state (`sync`), so a long
+/// run stays visible.
+class QtPlatform : public Platform {
+public:
+    QtPlatform();
+
+    /// The window that owns dialogs and is redrawn after every pump.
+    void attach(QWidget* window, std::function<void()> sync);
+
+    void MsgBox(const QString& text) override;
+    bool ShowOpen(FileDialog& dialog) override;
+    bool ShowSave(FileDialog& dialog) override;
+    void setClipboardText(const QString& text) override;
+    bool DoEvents() override;
+    bool waitForEvents(int maxMs) override;
+    void Refresh() override;
+    void Sleep(int ms) override;
+    QDateTime now() override;
+    void Randomize() override;
+    double Rnd() override;
+    void openWebAddress(const QString& address) override;
+    QString programFolder() override;
+    void Unload() override;
+    bool unloaded() const override { return unloaded_; }
+
+private:
+    QPointer<QWidget> window_;
+    std::function<void()> sync_;
+    std::mt19937_64 generator_;
+    bool unloaded_ = false;
+};
+
+}  // namespace tarnwick
