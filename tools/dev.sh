@@ -37,6 +37,9 @@ test)
     install_missing
     build build
     (cd build && ctest --output-on-failure -j"$(nproc)")
+    ;;
+test-asan)
+    install_missing
     # The same suite once more under AddressSanitizer and UndefinedBehaviorSanitizer, leak
     # checking on; only leaks inside Qt itself are suppressed.
     build build-asan -DTARNWICK_SANITIZE=ON
@@ -51,7 +54,7 @@ demo)
     exec bash tools/demo.sh
     ;;
 *)
-    echo "usage: tools/dev.sh run|test|demo" >&2
+    echo "usage: tools/dev.sh run|test|test-asan|demo" >&2
     exit 2
     ;;
 esac
