@@ -48,13 +48,8 @@ test-asan)
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --output-on-failure -j"$(nproc)")
     ;;
-demo)
-    install_missing
-    build build
-    exec bash tools/demo.sh
-    ;;
 *)
-    echo "usage: tools/dev.sh run|test|test-asan|demo" >&2
+    echo "usage: tools/dev.sh run|test|test-asan" >&2
     exit 2
     ;;
 esac
