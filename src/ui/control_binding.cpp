@@ -39,9 +39,11 @@ QString styleFor(std::int64_t colour)
     return QStringLiteral("background-color: rgb(%1, %2, %3);").arg(r).arg(g).arg(b);
 }
 
-}  // namespace
+} // namespace
 
-ListBoxModel::ListBoxModel(const ListBox& list, QObject* parent) : QAbstractListModel(parent), list_(list)
+ListBoxModel::ListBoxModel(const ListBox& list, QObject* parent)
+    : QAbstractListModel(parent)
+    , list_(list)
 {
     shownRows_ = list_.ListCount();
     shownLayout_ = list_.layoutRevision();
@@ -93,8 +95,9 @@ void ControlBindings::text(TextField& field, QLineEdit* edit)
 {
     if (field.MaxLength() > 0)
         edit->setMaxLength(field.MaxLength());
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [&field](const QString& text) { field.setText(text); });
-    syncers_.push_back([&field, edit, shown = ~std::uint64_t{0}]() mutable {
+    QObject::connect(
+        edit, &QLineEdit::textEdited, edit, [&field](const QString& text) { field.setText(text); });
+    syncers_.push_back([&field, edit, shown = ~std::uint64_t { 0 }]() mutable {
         if (shown == field.revision())
             return;
         shown = field.revision();
@@ -105,7 +108,7 @@ void ControlBindings::text(TextField& field, QLineEdit* edit)
 
 void ControlBindings::text(TextField& field, QPlainTextEdit* edit)
 {
-    syncers_.push_back([&field, edit, shown = ~std::uint64_t{0}]() mutable {
+    syncers_.push_back([&field, edit, shown = ~std::uint64_t { 0 }]() mutable {
         if (shown == field.revision())
             return;
         shown = field.revision();
@@ -115,7 +118,7 @@ void ControlBindings::text(TextField& field, QPlainTextEdit* edit)
 
 void ControlBindings::label(Label& label, QLabel* widget)
 {
-    syncers_.push_back([&label, widget, shown = ~std::uint64_t{0}]() mutable {
+    syncers_.push_back([&label, widget, shown = ~std::uint64_t { 0 }]() mutable {
         if (shown == label.revision())
             return;
         shown = label.revision();
@@ -128,8 +131,11 @@ void ControlBindings::check(CheckBox& box, QCheckBox* widget)
 {
     // The click goes through the control, so its handler runs exactly as when the logic sets it.
     QObject::connect(widget, &QCheckBox::clicked, widget, [this, &box] {
-        if (!syncing_)
-            box.click();
+        if (syncing_)
+            return;
+        box.click();
+        if (afterUserAction_)
+            afterUserAction_();
     });
     syncers_.push_back([&box, widget] { widget->setChecked(box.Value() != 0); });
 }
@@ -138,8 +144,11 @@ void ControlBindings::option(OptionButton& button, QRadioButton* widget)
 {
     widget->setAutoExclusive(false);
     QObject::connect(widget, &QRadioButton::clicked, widget, [this, &button] {
-        if (!syncing_)
-            button.click();
+        if (syncing_)
+            return;
+        button.click();
+        if (afterUserAction_)
+            afterUserAction_();
     });
     syncers_.push_back([&button, widget] { widget->setChecked(button.Value()); });
 }
@@ -152,7 +161,7 @@ void ControlBindings::combo(ComboBox& box, QComboBox* widget)
         if (!syncing_)
             box.setText(text);
     });
-    syncers_.push_back([&box, widget, shown = ~std::uint64_t{0}]() mutable {
+    syncers_.push_back([&box, widget, shown = ~std::uint64_t { 0 }]() mutable {
         if (shown == box.revision())
             return;
         shown = box.revision();
@@ -172,11 +181,11 @@ void ControlBindings::list(ListBox& list, QListView* view)
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setUniformItemSizes(true);
     QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
-                     [this, &list](const QModelIndex& current) {
-                         if (!syncing_)
-                             list.setListIndex(current.isValid() ? current.row() : -1);
-                     });
-    syncers_.push_back([&list, view, model, shown = ~std::uint64_t{0}]() mutable {
+        [this, &list](const QModelIndex& current) {
+            if (!syncing_)
+                list.setListIndex(current.isValid() ? current.row() : -1);
+        });
+    syncers_.push_back([&list, view, model, shown = ~std::uint64_t { 0 }]() mutable {
         if (shown == list.revision())
             return;
         shown = list.revision();
@@ -197,8 +206,8 @@ void ControlBindings::list(ListBox& list, QListView* view)
 void ControlBindings::pane(TextPane& pane, QPlainTextEdit* edit)
 {
     struct Shown {
-        std::uint64_t revision = ~std::uint64_t{0};
-        std::uint64_t layout = ~std::uint64_t{0};
+        std::uint64_t revision = ~std::uint64_t { 0 };
+        std::uint64_t layout = ~std::uint64_t { 0 };
         qsizetype length = 0;
     };
     auto shown = std::make_shared<Shown>();
@@ -207,7 +216,7 @@ void ControlBindings::pane(TextPane& pane, QPlainTextEdit* edit)
             return;
         pane.setText(fromShown(edit->toPlainText()));
         // The editor already shows this text; redrawing it would move the user's cursor.
-        *shown = {pane.revision(), pane.layoutRevision(), pane.Text().size()};
+        *shown = { pane.revision(), pane.layoutRevision(), pane.Text().size() };
     });
     syncers_.push_back([&pane, edit, shown] {
         if (shown->revision == pane.revision())
@@ -220,10 +229,10 @@ void ControlBindings::pane(TextPane& pane, QPlainTextEdit* edit)
         } else {
             edit->setPlainText(toShown(pane.Text()));
         }
-        *shown = {pane.revision(), pane.layoutRevision(), pane.Text().size()};
+        *shown = { pane.revision(), pane.layoutRevision(), pane.Text().size() };
         if (pane.SelStart() >= shown->length && shown->length > 0)
             edit->moveCursor(QTextCursor::End);
     });
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

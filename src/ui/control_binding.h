@@ -49,12 +49,16 @@ public:
     void visibility(const Control& control, QWidget* widget);
 
     void sync();
+    /// Runs after each user action that goes through a control's handler (a click on a check
+    /// box or option button), so the window can redraw what the handler chain changed.
+    void setAfterUserAction(std::function<void()> after) { afterUserAction_ = std::move(after); }
     /// True while a sync writes into widgets, so their change signals are not user edits.
     bool syncing() const { return syncing_; }
 
 private:
     std::vector<std::function<void()>> syncers_;
+    std::function<void()> afterUserAction_;
     bool syncing_ = false;
 };
 
-}  // namespace tarnwick
+} // namespace tarnwick

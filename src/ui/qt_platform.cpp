@@ -14,7 +14,10 @@
 
 namespace tarnwick {
 
-QtPlatform::QtPlatform() : generator_(std::random_device{}()) {}
+QtPlatform::QtPlatform()
+    : generator_(std::random_device {}())
+{
+}
 
 void QtPlatform::attach(QWidget* window, std::function<void()> sync)
 {
@@ -30,8 +33,8 @@ void QtPlatform::MsgBox(const QString& text)
 
 bool QtPlatform::ShowOpen(FileDialog& dialog)
 {
-    const QString path =
-        QFileDialog::getOpenFileName(window_, QString(), dialog.InitDir, qtFilterFrom(dialog.Filter));
+    const QString path
+        = QFileDialog::getOpenFileName(window_, QString(), dialog.InitDir, qtFilterFrom(dialog.Filter));
     if (path.isEmpty())
         return false;
     dialog.FileName = path;
@@ -40,8 +43,8 @@ bool QtPlatform::ShowOpen(FileDialog& dialog)
 
 bool QtPlatform::ShowSave(FileDialog& dialog)
 {
-    const QString path =
-        QFileDialog::getSaveFileName(window_, QString(), dialog.InitDir, qtFilterFrom(dialog.Filter));
+    const QString path
+        = QFileDialog::getSaveFileName(window_, QString(), dialog.InitDir, qtFilterFrom(dialog.Filter));
     if (path.isEmpty())
         return false;
     dialog.FileName = path;
@@ -119,4 +122,4 @@ void QtPlatform::Unload()
     QCoreApplication::quit();
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

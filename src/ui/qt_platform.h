@@ -43,4 +43,4 @@ private:
     bool unloaded_ = false;
 };
 
-}  // namespace tarnwick
+} // namespace tarnwick

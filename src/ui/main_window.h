@@ -1,0 +1,74 @@
+#pragma once
+
+#include "ui/control_binding.h"
+#include "ui/twips.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <functional>
+
+class QAction;
+class QGroupBox;
+class QLineEdit;
+class QListView;
+
+namespace tarnwick {
+
+class Form1;
+class MenuItem;
+class Platform;
+
+/// The one window: shows Form1 and turns the user's actions into handler calls. It holds no
+/// state of its own beyond the widgets; after every handler and at every pump of a long run
+/// it redraws what changed (sync).
+class MainWindow : public QMainWindow {
+public:
+    MainWindow(Form1& form, Platform& platform, QWidget* parent = nullptr);
+
+    /// Redraws every control whose state changed, the caption and the focus.
+    void sync();
+    /// The menu action that stands for a menu item of Form1 (tests drive menus through it).
+    QAction* action(const MenuItem& item) const { return actions_.value(&item); }
+    /// The widget that shows a control, or null for hidden working state.
+    QWidget* widgetFor(const Control& control) const { return widgets_.value(&control); }
+
+protected:
+    /// Only Quit closes the window: a close request from the title bar or the window manager
+    /// is refused while the program runs.
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    /// Runs a handler the user started, then redraws (unless the handler ended the program).
+    void run(const std::function<void()>& handler);
+
+    void buildMenus();
+    void buildKeywordPanel(QWidget* parent);
+    void buildUrlPanel(QWidget* parent);
+    void buildSpiderPanel(QWidget* parent);
+    void buildPageManagerPanel(QWidget* parent);
+    void buildTemplatePanel(QWidget* parent);
+    void buildDisclaimerPanel(QWidget* parent);
+
+    /// A panel with a caption, placed by twips on the central widget and bound to its frame.
+    QGroupBox* placeFrame(const Control& frame, const QString& caption, QWidget* parent, const QRect& where);
+    /// Remembers which widget shows a control, for focus and for tests.
+    template <typename W> W* shows(const Control& control, W* widget)
+    {
+        widgets_.insert(&control, widget);
+        widget->setObjectName(QString::fromLatin1(control.name()));
+        return widget;
+    }
+
+    Form1& form_;
+    Platform& platform_;
+    Twips twips_;
+    ControlBindings bindings_;
+    QHash<const Control*, QWidget*> widgets_;
+    QHash<const MenuItem*, QAction*> actions_;
+    QLineEdit* seedBox_ = nullptr;
+    std::uint64_t shownFormRevision_ = ~std::uint64_t { 0 };
+};
+
+} // namespace tarnwick

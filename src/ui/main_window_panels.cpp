@@ -1,0 +1,293 @@
+#include "ui/main_window.h"
+
+#include "app/form1.h"
+#include "app/small_handlers.h"
+#include "harvest/url_harvest.h"
+#include "keywords/keyword_lookup.h"
+#include "listtools/clipboard_export.h"
+#include "listtools/consolidation.h"
+#include "listtools/randomiser.h"
+#include "spider/spider_run.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tarnwick {
+
+namespace {
+
+template <typename L> L* compact(L* layout)
+{
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->setSpacing(3);
+    return layout;
+}
+
+// Check boxes and option buttons carry their caption on the left of the box.
+template <typename B> B* captionLeft(B* button)
+{
+    button->setLayoutDirection(Qt::RightToLeft);
+    return button;
+}
+
+} // namespace
+
+void MainWindow::buildKeywordPanel(QWidget* parent)
+{
+    Form1& f = form_;
+    auto* panel = placeFrame(f.Frame1, f.Frame1.Caption(), parent, twips_.rect(120, 120, 3615, 7695));
+    auto* layout = compact(new QVBoxLayout(panel));
+
+    seedBox_ = shows(f.Text1, new QLineEdit(panel));
+    seedBox_->installEventFilter(this);
+    bindings_.text(f.Text1, seedBox_);
+    layout->addWidget(seedBox_);
+
+    auto* add = shows(f.Command2, new QPushButton(f.Command2.Caption(), panel));
+    connect(add, &QPushButton::clicked, this, [this] { run([this] { Command2_Click(form_, platform_); }); });
+    layout->addWidget(add);
+
+    auto* serverLabel = shows(f.Label5, new QLabel(panel));
+    bindings_.label(f.Label5, serverLabel);
+    layout->addWidget(serverLabel);
+    auto* server = shows(f.Combo1, new QComboBox(panel));
+    bindings_.combo(f.Combo1, server);
+    layout->addWidget(server);
+
+    auto* status = shows(f.Label8, new QLabel(panel));
+    status->setMinimumHeight(twips_.px(285));
+    bindings_.label(f.Label8, status);
+    layout->addWidget(status);
+
+    auto* keywords = shows(f.List2, new QListView(panel));
+    bindings_.list(f.List2, keywords);
+    layout->addWidget(keywords, 1);
+
+    auto* countRow = new QHBoxLayout;
+    auto* countLabel = shows(f.Label6, new QLabel(panel));
+    bindings_.label(f.Label6, countLabel);
+    auto* count = shows(f.Label7, new QLabel(panel));
+    bindings_.label(f.Label7, count);
+    countRow->addWidget(countLabel);
+    countRow->addWidget(count, 1);
+    layout->addLayout(countRow);
+}
+
+void MainWindow::buildUrlPanel(QWidget* parent)
+{
+    Form1& f = form_;
+    auto* panel = placeFrame(f.Frame2, f.Frame2.Caption(), parent, twips_.rect(3720, 120, 7605, 7695));
+    auto* layout = compact(new QVBoxLayout(panel));
+
+    auto* grab = shows(f.Frame3, new QGroupBox(f.Frame3.Caption(), panel));
+    bindings_.visibility(f.Frame3, grab);
+    auto* grabLayout = compact(new QGridLayout(grab));
+    auto* fullUrl = shows(f.Check1, captionLeft(new QCheckBox(f.Check1.Caption(), grab)));
+    bindings_.check(f.Check1, fullUrl);
+    auto* uk = shows(f.Check2, captionLeft(new QCheckBox(f.Check2.Caption(), grab)));
+    bindings_.check(f.Check2, uk);
+    auto* go = shows(f.Command1, new QPushButton(f.Command1.Caption(), grab));
+    connect(go, &QPushButton::clicked, this, [this] { run([this] { Command1_Click(form_, platform_); }); });
+    auto* indicator = shows(f.Label4, new QLabel(grab));
+    indicator->setFixedSize(twips_.px(255), twips_.px(255));
+    indicator->setFrameShape(QFrame::Box);
+    bindings_.label(f.Label4, indicator);
+    grabLayout->addWidget(fullUrl, 0, 0, 1, 2, Qt::AlignLeft);
+    grabLayout->addWidget(uk, 1, 0, 1, 2, Qt::AlignLeft);
+    grabLayout->addWidget(go, 2, 0);
+    grabLayout->addWidget(indicator, 2, 1, Qt::AlignCenter);
+    layout->addWidget(grab);
+
+    auto* urls = shows(f.List1, new QListView(panel));
+    bindings_.list(f.List1, urls);
+    connect(urls, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+        run([this, index] {
+            form_.List1.setListIndex(index.row());
+            List1_DblClick(form_);
+        });
+    });
+    layout->addWidget(urls, 1);
+
+    auto* hint = shows(f.Label18, new QLabel(panel));
+    bindings_.label(f.Label18, hint);
+    layout->addWidget(hint);
+
+    auto* countRow = new QHBoxLayout;
+    auto* countLabel = shows(f.Label2, new QLabel(panel));
+    bindings_.label(f.Label2, countLabel);
+    auto* count = shows(f.Label1, new QLabel(panel));
+    bindings_.label(f.Label1, count);
+    countRow->addWidget(countLabel);
+    countRow->addWidget(count, 1);
+    layout->addLayout(countRow);
+
+    auto* shuffle = shows(f.Command4, new QPushButton(f.Command4.Caption(), panel));
+    connect(
+        shuffle, &QPushButton::clicked, this, [this] { run([this] { Command4_Click(form_, platform_); }); });
+    layout->addWidget(shuffle);
+    auto* shuffleStatus = shows(f.Label17, new QLabel(panel));
+    bindings_.label(f.Label17, shuffleStatus);
+    layout->addWidget(shuffleStatus);
+}
+
+void MainWindow::buildSpiderPanel(QWidget* parent)
+{
+    Form1& f = form_;
+    auto* panel = placeFrame(f.Frame4, f.Frame4.Caption(), parent, twips_.rect(7680, 120, 11775, 7695));
+    auto* layout = compact(new QVBoxLayout(panel));
+
+    auto* fields = new QGridLayout;
+    fields->setSpacing(3);
+    auto field = [&](Label& label, TextField& text, int row) {
+        auto* caption = shows(label, new QLabel(panel));
+        bindings_.label(label, caption);
+        auto* edit = shows(text, new QLineEdit(panel));
+        bindings_.text(text, edit);
+        fields->addWidget(caption, row, 0);
+        fields->addWidget(edit, row, 1);
+    };
+    field(f.Label9, f.Text4, 0);
+    field(f.Label12, f.Text6, 1);
+    auto* timeoutLabel = shows(f.Label13, new QLabel(panel));
+    bindings_.label(f.Label13, timeoutLabel);
+    auto* timeout = shows(f.Combo2, new QComboBox(panel));
+    bindings_.combo(f.Combo2, timeout);
+    fields->addWidget(timeoutLabel, 2, 0);
+    fields->addWidget(timeout, 2, 1, Qt::AlignLeft);
+    layout->addLayout(fields);
+
+    auto* data = shows(f.RichTextBox1, new QPlainTextEdit(panel));
+    data->setLineWrapMode(QPlainTextEdit::NoWrap);
+    bindings_.pane(f.RichTextBox1, data);
+    layout->addWidget(data, 1);
+
+    auto* counters = new QHBoxLayout;
+    for (Label* label : { &f.Label16, &f.Label15, &f.Label11, &f.Label10 }) {
+        auto* widget = shows(*label, new QLabel(panel));
+        bindings_.label(*label, widget);
+        counters->addWidget(widget, label == &f.Label15 || label == &f.Label10 ? 1 : 0);
+    }
+    layout->addLayout(counters);
+
+    auto* exportRow = new QHBoxLayout;
+    auto* copy = shows(f.Command5, new QPushButton(f.Command5.Caption(), panel));
+    connect(copy, &QPushButton::clicked, this, [this] { run([this] { Command5_Click(form_, platform_); }); });
+    auto* csv = shows(f.Check7, captionLeft(new QCheckBox(f.Check7.Caption(), panel)));
+    bindings_.check(f.Check7, csv);
+    exportRow->addWidget(copy, 1);
+    exportRow->addWidget(csv);
+    layout->addLayout(exportRow);
+
+    auto* consolidate = shows(f.Command6, new QPushButton(f.Command6.Caption(), panel));
+    connect(consolidate, &QPushButton::clicked, this, [this] { run([this] { Command6_Click(form_); }); });
+    layout->addWidget(consolidate);
+
+    buildPageManagerPanel(panel);
+}
+
+void MainWindow::buildPageManagerPanel(QWidget* spiderPanel)
+{
+    Form1& f = form_;
+    auto* panel = shows(f.Frame6, new QGroupBox(f.Frame6.Caption(), spiderPanel));
+    bindings_.visibility(f.Frame6, panel);
+    spiderPanel->layout()->addWidget(panel);
+    auto* grid = compact(new QGridLayout(panel));
+    int row = 0;
+
+    auto label = [&](Label& control) {
+        auto* widget = shows(control, new QLabel(panel));
+        bindings_.label(control, widget);
+        return widget;
+    };
+    auto check = [&](CheckBox& control) {
+        auto* widget = shows(control, captionLeft(new QCheckBox(control.Caption(), panel)));
+        bindings_.check(control, widget);
+        return widget;
+    };
+    auto option = [&](OptionButton& control) {
+        auto* widget = shows(control, captionLeft(new QRadioButton(control.Caption(), panel)));
+        bindings_.option(control, widget);
+        return widget;
+    };
+    auto combo = [&](ComboBox& control) {
+        auto* widget = shows(control, new QComboBox(panel));
+        bindings_.combo(control, widget);
+        return widget;
+    };
+    auto text = [&](TextField& control) {
+        auto* widget = shows(control, new QLineEdit(panel));
+        bindings_.text(control, widget);
+        return widget;
+    };
+
+    grid->addWidget(label(f.Label14), row, 0, 1, 2);
+    grid->addWidget(check(f.Check8), row++, 2, 1, 2, Qt::AlignRight);
+    grid->addWidget(text(f.Text5), row++, 0, 1, 4);
+    grid->addWidget(label(f.Label19), row, 0, 1, 2);
+    grid->addWidget(combo(f.Combo3), row++, 2, 1, 2);
+    for (auto [caption, field] : { std::pair { &f.Label22, &f.Text8 }, std::pair { &f.Label23, &f.Text9 },
+             std::pair { &f.Label24, &f.Text10 }, std::pair { &f.Label25, &f.Text11 } }) {
+        grid->addWidget(label(*caption), row++, 0, 1, 4);
+        grid->addWidget(text(*field), row++, 0, 1, 4);
+    }
+    grid->addWidget(label(f.Label20), row, 0);
+    grid->addWidget(combo(f.Combo6), row++, 1, 1, 3);
+    grid->addWidget(label(f.Label26), row, 0);
+    grid->addWidget(combo(f.Combo7), row++, 1, 1, 1);
+    grid->addWidget(check(f.Check3), row, 0, 1, 2, Qt::AlignLeft);
+    grid->addWidget(check(f.Check6), row++, 2, 1, 2, Qt::AlignRight);
+    grid->addWidget(check(f.Check4), row, 0, 1, 2, Qt::AlignLeft);
+    grid->addWidget(check(f.Check5), row++, 2, 1, 2, Qt::AlignRight);
+    grid->addWidget(option(f.Option1), row, 0, 1, 2, Qt::AlignLeft);
+    grid->addWidget(option(f.Option2), row++, 2, 1, 2, Qt::AlignRight);
+
+    auto* loose = shows(f.Command3, new QPushButton(f.Command3.Caption(), panel));
+    connect(
+        loose, &QPushButton::clicked, this, [this] { run([this] { Command3_Click(form_, platform_); }); });
+    grid->addWidget(loose, row++, 0, 1, 4);
+}
+
+void MainWindow::buildTemplatePanel(QWidget* parent)
+{
+    Form1& f = form_;
+    auto* panel = placeFrame(f.Frame5, f.Frame5.Caption(), parent, twips_.rect(7680, 120, 11775, 7695));
+    auto* layout = compact(new QVBoxLayout(panel));
+    auto* pane = shows(f.RichTextBox2, new QPlainTextEdit(panel));
+    pane->setLineWrapMode(QPlainTextEdit::NoWrap);
+    bindings_.pane(f.RichTextBox2, pane);
+    layout->addWidget(pane, 1);
+    auto* help = shows(f.Label21, new QLabel(panel));
+    help->setWordWrap(true);
+    bindings_.label(f.Label21, help);
+    layout->addWidget(help);
+}
+
+void MainWindow::buildDisclaimerPanel(QWidget* parent)
+{
+    Form1& f = form_;
+    auto* panel = placeFrame(f.Frame8, f.Frame8.Caption(), parent, twips_.rect(3480, 0, 5895, 2655));
+    panel->setAutoFillBackground(true);
+    panel->setStyleSheet(QStringLiteral("QGroupBox#Frame8 { background-color: rgb(255, 192, 192); }"));
+    auto* layout = compact(new QVBoxLayout(panel));
+    auto* notice = shows(f.Text16, new QPlainTextEdit(panel));
+    notice->setReadOnly(true);
+    bindings_.text(f.Text16, notice);
+    layout->addWidget(notice, 1);
+    auto* close = shows(f.Command7, new QPushButton(f.Command7.Caption(), panel));
+    connect(close, &QPushButton::clicked, this, [this] { run([this] { Command7_Click(form_); }); });
+    layout->addWidget(close);
+    // It lies over the two left columns when shown.
+    panel->raise();
+}
+
+} // namespace tarnwick

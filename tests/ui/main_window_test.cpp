@@ -1,0 +1,207 @@
+#include "app/form1.h"
+#include "app/startup.h"
+#include "support/fake_platform.h"
+#include "support/fake_transfer_control.h"
+#include "support/qt_printers.h"
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+namespace {
+
+using test::FakePlatform;
+using test::FakeTransferControl;
+
+struct Shown {
+    Shown()
+        : form(std::make_unique<FakeTransferControl>())
+    {
+        Form_Load(form);
+        window = std::make_unique<MainWindow>(form, platform);
+        window->show();
+    }
+    template <typename W> W* widget(const Control& control)
+    {
+        auto* w = qobject_cast<W*>(window->widgetFor(control));
+        EXPECT_NE(w, nullptr) << control.name();
+        return w;
+    }
+    void trigger(const MenuItem& item) { window->action(item)->trigger(); }
+
+    FakePlatform platform;
+    Form1 form;
+    std::unique_ptr<MainWindow> window;
+};
+
+QStringList captions(const QList<QAction*>& actions)
+{
+    QStringList texts;
+    for (const QAction* action : actions)
+        texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+TEST(MainWindow, MenuTreeHasItsCaptionsAccessLettersAndSeparators)
+{
+    Shown w;
+    QMenuBar* bar = w.window->menuBar();
+    EXPECT_EQ(captions(bar->actions()),
+        QStringList(
+            { "&Keywords", "&URLs", "&Spider", "&Template", "S&top", "&Disclaimer", "&Help", "&Exit" }));
+    EXPECT_EQ(captions(w.window->action(w.form.mnuKeywords)->menu()->actions()),
+        QStringList({ "Open Keywords", "-", "Save Keywords ", "-", "Clear Keywords" }));
+    EXPECT_EQ(captions(w.window->action(w.form.mnuSpider)->menu()->actions()),
+        QStringList(
+            { "Show Spider", "-", "Open Spider Data", "-", "Save Spider Data", "-", "Clear Spider Data" }));
+    EXPECT_EQ(captions(w.window->action(w.form.mnuTemplate)->menu()->actions()),
+        QStringList({ "Show Template", "-", "Open Template", "-", "Save Template", "-", "Clear Template" }));
+    EXPECT_EQ(w.window->action(w.form.mnuDisclaimer)->menu(), nullptr);
+    EXPECT_EQ(w.window->action(w.form.mnuQuit)->shortcut(), QKeySequence(QKeySequence::Quit));
+}
+
+TEST(MainWindow, PanelsSwapAndTheDisclaimerComesAndGoes)
+{
+    Shown w;
+    auto* spider = w.widget<QGroupBox>(w.form.Frame4);
+    auto* templ = w.widget<QGroupBox>(w.form.Frame5);
+    auto* disclaimer = w.widget<QGroupBox>(w.form.Frame8);
+    EXPECT_TRUE(spider->isVisible());
+    EXPECT_FALSE(templ->isVisible());
+    EXPECT_FALSE(disclaimer->isVisible());
+    EXPECT_EQ(spider->geometry(), templ->geometry());
+
+    w.trigger(w.form.mnuShowTemplate);
+    EXPECT_FALSE(spider->isVisible());
+    EXPECT_TRUE(templ->isVisible());
+    w.trigger(w.form.mnuShowTemplate);
+    EXPECT_TRUE(templ->isVisible());
+    w.trigger(w.form.mnuShowSpider);
+    EXPECT_TRUE(spider->isVisible());
+    EXPECT_FALSE(templ->isVisible());
+
+    w.trigger(w.form.mnuDisclaimer);
+    EXPECT_TRUE(disclaimer->isVisible());
+    QTest::mouseClick(w.widget<QPushButton>(w.form.Command7), Qt::LeftButton);
+    EXPECT_FALSE(disclaimer->isVisible());
+    EXPECT_FALSE(w.form.Frame8.Visible());
+}
+
+TEST(MainWindow, TemplatePaneShowsTheDefaultTemplateWithItsLineBreaks)
+{
+    Shown w;
+    auto* pane = w.widget<QPlainTextEdit>(w.form.RichTextBox2);
+    EXPECT_EQ(pane->toPlainText().split('\n').size(), 17);
+    EXPECT_EQ(pane->toPlainText().replace('\n', "\r\n"), defaultTemplate());
+}
+
+TEST(MainWindow, OnlyQuitClosesTheWindow)
+{
+    Shown w;
+    EXPECT_FALSE(w.window->close());
+    EXPECT_TRUE(w.window->isVisible());
+    EXPECT_FALSE(w.window->windowFlags() & Qt::WindowCloseButtonHint);
+
+    auto* transfer = static_cast<FakeTransferControl*>(w.form.Inet1.get());
+    transfer->answer("http://127.0.0.1:9/", "x");
+    transfer->Execute("http://127.0.0.1:9/", "GET", {}, {});
+    w.trigger(w.form.mnuQuit);
+    EXPECT_EQ(transfer->cancels, 1);
+    EXPECT_TRUE(w.platform.unloaded());
+    EXPECT_TRUE(w.window->close());
+}
+
+TEST(MainWindow, ClicksRunTheRecordOptionInterlocks)
+{
+    Shown w;
+    QTest::mouseClick(w.widget<QCheckBox>(w.form.Check5), Qt::LeftButton);
+    EXPECT_EQ(w.form.Check4.Value(), 0);
+    EXPECT_EQ(w.form.Check5.Value(), 1);
+
+    QTest::mouseClick(w.widget<QRadioButton>(w.form.Option1), Qt::LeftButton);
+    EXPECT_EQ(w.form.Check4.Value(), 1);
+    EXPECT_EQ(w.form.Check5.Value(), 0);
+    EXPECT_TRUE(w.form.Option2.Value());
+    // The widgets show the state the handlers left, not the click.
+    EXPECT_TRUE(w.widget<QCheckBox>(w.form.Check4)->isChecked());
+    EXPECT_FALSE(w.widget<QCheckBox>(w.form.Check5)->isChecked());
+    EXPECT_TRUE(w.widget<QRadioButton>(w.form.Option2)->isChecked());
+    EXPECT_FALSE(w.widget<QRadioButton>(w.form.Option1)->isChecked());
+}
+
+TEST(MainWindow, CheckBoxCaptionsStandLeftOfTheirBoxes)
+{
+    Shown w;
+    for (const CheckBox* box : { &w.form.Check1, &w.form.Check3, &w.form.Check4, &w.form.Check7 })
+        EXPECT_EQ(w.widget<QCheckBox>(*box)->layoutDirection(), Qt::RightToLeft) << box->name();
+}
+
+TEST(MainWindow, EnterInTheSeedBoxStartsTheLookup)
+{
+    Shown w;
+    auto* seed = w.widget<QLineEdit>(w.form.Text1);
+    QTest::keyClick(seed, Qt::Key_Return);
+    EXPECT_EQ(w.platform.messages, QStringList({ "No search term entered!" }));
+
+    // Other keys reach the box and its text reaches the state.
+    QTest::keyClicks(seed, "cars");
+    EXPECT_EQ(w.form.Text1.Text(), "cars");
+    EXPECT_EQ(w.platform.messages.size(), 1);
+}
+
+TEST(MainWindow, DoubleClickDeletesTheUrlUnderTheMouse)
+{
+    Shown w;
+    for (const char* url : { "http://a/", "http://b/", "http://c/" })
+        w.form.List1.AddItem(url);
+    w.form.Label1.setCaption("3");
+    w.window->sync();
+
+    auto* view = w.widget<QListView>(w.form.List1);
+    const QRect second = view->visualRect(view->model()->index(1, 0));
+    // A real double-click presses first, which selects the entry.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(w.form.List1.items(), QStringList({ "http://a/", "http://c/" }));
+    EXPECT_EQ(w.form.Label1.Caption(), "2");
+    EXPECT_EQ(view->model()->rowCount(), 2);
+}
+
+TEST(MainWindow, HelpOpensInTheBrowserAndStopAllClearsTheFlag)
+{
+    Shown w;
+    w.trigger(w.form.mnuGoToHelp);
+    EXPECT_EQ(w.platform.opened.size(), 1);
+    w.form.Label3.setCaption("1");
+    w.trigger(w.form.mnuStopAll);
+    EXPECT_EQ(w.form.Label3.Caption(), "0");
+}
+
+TEST(MainWindow, RefusedInputMovesTheFocusToItsField)
+{
+    Shown w;
+    w.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
+    w.form.List1.AddItem("http://a/");
+    w.form.Text5.setText(" ");
+    w.form.Combo3.setText("1");
+    w.form.Check3.setValue(1);
+    QTest::mouseClick(w.widget<QPushButton>(w.form.Command3), Qt::LeftButton);
+    ASSERT_EQ(w.platform.messages, QStringList({ "No directory name!" }));
+    EXPECT_TRUE(w.widget<QLineEdit>(w.form.Text8)->hasFocus());
+}
+
+} // namespace
+} // namespace tarnwick
