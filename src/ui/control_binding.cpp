@@ -101,8 +101,11 @@ void ControlBindings::text(TextField& field, QLineEdit* edit)
         if (shown == field.revision())
             return;
         shown = field.revision();
-        if (edit->text() != field.Text())
+        if (edit->text() != field.Text()) {
             edit->setText(field.Text());
+            // Text set by the logic is read from its start, as a user's own text would be.
+            edit->setCursorPosition(0);
+        }
     });
 }
 
@@ -118,6 +121,8 @@ void ControlBindings::text(TextField& field, QPlainTextEdit* edit)
 
 void ControlBindings::label(Label& label, QLabel* widget)
 {
+    // Captions such as "Sitemap <H1> heading:" are text, never markup.
+    widget->setTextFormat(Qt::PlainText);
     syncers_.push_back([&label, widget, shown = ~std::uint64_t { 0 }]() mutable {
         if (shown == label.revision())
             return;

@@ -5,6 +5,7 @@
 #include "keywords/keyword_lookup.h"
 
 #include <QCloseEvent>
+#include <QFont>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -41,6 +42,11 @@ MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
 
     auto* client = new QWidget(this);
     client->setFixedSize(twips_.px(kClientWidth), twips_.px(kClientHeight));
+    // The layout was drawn for a small dialog font; the window's own font keeps every panel's
+    // controls inside it.
+    QFont small = client->font();
+    small.setPointSizeF(8);
+    client->setFont(small);
     setCentralWidget(client);
     bindings_.setAfterUserAction([this] { sync(); });
 

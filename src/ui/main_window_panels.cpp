@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -145,6 +146,7 @@ void MainWindow::buildSpiderPanel(QWidget* parent)
     Form1& f = form_;
     auto* panel = placeFrame(f.Frame4, f.Frame4.Caption(), parent, twips_.rect(7680, 120, 11775, 7695));
     auto* layout = compact(new QVBoxLayout(panel));
+    layout->setContentsMargins(2, 2, 2, 2);
 
     auto* fields = new QGridLayout;
     fields->setSpacing(3);
@@ -202,6 +204,11 @@ void MainWindow::buildPageManagerPanel(QWidget* spiderPanel)
     bindings_.visibility(f.Frame6, panel);
     spiderPanel->layout()->addWidget(panel);
     auto* grid = compact(new QGridLayout(panel));
+    grid->setContentsMargins(2, 2, 2, 2);
+    // Two captioned boxes share each row; a slightly smaller face lets both captions show whole.
+    QFont face = panel->font();
+    face.setPointSizeF(7.5);
+    panel->setFont(face);
     int row = 0;
 
     auto label = [&](Label& control) {
@@ -221,6 +228,9 @@ void MainWindow::buildPageManagerPanel(QWidget* spiderPanel)
     };
     auto combo = [&](ComboBox& control) {
         auto* widget = shows(control, new QComboBox(panel));
+        // Long font lists must not widen the panel; the list opens wide enough anyway.
+        widget->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        widget->setMinimumContentsLength(4);
         bindings_.combo(control, widget);
         return widget;
     };
@@ -230,31 +240,44 @@ void MainWindow::buildPageManagerPanel(QWidget* spiderPanel)
         return widget;
     };
 
-    grid->addWidget(label(f.Label14), row, 0, 1, 2);
-    grid->addWidget(check(f.Check8), row++, 2, 1, 2, Qt::AlignRight);
-    grid->addWidget(text(f.Text5), row++, 0, 1, 4);
-    grid->addWidget(label(f.Label19), row, 0, 1, 2);
-    grid->addWidget(combo(f.Combo3), row++, 2, 1, 2);
-    for (auto [caption, field] : { std::pair { &f.Label22, &f.Text8 }, std::pair { &f.Label23, &f.Text9 },
-             std::pair { &f.Label24, &f.Text10 }, std::pair { &f.Label25, &f.Text11 } }) {
-        grid->addWidget(label(*caption), row++, 0, 1, 4);
-        grid->addWidget(text(*field), row++, 0, 1, 4);
-    }
-    grid->addWidget(label(f.Label20), row, 0);
-    grid->addWidget(combo(f.Combo6), row++, 1, 1, 3);
-    grid->addWidget(label(f.Label26), row, 0);
-    grid->addWidget(combo(f.Combo7), row++, 1, 1, 1);
-    grid->addWidget(check(f.Check3), row, 0, 1, 2, Qt::AlignLeft);
-    grid->addWidget(check(f.Check6), row++, 2, 1, 2, Qt::AlignRight);
-    grid->addWidget(check(f.Check4), row, 0, 1, 2, Qt::AlignLeft);
-    grid->addWidget(check(f.Check5), row++, 2, 1, 2, Qt::AlignRight);
-    grid->addWidget(option(f.Option1), row, 0, 1, 2, Qt::AlignLeft);
-    grid->addWidget(option(f.Option2), row++, 2, 1, 2, Qt::AlignRight);
+    // Rows of several controls get a line of their own, so the grid keeps two columns:
+    // captions, then fields.
+    auto line = [&](std::initializer_list<std::pair<QWidget*, int>> widgets) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(2);
+        for (auto [widget, stretch] : widgets) {
+            if (widget)
+                line->addWidget(widget, stretch);
+            else
+                line->addStretch(stretch);
+        }
+        grid->addLayout(line, row++, 0, 1, 2);
+    };
+    auto labelled = [&](Label& caption, QWidget* field) {
+        grid->addWidget(label(caption), row, 0);
+        grid->addWidget(field, row++, 1);
+    };
+
+    grid->addWidget(label(f.Label14), row++, 0, 1, 2);
+    line({ { text(f.Text5), 1 }, { check(f.Check8), 0 } });
+    labelled(f.Label19, combo(f.Combo3));
+    labelled(f.Label22, text(f.Text8));
+    // The longest caption sits above its field.
+    grid->addWidget(label(f.Label23), row++, 0, 1, 2);
+    grid->addWidget(text(f.Text9), row++, 0, 1, 2);
+    labelled(f.Label24, text(f.Text10));
+    labelled(f.Label25, text(f.Text11));
+    line(
+        { { label(f.Label20), 0 }, { combo(f.Combo6), 3 }, { label(f.Label26), 0 }, { combo(f.Combo7), 1 } });
+    grid->setColumnStretch(1, 1);
+    line({ { check(f.Check3), 0 }, { nullptr, 1 }, { check(f.Check6), 0 } });
+    line({ { check(f.Check4), 0 }, { nullptr, 1 }, { check(f.Check5), 0 } });
+    line({ { option(f.Option1), 0 }, { nullptr, 1 }, { option(f.Option2), 0 } });
 
     auto* loose = shows(f.Command3, new QPushButton(f.Command3.Caption(), panel));
     connect(
         loose, &QPushButton::clicked, this, [this] { run([this] { Command3_Click(form_, platform_); }); });
-    grid->addWidget(loose, row++, 0, 1, 4);
+    grid->addWidget(loose, row++, 0, 1, 2);
 }
 
 void MainWindow::buildTemplatePanel(QWidget* parent)
