@@ -1,0 +1,76 @@
+#include <QApplication>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Real-window tests run against a real X server: a private Xvfb that this process starts on a
+// free display and ends when the tests are done.
+namespace {
+
+pid_t startXvfb(std::string& display)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+            static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    // The server writes the display number and a newline; read both before closing the pipe,
+    // or the server dies writing into a closed pipe.
+    std::string number;
+    char c = 0;
+    while (pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(fds[0]);
+    if (number.empty()) {
+        if (pid > 0)
+            waitpid(pid, nullptr, 0);
+        return -1;
+    }
+    display = ":" + number;
+    return pid;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Listing the tests needs no server.
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--gtest_list_tests") {
+            ::testing::InitGoogleTest(&argc, argv);
+            return RUN_ALL_TESTS();
+        }
+    }
+    std::string display;
+    const pid_t xvfb = startXvfb(display);
+    if (xvfb < 0) {
+        std::fprintf(stderr, "Xvfb could not be started; install the xvfb package\n");
+        return 1;
+    }
+    setenv("DISPLAY", display.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    QLocale::setDefault(QLocale::c());
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    kill(xvfb, SIGTERM);
+    waitpid(xvfb, nullptr, 0);
+    return result;
+}
