@@ -42,11 +42,10 @@ public:
     bool LoadPageFile(const QString& path, int timeoutSeconds = 60, int mode = 0);
     /// Fetches `pattern` with "***" replaced by the percent-encoded `term`. False when no
     /// complete answer arrived.
-    bool FetchPage(const QString& pattern, const QString& term, int a = 0, int timeoutSeconds = 20,
-                   int b = 0);
+    bool FetchPage(
+        const QString& pattern, const QString& term, int a = 0, int timeoutSeconds = 20, int b = 0);
 
-    void ExcludeLinks(int mode, const QString& first, const QString& second = {},
-                      const QString& third = {});
+    void ExcludeLinks(int mode, const QString& first, const QString& second = {}, const QString& third = {});
     QList<LinkRecord> GetLinks() const;
     /// The address of the first link whose whole trimmed text equals `text`, else empty.
     /// Exclusions do not apply here.
@@ -72,4 +71,4 @@ private:
     QStringList excludes_;
 };
 
-}  // namespace tarnwick
+} // namespace tarnwick
