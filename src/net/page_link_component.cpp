@@ -146,7 +146,9 @@ bool PageLinkComponent::FetchPage(const QString& pattern, const QString& term, i
     if (!url.isValid())
         return false;
     const FetchResult result = fetcher_(url, timeoutSeconds);
-    if (!result.ok)
+    // An error page (404, a 503 "try later") is not the result page asked for; its links
+    // would end up in the URL list as if they were results.
+    if (!result.ok || result.status < 200 || result.status > 299)
         return false;
     setPage(decodeBody(result.body, result.contentType),
         result.finalUrl.isValid() && !result.finalUrl.isEmpty() ? result.finalUrl : url);
@@ -162,11 +164,32 @@ void PageLinkComponent::ExcludeLinks(int, const QString& first, const QString& s
     }
 }
 
+namespace {
+
+// ".pdf", ".mp3": a file type, not a piece of text to look for anywhere.
+bool isFileType(const QString& text)
+{
+    if (text.size() < 2 || text[0] != QLatin1Char('.'))
+        return false;
+    for (qsizetype i = 1; i < text.size(); ++i)
+        if (!text[i].isLetterOrNumber())
+            return false;
+    return true;
+}
+
+} // namespace
+
 bool PageLinkComponent::excluded(const QString& address) const
 {
-    for (const QString& text : excludes_)
-        if (address.contains(text, Qt::CaseInsensitive))
+    for (const QString& text : excludes_) {
+        if (isFileType(text)) {
+            // Only the path counts: "www.doctors.example" or "?term=a.mp3" is no document.
+            if (QUrl(address).path().endsWith(text, Qt::CaseInsensitive))
+                return true;
+        } else if (address.contains(text, Qt::CaseInsensitive)) {
             return true;
+        }
+    }
     return false;
 }
 
