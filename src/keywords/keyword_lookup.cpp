@@ -26,6 +26,9 @@ bool writeSuggestionFile(const QString& path, const QString& answer)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
+    // The answer is already text; the mark keeps the page's own charset label (a
+    // windows-1252 meta tag, say) from decoding these UTF-8 bytes a second time.
+    file.write("\xEF\xBB\xBF");
     file.write((QStringLiteral("\"") + answer + QStringLiteral("\"\r\n")).toUtf8());
     return file.commit();
 }
