@@ -5,6 +5,7 @@
 #include "app/text_ops.h"
 #include "harvest/find_list_entry.h"
 #include "harvest/search_sites.h"
+#include "net/page_link_component.h"
 
 namespace tarnwick {
 
@@ -54,9 +55,7 @@ Flow wait(Form1& f, Platform& p) {
 
 int waitTicks(double r) { return static_cast<int>((roundHalfEven(10.0 * r) + 5) * 4); }
 
-void Command1_Click(Form1& f, Platform& p) { Command1_Click(f, p, {}); }
-
-void Command1_Click(Form1& f, Platform& p, const PageLinkComponent::Fetcher& fetcher) {
+void Command1_Click(Form1& f, Platform& p) {
     // A run started from another run's event pass would interleave both on the same lists.
     if (f.activity != Activity::None) return;
     if (f.List2.ListCount() == 0) {
@@ -69,7 +68,6 @@ void Command1_Click(Form1& f, Platform& p, const PageLinkComponent::Fetcher& fet
                             QStringLiteral("&num=100");
     f.Label3.setCaption(QStringLiteral("1"));
     PageLinkComponent page;
-    if (fetcher) page.setFetcher(fetcher);
 
     const int count = f.List2.ListCount();
     for (int i = 0; i < count && i < f.List2.ListCount(); ++i) {
