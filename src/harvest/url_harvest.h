@@ -14,4 +14,4 @@ void Command1_Click(Form1& f, Platform& p);
 /// Ticks of 250 ms one wait between result pages lasts for a draw `r` in [0, 1): 20 to 60.
 int waitTicks(double r);
 
-}  // namespace tarnwick
+} // namespace tarnwick
