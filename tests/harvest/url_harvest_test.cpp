@@ -59,14 +59,16 @@ public:
         return targets_;
     }
 
-    LoopbackServer server;
-
 private:
     std::string name_;
     QByteArray first_ = readFixture(QStringLiteral("harvest/results_first.html"));
     QByteArray last_ = readFixture(QStringLiteral("harvest/results_last.html"));
     std::mutex mutex_;
     QStringList targets_;
+
+public:
+    // Last, so its thread stops before the members its handler uses go.
+    LoopbackServer server;
 };
 
 struct Harvest : ::testing::Test {

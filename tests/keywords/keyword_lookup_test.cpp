@@ -36,10 +36,10 @@ std::string manyRows(int rows)
 struct Lookup : ::testing::Test {
     Form1 f { std::make_unique<QtTransferControl>() };
     test::FakePlatform p;
-    LoopbackServer service;
     QTemporaryDir cache;
     std::mutex mutex;
     QStringList terms;
+    LoopbackServer service; // after what its handler uses, so it stops first
 
     void SetUp() override
     {
