@@ -5,6 +5,7 @@
 #include "app/text_ops.h"
 #include "harvest/find_list_entry.h"
 #include "harvest/search_sites.h"
+#include "net/page_link_component.h"
 
 namespace tarnwick {
 
@@ -16,7 +17,8 @@ constexpr int kTickMs = 250;
 enum class Flow { Go, End };
 
 // Adds the current page's links to the URL list. End when the window went away.
-Flow addLinks(Form1& f, Platform& p, PageLinkComponent& page) {
+Flow addLinks(Form1& f, Platform& p, PageLinkComponent& page)
+{
     page.ExcludeLinks(1, QStringLiteral("google."), QStringLiteral("google"));
     page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("&tab="));
     page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("cache:"));
@@ -24,7 +26,8 @@ Flow addLinks(Form1& f, Platform& p, PageLinkComponent& page) {
         const QString candidate = f.Check1.Value() == 0 ? siteRoot(link.address) : link.address;
         f.Text3.setText(candidate);
         const int found = FindListEntry(p, f.List1, candidate, false, -1);
-        if (p.unloaded()) return Flow::End;
+        if (p.unloaded())
+            return Flow::End;
         if (found == -1 && !candidate.isEmpty()) {
             f.List1.AddItem(trimSpaces(candidate));
             f.Label1.setCaption(numText(f.List1.ListCount()));
@@ -34,12 +37,14 @@ Flow addLinks(Form1& f, Platform& p, PageLinkComponent& page) {
 }
 
 // The pause between result pages; End when stopped or the window went away.
-Flow wait(Form1& f, Platform& p) {
+Flow wait(Form1& f, Platform& p)
+{
     const int ticks = waitTicks(p.Rnd());
     for (int t = 0; t < ticks; ++t) {
         p.Sleep(kTickMs);
         f.Label4.setBackColor(f.Label4.BackColor() == colour::Red ? colour::Blue : colour::Red);
-        if (!p.DoEvents()) return Flow::End;
+        if (!p.DoEvents())
+            return Flow::End;
         p.Refresh();
         if (f.Label3.Caption() == QLatin1String("0")) {
             p.MsgBox(QStringLiteral("Stopped!"));
@@ -50,26 +55,28 @@ Flow wait(Form1& f, Platform& p) {
     return Flow::Go;
 }
 
-}  // namespace
+} // namespace
 
-int waitTicks(double r) { return static_cast<int>((roundHalfEven(10.0 * r) + 5) * 4); }
+int waitTicks(double r)
+{
+    return static_cast<int>((roundHalfEven(10.0 * r) + 5) * 4);
+}
 
-void Command1_Click(Form1& f, Platform& p) { Command1_Click(f, p, {}); }
-
-void Command1_Click(Form1& f, Platform& p, const PageLinkComponent::Fetcher& fetcher) {
+void Command1_Click(Form1& f, Platform& p)
+{
     // A run started from another run's event pass would interleave both on the same lists.
-    if (f.activity != Activity::None) return;
+    if (f.activity != Activity::None)
+        return;
     if (f.List2.ListCount() == 0) {
         p.MsgBox(QStringLiteral("No keywords!"));
         return;
     }
     ActivityScope scope(f, Activity::Harvest);
-    const QString pattern = searchPattern(f.Check2.Value() != 0 ? SearchSite::UnitedKingdom
-                                                                : SearchSite::Worldwide) +
-                            QStringLiteral("&num=100");
+    const QString pattern
+        = searchPattern(f.Check2.Value() != 0 ? SearchSite::UnitedKingdom : SearchSite::Worldwide)
+        + QStringLiteral("&num=100");
     f.Label3.setCaption(QStringLiteral("1"));
     PageLinkComponent page;
-    if (fetcher) page.setFetcher(fetcher);
 
     const int count = f.List2.ListCount();
     for (int i = 0; i < count && i < f.List2.ListCount(); ++i) {
@@ -77,14 +84,16 @@ void Command1_Click(Form1& f, Platform& p, const PageLinkComponent::Fetcher& fet
         f.Text2.setText(searchTerm(f.List2.List(i)));
         int start = 0;
         if (page.FetchPage(pattern, f.Text2.Text(), 0, 20, 0)) {
-            if (addLinks(f, p, page) == Flow::End || wait(f, p) == Flow::End) return;
+            if (addLinks(f, p, page) == Flow::End || wait(f, p) == Flow::End)
+                return;
             // A failed fetch leaves no page, so no "Next" link: the loop cannot repeat forever.
             while (!page.FindLinkByText(QStringLiteral("Next"), 1).isEmpty()) {
                 start += 100;
-                if (!page.FetchPage(pattern + QStringLiteral("&start=") + numText(start),
-                                    f.Text2.Text(), 0, 20, 0))
+                if (!page.FetchPage(
+                        pattern + QStringLiteral("&start=") + numText(start), f.Text2.Text(), 0, 20, 0))
                     continue;
-                if (addLinks(f, p, page) == Flow::End || wait(f, p) == Flow::End) return;
+                if (addLinks(f, p, page) == Flow::End || wait(f, p) == Flow::End)
+                    return;
             }
         }
         if (f.List1.ListCount() > kLimit) {
@@ -96,4 +105,4 @@ void Command1_Click(Form1& f, Platform& p, const PageLinkComponent::Fetcher& fet
     p.MsgBox(QStringLiteral("Finished run!"));
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -19,38 +19,48 @@ namespace {
 constexpr int kLimit = 30000;
 
 // Writes the answer where the page component reads it; false when it cannot.
-bool writeSuggestionFile(const QString& path, const QString& answer) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
+bool writeSuggestionFile(const QString& path, const QString& answer)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // The answer is already text; the mark keeps the page's own charset label (a
+    // windows-1252 meta tag, say) from decoding these UTF-8 bytes a second time.
+    file.write("\xEF\xBB\xBF");
     file.write((QStringLiteral("\"") + answer + QStringLiteral("\"\r\n")).toUtf8());
     return file.commit();
 }
 
-void clearStatus(Form1& f) {
+void clearStatus(Form1& f)
+{
     f.Label8.setBackColor(colour::ButtonFace);
     f.Label8.setCaption(QString());
 }
 
-void lookup(Form1& f, Platform& p) {
+void lookup(Form1& f, Platform& p)
+{
     f.List2.Clear();
     f.Label7.setCaption(QStringLiteral("0"));
     f.Label8.setBackColor(colour::Yellow);
     f.Label8.setCaption(QStringLiteral("Grabbing keywords, please wait..."));
     const QString path = suggestionFilePath();
-    if (!p.DoEvents()) return;
+    if (!p.DoEvents())
+        return;
     f.Inet1->setRequestTimeout(30);
 
     // A failed request or write shows as one of the two endings below, not on its own.
-    const QString answer =
-        f.Inet1->OpenURL(suggestionAddress(f.Combo1.Text(), f.Text1.Text()), 0);
-    if (p.unloaded()) return;
+    const QString answer = f.Inet1->OpenURL(suggestionAddress(f.Combo1.Text(), f.Text1.Text()), 0);
+    if (p.unloaded())
+        return;
     const bool written = writeSuggestionFile(path, answer);
 
     PageLinkComponent page;
     if (!written || !page.LoadPageFile(path, 60, 0)) {
         p.MsgBox(QStringLiteral("Overture results not available!"));
-        if (!drainTransfer(*f.Inet1, p)) return;
+        if (!drainTransfer(*f.Inet1, p))
+            return;
         f.setCaption(QStringLiteral("Tarnwick"));
         clearStatus(f);
         return;
@@ -67,8 +77,8 @@ void lookup(Form1& f, Platform& p) {
         return;
     }
     for (int i = 0; i < links.size(); ++i) {
-        f.List2.AddItem(page.GetTableCell(2, i + 3, 1) + QStringLiteral(" - ") +
-                        page.GetTableCell(2, i + 3, 2));
+        f.List2.AddItem(
+            page.GetTableCell(2, i + 3, 1) + QStringLiteral(" - ") + page.GetTableCell(2, i + 3, 2));
     }
     if (f.List2.ListCount() > kLimit) {
         p.MsgBox(QStringLiteral("Limit reached!"));
@@ -79,10 +89,12 @@ void lookup(Form1& f, Platform& p) {
     clearStatus(f);
 }
 
-}  // namespace
+} // namespace
 
-void Text1_KeyPress(Form1& f, Platform& p, int& keyAscii) {
-    if (keyAscii != 13) return;
+void Text1_KeyPress(Form1& f, Platform& p, int& keyAscii)
+{
+    if (keyAscii != 13)
+        return;
     if (f.Text1.Text().isEmpty()) {
         p.MsgBox(QStringLiteral("No search term entered!"));
         return;
@@ -90,7 +102,8 @@ void Text1_KeyPress(Form1& f, Platform& p, int& keyAscii) {
     lookup(f, p);
 }
 
-void Command2_Click(Form1& f, Platform& p) {
+void Command2_Click(Form1& f, Platform& p)
+{
     if (f.Text1.Text().isEmpty()) {
         p.MsgBox(QStringLiteral("Nothing to add!"));
         return;
@@ -98,4 +111,4 @@ void Command2_Click(Form1& f, Platform& p) {
     f.List2.AddItem(QStringLiteral(" - ") + f.Text1.Text());
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -9,29 +9,38 @@ namespace tarnwick {
 
 namespace {
 
-QString collapse(const QString& text) { return text.simplified(); }
+QString collapse(const QString& text)
+{
+    return text.simplified();
+}
 
-void appendText(const GumboNode* node, QString& out) {
-    if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE ||
-        node->type == GUMBO_NODE_CDATA) {
+void appendText(const GumboNode* node, QString& out)
+{
+    if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE
+        || node->type == GUMBO_NODE_CDATA) {
         out += QString::fromUtf8(node->v.text.text);
         return;
     }
-    if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE) return;
-    if (node->v.element.tag == GUMBO_TAG_SCRIPT || node->v.element.tag == GUMBO_TAG_STYLE) return;
-    if (node->v.element.tag == GUMBO_TAG_BR) out += QLatin1Char(' ');
+    if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE)
+        return;
+    if (node->v.element.tag == GUMBO_TAG_SCRIPT || node->v.element.tag == GUMBO_TAG_STYLE)
+        return;
+    if (node->v.element.tag == GUMBO_TAG_BR)
+        out += QLatin1Char(' ');
     const GumboVector& children = node->v.element.children;
     for (unsigned i = 0; i < children.length; ++i)
         appendText(static_cast<const GumboNode*>(children.data[i]), out);
 }
 
-QString nodeText(const GumboNode* node) {
+QString nodeText(const GumboNode* node)
+{
     QString out;
     appendText(node, out);
     return collapse(out);
 }
 
-QString attribute(const GumboNode* node, const char* name) {
+QString attribute(const GumboNode* node, const char* name)
+{
     const GumboAttribute* a = gumbo_get_attribute(&node->v.element.attributes, name);
     return a ? QString::fromUtf8(a->value) : QString();
 }
@@ -39,11 +48,13 @@ QString attribute(const GumboNode* node, const char* name) {
 struct Walker {
     QUrl base;
     bool baseSet = false;
-    QList<QPair<QString, QString>> rawLinks;  // text, href
+    QList<QPair<QString, QString>> rawLinks; // text, href
     std::vector<std::vector<QStringList>> tables;
 
-    void findBase(const GumboNode* node) {
-        if (baseSet || node->type != GUMBO_NODE_ELEMENT) return;
+    void findBase(const GumboNode* node)
+    {
+        if (baseSet || node->type != GUMBO_NODE_ELEMENT)
+            return;
         if (node->v.element.tag == GUMBO_TAG_BASE) {
             const QString href = attribute(node, "href").trimmed();
             if (!href.isEmpty()) {
@@ -58,18 +69,19 @@ struct Walker {
     }
 
     // `table` is the index of the innermost open table, -1 outside.
-    void walk(const GumboNode* node, int table) {
-        if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE) return;
+    void walk(const GumboNode* node, int table)
+    {
+        if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE)
+            return;
         const GumboTag tag = node->v.element.tag;
         if (tag == GUMBO_TAG_A && gumbo_get_attribute(&node->v.element.attributes, "href"))
-            rawLinks.append({nodeText(node), attribute(node, "href")});
+            rawLinks.append({ nodeText(node), attribute(node, "href") });
         if (tag == GUMBO_TAG_TABLE) {
             tables.emplace_back();
             table = static_cast<int>(tables.size()) - 1;
         } else if (tag == GUMBO_TAG_TR && table >= 0) {
             tables[table].emplace_back();
-        } else if ((tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH) && table >= 0 &&
-                   !tables[table].empty()) {
+        } else if ((tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH) && table >= 0 && !tables[table].empty()) {
             tables[table].back().append(nodeText(node));
         }
         const GumboVector& children = node->v.element.children;
@@ -78,23 +90,27 @@ struct Walker {
     }
 };
 
-}  // namespace
+} // namespace
 
 PageLinkComponent::PageLinkComponent()
-    : fetcher_([](const QUrl& url, int seconds) { return fetchBlocking(url, seconds); }) {}
+    : fetcher_([](const QUrl& url, int seconds) { return fetchBlocking(url, seconds); })
+{
+}
 
-void PageLinkComponent::clear() {
+void PageLinkComponent::clear()
+{
     loaded_ = false;
     links_.clear();
     tables_.clear();
     excludes_.clear();
 }
 
-void PageLinkComponent::setPage(const QString& html, const QUrl& address) {
+void PageLinkComponent::setPage(const QString& html, const QUrl& address)
+{
     clear();
     const QByteArray bytes = html.toUtf8();
-    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, bytes.constData(),
-                                                   static_cast<size_t>(bytes.size()));
+    GumboOutput* output = gumbo_parse_with_options(
+        &kGumboDefaultOptions, bytes.constData(), static_cast<size_t>(bytes.size()));
     Walker w;
     w.base = address;
     w.findBase(output->root);
@@ -102,59 +118,92 @@ void PageLinkComponent::setPage(const QString& html, const QUrl& address) {
     gumbo_destroy_output(&kGumboDefaultOptions, output);
     for (const auto& [text, href] : w.rawLinks) {
         const QUrl resolved = w.base.resolved(QUrl(href.trimmed()));
-        links_.append({text, resolved.toString()});
+        links_.append({ text, resolved.toString() });
     }
     tables_ = std::move(w.tables);
     loaded_ = true;
 }
 
-bool PageLinkComponent::LoadPageFile(const QString& path, int, int) {
+bool PageLinkComponent::LoadPageFile(const QString& path, int, int)
+{
     clear();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return false;
+    if (file.error() != QFileDevice::NoError)
+        return false;
     setPage(decodeBody(bytes, QString()), QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
     return true;
 }
 
-bool PageLinkComponent::FetchPage(const QString& pattern, const QString& term, int,
-                                  int timeoutSeconds, int) {
+bool PageLinkComponent::FetchPage(const QString& pattern, const QString& term, int, int timeoutSeconds, int)
+{
     clear();
     QString address = pattern;
     address.replace(QStringLiteral("***"), QString::fromLatin1(QUrl::toPercentEncoding(term)));
     const QUrl url(address);
-    if (!url.isValid()) return false;
+    if (!url.isValid())
+        return false;
     const FetchResult result = fetcher_(url, timeoutSeconds);
-    if (!result.ok) return false;
+    // An error page (404, a 503 "try later") is not the result page asked for; its links
+    // would end up in the URL list as if they were results.
+    if (!result.ok || result.status < 200 || result.status > 299)
+        return false;
     setPage(decodeBody(result.body, result.contentType),
-            result.finalUrl.isValid() && !result.finalUrl.isEmpty() ? result.finalUrl : url);
+        result.finalUrl.isValid() && !result.finalUrl.isEmpty() ? result.finalUrl : url);
     return true;
 }
 
-void PageLinkComponent::ExcludeLinks(int, const QString& first, const QString& second,
-                                     const QString& third) {
-    for (const QString& text : {first, second, third}) {
+void PageLinkComponent::ExcludeLinks(int, const QString& first, const QString& second, const QString& third)
+{
+    for (const QString& text : { first, second, third }) {
         if (text.isEmpty() || text.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0)
             continue;
         excludes_.append(text);
     }
 }
 
-bool PageLinkComponent::excluded(const QString& address) const {
-    for (const QString& text : excludes_)
-        if (address.contains(text, Qt::CaseInsensitive)) return true;
+namespace {
+
+// ".pdf", ".mp3": a file type, not a piece of text to look for anywhere.
+bool isFileType(const QString& text)
+{
+    if (text.size() < 2 || text[0] != QLatin1Char('.'))
+        return false;
+    for (qsizetype i = 1; i < text.size(); ++i)
+        if (!text[i].isLetterOrNumber())
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool PageLinkComponent::excluded(const QString& address) const
+{
+    for (const QString& text : excludes_) {
+        if (isFileType(text)) {
+            // Only the path counts: "www.doctors.example" or "?term=a.mp3" is no document.
+            if (QUrl(address).path().endsWith(text, Qt::CaseInsensitive))
+                return true;
+        } else if (address.contains(text, Qt::CaseInsensitive)) {
+            return true;
+        }
+    }
     return false;
 }
 
-QList<LinkRecord> PageLinkComponent::GetLinks() const {
+QList<LinkRecord> PageLinkComponent::GetLinks() const
+{
     QList<LinkRecord> out;
     for (const LinkRecord& link : links_)
-        if (!excluded(link.address)) out.append(link);
+        if (!excluded(link.address))
+            out.append(link);
     return out;
 }
 
-QString PageLinkComponent::FindLinkByText(const QString& text, int) const {
+QString PageLinkComponent::FindLinkByText(const QString& text, int) const
+{
     // The search site's own "Next" link is excluded from GetLinks yet must still be found.
     const QString wanted = text.trimmed();
     for (const LinkRecord& link : links_)
@@ -163,13 +212,17 @@ QString PageLinkComponent::FindLinkByText(const QString& text, int) const {
     return {};
 }
 
-QString PageLinkComponent::GetTableCell(int table, int row, int column) const {
-    if (table < 1 || table > static_cast<int>(tables_.size())) return {};
+QString PageLinkComponent::GetTableCell(int table, int row, int column) const
+{
+    if (table < 1 || table > static_cast<int>(tables_.size()))
+        return {};
     const auto& rows = tables_[table - 1];
-    if (row < 1 || row > static_cast<int>(rows.size())) return {};
+    if (row < 1 || row > static_cast<int>(rows.size()))
+        return {};
     const QStringList& cells = rows[row - 1];
-    if (column < 1 || column > cells.size()) return {};
+    if (column < 1 || column > cells.size())
+        return {};
     return cells[column - 1];
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -22,7 +22,9 @@ struct LinkRecord {
 /// and tables. After a failed load or fetch there is no current page: no links, no cells.
 ///
 /// Exclusion rules (ExcludeLinks): each given text is matched, ignoring case, against a
-/// link's address, and a link whose address contains one of them is left out. The text
+/// link's address, and a link whose address contains one of them is left out. A text that
+/// is a file type (a dot and letters or digits, such as ".pdf") matches only addresses whose
+/// path ends with it, so hosts like "www.doctors.example" stay. The text
 /// "all" is a keyword, not a pattern: it stands for "the texts after me, anywhere", so
 /// ExcludeLinks(1, "all", "&tab=") drops only addresses holding "&tab=". Rules hold until
 /// the next load.
@@ -30,7 +32,7 @@ struct LinkRecord {
 /// Table numbering (GetTableCell): tables count from 1 in document order, nested tables
 /// included; rows from 1 within that table only (a nested table's rows are not its rows);
 /// columns from 1, counting td and th cells of the row. Cell text is trimmed, whitespace
-/// collapsed.
+/// collapsed, and holds the text of any table nested in the cell.
 class PageLinkComponent {
 public:
     using Fetcher = std::function<FetchResult(const QUrl&, int timeoutSeconds)>;
@@ -41,12 +43,11 @@ public:
     /// file's URL. False when the file cannot be read.
     bool LoadPageFile(const QString& path, int timeoutSeconds = 60, int mode = 0);
     /// Fetches `pattern` with "***" replaced by the percent-encoded `term`. False when no
-    /// complete answer arrived.
-    bool FetchPage(const QString& pattern, const QString& term, int a = 0, int timeoutSeconds = 20,
-                   int b = 0);
+    /// complete answer arrived or the answer's status is not a success (2xx).
+    bool FetchPage(
+        const QString& pattern, const QString& term, int a = 0, int timeoutSeconds = 20, int b = 0);
 
-    void ExcludeLinks(int mode, const QString& first, const QString& second = {},
-                      const QString& third = {});
+    void ExcludeLinks(int mode, const QString& first, const QString& second = {}, const QString& third = {});
     QList<LinkRecord> GetLinks() const;
     /// The address of the first link whose whole trimmed text equals `text`, else empty.
     /// Exclusions do not apply here.
@@ -72,4 +73,4 @@ private:
     QStringList excludes_;
 };
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -1,139 +1,312 @@
+// The harvest over loopback servers that serve fixture result pages in the search site's place.
 #include <gtest/gtest.h>
 
+#include <mutex>
+
 #include "app/form1.h"
-#include "support/fake_platform.h"
-#include "support/fake_transfer_control.h"
+#include "app/small_handlers.h"
 #include "harvest/find_list_entry.h"
 #include "harvest/search_sites.h"
 #include "harvest/url_harvest.h"
+#include "support/fake_platform.h"
+#include "support/fake_transfer_control.h"
+#include "support/fixtures.h"
+#include "support/loopback_server.h"
 
 namespace tarnwick {
 namespace {
 
-struct Harvest : ::testing::Test {
-    Form1 f{std::make_unique<test::FakeTransferControl>()};
-    test::FakePlatform p;
-    QStringList asked;
-    // Pages by their start offset; a missing offset fails to load.
-    QMap<int, QByteArray> pages;
-    PageLinkComponent::Fetcher fetcher = [this](const QUrl& url, int) {
-        asked << url.toString(QUrl::FullyEncoded);
-        const QString s = url.toString();
-        const int at = s.indexOf(QStringLiteral("&start="));
-        const int start = at < 0 ? 0 : s.mid(at + 7).toInt();
-        FetchResult r;
-        r.ok = pages.contains(start);
-        r.body = pages.value(start);
-        r.finalUrl = url;
-        return r;
-    };
+using test::LoopbackServer;
+using test::readFixture;
+
+constexpr int kFirstPageRoots = 59; // 60 results, two on one site; the rest is the search site's
+constexpr int kFirstPageAddresses = 60;
+
+// A search site: "blue widgets" has two pages (the first with "Next"), "broken" fails, "half
+// broken" has a first page whose "Next" leads to a failure, "other" one page of one link.
+class FakeSearchSite {
+public:
+    explicit FakeSearchSite(const QString& name)
+        : name_(name.toStdString())
+    {
+        server.server.Get("/search", [this](const httplib::Request& req, httplib::Response& res) {
+            const std::string q = req.get_param_value("q");
+            const std::string start = req.get_param_value("start");
+            {
+                std::lock_guard lock(mutex_);
+                targets_ << QString::fromStdString(req.target);
+            }
+            if (req.get_param_value("num") != "100") {
+                res.status = 400;
+            } else if (q == "blue widgets" && start.empty()) {
+                res.set_content(first_.toStdString(), "text/html");
+            } else if (q == "blue widgets" && start == "100") {
+                res.set_content(last_.toStdString(), "text/html");
+            } else if (q == "half broken" && start.empty()) {
+                res.set_content(first_.toStdString(), "text/html");
+            } else if (q == "other" && start.empty()) {
+                res.set_content("<a href='http://" + name_ + ".example/from-other.html'>r</a>", "text/html");
+            } else {
+                res.status = q == "half broken" ? 503 : 500;
+                res.set_content("<a href='http://error-page.example/'>Try later</a>", "text/html");
+            }
+        });
+        server.start();
+    }
+    QStringList targets()
+    {
+        std::lock_guard lock(mutex_);
+        return targets_;
+    }
+
+private:
+    std::string name_;
+    QByteArray first_ = readFixture(QStringLiteral("harvest/results_first.html"));
+    QByteArray last_ = readFixture(QStringLiteral("harvest/results_last.html"));
+    std::mutex mutex_;
+    QStringList targets_;
+
+public:
+    // Last, so its thread stops before the members its handler uses go.
+    LoopbackServer server;
 };
 
-QByteArray resultPage(int first, int count, bool next) {
-    QByteArray html = "<html><body>"
-                      "<a href='http://www.google.com/intl'>G</a>"
-                      "<a href='/search?q=x&amp;tab=im'>Images</a>"
-                      "<a href='http://x.example/search?q=cache:abc'>Cached</a>"
-                      "<a href='http://www.football-all.example/a/b.html'>Ball</a>";
-    for (int i = first; i < first + count; ++i)
-        html += "<a href='http://site" + QByteArray::number(i) + ".example/page.html'>R</a>";
-    if (next) html += "<a href='/search?start=100'>Next</a>";
-    return html + "</body></html>";
-}
+struct Harvest : ::testing::Test {
+    Form1 f { std::make_unique<test::FakeTransferControl>() };
+    test::FakePlatform p;
+    FakeSearchSite world { QStringLiteral("world") };
+    FakeSearchSite uk { QStringLiteral("uk") };
 
-TEST_F(Harvest, TwoPagesSiteRootsWithoutSearchLinks) {
-    pages[0] = resultPage(0, 100, true);
-    pages[100] = resultPage(100, 5, false);
-    f.List2.AddItem(QStringLiteral("12 - first term - more"));
-    p.rndValues = {0.0, 0.999};
-    Command1_Click(f, p, fetcher);
-    ASSERT_EQ(asked.size(), 2);
-    EXPECT_TRUE(asked[0].contains(QStringLiteral("q=first%20term&num=100"))) << asked[0].toStdString();
-    EXPECT_TRUE(asked[1].endsWith(QStringLiteral("&num=100&start=100"))) << asked[1].toStdString();
-    EXPECT_EQ(f.List1.ListCount(), 106);
-    EXPECT_EQ(f.List1.List(0), QStringLiteral("http://www.football-all.example/"));
-    EXPECT_EQ(f.Label1.Caption(), QStringLiteral("106"));
-    for (const QString& u : f.List1.items())
-        EXPECT_FALSE(u.contains(QStringLiteral("google")) || u.contains(QStringLiteral("cache:")))
-            << u.toStdString();
-    EXPECT_EQ(p.sleptMs, (20 + 60) * 250);
-    EXPECT_EQ(p.messages, QStringList{QStringLiteral("Finished run!")});
+    void SetUp() override
+    {
+        qputenv("TARNWICK_SEARCH_BASE", world.server.url(QString()).toUtf8());
+        qputenv("TARNWICK_SEARCH_BASE_UK", uk.server.url(QStringLiteral("/")).toUtf8());
+        p.rndValues = { 0.0, 0.999 }; // 20 ticks, then 60
+    }
+    void TearDown() override
+    {
+        qunsetenv("TARNWICK_SEARCH_BASE");
+        qunsetenv("TARNWICK_SEARCH_BASE_UK");
+    }
+    QStringList urlsWith(const QString& text) const
+    {
+        QStringList out;
+        for (const QString& u : f.List1.items())
+            if (u.contains(text, Qt::CaseInsensitive))
+                out << u;
+        return out;
+    }
+};
+
+TEST_F(Harvest, SiteRootsOfTwoPagesWithoutTheSearchSitesOwnLinks)
+{
+    f.List2.AddItem(QStringLiteral("18402 - blue widgets - extra piece"));
+    Command1_Click(f, p);
+
+    EXPECT_EQ(world.targets(),
+        (QStringList { "/search?q=blue%20widgets&num=100", "/search?q=blue%20widgets&num=100&start=100" }));
+    EXPECT_TRUE(uk.targets().isEmpty());
+    EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots + 2);
+    EXPECT_EQ(f.Label1.Caption(), QString::number(kFirstPageRoots + 2));
+    EXPECT_EQ(f.List1.List(0), QStringLiteral("http://www.result01.example/"));
+    EXPECT_EQ(f.List1.items().mid(kFirstPageRoots - 2),
+        (QStringList { "http://www.football.example/", "http://install.example.org/",
+            "http://www.second-page.example/", "http://last.example.net/" }));
+    for (const char* gone : { "google", "127.0.0.1", "72.14.203.104", "error-page" })
+        EXPECT_TRUE(urlsWith(QString::fromLatin1(gone)).isEmpty()) << gone;
+    EXPECT_EQ(f.Text2.Text(), QStringLiteral("blue widgets"));
+    EXPECT_EQ(f.Text3.Text(), QStringLiteral("http://last.example.net/"));
+    EXPECT_EQ(f.List2.ListIndex(), 0);
+    EXPECT_EQ(p.sleptMs, (20 + 60) * 250) << "one wait after each page, the last page too";
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Finished run!") });
     EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
-    EXPECT_EQ(f.activity, Activity::None);
+    EXPECT_EQ(f.Label3.Caption(), QStringLiteral("1"));
 }
 
-TEST_F(Harvest, DedupByPrefixIgnoringCaseAndFullAddresses) {
-    pages[0] = "<a href='http://a.example/x.html'>1</a><a href='http://b.example/y.html'>2</a>";
-    f.List1.AddItem(QStringLiteral("HTTP://A.EXAMPLE/INDEX.HTML"));
-    f.List1.AddItem(QStringLiteral("http://b.example/"));
-    f.List2.AddItem(QStringLiteral("plain term"));
+TEST_F(Harvest, FullAddressesWhenAsked)
+{
     f.Check1.setValue(1);
-    Command1_Click(f, p, fetcher);
-    EXPECT_EQ(f.List1.items(), (QStringList{"HTTP://A.EXAMPLE/INDEX.HTML", "http://b.example/",
-                                            "http://a.example/x.html", "http://b.example/y.html"}));
-    EXPECT_TRUE(asked.value(0).contains(QStringLiteral("q=plain%20term"))) << "entry without separator";
-    f.List1.Clear();
-    f.List1.AddItem(QStringLiteral("HTTP://A.EXAMPLE/INDEX.HTML"));
-    f.Check1.setValue(0);
-    Command1_Click(f, p, fetcher);
-    EXPECT_EQ(f.List1.items(), (QStringList{"HTTP://A.EXAMPLE/INDEX.HTML", "http://b.example/"}));
+    f.List2.AddItem(QStringLiteral(" - blue widgets"));
+    Command1_Click(f, p);
+    // The second page's bare root of result01 begins a listed address, so it is not new.
+    EXPECT_EQ(f.List1.ListCount(), kFirstPageAddresses + 3);
+    EXPECT_EQ(urlsWith(QStringLiteral("result01")),
+        (QStringList {
+            "http://www.result01.example/path/page.html", "http://www.result01.example/other.html" }));
+    EXPECT_EQ(f.List1.items().last(), QStringLiteral("http://last.example.net/"));
 }
 
-TEST_F(Harvest, FailedPageLimitAndStop) {
-    f.List2.AddItem(QStringLiteral(" - dead"));
-    Command1_Click(f, p, fetcher);
-    EXPECT_EQ(asked.size(), 1);
-    EXPECT_EQ(p.sleptMs, 0);
-    EXPECT_EQ(p.messages.value(0), QStringLiteral("Finished run!"));
+TEST_F(Harvest, DeduplicationByPrefixIgnoresCase)
+{
+    f.List1.AddItem(QStringLiteral("HTTP://WWW.RESULT02.EXAMPLE/PATH/PAGE.HTML"));
+    f.List1.AddItem(QStringLiteral("http://www.result03.example/"));
+    f.List2.AddItem(QStringLiteral("a - blue widgets"));
+    f.List2.AddItem(QStringLiteral("b - blue widgets - again")); // the same site twice
+    p.rndValues = { 0, 0, 0, 0 };
+    Command1_Click(f, p);
+    EXPECT_EQ(world.targets().size(), 4);
+    // A listed page in capitals hides its site's root; a listed root hides itself.
+    EXPECT_EQ(urlsWith(QStringLiteral("result02")).size(), 1);
+    EXPECT_EQ(urlsWith(QStringLiteral("result03")).size(), 1);
+    EXPECT_EQ(f.List1.ListCount(), 2 + kFirstPageRoots + 2 - 2);
 
-    p.messages.clear();
-    QStringList many;
-    for (int i = 0; i < 30001; ++i) many << QStringLiteral("http://x%1/").arg(i);
-    f.List1.replaceAll(many);
-    pages[0] = "<a href='http://new.example/'>n</a>";
-    f.List2.AddItem(QStringLiteral(" - second"));
-    Command1_Click(f, p, fetcher);
-    EXPECT_EQ(p.messages, QStringList{QStringLiteral("Limit reached!")});
-    EXPECT_EQ(f.List1.ListCount(), 30002);
-
-    p.messages.clear();
+    // A page below a listed root merely begins with it, so it is added.
     f.List1.Clear();
-    p.sleptMs = 0;
-    p.onPump = [&](int) { if (p.sleptMs >= 500) f.Label3.setCaption(QStringLiteral("0")); };
-    p.rndValues = {0.5};
+    f.List1.AddItem(QStringLiteral("HTTP://WWW.RESULT02.EXAMPLE/PATH/PAGE.HTML"));
+    f.List1.AddItem(QStringLiteral("http://www.result03.example/"));
     f.List2.Clear();
-    f.List2.AddItem(QStringLiteral(" - second"));
-    Command1_Click(f, p, fetcher);
-    EXPECT_EQ(p.messages, QStringList{QStringLiteral("Stopped!")});
-    EXPECT_EQ(p.sleptMs, 500);
+    f.List2.AddItem(QStringLiteral(" - blue widgets"));
+    f.Check1.setValue(1);
+    Command1_Click(f, p);
+    EXPECT_EQ(urlsWith(QStringLiteral("result02")).size(), 1);
+    EXPECT_EQ(urlsWith(QStringLiteral("result03")),
+        (QStringList { "http://www.result03.example/", "http://www.result03.example/path/page.html" }));
 }
 
-TEST_F(Harvest, GuardsAndPatterns) {
-    Command1_Click(f, p, fetcher);
-    EXPECT_EQ(p.messages, QStringList{QStringLiteral("No keywords!")});
-    f.List2.AddItem(QStringLiteral(" - x"));
-    f.activity = Activity::Spider;
-    Command1_Click(f, p, fetcher);
-    EXPECT_TRUE(asked.isEmpty());
+TEST_F(Harvest, UnitedKingdomSiteWhenTicked)
+{
+    f.List2.AddItem(QStringLiteral(" - other"));
+    f.Check2.setValue(1);
+    Command1_Click(f, p);
+    EXPECT_TRUE(world.targets().isEmpty());
+    EXPECT_EQ(uk.targets(), QStringList { QStringLiteral("/search?q=other&num=100") });
+    EXPECT_EQ(f.List1.items(), QStringList { QStringLiteral("http://uk.example/") });
+
+    f.Check2.setValue(0);
+    Command1_Click(f, p);
+    EXPECT_EQ(world.targets(), QStringList { QStringLiteral("/search?q=other&num=100") });
+    EXPECT_EQ(f.List1.List(1), QStringLiteral("http://world.example/"));
+}
+
+TEST_F(Harvest, PagesThatFailToLoadAreSkippedWithoutAWait)
+{
+    f.List2.AddItem(QStringLiteral(" - broken"));
+    f.List2.AddItem(QStringLiteral(" - half broken"));
+    f.List2.AddItem(QStringLiteral(" - other"));
+    Command1_Click(f, p);
+    EXPECT_EQ(world.targets(),
+        (QStringList { "/search?q=broken&num=100", "/search?q=half%20broken&num=100",
+            "/search?q=half%20broken&num=100&start=100", "/search?q=other&num=100" }));
+    EXPECT_EQ(p.sleptMs, (20 + 60) * 250) << "waits after the two pages that loaded only";
+    EXPECT_TRUE(urlsWith(QStringLiteral("error-page")).isEmpty());
+    EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots + 1);
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Finished run!") });
+}
+
+TEST_F(Harvest, LimitTestedAfterEachKeyword)
+{
+    QStringList many;
+    for (int i = 0; i < 30001; ++i)
+        many << QStringLiteral("http://listed%1.example/").arg(i);
+    f.List1.replaceAll(many);
+    f.List2.AddItem(QStringLiteral(" - blue widgets"));
+    f.List2.AddItem(QStringLiteral(" - other"));
+    Command1_Click(f, p);
+    EXPECT_EQ(world.targets().size(), 2) << "the first keyword's pages, not the second keyword";
+    EXPECT_EQ(f.List1.ListCount(), 30001 + kFirstPageRoots + 2);
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Limit reached!") });
+    // 80 ticks of blinking from the button face end on blue, and it stays.
+    EXPECT_EQ(f.Label4.BackColor(), colour::Blue);
+}
+
+TEST_F(Harvest, StopAllDuringAWaitEndsAtThatTick)
+{
+    f.List2.AddItem(QStringLiteral(" - blue widgets"));
+    f.List2.AddItem(QStringLiteral(" - other"));
+    QList<std::int64_t> blinks;
+    qint64 lastSlept = 0;
+    p.onPump = [&](int) {
+        if (p.sleptMs == lastSlept)
+            return; // a pump while links are added
+        lastSlept = p.sleptMs;
+        blinks << f.Label4.BackColor();
+        if (p.sleptMs == 4 * 250)
+            mnuStopAll_Click(f);
+    };
+    Command1_Click(f, p);
+    EXPECT_EQ(p.sleptMs, 4 * 250);
+    EXPECT_EQ(blinks, (QList<std::int64_t> { colour::Red, colour::Blue, colour::Red, colour::Blue }));
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Stopped!") });
+    EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
+    EXPECT_EQ(f.Label3.Caption(), QStringLiteral("0"));
+    EXPECT_EQ(world.targets().size(), 1);
+    EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots);
+}
+
+TEST_F(Harvest, StopAllWhileLinksAreAddedWaitsForTheFirstTick)
+{
+    f.List2.AddItem(QStringLiteral(" - blue widgets"));
+    p.onPump = [&](int pump) {
+        if (pump == 3)
+            mnuStopAll_Click(f);
+    };
+    Command1_Click(f, p);
+    EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots) << "the page's links are all added first";
+    EXPECT_EQ(p.sleptMs, 250);
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Stopped!") });
+}
+
+TEST_F(Harvest, NothingToDoAndNoSecondRun)
+{
+    Command1_Click(f, p);
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("No keywords!") });
+    EXPECT_EQ(f.Label3.Caption(), QStringLiteral("0"));
+
+    p.messages.clear();
+    f.List2.AddItem(QStringLiteral(" - other"));
+    int nested = 0;
+    p.onPump = [&](int) {
+        if (nested++ == 0)
+            Command1_Click(f, p); // the user presses the button again
+    };
+    Command1_Click(f, p);
+    EXPECT_EQ(world.targets().size(), 1);
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Finished run!") });
+}
+
+TEST(SearchSites, DefaultsAndOverrides)
+{
     qunsetenv("TARNWICK_SEARCH_BASE");
     qunsetenv("TARNWICK_SEARCH_BASE_UK");
     EXPECT_EQ(searchPattern(SearchSite::Worldwide), QStringLiteral("http://www.google.com/search?q=***"));
-    EXPECT_EQ(searchPattern(SearchSite::UnitedKingdom), QStringLiteral("http://www.google.co.uk/search?q=***"));
+    EXPECT_EQ(
+        searchPattern(SearchSite::UnitedKingdom), QStringLiteral("http://www.google.co.uk/search?q=***"));
+    qputenv("TARNWICK_SEARCH_BASE", "http://mirror.example/");
+    EXPECT_EQ(searchPattern(SearchSite::UnitedKingdom), QStringLiteral("http://mirror.example/search?q=***"));
+    qunsetenv("TARNWICK_SEARCH_BASE");
 }
 
-TEST(WaitTicks, Edges) {
-    const std::pair<double, int> cases[] = {{0.0, 20}, {0.05, 20}, {0.15, 28}, {0.999, 60}};
-    for (const auto& [r, ticks] : cases) EXPECT_EQ(waitTicks(r), ticks) << "r=" << r;
+TEST(SearchSites, TermAndRoot)
+{
+    EXPECT_EQ(searchTerm(QStringLiteral("12 -  a b  - c - d")), QStringLiteral("a b"));
+    EXPECT_EQ(searchTerm(QStringLiteral(" - seed ")), QStringLiteral("seed"));
+    EXPECT_EQ(searchTerm(QStringLiteral("  no separator here ")), QStringLiteral("no separator here"));
+    EXPECT_EQ(siteRoot(QStringLiteral("http://h.example")), QStringLiteral("http://h.example/"));
+    EXPECT_EQ(siteRoot(QStringLiteral("https://h.example:8080/a/b?c=/d")),
+        QStringLiteral("https://h.example:8080/"));
+    EXPECT_TRUE(siteRoot(QStringLiteral("mailto:x@y.example")).isEmpty());
 }
 
-TEST(FindEntry, WrapsFromStart) {
-    const QStringList items{"Abc", "abd", "x"};
+TEST(WaitTicks, FormulaAtItsEdges)
+{
+    // 10r rounded with halves to even, plus 5, times 4.
+    const std::pair<double, int> cases[] = { { 0.0, 20 }, { 0.049, 20 }, { 0.05, 20 }, { 0.051, 24 },
+        { 0.15, 28 }, { 0.25, 28 }, { 0.35, 36 }, { 0.949, 56 }, { 0.95, 60 }, { 0.9999, 60 } };
+    for (const auto& [r, ticks] : cases)
+        EXPECT_EQ(waitTicks(r), ticks) << "r=" << r;
+}
+
+TEST(FindEntry, PrefixIgnoringCaseFromAfterTheStartWrapping)
+{
+    const QStringList items { "Abc", "abd", "x" };
     EXPECT_EQ(findEntry(items, QStringLiteral("AB"), false, -1), 0);
     EXPECT_EQ(findEntry(items, QStringLiteral("ab"), false, 0), 1);
     EXPECT_EQ(findEntry(items, QStringLiteral("ab"), false, 1), 0);
+    EXPECT_EQ(findEntry(items, QStringLiteral("ab"), false, 2), 0);
     EXPECT_EQ(findEntry(items, QStringLiteral("ab"), true, -1), -1);
     EXPECT_EQ(findEntry(items, QStringLiteral("ABD"), true, -1), 1);
+    EXPECT_EQ(findEntry({}, QStringLiteral("a"), false, -1), -1);
 }
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick

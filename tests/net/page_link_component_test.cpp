@@ -1,79 +1,209 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include "net/clean_line.h"
 #include "net/page_link_component.h"
+#include "support/fixtures.h"
+#include "support/loopback_server.h"
 
 namespace tarnwick {
 namespace {
 
-const char* kPage = R"(<html><head><base href="http://example.org/dir/"></head><body>
-<a href="a.html">First</a> <a href="http://google.com/x">G</a>
-<a href="/cache:abc">Cached</a> <a href="http://football.example/">Ball</a>
-<a href="q?x=1&amp;tab=2">Tab</a> <a href="file.pdf">Pdf</a>
-<a href="page2.html"> Next </a>
-<table><tr><td>t1</td></tr></table>
-<table><tr><th>h1</th><th>h2</th></tr>
-<tr><td>r2c1<table><tr><td>nested</td></tr></table></td><td> r2  c2 </td></tr></table>
-</body></html>)";
+using test::fixturePath;
+using test::LoopbackServer;
+using test::readFixture;
 
-TEST(PageLinkComponent, LinksResolvedInOrderAndExcluded) {
-    PageLinkComponent page;
-    page.setPage(QString::fromUtf8(kPage), QUrl(QStringLiteral("file:///tmp/x.htm")));
-    ASSERT_EQ(page.GetLinks().size(), 7);
-    EXPECT_EQ(page.GetLinks()[0].address, QStringLiteral("http://example.org/dir/a.html"));
+QStringList addresses(const QList<LinkRecord>& links)
+{
+    QStringList out;
+    for (const LinkRecord& l : links)
+        out << l.address;
+    return out;
+}
+
+QStringList texts(const QList<LinkRecord>& links)
+{
+    QStringList out;
+    for (const LinkRecord& l : links)
+        out << l.text;
+    return out;
+}
+
+// The harvest's three rules and the keyword lookup's two, as those callers give them.
+void excludeSearchSiteLinks(PageLinkComponent& page)
+{
     page.ExcludeLinks(1, QStringLiteral("google."), QStringLiteral("google"));
     page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("&tab="));
     page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("cache:"));
-    page.ExcludeLinks(1, QStringLiteral(".xml"), QStringLiteral(".PDF"));
-    QStringList texts;
-    for (const LinkRecord& l : page.GetLinks()) texts << l.text;
-    EXPECT_EQ(texts, (QStringList{"First", "Ball", "Next"}));
-    EXPECT_EQ(page.FindLinkByText(QStringLiteral("Next")),
-              QStringLiteral("http://example.org/dir/page2.html"));
-    EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Nex")).isEmpty());
+}
+void excludeDocuments(PageLinkComponent& page)
+{
+    page.ExcludeLinks(1, QStringLiteral(".xml"), QStringLiteral(".pdf"));
+    page.ExcludeLinks(1, QStringLiteral(".doc"), QStringLiteral(".mp3"));
 }
 
-TEST(PageLinkComponent, TableCellsNumberedFromOne) {
+struct FixturePage : ::testing::Test {
     PageLinkComponent page;
-    page.setPage(QString::fromUtf8(kPage), QUrl(QStringLiteral("http://h/")));
-    EXPECT_EQ(page.GetTableCell(1, 1, 1), QStringLiteral("t1"));
-    EXPECT_EQ(page.GetTableCell(2, 1, 2), QStringLiteral("h2"));
-    EXPECT_EQ(page.GetTableCell(2, 2, 2), QStringLiteral("r2 c2"));
-    EXPECT_EQ(page.GetTableCell(3, 1, 1), QStringLiteral("nested"));
-    EXPECT_TRUE(page.GetTableCell(2, 3, 1).isEmpty());
-    EXPECT_TRUE(page.GetTableCell(0, 1, 1).isEmpty());
+    QString dir; // file URL of the fixture folder, with a trailing slash
+    void SetUp() override
+    {
+        const QString path = fixturePath(QStringLiteral("net/links_tables.html"));
+        ASSERT_TRUE(page.LoadPageFile(path, 60, 0));
+        dir = QUrl::fromLocalFile(QFileInfo(path).absolutePath() + QLatin1Char('/')).toString();
+    }
+};
+
+TEST_F(FixturePage, LinksInPageOrderResolvedAgainstThePage)
+{
+    const QList<LinkRecord> links = page.GetLinks();
+    EXPECT_EQ(texts(links),
+        (QStringList { "First", "Second", "Third link", "Query only", "Scheme relative", "Search", "PDF shop",
+            "Manual", "Notes", "Play", "Football", "Tab one", "Next", "Next page" }));
+    const QString up = QUrl(dir).resolved(QUrl(QStringLiteral("../up/second.html"))).toString();
+    EXPECT_EQ(addresses(links).mid(0, 4),
+        (QStringList { dir + "first.html", up, "file:///rooted.html", dir + "links_tables.html?page=2" }));
+    EXPECT_EQ(links[5].address, QStringLiteral("http://www.google.com/search?q=x"));
 }
 
-TEST(PageLinkComponent, FailedLoadLeavesNoPage) {
+TEST_F(FixturePage, SearchSiteRulesDropOnlyTheSearchSite)
+{
+    excludeSearchSiteLinks(page);
+    const QStringList left = texts(page.GetLinks());
+    EXPECT_FALSE(left.contains(QStringLiteral("Search")));
+    // "all" names no pattern: football stays, and so do "cache." and "?tab=" addresses.
+    EXPECT_TRUE(left.contains(QStringLiteral("Football")));
+    EXPECT_TRUE(left.contains(QStringLiteral("Tab one")));
+    EXPECT_EQ(left.size(), 13);
+}
+
+TEST_F(FixturePage, DocumentRulesMatchTheFileTypeOfThePath)
+{
+    excludeDocuments(page);
+    const QStringList left = texts(page.GetLinks());
+    EXPECT_FALSE(left.contains(QStringLiteral("Manual"))) << "upper-case .PDF";
+    EXPECT_FALSE(left.contains(QStringLiteral("Notes"))) << ".doc with a query";
+    EXPECT_TRUE(left.contains(QStringLiteral("PDF shop"))) << "host merely holding pdf";
+    EXPECT_TRUE(left.contains(QStringLiteral("Play"))) << ".mp3 in the query only";
+    EXPECT_EQ(left.size(), 12);
+}
+
+TEST_F(FixturePage, RulesLastUntilTheNextLoad)
+{
+    excludeSearchSiteLinks(page);
+    excludeDocuments(page);
+    EXPECT_EQ(page.GetLinks().size(), 11);
+    ASSERT_TRUE(page.LoadPageFile(fixturePath(QStringLiteral("net/links_tables.html")), 60, 0));
+    EXPECT_EQ(page.GetLinks().size(), 14);
+}
+
+TEST_F(FixturePage, LinkByWholeTextEvenWhenExcluded)
+{
+    page.ExcludeLinks(1, QStringLiteral("page3"));
+    EXPECT_EQ(page.FindLinkByText(QStringLiteral("Next"), 1), dir + "page3.html");
+    EXPECT_EQ(page.FindLinkByText(QStringLiteral("Third link"), 1), QStringLiteral("file:///rooted.html"));
+    EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Nex"), 1).isEmpty());
+    EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Anchor without address"), 1).isEmpty());
+}
+
+TEST_F(FixturePage, TableCellsCountFromOneInDocumentOrder)
+{
+    // Table 1 is the outer table, 2 the one nested in it, 3 the last.
+    EXPECT_EQ(page.GetTableCell(1, 1, 2), QStringLiteral("a2"));
+    EXPECT_EQ(page.GetTableCell(1, 2, 2), QStringLiteral("b2"))
+        << "nested rows are not rows of the outer table";
+    EXPECT_EQ(page.GetTableCell(1, 3, 1), QStringLiteral("c1")) << "th counts as a column";
+    EXPECT_EQ(page.GetTableCell(1, 3, 2), QStringLiteral("c2 wrapped"));
+    EXPECT_EQ(page.GetTableCell(1, 3, 3), QString());
+    EXPECT_EQ(page.GetTableCell(1, 3, 4), QStringLiteral("c4"));
+    EXPECT_EQ(page.GetTableCell(2, 1, 2), QStringLiteral("inner 2"));
+    EXPECT_EQ(page.GetTableCell(3, 1, 1), QStringLiteral("x"));
+    for (const auto& [t, r, c] :
+        { std::tuple { 0, 1, 1 }, { 4, 1, 1 }, { 1, 0, 1 }, { 1, 4, 1 }, { 1, 1, 3 }, { 1, 1, 0 } })
+        EXPECT_TRUE(page.GetTableCell(t, r, c).isEmpty()) << t << "," << r << "," << c;
+}
+
+TEST(PageLinkComponent, FetchedPageResolvesAgainstItsAddressAndCarriesTheTerm)
+{
+    LoopbackServer server;
+    std::string asked;
+    server.server.Get("/dir/search", [&](const httplib::Request& req, httplib::Response& res) {
+        asked = req.get_param_value("q");
+        const QByteArray body = readFixture(QStringLiteral("net/links_tables.html"));
+        res.set_content(body.toStdString(), "text/html");
+    });
+    server.server.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 404;
+        res.set_content("<a href='http://elsewhere.example/'>Home</a>", "text/html");
+    });
+    server.start();
+
     PageLinkComponent page;
-    page.setPage(QString::fromUtf8(kPage), QUrl(QStringLiteral("http://h/")));
+    ASSERT_TRUE(page.FetchPage(
+        server.url(QStringLiteral("/dir/search?q=***&num=100")), QStringLiteral("a&b #c+d"), 0, 20, 0));
+    EXPECT_EQ(asked, "a&b #c+d");
+    const QList<LinkRecord> links = page.GetLinks();
+    ASSERT_EQ(links.size(), 14);
+    EXPECT_EQ(links[0].address, server.url(QStringLiteral("/dir/first.html")));
+    EXPECT_EQ(links[1].address, server.url(QStringLiteral("/up/second.html")));
+    EXPECT_EQ(links[3].address, server.url(QStringLiteral("/dir/search?page=2")));
+    EXPECT_EQ(links[4].address, QStringLiteral("http://cdn.example/lib.js"));
+
+    // An error page is no result page: nothing of it, nor of the page before, remains.
+    EXPECT_FALSE(page.FetchPage(server.url(QStringLiteral("/missing?q=***")), QStringLiteral("x"), 0, 20, 0));
+    EXPECT_TRUE(page.GetLinks().isEmpty());
+    EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Home")).isEmpty());
+}
+
+TEST(PageLinkComponent, FailedLoadLeavesNoPage)
+{
+    PageLinkComponent page;
+    ASSERT_TRUE(page.LoadPageFile(fixturePath(QStringLiteral("net/links_tables.html")), 60, 0));
     EXPECT_FALSE(page.LoadPageFile(QStringLiteral("/nonexistent/x.htm"), 60, 0));
     EXPECT_TRUE(page.GetLinks().isEmpty());
     EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Next")).isEmpty());
-    page.setFetcher([](const QUrl&, int) { return FetchResult{}; });
+    EXPECT_TRUE(page.GetTableCell(1, 1, 1).isEmpty());
+
+    ASSERT_TRUE(page.LoadPageFile(fixturePath(QStringLiteral("net/links_tables.html")), 60, 0));
+    page.setFetcher([](const QUrl&, int) { return FetchResult {}; });
     EXPECT_FALSE(page.FetchPage(QStringLiteral("http://h/?q=***"), QStringLiteral("a b"), 0, 20, 0));
+    EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Next")).isEmpty());
     EXPECT_TRUE(page.GetTableCell(1, 1, 1).isEmpty());
 }
 
-TEST(PageLinkComponent, FetchEncodesTerm) {
+TEST(PageLinkComponent, FetchFollowsTheFinalAddress)
+{
     PageLinkComponent page;
     QUrl asked;
     page.setFetcher([&](const QUrl& url, int) {
         asked = url;
         FetchResult r;
         r.ok = true;
+        r.status = 200;
         r.body = "<a href='/x'>X</a>";
         r.finalUrl = QUrl(QStringLiteral("http://final/dir/"));
         return r;
     });
-    ASSERT_TRUE(page.FetchPage(QStringLiteral("http://h/s?q=***&num=100"), QStringLiteral("a&b #c"), 0, 20, 0));
+    ASSERT_TRUE(
+        page.FetchPage(QStringLiteral("http://h/s?q=***&num=100"), QStringLiteral("a&b #c"), 0, 20, 0));
     EXPECT_EQ(asked.toString(QUrl::FullyEncoded), QStringLiteral("http://h/s?q=a%26b%20%23c&num=100"));
     EXPECT_EQ(page.GetLinks().value(0).address, QStringLiteral("http://final/x"));
 }
 
-TEST(CleanLine, RemovesCrAndLf) {
-    EXPECT_EQ(CleanLine(QStringLiteral("a\r\nb\rc\n")), QStringLiteral("abc"));
+TEST(CleanLine, RemovesOnlyCarriageReturnsAndLineFeeds)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        { "a\r\nb\rc\n", "abc" },
+        { "\r\n", "" },
+        { "", "" },
+        { "\ttab  and spaces \r\n", "\ttab  and spaces " },
+        { "r\\n and n stay", "r\\n and n stay" },
+        { "\n\nx\r\r", "x" },
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(CleanLine(QString::fromUtf8(in), QStringLiteral("\r\n"), 0), QString::fromUtf8(out)) << in;
+    EXPECT_EQ(CleanLine(QStringLiteral("K\u00fcche\r\n")), QStringLiteral("K\u00fcche"));
 }
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick

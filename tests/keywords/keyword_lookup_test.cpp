@@ -1,0 +1,250 @@
+// The keyword lookup against a loopback server in the suggestion service's place.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <mutex>
+
+#include "app/form1.h"
+#include "keywords/keyword_lookup.h"
+#include "keywords/suggestion_service.h"
+#include "net/qt_transfer_control.h"
+#include "support/fake_platform.h"
+#include "support/fixtures.h"
+#include "support/loopback_server.h"
+
+namespace tarnwick {
+namespace {
+
+using test::LoopbackServer;
+using test::readFileBytes;
+using test::readFixture;
+
+const QString kFileName = QStringLiteral("asgxXxxyYyyzZZZzz-928374QXWY-asg826X.htm");
+
+std::string manyRows(int rows)
+{
+    std::string html = "<table><tr><td>top</td></tr></table><table><tr><td>a</td></tr><tr><td>b</td></tr>";
+    for (int i = 0; i < rows; ++i) {
+        const std::string n = std::to_string(i);
+        html += "<tr><td>" + n + "</td><td><a href='?term=t" + n + "'>t" + n + "</a></td></tr>";
+    }
+    return html + "</table>";
+}
+
+struct Lookup : ::testing::Test {
+    Form1 f { std::make_unique<QtTransferControl>() };
+    test::FakePlatform p;
+    QTemporaryDir cache;
+    std::mutex mutex;
+    QStringList terms;
+    LoopbackServer service; // after what its handler uses, so it stops first
+
+    void SetUp() override
+    {
+        service.server.Get(
+            "/d/searchinventory/suggestion/", [this](const httplib::Request& req, httplib::Response& res) {
+                const std::string term = req.get_param_value("term");
+                {
+                    std::lock_guard lock(mutex);
+                    terms << QString::fromStdString(term);
+                }
+                if (term == "blue widgets")
+                    res.set_content(
+                        readFixture(QStringLiteral("keywords/suggestions.html")).toStdString(), "text/html");
+                else if (term == "kueche")
+                    res.set_content(
+                        readFixture(QStringLiteral("keywords/suggestions_cp1252.html")).toStdString(),
+                        "text/html");
+                else if (term == "many")
+                    // Not text/*, so the server sends it as it is instead of compressing 2 MB.
+                    res.set_content(manyRows(30001), "application/octet-stream");
+                else if (term == "down")
+                    res.status = 500;
+                else
+                    res.set_content(
+                        readFixture(QStringLiteral("keywords/no_results.html")).toStdString(), "text/html");
+            });
+        service.start();
+        ASSERT_TRUE(cache.isValid());
+        qputenv("TARNWICK_SUGGEST_BASE", service.url(QStringLiteral("/")).toUtf8());
+        qputenv("TARNWICK_CACHE_DIR", cache.path().toUtf8());
+        f.Combo1.setText(QStringLiteral("Germany"));
+    }
+    void TearDown() override
+    {
+        qunsetenv("TARNWICK_SUGGEST_BASE");
+        qunsetenv("TARNWICK_CACHE_DIR");
+    }
+    void enter(const QString& seed)
+    {
+        f.Text1.setText(seed);
+        int key = 13;
+        Text1_KeyPress(f, p, key);
+    }
+    QStringList asked()
+    {
+        std::lock_guard lock(mutex);
+        return terms;
+    }
+    void expectIdleStatus()
+    {
+        EXPECT_EQ(f.Label8.Caption(), QString());
+        EXPECT_EQ(f.Label8.BackColor(), colour::ButtonFace);
+    }
+};
+
+TEST_F(Lookup, RowsOfTheSecondTableBecomeKeywordEntries)
+{
+    f.List2.AddItem(QStringLiteral("old - entry"));
+    f.Label7.setCaption(QStringLiteral("1"));
+    bool sawBusy = false;
+    p.onPump = [&](int) {
+        sawBusy = f.Label8.BackColor() == colour::Yellow
+            && f.Label8.Caption() == QLatin1String("Grabbing keywords, please wait...")
+            && f.List2.ListCount() == 0 && f.Label7.Caption() == QLatin1String("0");
+    };
+    enter(QStringLiteral("blue widgets"));
+    EXPECT_TRUE(sawBusy);
+    EXPECT_EQ(asked(), QStringList { QStringLiteral("blue widgets") });
+    // Links to documents are left out; a suggestion whose term or host merely holds ".pdf"
+    // or ".doc" is still a row.
+    EXPECT_EQ(f.List2.items(),
+        (QStringList { "18402 - blue widgets", "2210 - cheap blue widgets", "977 - widget catalogue.pdf",
+            "340 - blue widgets & gadgets", "51 - widgets for doctors" }));
+    EXPECT_EQ(f.Label7.Caption(), QStringLiteral("5"));
+    expectIdleStatus();
+    EXPECT_TRUE(p.messages.isEmpty()) << p.messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(f.Inet1->StillExecuting());
+
+    const QByteArray file = readFileBytes(cache.filePath(kFileName));
+    EXPECT_TRUE(file.startsWith("\xEF\xBB\xBF\"<html>")) << file.left(20).toStdString();
+    EXPECT_TRUE(file.endsWith("</html>\n\"\r\n"));
+}
+
+TEST_F(Lookup, SeedSentAsTyped)
+{
+    enter(QStringLiteral("a&b #c+d"));
+    enter(QStringLiteral("   "));
+    EXPECT_EQ(asked(), (QStringList { "a&b #c+d", "   " }));
+}
+
+TEST_F(Lookup, AnswerInALegacyCodePageKeepsItsLetters)
+{
+    enter(QStringLiteral("kueche"));
+    EXPECT_EQ(f.List2.items(), QStringList { QStringLiteral("77 - K\u00fcche m\u00f6bel") });
+}
+
+TEST_F(Lookup, AnswerWithoutLinksGivesNoResults)
+{
+    for (const QString& seed : { QStringLiteral("nothing"), QStringLiteral("down") }) {
+        p.messages.clear();
+        f.setCaption(QStringLiteral("Tarnwick - Connecting"));
+        enter(seed);
+        EXPECT_EQ(p.messages, QStringList { QStringLiteral("No results returned. Try again!") })
+            << seed.toStdString();
+        EXPECT_EQ(f.List2.ListCount(), 0);
+        EXPECT_EQ(f.Label7.Caption(), QStringLiteral("0"));
+        EXPECT_EQ(f.Caption(), QStringLiteral("Tarnwick"));
+        expectIdleStatus();
+    }
+}
+
+TEST_F(Lookup, UnwritableSuggestionFileGivesNotAvailable)
+{
+    // A folder that cannot exist (its parent is a file), then a folder where the file should be.
+    test::writeFileBytes(cache.filePath(QStringLiteral("plain")), "x");
+    const QString unusable[]
+        = { cache.filePath(QStringLiteral("plain/sub")), cache.filePath(QStringLiteral("d")) };
+    QDir(cache.path()).mkpath(QStringLiteral("d/") + kFileName);
+    for (const QString& dir : unusable) {
+        qputenv("TARNWICK_CACHE_DIR", dir.toUtf8());
+        p.messages.clear();
+        f.setCaption(QStringLiteral("Tarnwick - Receiving"));
+        enter(QStringLiteral("blue widgets"));
+        EXPECT_EQ(p.messages, QStringList { QStringLiteral("Overture results not available!") })
+            << dir.toStdString();
+        EXPECT_EQ(f.List2.ListCount(), 0);
+        EXPECT_EQ(f.Label7.Caption(), QStringLiteral("0"));
+        EXPECT_EQ(f.Caption(), QStringLiteral("Tarnwick"));
+        expectIdleStatus();
+    }
+}
+
+TEST_F(Lookup, LimitLeavesTheCaptionsAsTheyAre)
+{
+    enter(QStringLiteral("many"));
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Limit reached!") });
+    EXPECT_EQ(f.List2.ListCount(), 30001);
+    EXPECT_EQ(f.List2.List(30000), QStringLiteral("30000 - t30000"));
+    EXPECT_EQ(f.Label7.Caption(), QStringLiteral("0"));
+    EXPECT_EQ(f.Label8.BackColor(), colour::Yellow);
+}
+
+TEST_F(Lookup, EmptySeedAndOtherKeysSendNothing)
+{
+    f.List2.AddItem(QStringLiteral("kept - entry"));
+    enter(QString());
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("No search term entered!") });
+    p.messages.clear();
+    f.Text1.setText(QStringLiteral("blue widgets"));
+    for (int key : { 10, 32, 65, 27, 8 }) {
+        Text1_KeyPress(f, p, key);
+    }
+    EXPECT_TRUE(p.messages.isEmpty());
+    EXPECT_TRUE(asked().isEmpty());
+    EXPECT_EQ(f.List2.items(), QStringList { QStringLiteral("kept - entry") });
+    EXPECT_EQ(f.Label8.Caption(), QString());
+}
+
+TEST_F(Lookup, AddButtonAppendsTheSeedEachTime)
+{
+    f.Text1.setText(QStringLiteral(" blue  widgets "));
+    Command2_Click(f, p);
+    Command2_Click(f, p);
+    EXPECT_EQ(f.List2.items(), (QStringList { " -  blue  widgets ", " -  blue  widgets " }));
+    EXPECT_EQ(f.Label7.Caption(), QStringLiteral("0"));
+    f.Text1.setText(QString());
+    Command2_Click(f, p);
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Nothing to add!") });
+    EXPECT_EQ(f.List2.ListCount(), 2);
+    EXPECT_TRUE(asked().isEmpty());
+}
+
+TEST(SuggestionService, CountryPartByExactServerBoxText)
+{
+    qunsetenv("TARNWICK_SUGGEST_BASE");
+    const QString path = QStringLiteral("/d/searchinventory/suggestion/?term=a%20b");
+    const std::pair<const char*, const char*> cases[] = {
+        { "United States", "http://inventory.overture.com" },
+        { "United Kingdom", "http://inventory.uk.overture.com" },
+        { "Germany", "http://inventory.de.overture.com" },
+        { "Spain", "http://inventory.es.overture.com" },
+        { "France", "http://inventory.fr.overture.com" },
+        { "Italy", "http://inventory.it.overture.com" },
+        { "Japan", "http://inventory.jp.overture.com" },
+        { "Korea", "http://inventory.kr.overture.com" },
+        { "Netherlands", "http://inventory.nl.overture.com" },
+        { "united kingdom", "http://inventory.overture.com" },
+        { "GERMANY", "http://inventory.overture.com" },
+        { "Germany ", "http://inventory.overture.com" },
+        { "Atlantis", "http://inventory.overture.com" },
+        { "", "http://inventory.overture.com" },
+    };
+    for (const auto& [box, host] : cases)
+        EXPECT_EQ(suggestionAddress(QString::fromLatin1(box), QStringLiteral("a b")),
+            QString::fromLatin1(host) + path)
+            << box;
+}
+
+TEST(SuggestionService, FileInTheCacheFolder)
+{
+    qputenv("TARNWICK_CACHE_DIR", "/tmp/tarnwick-test-cache/");
+    EXPECT_EQ(suggestionFilePath(), QStringLiteral("/tmp/tarnwick-test-cache/") + kFileName);
+    qunsetenv("TARNWICK_CACHE_DIR");
+    EXPECT_TRUE(suggestionFilePath().endsWith(QStringLiteral("/tarnwick/") + kFileName));
+}
+
+} // namespace
+} // namespace tarnwick
