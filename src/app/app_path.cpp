@@ -2,6 +2,11 @@
 
 #include "app/platform.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
 namespace tarnwick {
 
 QString withTrailingSeparator(const QString& folder)
@@ -14,7 +19,29 @@ QString AppPath(Platform& platform)
     return withTrailingSeparator(platform.programFolder());
 }
 
-QString resolveProgramFolder(const QStringList& arguments, const QString& executableFolder)
+bool isWritableFolder(const QString& folder)
+{
+    // Making a file is the only test that holds for root, read-only mounts and folders such as
+    // /proc alike; the permission bits and access(2) all say yes to root.
+    if (!QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(withTrailingSeparator(folder) + QStringLiteral(".tarnwick-probe-XXXXXX"));
+    return probe.open();
+}
+
+QString userDataFolder()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        return {};
+    const QString folder = base + QStringLiteral("/tarnwick");
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        return {};
+    return folder;
+}
+
+QString resolveProgramFolder(const QStringList& arguments, const QString& executableFolder,
+    const FolderCheck& writable, const std::function<QString()>& dataFolder)
 {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments.at(i);
@@ -24,7 +51,14 @@ QString resolveProgramFolder(const QStringList& arguments, const QString& execut
             return arg.mid(7);
     }
     const QString fromEnv = qEnvironmentVariable("TARNWICK_HOME");
-    return fromEnv.isEmpty() ? executableFolder : fromEnv;
+    if (!fromEnv.isEmpty())
+        return fromEnv;
+    if (writable(executableFolder))
+        return executableFolder;
+    // Without a data folder the executable's folder is still the best answer: the output
+    // directory check then reports that it cannot be written.
+    const QString data = dataFolder();
+    return data.isEmpty() ? executableFolder : data;
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -294,13 +294,6 @@ TEST(AppPathRule, EndsInExactlyOneSeparator)
     EXPECT_EQ(AppPath(p), "/opt/tarnwick/");
     p.folder = "/";
     EXPECT_EQ(AppPath(p), "/");
-    EXPECT_EQ(resolveProgramFolder({"tarnwick", "--home", "/srv/t"}, "/usr/bin"), "/srv/t");
-    EXPECT_EQ(resolveProgramFolder({"tarnwick", "--home=/srv/u"}, "/usr/bin"), "/srv/u");
-    qunsetenv("TARNWICK_HOME");
-    EXPECT_EQ(resolveProgramFolder({"tarnwick"}, "/usr/bin"), "/usr/bin");
-    qputenv("TARNWICK_HOME", "/var/t");
-    EXPECT_EQ(resolveProgramFolder({"tarnwick"}, "/usr/bin"), "/var/t");
-    qunsetenv("TARNWICK_HOME");
 }
 
 TEST(TextOps, NumberOfAText)
