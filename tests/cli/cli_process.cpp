@@ -4,11 +4,14 @@
 
 namespace tarnwick::test {
 
-void prepareCli(QProcess& process, const QStringList& arguments, const QString& workDir)
+void prepareCli(
+    QProcess& process, const QStringList& arguments, const QString& workDir, const CliEnvironment& extra)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("TARNWICK_HOME"));
     env.insert(QStringLiteral("TARNWICK_CACHE_DIR"), workDir + QStringLiteral("/cache"));
+    for (const auto& [name, value] : extra)
+        env.insert(name, value);
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(workDir);
     process.setProgram(QStringLiteral(TARNWICK_CLI));
@@ -26,10 +29,10 @@ CliResult finishCli(QProcess& process)
     return result;
 }
 
-CliResult runCli(const QStringList& arguments, const QString& workDir)
+CliResult runCli(const QStringList& arguments, const QString& workDir, const CliEnvironment& extra)
 {
     QProcess process;
-    prepareCli(process, arguments, workDir);
+    prepareCli(process, arguments, workDir, extra);
     process.start();
     return finishCli(process);
 }
