@@ -27,9 +27,10 @@ std::vector<CommandSpec> buildSpecs()
     specs.push_back({ "suggest", "SEED", "the seed keyword, typed into the seed box (Text1) before Enter",
         "Looks up keywords related to SEED (Enter in the seed box) and lists them.",
         {
-            { "--country", "NAME", "Combo1 (Choose Overture server:)", "the country of the suggestion server",
+            { "--country", "NAME", "Combo1 \"Choose Overture server:\"",
+                "the country of the suggestion server",
                 [](const Form1& f) { return quoted(f.Combo1.Text()); } },
-            { "--add", nullptr, "Command2 (Add)", "after the lookup, also add the seed itself", {} },
+            { "--add", nullptr, "Command2 \"Add\"", "after the lookup, also add the seed itself", {} },
             { "-o", "FILE.kwrds", "Save Keywords",
                 "save the keyword list to FILE.kwrds\n      (else it is printed, one entry a line)", {} },
             home,
@@ -37,9 +38,9 @@ std::vector<CommandSpec> buildSpecs()
     specs.push_back({ "harvest", "FILE.kwrds", "the keyword list, read with Open Keywords",
         "Harvests result URLs for every keyword of FILE.kwrds (Go!).",
         {
-            { "--uk", nullptr, "Check2 (Google UK:)", "search the United Kingdom site",
+            { "--uk", nullptr, "Check2 \"Google UK:\"", "search the United Kingdom site",
                 [](const Form1& f) { return checked(f.Check2.Value()); } },
-            { "--full-url", nullptr, "Check1 (Check for full url:)",
+            { "--full-url", nullptr, "Check1 \"Check for full url:\"",
                 "keep every result's full address instead of its site's root",
                 [](const Form1& f) { return checked(f.Check1.Value()); } },
             { "-o", "FILE.urls", "Save URLs",
@@ -49,43 +50,48 @@ std::vector<CommandSpec> buildSpecs()
     specs.push_back({ "spider", "FILE.urls", "the URL list, read with Open URLs",
         "Spiders every URL of FILE.urls (Set Tarnwick loose!),\n      optionally writing result pages.",
         {
-            { "--user-agent", "TEXT", "Text4 (User Agent:)", "User-Agent header",
+            { "--user-agent", "TEXT", "Text4 \"User Agent:\"", "User-Agent header",
                 [](const Form1& f) { return quoted(f.Text4.Text()); } },
-            { "--referer", "TEXT", "Text6 (Referer:)", "Referer header",
+            { "--referer", "TEXT", "Text6 \"Referer:\"", "Referer header",
                 [](const Form1& f) { return quoted(f.Text6.Text()); } },
-            { "--timeout", "SECONDS", "Combo2 (Timeout:)", "request timeout",
+            { "--timeout", "SECONDS", "Combo2 \"Timeout:\"", "request timeout",
                 [](const Form1& f) { return quoted(f.Combo2.Text()); } },
-            { "--filter", "TEXT", "Text5 (Title must/must not contain:)",
-                "title filter; the spider refuses an empty one,\n      a single space keeps every title",
+            { "--filter", "TEXT", "Text5 \"Title must/must not contain:\"",
+                "words a title must contain, split by commas; after \" -\" the words\n"
+                "      it must not contain. The spider refuses an empty filter; a single\n"
+                "      space keeps every title",
                 [](const Form1& f) { return quoted(f.Text5.Text()); } },
-            { "--any-word", nullptr, "Check8 (or)", "a title needs only one of the filter's words",
+            { "--any-word", nullptr, "Check8 \"or\"", "a title needs only one of the filter's words, not all",
                 [](const Form1& f) { return checked(f.Check8.Value()); } },
-            { "--description-only", nullptr, "Check5 (Description only:)",
+            { "--description-only", nullptr, "Check5 \"Description only:\"",
                 "records of description and URL, without the title",
                 [](const Form1& f) { return checked(f.Check5.Value()); } },
-            { "--title-link", nullptr, "Option1 (Make Title into link:)",
+            { "--title-link", nullptr, "Option1 \"Make Title into link:\"",
                 "with --pages, the title is the link instead of the URL",
                 [](const Form1& f) {
                     return f.Option1.Value() ? QStringLiteral("on") : QStringLiteral("off");
                 } },
-            { "--pages", "DIR", "Check3 (Create pages:) and Text8 (Directory name:)",
+            { "--pages", "DIR", "Check3 \"Create pages:\" and Text8 \"Directory name:\"",
                 "write result pages and a sitemap into the new folder\n      DIR under --home",
                 [](const Form1& f) { return checked(f.Check3.Value()); } },
-            { "--page-name", "NAME", "Text9 (Page url)", "base name of the result pages (needs --pages)",
+            { "--page-name", "NAME", "Text9 \"Page url\"", "base name of the result pages (needs --pages)",
                 [](const Form1& f) { return quoted(f.Text9.Text()); } },
-            { "--sitemap-name", "NAME", "Text10 (Sitemap name:)", "name of the sitemap page (needs --pages)",
+            { "--sitemap-name", "NAME", "Text10 \"Sitemap name:\"",
+                "name of the sitemap page (needs --pages)",
                 [](const Form1& f) { return quoted(f.Text10.Text()); } },
-            { "--heading", "TEXT", "Text11 (Sitemap <H1> heading:)", "the sitemap's heading (needs --pages)",
+            { "--heading", "TEXT", "Text11 \"Sitemap <H1> heading:\"",
+                "the sitemap's heading (needs --pages)",
                 [](const Form1& f) { return quoted(f.Text11.Text()); } },
-            { "--per-page", "K", "Combo3 (Results per page:)", "records on each result page (needs --pages)",
+            { "--per-page", "K", "Combo3 \"Results per page:\"",
+                "records on each result page (needs --pages)",
                 [](const Form1& f) { return quoted(f.Combo3.Text()); } },
             { "--template", "FILE.tplate", "Open Template",
                 "the page template (needs --pages); without it the\n      built-in template", {} },
-            { "--font", "FACE", "Combo6 (Font:)", "font face of the pages (needs --pages)",
+            { "--font", "FACE", "Combo6 \"Font:\"", "font face of the pages (needs --pages)",
                 [](const Form1& f) { return quoted(f.Combo6.Text()); } },
-            { "--size", "SIZE", "Combo7 (Size:)", "font size of the pages (needs --pages)",
+            { "--size", "SIZE", "Combo7 \"Size:\"", "font size of the pages (needs --pages)",
                 [](const Form1& f) { return quoted(f.Combo7.Text()); } },
-            { "--vertical", nullptr, "Check6 (Sitemap links vertical:)",
+            { "--vertical", nullptr, "Check6 \"Sitemap links vertical:\"",
                 "sitemap links one under another (needs --pages)",
                 [](const Form1& f) { return checked(f.Check6.Value()); } },
             { "-o", "FILE.sdata", "Save Spider Data",
@@ -105,9 +111,9 @@ std::vector<CommandSpec> buildSpecs()
     specs.push_back({ "export", "FILE.sdata", "the spider data, read with Open Spider Data",
         "Writes the spider data to standard output as the clipboard\n      would get it (Add to clipboard).",
         {
-            { "--csv", nullptr, "Check7 (csv:)", "as CSV, one row a record",
+            { "--csv", nullptr, "Check7 \"csv:\"", "as CSV, one row a record",
                 [](const Form1& f) { return checked(f.Check7.Value()); } },
-            { "--html", nullptr, "Check3 (Create pages:)",
+            { "--html", nullptr, "Check3 \"Create pages:\"",
                 "as one line of HTML (line ends become <br>), as while pages are made",
                 [](const Form1& f) { return checked(f.Check3.Value()); } },
             home,
@@ -285,11 +291,11 @@ QString commandHelp(const CommandSpec& spec)
         QString head = QLatin1String(option.name);
         if (option.valueName != nullptr)
             head += QLatin1Char(' ') + QLatin1String(option.valueName);
-        text += QStringLiteral("  %1\n      %2\n      (%3")
+        text += QStringLiteral("  %1\n      %2\n      window: %3")
                     .arg(head, QLatin1String(option.help), QLatin1String(option.control));
         if (option.defaultOf)
-            text += QStringLiteral("; default %1").arg(option.defaultOf(defaults));
-        text += QStringLiteral(")\n");
+            text += QStringLiteral(", default %1").arg(option.defaultOf(defaults));
+        text += QLatin1Char('\n');
     }
     text += QStringLiteral("  -h, --help\n      this help\n");
     return text;
