@@ -137,12 +137,16 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
     QTemporaryDir work;
     LoopbackServer server;
     std::atomic<bool> slowStarted { false };
+    std::atomic<bool> interruptSent { false };
     server.server.Get(R"(/fast(\d))", [](const httplib::Request& req, httplib::Response& res) {
         res.set_content(test::spiderPage("Fast page " + req.matches[1].str(), "Quick answer"), "text/html");
     });
-    server.server.Get(R"(/slow(\d))", [&slowStarted](const httplib::Request& req, httplib::Response& res) {
+    // The first slow page answers only once the interrupt is on its way, however loaded the machine is.
+    server.server.Get(R"(/slow(\d))", [&](const httplib::Request& req, httplib::Response& res) {
         slowStarted = true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        for (int i = 0; i < 1000 && !interruptSent; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
         res.set_content(test::spiderPage("Slow page " + req.matches[1].str(), "Late answer"), "text/html");
     });
     server.start();
@@ -163,6 +167,7 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
         QThread::msleep(5);
     ASSERT_TRUE(slowStarted);
     ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    interruptSent = true;
     const CliResult result = test::finishCli(process);
 
     EXPECT_EQ(result.exitStatus, QProcess::NormalExit);
