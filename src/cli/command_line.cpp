@@ -1,0 +1,304 @@
+#include "cli/command_line.h"
+
+#include "app/form1.h"
+#include "app/startup.h"
+
+namespace tarnwick {
+
+namespace {
+
+QString quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString checked(int value)
+{
+    return value != 0 ? QStringLiteral("ticked") : QStringLiteral("not ticked");
+}
+
+std::vector<CommandSpec> buildSpecs()
+{
+    const OptionSpec home { "--home", "DIR", "AppPath",
+        "the program's folder, where page folders are made; without it\n"
+        "      TARNWICK_HOME, else the current directory",
+        {} };
+    std::vector<CommandSpec> specs;
+    specs.push_back({ "suggest", "SEED", "the seed keyword, typed into the seed box (Text1) before Enter",
+        "Looks up keywords related to SEED (Enter in the seed box) and lists them.",
+        {
+            { "--country", "NAME", "Combo1 \"Choose Overture server:\"",
+                "the country of the suggestion server",
+                [](const Form1& f) { return quoted(f.Combo1.Text()); } },
+            { "--add", nullptr, "Command2 \"Add\"", "after the lookup, also add the seed itself", {} },
+            { "-o", "FILE.kwrds", "Save Keywords",
+                "save the keyword list to FILE.kwrds\n      (else it is printed, one entry a line)", {} },
+            home,
+        } });
+    specs.push_back({ "harvest", "FILE.kwrds", "the keyword list, read with Open Keywords",
+        "Harvests result URLs for every keyword of FILE.kwrds (Go!).",
+        {
+            { "--uk", nullptr, "Check2 \"Google UK:\"", "search the United Kingdom site",
+                [](const Form1& f) { return checked(f.Check2.Value()); } },
+            { "--full-url", nullptr, "Check1 \"Check for full url:\"",
+                "keep every result's full address instead of its site's root",
+                [](const Form1& f) { return checked(f.Check1.Value()); } },
+            { "-o", "FILE.urls", "Save URLs",
+                "save the URL list to FILE.urls\n      (else it is printed, one entry a line)", {} },
+            home,
+        } });
+    specs.push_back({ "spider", "FILE.urls", "the URL list, read with Open URLs",
+        "Spiders every URL of FILE.urls (Set Tarnwick loose!),\n      optionally writing result pages.",
+        {
+            { "--user-agent", "TEXT", "Text4 \"User Agent:\"", "User-Agent header",
+                [](const Form1& f) { return quoted(f.Text4.Text()); } },
+            { "--referer", "TEXT", "Text6 \"Referer:\"", "Referer header",
+                [](const Form1& f) { return quoted(f.Text6.Text()); } },
+            { "--timeout", "SECONDS", "Combo2 \"Timeout:\"", "request timeout",
+                [](const Form1& f) { return quoted(f.Combo2.Text()); } },
+            { "--filter", "TEXT", "Text5 \"Title must/must not contain:\"",
+                "words a title must contain, split by commas; after \" -\" the words\n"
+                "      it must not contain. The spider refuses an empty filter; a single\n"
+                "      space keeps every title",
+                [](const Form1& f) { return quoted(f.Text5.Text()); } },
+            { "--any-word", nullptr, "Check8 \"or\"", "a title needs only one of the filter's words, not all",
+                [](const Form1& f) { return checked(f.Check8.Value()); } },
+            { "--description-only", nullptr, "Check5 \"Description only:\"",
+                "records of description and URL, without the title",
+                [](const Form1& f) { return checked(f.Check5.Value()); } },
+            { "--title-link", nullptr, "Option1 \"Make Title into link:\"",
+                "with --pages, the title is the link instead of the URL",
+                [](const Form1& f) {
+                    return f.Option1.Value() ? QStringLiteral("on") : QStringLiteral("off");
+                } },
+            { "--pages", "DIR", "Check3 \"Create pages:\" and Text8 \"Directory name:\"",
+                "write result pages and a sitemap into the new folder\n      DIR under --home",
+                [](const Form1& f) { return checked(f.Check3.Value()); } },
+            { "--page-name", "NAME", "Text9 \"Page url\"", "base name of the result pages (needs --pages)",
+                [](const Form1& f) { return quoted(f.Text9.Text()); } },
+            { "--sitemap-name", "NAME", "Text10 \"Sitemap name:\"",
+                "name of the sitemap page (needs --pages)",
+                [](const Form1& f) { return quoted(f.Text10.Text()); } },
+            { "--heading", "TEXT", "Text11 \"Sitemap <H1> heading:\"",
+                "the sitemap's heading (needs --pages)",
+                [](const Form1& f) { return quoted(f.Text11.Text()); } },
+            { "--per-page", "K", "Combo3 \"Results per page:\"",
+                "records on each result page (needs --pages)",
+                [](const Form1& f) { return quoted(f.Combo3.Text()); } },
+            { "--template", "FILE.tplate", "Open Template",
+                "the page template (needs --pages); without it the\n      built-in template", {} },
+            { "--font", "FACE", "Combo6 \"Font:\"", "font face of the pages (needs --pages)",
+                [](const Form1& f) { return quoted(f.Combo6.Text()); } },
+            { "--size", "SIZE", "Combo7 \"Size:\"", "font size of the pages (needs --pages)",
+                [](const Form1& f) { return quoted(f.Combo7.Text()); } },
+            { "--vertical", nullptr, "Check6 \"Sitemap links vertical:\"",
+                "sitemap links one under another (needs --pages)",
+                [](const Form1& f) { return checked(f.Check6.Value()); } },
+            { "-o", "FILE.sdata", "Save Spider Data",
+                "save the spider data left in the pane to FILE.sdata\n      (else it is printed)", {} },
+            { "--save-urls", "FILE.urls", "Save URLs",
+                "save the URL list after the run: the accepted URLs,\n      or the whole list after a stop",
+                {} },
+            home,
+        } });
+    specs.push_back({ "shuffle", "FILE.urls", "the URL list, read with Open URLs",
+        "Shuffles the URL list of FILE.urls (Randomize list).",
+        {
+            { "-o", "FILE.urls", "Save URLs",
+                "save the shuffled list to FILE.urls\n      (else it is printed, one entry a line)", {} },
+            home,
+        } });
+    specs.push_back({ "export", "FILE.sdata", "the spider data, read with Open Spider Data",
+        "Writes the spider data to standard output as the clipboard\n      would get it (Add to clipboard).",
+        {
+            { "--csv", nullptr, "Check7 \"csv:\"", "as CSV, one row a record",
+                [](const Form1& f) { return checked(f.Check7.Value()); } },
+            { "--html", nullptr, "Check3 \"Create pages:\"",
+                "as one line of HTML (line ends become <br>), as while pages are made",
+                [](const Form1& f) { return checked(f.Check3.Value()); } },
+            home,
+        } });
+    return specs;
+}
+
+const OptionSpec* findOption(const CommandSpec& spec, const QString& name)
+{
+    for (const OptionSpec& option : spec.options) {
+        if (name == QLatin1String(option.name))
+            return &option;
+    }
+    return nullptr;
+}
+
+bool isHelp(const QString& argument)
+{
+    return argument == QLatin1String("--help") || argument == QLatin1String("-h");
+}
+
+} // namespace
+
+const std::vector<CommandSpec>& commandSpecs()
+{
+    static const std::vector<CommandSpec> specs = buildSpecs();
+    return specs;
+}
+
+ParseResult parseCommandLine(const QStringList& arguments)
+{
+    ParseResult result;
+    ParsedCommand& command = result.command;
+    qsizetype i = 0;
+    // Before the subcommand only --home and --help are known.
+    for (; i < arguments.size() && command.spec == nullptr; ++i) {
+        const QString& argument = arguments.at(i);
+        if (isHelp(argument)) {
+            command.help = true;
+            return result;
+        }
+        if (argument == QLatin1String("--home")) {
+            if (++i == arguments.size()) {
+                result.error = QStringLiteral("--home needs a DIR");
+                return result;
+            }
+            command.home = arguments.at(i);
+            continue;
+        }
+        if (argument.startsWith(QLatin1String("--home="))) {
+            command.home = argument.mid(7);
+            continue;
+        }
+        for (const CommandSpec& spec : commandSpecs()) {
+            if (argument == QLatin1String(spec.name))
+                command.spec = &spec;
+        }
+        if (command.spec == nullptr) {
+            result.error = argument.startsWith(QLatin1Char('-'))
+                ? QStringLiteral("unknown option %1 (before the command)").arg(argument)
+                : QStringLiteral("unknown command '%1'").arg(argument);
+            return result;
+        }
+    }
+    if (command.spec == nullptr) {
+        result.error = QStringLiteral("no command given");
+        return result;
+    }
+
+    const CommandSpec& spec = *command.spec;
+    QStringList positional;
+    bool optionsEnd = false;
+    for (; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (optionsEnd || argument == QLatin1String("-") || !argument.startsWith(QLatin1Char('-'))) {
+            positional.append(argument);
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            optionsEnd = true;
+            continue;
+        }
+        if (isHelp(argument)) {
+            command.help = true;
+            return result;
+        }
+        const qsizetype equals
+            = argument.startsWith(QLatin1String("--")) ? argument.indexOf(QLatin1Char('=')) : -1;
+        const QString name = equals < 0 ? argument : argument.left(equals);
+        const OptionSpec* option = findOption(spec, name);
+        if (option == nullptr) {
+            result.error = QStringLiteral("unknown option %1 for %2").arg(name, QLatin1String(spec.name));
+            return result;
+        }
+        if (command.values.contains(name) || (name == QLatin1String("--home") && !command.home.isEmpty())) {
+            result.error = QStringLiteral("%1 given more than once").arg(name);
+            return result;
+        }
+        QString value = QStringLiteral("1");
+        if (option->valueName != nullptr) {
+            if (equals >= 0) {
+                value = argument.mid(equals + 1);
+            } else if (++i < arguments.size()) {
+                value = arguments.at(i);
+            } else {
+                result.error = QStringLiteral("%1 needs %2").arg(name, QLatin1String(option->valueName));
+                return result;
+            }
+        } else if (equals >= 0) {
+            result.error = QStringLiteral("%1 takes no value").arg(name);
+            return result;
+        }
+        if (name == QLatin1String("--home"))
+            command.home = value;
+        else
+            command.values.insert(name, value);
+    }
+
+    if (positional.size() != 1) {
+        result.error = positional.isEmpty()
+            ? QStringLiteral("%1 needs %2").arg(QLatin1String(spec.name), QLatin1String(spec.argument))
+            : QStringLiteral("%1 takes one %2, not %3 arguments")
+                  .arg(QLatin1String(spec.name), QLatin1String(spec.argument))
+                  .arg(positional.size());
+        return result;
+    }
+    command.argument = positional.first();
+    return result;
+}
+
+QString programHelp()
+{
+    QString text
+        = QStringLiteral("Usage: tarnwick-cli [--home DIR] COMMAND ARGUMENT [options]\n"
+                         "\n"
+                         "Runs Tarnwick's commands without a window: each option sets one control of the\n"
+                         "window, starting from that control's default, and the window's own handlers do\n"
+                         "the work. Files are read and written by the same commands as the menus.\n"
+                         "\n"
+                         "Commands:\n");
+    for (const CommandSpec& spec : commandSpecs()) {
+        text += QStringLiteral("  %1 %2\n      %3\n")
+                    .arg(QLatin1String(spec.name), QLatin1String(spec.argument), QLatin1String(spec.summary));
+    }
+    text
+        += QStringLiteral("\n"
+                          "Messages go to standard error, one line each, worded as the window words them.\n"
+                          "Ctrl-C (or SIGTERM) is Stop All: the run ends after the request in progress and\n"
+                          "-o still gets what was gathered; a second Ctrl-C ends the program at once.\n"
+                          "\n"
+                          "Exit status:\n"
+                          "  0  the command ran to its end\n"
+                          "  1  the command refused its input (an input file could not be read, or a check\n"
+                          "     failed; the message says why)\n"
+                          "  2  usage error\n"
+                          "  3  stopped by Ctrl-C or SIGTERM\n"
+                          "  4  the command ran but its output could not be made: -o or a page could not be\n"
+                          "     written, or the keyword lookup returned nothing\n"
+                          "\n"
+                          "'tarnwick-cli COMMAND --help' lists a command's options.\n");
+    return text;
+}
+
+QString commandHelp(const CommandSpec& spec)
+{
+    Form1 defaults(nullptr);
+    Form_Load(defaults);
+
+    QString text
+        = QStringLiteral("Usage: tarnwick-cli %1 %2 [options]\n\n%3\n\n  %4\n      %5\n\nOptions:\n")
+              .arg(QLatin1String(spec.name), QLatin1String(spec.argument),
+                  QString::fromLatin1(spec.summary).replace(QStringLiteral("\n      "), QStringLiteral("\n")),
+                  QLatin1String(spec.argument), QLatin1String(spec.argumentHelp));
+    for (const OptionSpec& option : spec.options) {
+        QString head = QLatin1String(option.name);
+        if (option.valueName != nullptr)
+            head += QLatin1Char(' ') + QLatin1String(option.valueName);
+        text += QStringLiteral("  %1\n      %2\n      window: %3")
+                    .arg(head, QLatin1String(option.help), QLatin1String(option.control));
+        if (option.defaultOf)
+            text += QStringLiteral(", default %1").arg(option.defaultOf(defaults));
+        text += QLatin1Char('\n');
+    }
+    text += QStringLiteral("  -h, --help\n      this help\n");
+    return text;
+}
+
+} // namespace tarnwick
