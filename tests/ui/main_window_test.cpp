@@ -205,3 +205,66 @@ TEST(MainWindow, RefusedInputMovesTheFocusToItsField)
 
 } // namespace
 } // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+TEST(MainWindowLayout, PanelsKeepTheProportionsOfTheirTwips)
+{
+    Shown w;
+    const QWidget* client = w.window->centralWidget();
+    const double width = client->width();
+    const double height = client->height();
+    EXPECT_NEAR(width / height, 11910.0 / 7785.0, 0.01);
+    struct Expected {
+        const Control* frame;
+        int left, top, right, bottom;
+    };
+    const Expected panels[]
+        = { { &w.form.Frame1, 120, 120, 3615, 7695 }, { &w.form.Frame2, 3720, 120, 7605, 7695 },
+              { &w.form.Frame4, 7680, 120, 11775, 7695 }, { &w.form.Frame8, 3480, 0, 5895, 2655 } };
+    for (const Expected& e : panels) {
+        const QRect r = w.window->widgetFor(*e.frame)->geometry();
+        // One pixel of rounding at either end.
+        EXPECT_NEAR(r.left() / width, e.left / 11910.0, 1.5 / width) << e.frame->name();
+        EXPECT_NEAR((r.right() + 1) / width, e.right / 11910.0, 1.5 / width) << e.frame->name();
+        EXPECT_NEAR(r.top() / height, e.top / 7785.0, 1.5 / height) << e.frame->name();
+        EXPECT_NEAR((r.bottom() + 1) / height, e.bottom / 7785.0, 1.5 / height) << e.frame->name();
+    }
+}
+
+TEST(MainWindowLayout, TabOrderFollowsTheColumnsTopToBottom)
+{
+    Shown w;
+    Form1& f = w.form;
+    const std::vector<const Control*> order = { &f.Text1, &f.Command2, &f.Combo1, &f.List2, &f.Check1,
+        &f.Check2, &f.Command1, &f.List1, &f.Command4, &f.Text4, &f.Text6, &f.Combo2, &f.RichTextBox1,
+        &f.Command5, &f.Check7, &f.Command6, &f.Text5, &f.Check8, &f.Combo3, &f.Text8, &f.Text9, &f.Text10,
+        &f.Text11, &f.Combo6, &f.Combo7, &f.Check3, &f.Check6, &f.Check4, &f.Check5, &f.Option1, &f.Option2,
+        &f.Command3 };
+    QWidget* first = w.window->widgetFor(f.Text1);
+    std::vector<const QWidget*> chain;
+    QWidget* at = first;
+    do {
+        chain.push_back(at);
+        at = at->nextInFocusChain();
+    } while (at && at != first && chain.size() < 2000);
+
+    auto position = [&](const Control* control) {
+        QWidget* widget = w.window->widgetFor(*control);
+        // A combo box takes the focus through its line edit.
+        for (std::size_t i = 0; i < chain.size(); ++i)
+            if (chain[i] == widget || chain[i]->parentWidget() == widget)
+                return static_cast<int>(i);
+        return -1;
+    };
+    int previous = -1;
+    for (const Control* control : order) {
+        const int here = position(control);
+        EXPECT_GT(here, previous) << control->name() << " is out of the tab order";
+        previous = here;
+    }
+}
+
+} // namespace
+} // namespace tarnwick
