@@ -17,13 +17,13 @@ QString checked(int value)
     return value != 0 ? QStringLiteral("ticked") : QStringLiteral("not ticked");
 }
 
-std::vector<CommandSpec> buildSpecs()
+std::vector<CommandKind> buildSpecs()
 {
-    const OptionSpec home { "--home", "DIR", "AppPath",
+    const OptionKind home { "--home", "DIR", "AppPath",
         "the program's folder, where page folders are made; without it\n"
         "      TARNWICK_HOME, else the current directory",
         {} };
-    std::vector<CommandSpec> specs;
+    std::vector<CommandKind> specs;
     specs.push_back({ "suggest", "SEED", "the seed keyword, typed into the seed box (Text1) before Enter",
         "Looks up keywords related to SEED (Enter in the seed box) and lists them.",
         {
@@ -121,9 +121,9 @@ std::vector<CommandSpec> buildSpecs()
     return specs;
 }
 
-const OptionSpec* findOption(const CommandSpec& spec, const QString& name)
+const OptionKind* findOption(const CommandKind& kind, const QString& name)
 {
-    for (const OptionSpec& option : spec.options) {
+    for (const OptionKind& option : kind.options) {
         if (name == QLatin1String(option.name))
             return &option;
     }
@@ -137,9 +137,9 @@ bool isHelp(const QString& argument)
 
 } // namespace
 
-const std::vector<CommandSpec>& commandSpecs()
+const std::vector<CommandKind>& commandSpecs()
 {
-    static const std::vector<CommandSpec> specs = buildSpecs();
+    static const std::vector<CommandKind> specs = buildSpecs();
     return specs;
 }
 
@@ -149,7 +149,7 @@ ParseResult parseCommandLine(const QStringList& arguments)
     ParsedCommand& command = result.command;
     qsizetype i = 0;
     // Before the subcommand only --home and --help are known.
-    for (; i < arguments.size() && command.spec == nullptr; ++i) {
+    for (; i < arguments.size() && command.kind == nullptr; ++i) {
         const QString& argument = arguments.at(i);
         if (isHelp(argument)) {
             command.help = true;
@@ -167,23 +167,23 @@ ParseResult parseCommandLine(const QStringList& arguments)
             command.home = argument.mid(7);
             continue;
         }
-        for (const CommandSpec& spec : commandSpecs()) {
-            if (argument == QLatin1String(spec.name))
-                command.spec = &spec;
+        for (const CommandKind& kind : commandSpecs()) {
+            if (argument == QLatin1String(kind.name))
+                command.kind = &kind;
         }
-        if (command.spec == nullptr) {
+        if (command.kind == nullptr) {
             result.error = argument.startsWith(QLatin1Char('-'))
                 ? QStringLiteral("unknown option %1 (before the command)").arg(argument)
                 : QStringLiteral("unknown command '%1'").arg(argument);
             return result;
         }
     }
-    if (command.spec == nullptr) {
+    if (command.kind == nullptr) {
         result.error = QStringLiteral("no command given");
         return result;
     }
 
-    const CommandSpec& spec = *command.spec;
+    const CommandKind& kind = *command.kind;
     QStringList positional;
     bool optionsEnd = false;
     for (; i < arguments.size(); ++i) {
@@ -203,9 +203,9 @@ ParseResult parseCommandLine(const QStringList& arguments)
         const qsizetype equals
             = argument.startsWith(QLatin1String("--")) ? argument.indexOf(QLatin1Char('=')) : -1;
         const QString name = equals < 0 ? argument : argument.left(equals);
-        const OptionSpec* option = findOption(spec, name);
+        const OptionKind* option = findOption(kind, name);
         if (option == nullptr) {
-            result.error = QStringLiteral("unknown option %1 for %2").arg(name, QLatin1String(spec.name));
+            result.error = QStringLiteral("unknown option %1 for %2").arg(name, QLatin1String(kind.name));
             return result;
         }
         if (command.values.contains(name) || (name == QLatin1String("--home") && !command.home.isEmpty())) {
@@ -234,9 +234,9 @@ ParseResult parseCommandLine(const QStringList& arguments)
 
     if (positional.size() != 1) {
         result.error = positional.isEmpty()
-            ? QStringLiteral("%1 needs %2").arg(QLatin1String(spec.name), QLatin1String(spec.argument))
+            ? QStringLiteral("%1 needs %2").arg(QLatin1String(kind.name), QLatin1String(kind.argument))
             : QStringLiteral("%1 takes one %2, not %3 arguments")
-                  .arg(QLatin1String(spec.name), QLatin1String(spec.argument))
+                  .arg(QLatin1String(kind.name), QLatin1String(kind.argument))
                   .arg(positional.size());
         return result;
     }
@@ -254,9 +254,9 @@ QString programHelp()
                          "the work. Files are read and written by the same commands as the menus.\n"
                          "\n"
                          "Commands:\n");
-    for (const CommandSpec& spec : commandSpecs()) {
+    for (const CommandKind& kind : commandSpecs()) {
         text += QStringLiteral("  %1 %2\n      %3\n")
-                    .arg(QLatin1String(spec.name), QLatin1String(spec.argument), QLatin1String(spec.summary));
+                    .arg(QLatin1String(kind.name), QLatin1String(kind.argument), QLatin1String(kind.summary));
     }
     text
         += QStringLiteral("\n"
@@ -277,17 +277,17 @@ QString programHelp()
     return text;
 }
 
-QString commandHelp(const CommandSpec& spec)
+QString commandHelp(const CommandKind& kind)
 {
     Form1 defaults(nullptr);
     Form_Load(defaults);
 
     QString text
         = QStringLiteral("Usage: tarnwick-cli %1 %2 [options]\n\n%3\n\n  %4\n      %5\n\nOptions:\n")
-              .arg(QLatin1String(spec.name), QLatin1String(spec.argument),
-                  QString::fromLatin1(spec.summary).replace(QStringLiteral("\n      "), QStringLiteral("\n")),
-                  QLatin1String(spec.argument), QLatin1String(spec.argumentHelp));
-    for (const OptionSpec& option : spec.options) {
+              .arg(QLatin1String(kind.name), QLatin1String(kind.argument),
+                  QString::fromLatin1(kind.summary).replace(QStringLiteral("\n      "), QStringLiteral("\n")),
+                  QLatin1String(kind.argument), QLatin1String(kind.argumentHelp));
+    for (const OptionKind& option : kind.options) {
         QString head = QLatin1String(option.name);
         if (option.valueName != nullptr)
             head += QLatin1Char(' ') + QLatin1String(option.valueName);

@@ -21,7 +21,7 @@ enum class ExitStatus {
 };
 
 /// One option of a subcommand and the control of the window it stands for.
-struct OptionSpec {
+struct OptionKind {
     const char* name; ///< "--referer", "-o"
     const char* valueName; ///< "TEXT", or null for a flag
     const char* control; ///< the control or command it maps to, as the README's table names it
@@ -30,24 +30,24 @@ struct OptionSpec {
     std::function<QString(const Form1&)> defaultOf;
 };
 
-struct CommandSpec {
+struct CommandKind {
     const char* name;
     const char* argument; ///< the one positional argument, "FILE.urls"
     const char* argumentHelp;
     const char* summary;
-    std::vector<OptionSpec> options;
+    std::vector<OptionKind> options;
 };
 
 /// The five subcommands, in the order the help lists them.
-const std::vector<CommandSpec>& commandSpecs();
+const std::vector<CommandKind>& commandSpecs();
 
 /// A command line that parsed: the subcommand, its argument and the options given.
 struct ParsedCommand {
-    const CommandSpec* spec = nullptr;
+    const CommandKind* kind = nullptr;
     QString argument;
     /// --home, or empty.
     QString home;
-    /// "--help" for the whole program (spec null) or for the subcommand.
+    /// "--help" for the whole program (kind null) or for the subcommand.
     bool help = false;
 
     bool has(const char* option) const { return values.contains(QLatin1String(option)); }
@@ -66,6 +66,6 @@ struct ParseResult {
 ParseResult parseCommandLine(const QStringList& arguments);
 
 QString programHelp();
-QString commandHelp(const CommandSpec& spec);
+QString commandHelp(const CommandKind& kind);
 
 } // namespace tarnwick

@@ -301,7 +301,7 @@ ExitStatus runCommand(const ParsedCommand& command)
         return ExitStatus::Usage;
     }
     Session session(folder);
-    const QLatin1String name(command.spec->name);
+    const QLatin1String name(command.kind->name);
     if (name == QLatin1String("suggest"))
         return runSuggest(session, command);
     if (name == QLatin1String("harvest"))
@@ -321,11 +321,11 @@ int runCli(const QStringList& arguments)
         writeTo(stderr,
             QStringLiteral("tarnwick-cli: %1\nTry 'tarnwick-cli%2 --help'.\n")
                 .arg(parsed.error,
-                    command.spec ? QStringLiteral(" ") + QLatin1String(command.spec->name) : QString()));
+                    command.kind ? QStringLiteral(" ") + QLatin1String(command.kind->name) : QString()));
         return static_cast<int>(ExitStatus::Usage);
     }
     if (parsed.command.help) {
-        writeTo(stdout, parsed.command.spec ? commandHelp(*parsed.command.spec) : programHelp());
+        writeTo(stdout, parsed.command.kind ? commandHelp(*parsed.command.kind) : programHelp());
         return static_cast<int>(ExitStatus::Completed);
     }
     return static_cast<int>(runCommand(parsed.command));
