@@ -10,12 +10,17 @@
 
 class QAction;
 class QGroupBox;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
 class QLineEdit;
 class QListView;
 
 namespace tarnwick {
 
+class CommandButton;
 class Form1;
+class Label;
 class MenuItem;
 class Platform;
 
@@ -53,6 +58,12 @@ private:
 
     /// A panel with a caption, placed by twips on the central widget and bound to its frame.
     QGroupBox* placeFrame(const Control& frame, const QString& caption, QWidget* parent, const QRect& where);
+    QLabel* label(Label& control, QWidget* parent);
+    /// A button whose click runs `handler` as a user action.
+    QPushButton* button(const CommandButton& control, QWidget* parent, void (*handler)(Form1&, Platform&));
+    /// A caption and the count beside it, on one row.
+    QHBoxLayout* countRow(Label& caption, Label& count, QWidget* parent);
+
     /// Remembers which widget shows a control, for focus and for tests.
     template <typename W> W* shows(const Control& control, W* widget)
     {

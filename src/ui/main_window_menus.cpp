@@ -1,4 +1,5 @@
 #include "ui/main_window.h"
+#include "ui/platform_free.h"
 
 #include "app/form1.h"
 #include "app/small_handlers.h"
@@ -26,12 +27,6 @@ struct TopLevel {
     MenuItem Form1::*item;
     std::initializer_list<Entry> entries;
 };
-
-// Handlers that need no platform, adapted to the one shape the table holds.
-template <void (*H)(Form1&)> void withoutPlatform(Form1& f, Platform&)
-{
-    H(f);
-}
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "ui/main_window.h"
+#include "ui/platform_free.h"
 
 #include "app/form1.h"
 #include "app/small_handlers.h"
@@ -43,6 +44,30 @@ template <typename B> B* captionLeft(B* button)
 
 } // namespace
 
+QLabel* MainWindow::label(Label& control, QWidget* parent)
+{
+    auto* widget = shows(control, new QLabel(parent));
+    bindings_.label(control, widget);
+    return widget;
+}
+
+QPushButton* MainWindow::button(
+    const CommandButton& control, QWidget* parent, void (*handler)(Form1&, Platform&))
+{
+    auto* widget = shows(control, new QPushButton(control.Caption(), parent));
+    connect(widget, &QPushButton::clicked, this,
+        [this, handler] { run([this, handler] { handler(form_, platform_); }); });
+    return widget;
+}
+
+QHBoxLayout* MainWindow::countRow(Label& caption, Label& count, QWidget* parent)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(label(caption, parent));
+    row->addWidget(label(count, parent), 1);
+    return row;
+}
+
 void MainWindow::buildKeywordPanel(QWidget* parent)
 {
     Form1& f = form_;
@@ -54,12 +79,10 @@ void MainWindow::buildKeywordPanel(QWidget* parent)
     bindings_.text(f.Text1, seedBox_);
     layout->addWidget(seedBox_);
 
-    auto* add = shows(f.Command2, new QPushButton(f.Command2.Caption(), panel));
-    connect(add, &QPushButton::clicked, this, [this] { run([this] { Command2_Click(form_, platform_); }); });
+    auto* add = button(f.Command2, panel, Command2_Click);
     layout->addWidget(add);
 
-    auto* serverLabel = shows(f.Label5, new QLabel(panel));
-    bindings_.label(f.Label5, serverLabel);
+    auto* serverLabel = label(f.Label5, panel);
     layout->addWidget(serverLabel);
     auto* server = shows(f.Combo1, new QComboBox(panel));
     bindings_.combo(f.Combo1, server);
@@ -74,14 +97,7 @@ void MainWindow::buildKeywordPanel(QWidget* parent)
     bindings_.list(f.List2, keywords);
     layout->addWidget(keywords, 1);
 
-    auto* countRow = new QHBoxLayout;
-    auto* countLabel = shows(f.Label6, new QLabel(panel));
-    bindings_.label(f.Label6, countLabel);
-    auto* count = shows(f.Label7, new QLabel(panel));
-    bindings_.label(f.Label7, count);
-    countRow->addWidget(countLabel);
-    countRow->addWidget(count, 1);
-    layout->addLayout(countRow);
+    layout->addLayout(countRow(f.Label6, f.Label7, panel));
 }
 
 void MainWindow::buildUrlPanel(QWidget* parent)
@@ -97,8 +113,7 @@ void MainWindow::buildUrlPanel(QWidget* parent)
     bindings_.check(f.Check1, fullUrl);
     auto* uk = shows(f.Check2, captionLeft(new QCheckBox(f.Check2.Caption(), grab)));
     bindings_.check(f.Check2, uk);
-    auto* go = shows(f.Command1, new QPushButton(f.Command1.Caption(), grab));
-    connect(go, &QPushButton::clicked, this, [this] { run([this] { Command1_Click(form_, platform_); }); });
+    auto* go = button(f.Command1, grab, Command1_Click);
     auto* indicator = shows(f.Label4, new QLabel(grab));
     indicator->setFixedSize(twips_.px(255), twips_.px(255));
     indicator->setFrameShape(QFrame::Box);
@@ -119,25 +134,14 @@ void MainWindow::buildUrlPanel(QWidget* parent)
     });
     layout->addWidget(urls, 1);
 
-    auto* hint = shows(f.Label18, new QLabel(panel));
-    bindings_.label(f.Label18, hint);
+    auto* hint = label(f.Label18, panel);
     layout->addWidget(hint);
 
-    auto* countRow = new QHBoxLayout;
-    auto* countLabel = shows(f.Label2, new QLabel(panel));
-    bindings_.label(f.Label2, countLabel);
-    auto* count = shows(f.Label1, new QLabel(panel));
-    bindings_.label(f.Label1, count);
-    countRow->addWidget(countLabel);
-    countRow->addWidget(count, 1);
-    layout->addLayout(countRow);
+    layout->addLayout(countRow(f.Label2, f.Label1, panel));
 
-    auto* shuffle = shows(f.Command4, new QPushButton(f.Command4.Caption(), panel));
-    connect(
-        shuffle, &QPushButton::clicked, this, [this] { run([this] { Command4_Click(form_, platform_); }); });
+    auto* shuffle = button(f.Command4, panel, Command4_Click);
     layout->addWidget(shuffle);
-    auto* shuffleStatus = shows(f.Label17, new QLabel(panel));
-    bindings_.label(f.Label17, shuffleStatus);
+    auto* shuffleStatus = label(f.Label17, panel);
     layout->addWidget(shuffleStatus);
 }
 
@@ -150,18 +154,16 @@ void MainWindow::buildSpiderPanel(QWidget* parent)
 
     auto* fields = new QGridLayout;
     fields->setSpacing(3);
-    auto field = [&](Label& label, TextField& text, int row) {
-        auto* caption = shows(label, new QLabel(panel));
-        bindings_.label(label, caption);
+    auto field = [&](Label& caption, TextField& text, int row) {
+        auto* captionWidget = label(caption, panel);
         auto* edit = shows(text, new QLineEdit(panel));
         bindings_.text(text, edit);
-        fields->addWidget(caption, row, 0);
+        fields->addWidget(captionWidget, row, 0);
         fields->addWidget(edit, row, 1);
     };
     field(f.Label9, f.Text4, 0);
     field(f.Label12, f.Text6, 1);
-    auto* timeoutLabel = shows(f.Label13, new QLabel(panel));
-    bindings_.label(f.Label13, timeoutLabel);
+    auto* timeoutLabel = label(f.Label13, panel);
     auto* timeout = shows(f.Combo2, new QComboBox(panel));
     bindings_.combo(f.Combo2, timeout);
     fields->addWidget(timeoutLabel, 2, 0);
@@ -174,24 +176,19 @@ void MainWindow::buildSpiderPanel(QWidget* parent)
     layout->addWidget(data, 1);
 
     auto* counters = new QHBoxLayout;
-    for (Label* label : { &f.Label16, &f.Label15, &f.Label11, &f.Label10 }) {
-        auto* widget = shows(*label, new QLabel(panel));
-        bindings_.label(*label, widget);
-        counters->addWidget(widget, label == &f.Label15 || label == &f.Label10 ? 1 : 0);
-    }
+    for (Label* caption : { &f.Label16, &f.Label15, &f.Label11, &f.Label10 })
+        counters->addWidget(label(*caption, panel), caption == &f.Label15 || caption == &f.Label10 ? 1 : 0);
     layout->addLayout(counters);
 
     auto* exportRow = new QHBoxLayout;
-    auto* copy = shows(f.Command5, new QPushButton(f.Command5.Caption(), panel));
-    connect(copy, &QPushButton::clicked, this, [this] { run([this] { Command5_Click(form_, platform_); }); });
+    auto* copy = button(f.Command5, panel, Command5_Click);
     auto* csv = shows(f.Check7, captionLeft(new QCheckBox(f.Check7.Caption(), panel)));
     bindings_.check(f.Check7, csv);
     exportRow->addWidget(copy, 1);
     exportRow->addWidget(csv);
     layout->addLayout(exportRow);
 
-    auto* consolidate = shows(f.Command6, new QPushButton(f.Command6.Caption(), panel));
-    connect(consolidate, &QPushButton::clicked, this, [this] { run([this] { Command6_Click(form_); }); });
+    auto* consolidate = button(f.Command6, panel, withoutPlatform<Command6_Click>);
     layout->addWidget(consolidate);
 
     buildPageManagerPanel(panel);
@@ -211,11 +208,6 @@ void MainWindow::buildPageManagerPanel(QWidget* spiderPanel)
     panel->setFont(face);
     int row = 0;
 
-    auto label = [&](Label& control) {
-        auto* widget = shows(control, new QLabel(panel));
-        bindings_.label(control, widget);
-        return widget;
-    };
     auto check = [&](CheckBox& control) {
         auto* widget = shows(control, captionLeft(new QCheckBox(control.Caption(), panel)));
         bindings_.check(control, widget);
@@ -254,29 +246,27 @@ void MainWindow::buildPageManagerPanel(QWidget* spiderPanel)
         grid->addLayout(line, row++, 0, 1, 2);
     };
     auto labelled = [&](Label& caption, QWidget* field) {
-        grid->addWidget(label(caption), row, 0);
+        grid->addWidget(label(caption, panel), row, 0);
         grid->addWidget(field, row++, 1);
     };
 
-    grid->addWidget(label(f.Label14), row++, 0, 1, 2);
+    grid->addWidget(label(f.Label14, panel), row++, 0, 1, 2);
     line({ { text(f.Text5), 1 }, { check(f.Check8), 0 } });
     labelled(f.Label19, combo(f.Combo3));
     labelled(f.Label22, text(f.Text8));
     // The longest caption sits above its field.
-    grid->addWidget(label(f.Label23), row++, 0, 1, 2);
+    grid->addWidget(label(f.Label23, panel), row++, 0, 1, 2);
     grid->addWidget(text(f.Text9), row++, 0, 1, 2);
     labelled(f.Label24, text(f.Text10));
     labelled(f.Label25, text(f.Text11));
-    line(
-        { { label(f.Label20), 0 }, { combo(f.Combo6), 3 }, { label(f.Label26), 0 }, { combo(f.Combo7), 1 } });
+    line({ { label(f.Label20, panel), 0 }, { combo(f.Combo6), 3 }, { label(f.Label26, panel), 0 },
+        { combo(f.Combo7), 1 } });
     grid->setColumnStretch(1, 1);
     line({ { check(f.Check3), 0 }, { nullptr, 1 }, { check(f.Check6), 0 } });
     line({ { check(f.Check4), 0 }, { nullptr, 1 }, { check(f.Check5), 0 } });
     line({ { option(f.Option1), 0 }, { nullptr, 1 }, { option(f.Option2), 0 } });
 
-    auto* loose = shows(f.Command3, new QPushButton(f.Command3.Caption(), panel));
-    connect(
-        loose, &QPushButton::clicked, this, [this] { run([this] { Command3_Click(form_, platform_); }); });
+    auto* loose = button(f.Command3, panel, Command3_Click);
     grid->addWidget(loose, row++, 0, 1, 2);
 }
 
@@ -306,8 +296,7 @@ void MainWindow::buildDisclaimerPanel(QWidget* parent)
     notice->setReadOnly(true);
     bindings_.text(f.Text16, notice);
     layout->addWidget(notice, 1);
-    auto* close = shows(f.Command7, new QPushButton(f.Command7.Caption(), panel));
-    connect(close, &QPushButton::clicked, this, [this] { run([this] { Command7_Click(form_); }); });
+    auto* close = button(f.Command7, panel, withoutPlatform<Command7_Click>);
     layout->addWidget(close);
     // It lies over the two left columns when shown.
     panel->raise();
