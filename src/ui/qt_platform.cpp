@@ -111,7 +111,11 @@ void QtPlatform::openWebAddress(const QString& address)
 
 QString QtPlatform::programFolder()
 {
-    return resolveProgramFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+    // Chosen once: the folder does not change while the program runs, and the choice probes
+    // the disk, which a run writing pages would otherwise repeat for every page.
+    if (programFolder_.isEmpty())
+        programFolder_ = resolveProgramFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+    return programFolder_;
 }
 
 void QtPlatform::Unload()

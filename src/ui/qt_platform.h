@@ -40,6 +40,7 @@ private:
     QPointer<QWidget> window_;
     std::function<void()> sync_;
     std::mt19937_64 generator_;
+    QString programFolder_;
     bool unloaded_ = false;
 };
 
