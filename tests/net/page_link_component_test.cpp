@@ -16,7 +16,8 @@ const char* kPage = R"(<html><head><base href="http://example.org/dir/"></head><
 <tr><td>r2c1<table><tr><td>nested</td></tr></table></td><td> r2  c2 </td></tr></table>
 </body></html>)";
 
-TEST(PageLinkComponent, LinksResolvedInOrderAndExcluded) {
+TEST(PageLinkComponent, LinksResolvedInOrderAndExcluded)
+{
     PageLinkComponent page;
     page.setPage(QString::fromUtf8(kPage), QUrl(QStringLiteral("file:///tmp/x.htm")));
     ASSERT_EQ(page.GetLinks().size(), 7);
@@ -26,14 +27,16 @@ TEST(PageLinkComponent, LinksResolvedInOrderAndExcluded) {
     page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("cache:"));
     page.ExcludeLinks(1, QStringLiteral(".xml"), QStringLiteral(".PDF"));
     QStringList texts;
-    for (const LinkRecord& l : page.GetLinks()) texts << l.text;
-    EXPECT_EQ(texts, (QStringList{"First", "Ball", "Next"}));
-    EXPECT_EQ(page.FindLinkByText(QStringLiteral("Next")),
-              QStringLiteral("http://example.org/dir/page2.html"));
+    for (const LinkRecord& l : page.GetLinks())
+        texts << l.text;
+    EXPECT_EQ(texts, (QStringList { "First", "Ball", "Next" }));
+    EXPECT_EQ(
+        page.FindLinkByText(QStringLiteral("Next")), QStringLiteral("http://example.org/dir/page2.html"));
     EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Nex")).isEmpty());
 }
 
-TEST(PageLinkComponent, TableCellsNumberedFromOne) {
+TEST(PageLinkComponent, TableCellsNumberedFromOne)
+{
     PageLinkComponent page;
     page.setPage(QString::fromUtf8(kPage), QUrl(QStringLiteral("http://h/")));
     EXPECT_EQ(page.GetTableCell(1, 1, 1), QStringLiteral("t1"));
@@ -44,18 +47,20 @@ TEST(PageLinkComponent, TableCellsNumberedFromOne) {
     EXPECT_TRUE(page.GetTableCell(0, 1, 1).isEmpty());
 }
 
-TEST(PageLinkComponent, FailedLoadLeavesNoPage) {
+TEST(PageLinkComponent, FailedLoadLeavesNoPage)
+{
     PageLinkComponent page;
     page.setPage(QString::fromUtf8(kPage), QUrl(QStringLiteral("http://h/")));
     EXPECT_FALSE(page.LoadPageFile(QStringLiteral("/nonexistent/x.htm"), 60, 0));
     EXPECT_TRUE(page.GetLinks().isEmpty());
     EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Next")).isEmpty());
-    page.setFetcher([](const QUrl&, int) { return FetchResult{}; });
+    page.setFetcher([](const QUrl&, int) { return FetchResult {}; });
     EXPECT_FALSE(page.FetchPage(QStringLiteral("http://h/?q=***"), QStringLiteral("a b"), 0, 20, 0));
     EXPECT_TRUE(page.GetTableCell(1, 1, 1).isEmpty());
 }
 
-TEST(PageLinkComponent, FetchEncodesTerm) {
+TEST(PageLinkComponent, FetchEncodesTerm)
+{
     PageLinkComponent page;
     QUrl asked;
     page.setFetcher([&](const QUrl& url, int) {
@@ -66,14 +71,37 @@ TEST(PageLinkComponent, FetchEncodesTerm) {
         r.finalUrl = QUrl(QStringLiteral("http://final/dir/"));
         return r;
     });
-    ASSERT_TRUE(page.FetchPage(QStringLiteral("http://h/s?q=***&num=100"), QStringLiteral("a&b #c"), 0, 20, 0));
+    ASSERT_TRUE(
+        page.FetchPage(QStringLiteral("http://h/s?q=***&num=100"), QStringLiteral("a&b #c"), 0, 20, 0));
     EXPECT_EQ(asked.toString(QUrl::FullyEncoded), QStringLiteral("http://h/s?q=a%26b%20%23c&num=100"));
     EXPECT_EQ(page.GetLinks().value(0).address, QStringLiteral("http://final/x"));
 }
 
-TEST(CleanLine, RemovesCrAndLf) {
+// Hostile pages nest elements far deeper than any real one; the walk over them must not
+// exhaust the stack.
+TEST(PageLinkComponent, DeeplyNestedPageDoesNotExhaustTheStack)
+{
+    const int depth = 200000;
+    QString html = QStringLiteral("<table><tr><td><a href='/deep'>");
+    html.reserve(html.size() + depth * 11 + 64);
+    for (int i = 0; i < depth; ++i)
+        html += QStringLiteral("<span>");
+    html += QStringLiteral("Deep");
+    for (int i = 0; i < depth; ++i)
+        html += QStringLiteral("</span>");
+    html += QStringLiteral("</a></td></tr></table>");
+    PageLinkComponent page;
+    page.setPage(html, QUrl(QStringLiteral("http://h/")));
+    ASSERT_EQ(page.GetLinks().size(), 1);
+    EXPECT_EQ(page.GetLinks()[0].text, QStringLiteral("Deep"));
+    EXPECT_EQ(page.FindLinkByText(QStringLiteral("Deep")), QStringLiteral("http://h/deep"));
+    EXPECT_EQ(page.GetTableCell(1, 1, 1), QStringLiteral("Deep"));
+}
+
+TEST(CleanLine, RemovesCrAndLf)
+{
     EXPECT_EQ(CleanLine(QStringLiteral("a\r\nb\rc\n")), QStringLiteral("abc"));
 }
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick
