@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for a bounded time.
-#   tools/fuzz.sh [seconds-per-target] [target...]
+# Builds the libFuzzer targets with clang and runs each, one after the other, until a million
+# executions or the time limit, whichever comes first.
+#   tools/fuzz.sh [seconds-per-target (600)] [target...]
 # New inputs go to build-fuzz/corpus/<name>; the committed seeds in tests/fuzz/corpus stay as
-# they are. A crash leaves its input in build-fuzz/findings/.
+# they are. A crash leaves its input in build-fuzz/findings/, the whole output is in
+# build-fuzz/<name>.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-60}
+seconds=${1:-600}
 shift || true
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTARNWICK_FUZZ=ON >/dev/null
+    -DTARNWICK_FUZZ=ON "${launcher[@]}" >/dev/null
 targets=("$@")
 ((${#targets[@]})) || targets=(fuzz_response fuzz_page_link fuzz_files fuzz_csv)
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
@@ -19,8 +23,9 @@ for t in "${targets[@]}"; do
     mkdir -p "build-fuzz/corpus/$name"
     echo "== $t for ${seconds}s"
     QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
-        "build-fuzz/tests/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        "build-fuzz/tests/fuzz/$t" -runs=1000000 -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="build-fuzz/findings/$name-" -print_final_stats=1 \
-        "build-fuzz/corpus/$name" "tests/fuzz/corpus/$name" 2>&1 | tail -n 12 || status=1
+        "build-fuzz/corpus/$name" "tests/fuzz/corpus/$name" 2>&1 | tee "build-fuzz/$name.log" | tail -n 12 \
+        || status=1
 done
 exit $status

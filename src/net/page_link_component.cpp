@@ -9,34 +9,17 @@ namespace tarnwick {
 
 namespace {
 
-QString collapse(const QString& text)
-{
-    return text.simplified();
-}
+// A link's or cell's text longer than this is cut: on nested tables every enclosing cell
+// holds all inner text, and a hostile page could otherwise need memory quadratic in its size.
+constexpr qsizetype kMaxNodeText = 64 * 1024;
 
-void appendText(const GumboNode* node, QString& out)
+const GumboVector* childrenOf(const GumboNode* node)
 {
-    if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE
-        || node->type == GUMBO_NODE_CDATA) {
-        out += QString::fromUtf8(node->v.text.text);
-        return;
-    }
-    if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE)
-        return;
-    if (node->v.element.tag == GUMBO_TAG_SCRIPT || node->v.element.tag == GUMBO_TAG_STYLE)
-        return;
-    if (node->v.element.tag == GUMBO_TAG_BR)
-        out += QLatin1Char(' ');
-    const GumboVector& children = node->v.element.children;
-    for (unsigned i = 0; i < children.length; ++i)
-        appendText(static_cast<const GumboNode*>(children.data[i]), out);
-}
-
-QString nodeText(const GumboNode* node)
-{
-    QString out;
-    appendText(node, out);
-    return collapse(out);
+    if (node->type == GUMBO_NODE_DOCUMENT)
+        return &node->v.document.children;
+    if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE)
+        return &node->v.element.children;
+    return nullptr;
 }
 
 QString attribute(const GumboNode* node, const char* name)
@@ -45,48 +28,106 @@ QString attribute(const GumboNode* node, const char* name)
     return a ? QString::fromUtf8(a->value) : QString();
 }
 
+// The walks are iterative: a page may nest elements far deeper than the call stack allows.
 struct Walker {
     QUrl base;
-    bool baseSet = false;
     QList<QPair<QString, QString>> rawLinks; // text, href
     std::vector<std::vector<QStringList>> tables;
 
-    void findBase(const GumboNode* node)
+    // The first <base> with an address, in document order.
+    void findBase(const GumboNode* root)
     {
-        if (baseSet || node->type != GUMBO_NODE_ELEMENT)
-            return;
-        if (node->v.element.tag == GUMBO_TAG_BASE) {
-            const QString href = attribute(node, "href").trimmed();
-            if (!href.isEmpty()) {
-                base = base.resolved(QUrl(href));
-                baseSet = true;
-                return;
+        std::vector<const GumboNode*> stack { root };
+        while (!stack.empty()) {
+            const GumboNode* node = stack.back();
+            stack.pop_back();
+            if (node->type != GUMBO_NODE_ELEMENT)
+                continue;
+            if (node->v.element.tag == GUMBO_TAG_BASE) {
+                const QString href = attribute(node, "href").trimmed();
+                if (!href.isEmpty()) {
+                    base = base.resolved(QUrl(href));
+                    return;
+                }
             }
+            const GumboVector& children = node->v.element.children;
+            for (unsigned i = children.length; i-- > 0;)
+                stack.push_back(static_cast<const GumboNode*>(children.data[i]));
         }
-        const GumboVector& children = node->v.element.children;
-        for (unsigned i = 0; i < children.length; ++i)
-            findBase(static_cast<const GumboNode*>(children.data[i]));
     }
 
-    // `table` is the index of the innermost open table, -1 outside.
-    void walk(const GumboNode* node, int table)
+    // One pass in document order. The visible text goes into one buffer; a link or cell
+    // records where its text starts and takes the rest once its subtree is done.
+    void walk(const GumboNode* root)
     {
-        if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE)
-            return;
-        const GumboTag tag = node->v.element.tag;
-        if (tag == GUMBO_TAG_A && gumbo_get_attribute(&node->v.element.attributes, "href"))
-            rawLinks.append({ nodeText(node), attribute(node, "href") });
-        if (tag == GUMBO_TAG_TABLE) {
-            tables.emplace_back();
-            table = static_cast<int>(tables.size()) - 1;
-        } else if (tag == GUMBO_TAG_TR && table >= 0) {
-            tables[table].emplace_back();
-        } else if ((tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH) && table >= 0 && !tables[table].empty()) {
-            tables[table].back().append(nodeText(node));
+        struct Frame {
+            const GumboNode* node;
+            int table; // index of the innermost open table, -1 outside
+            bool leaving; // second visit, after the children
+            qsizetype textStart;
+            qsizetype row; // the row of the cell waiting for this node's text
+            qsizetype slot; // the link or cell waiting for this node's text, -1 if none
+            bool isLink;
+        };
+        QString text;
+        std::vector<Frame> stack { { root, -1, false, 0, 0, -1, false } };
+        while (!stack.empty()) {
+            Frame frame = stack.back();
+            stack.pop_back();
+            const GumboNode* node = frame.node;
+            if (frame.leaving) {
+                const QString own
+                    = QStringView(text)
+                          .mid(frame.textStart, qMin(text.size() - frame.textStart, kMaxNodeText))
+                          .toString()
+                          .simplified();
+                if (frame.isLink) {
+                    rawLinks[frame.slot].first = own;
+                } else {
+                    // By row number: a template inside the cell may have added rows since.
+                    tables[static_cast<size_t>(frame.table)][static_cast<size_t>(frame.row)][frame.slot]
+                        = own;
+                }
+                continue;
+            }
+            if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE
+                || node->type == GUMBO_NODE_CDATA) {
+                text += QString::fromUtf8(node->v.text.text);
+                continue;
+            }
+            if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE) {
+                if (node->type != GUMBO_NODE_DOCUMENT)
+                    continue;
+            } else {
+                const GumboTag tag = node->v.element.tag;
+                if (tag == GUMBO_TAG_SCRIPT || tag == GUMBO_TAG_STYLE)
+                    continue;
+                if (tag == GUMBO_TAG_BR)
+                    text += QLatin1Char(' ');
+                int table = frame.table;
+                if (tag == GUMBO_TAG_A && gumbo_get_attribute(&node->v.element.attributes, "href")) {
+                    rawLinks.append({ QString(), attribute(node, "href") });
+                    stack.push_back({ node, table, true, text.size(), 0, rawLinks.size() - 1, true });
+                }
+                if (tag == GUMBO_TAG_TABLE) {
+                    tables.emplace_back();
+                    table = static_cast<int>(tables.size()) - 1;
+                } else if (tag == GUMBO_TAG_TR && table >= 0) {
+                    tables[static_cast<size_t>(table)].emplace_back();
+                } else if ((tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH) && table >= 0
+                    && !tables[static_cast<size_t>(table)].empty()) {
+                    auto& rows = tables[static_cast<size_t>(table)];
+                    rows.back().append(QString());
+                    stack.push_back({ node, table, true, text.size(), static_cast<qsizetype>(rows.size()) - 1,
+                        rows.back().size() - 1, false });
+                }
+                frame.table = table;
+            }
+            const GumboVector* children = childrenOf(node);
+            for (unsigned i = children->length; i-- > 0;)
+                stack.push_back({ static_cast<const GumboNode*>(children->data[i]), frame.table, false, 0, 0,
+                    -1, false });
         }
-        const GumboVector& children = node->v.element.children;
-        for (unsigned i = 0; i < children.length; ++i)
-            walk(static_cast<const GumboNode*>(children.data[i]), table);
     }
 };
 
@@ -114,7 +155,7 @@ void PageLinkComponent::setPage(const QString& html, const QUrl& address)
     Walker w;
     w.base = address;
     w.findBase(output->root);
-    w.walk(output->root, -1);
+    w.walk(output->root);
     gumbo_destroy_output(&kGumboDefaultOptions, output);
     for (const auto& [text, href] : w.rawLinks) {
         const QUrl resolved = w.base.resolved(QUrl(href.trimmed()));

@@ -205,5 +205,26 @@ TEST(CleanLine, RemovesOnlyCarriageReturnsAndLineFeeds)
     EXPECT_EQ(CleanLine(QStringLiteral("K\u00fcche\r\n")), QStringLiteral("K\u00fcche"));
 }
 
+// Hostile pages nest elements far deeper than any real one; the walk over them must not
+// exhaust the stack.
+TEST(PageLinkComponent, DeeplyNestedPageDoesNotExhaustTheStack)
+{
+    const int depth = 200000;
+    QString html = QStringLiteral("<table><tr><td><a href='/deep'>");
+    html.reserve(html.size() + depth * 11 + 64);
+    for (int i = 0; i < depth; ++i)
+        html += QStringLiteral("<span>");
+    html += QStringLiteral("Deep");
+    for (int i = 0; i < depth; ++i)
+        html += QStringLiteral("</span>");
+    html += QStringLiteral("</a></td></tr></table>");
+    PageLinkComponent page;
+    page.setPage(html, QUrl(QStringLiteral("http://h/")));
+    ASSERT_EQ(page.GetLinks().size(), 1);
+    EXPECT_EQ(page.GetLinks()[0].text, QStringLiteral("Deep"));
+    EXPECT_EQ(page.FindLinkByText(QStringLiteral("Deep")), QStringLiteral("http://h/deep"));
+    EXPECT_EQ(page.GetTableCell(1, 1, 1), QStringLiteral("Deep"));
+}
+
 } // namespace
 } // namespace tarnwick
