@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libgumbo-dev
-          libcpp-httplib-dev libgtest-dev googletest clang libclang-rt-dev xvfb xauth)
+          libcpp-httplib-dev libgtest-dev googletest clang libclang-rt-dev xvfb xauth
+          desktop-file-utils appstream)
 
 install_missing() {
     local missing=()
@@ -33,6 +34,8 @@ build() { # build-dir [cmake options...]
 test_plain() {
     build build
     (cd build && ctest --output-on-failure -j"$(nproc)")
+    # The package from the same build, installed into a scratch folder and tried there.
+    bash tools/check-install.sh build
 }
 
 test_sanitized() {
