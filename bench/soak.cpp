@@ -2,7 +2,9 @@
 // some stalling briefly), pages created. Prints the resident and peak memory after 1000 URLs
 // and at the end (with checkpoints every 5000 URLs between), the total time and the rate.
 //
-//   cmake --build build --target bench_soak && build/bench/bench_soak [urls]
+//   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+//   cmake --build build --target bench_soak
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_soak 30000
 #include "app/form1.h"
 #include "app/startup.h"
 #include "net/qt_transfer_control.h"
@@ -12,6 +14,7 @@
 #include "support/loopback_server.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -126,6 +129,8 @@ int main(int argc, char** argv)
 
     std::printf("soak: %d URLs, %s accepted, message: %s\n", urls, qPrintable(f.Label10.Caption()),
         p.messages.isEmpty() ? "(none)" : qPrintable(p.messages.last()));
+    const QStringList pages = QDir(home.filePath(QStringLiteral("soak"))).entryList(QDir::Files);
+    std::printf("pages created: %lld files in the output folder\n", static_cast<long long>(pages.size()));
     std::printf("memory before run: rss %ld kB, peak %ld kB\n", before.rssKb, before.peakKb);
     for (const Checkpoint& c : checkpoints)
         if (c.taken)
