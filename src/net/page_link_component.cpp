@@ -65,12 +65,12 @@ struct Walker {
             int table; // index of the innermost open table, -1 outside
             bool leaving; // second visit, after the children
             qsizetype textStart;
-            qsizetype row; // the row of the cell waiting for this node's text
+            qsizetype row; // the innermost open row of that table, -1 if none; on leaving a cell, its row
             qsizetype slot; // the link or cell waiting for this node's text, -1 if none
             bool isLink;
         };
         QString text;
-        std::vector<Frame> stack { { root, -1, false, 0, 0, -1, false } };
+        std::vector<Frame> stack { { root, -1, false, 0, -1, -1, false } };
         while (!stack.empty()) {
             Frame frame = stack.back();
             stack.pop_back();
@@ -105,28 +105,35 @@ struct Walker {
                 if (tag == GUMBO_TAG_BR)
                     text += QLatin1Char(' ');
                 int table = frame.table;
+                qsizetype row = frame.row;
                 if (tag == GUMBO_TAG_A && gumbo_get_attribute(&node->v.element.attributes, "href")) {
                     rawLinks.append({ QString(), attribute(node, "href") });
-                    stack.push_back({ node, table, true, text.size(), 0, rawLinks.size() - 1, true });
+                    stack.push_back({ node, table, true, text.size(), -1, rawLinks.size() - 1, true });
                 }
                 if (tag == GUMBO_TAG_TABLE) {
                     tables.emplace_back();
                     table = static_cast<int>(tables.size()) - 1;
+                    row = -1;
                 } else if (tag == GUMBO_TAG_TR && table >= 0) {
                     tables[static_cast<size_t>(table)].emplace_back();
+                    row = static_cast<qsizetype>(tables[static_cast<size_t>(table)].size()) - 1;
                 } else if ((tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH) && table >= 0
                     && !tables[static_cast<size_t>(table)].empty()) {
+                    // A cell belongs to the row that holds it (rows in a template inside an
+                    // earlier cell come later); a cell outside any row goes to the last one.
                     auto& rows = tables[static_cast<size_t>(table)];
-                    rows.back().append(QString());
-                    stack.push_back({ node, table, true, text.size(), static_cast<qsizetype>(rows.size()) - 1,
-                        rows.back().size() - 1, false });
+                    const qsizetype cellRow = row >= 0 ? row : static_cast<qsizetype>(rows.size()) - 1;
+                    QStringList& cells = rows[static_cast<size_t>(cellRow)];
+                    cells.append(QString());
+                    stack.push_back({ node, table, true, text.size(), cellRow, cells.size() - 1, false });
                 }
                 frame.table = table;
+                frame.row = row;
             }
             const GumboVector* children = childrenOf(node);
             for (unsigned i = children->length; i-- > 0;)
-                stack.push_back({ static_cast<const GumboNode*>(children->data[i]), frame.table, false, 0, 0,
-                    -1, false });
+                stack.push_back({ static_cast<const GumboNode*>(children->data[i]), frame.table, false, 0,
+                    frame.row, -1, false });
         }
     }
 };

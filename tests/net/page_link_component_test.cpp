@@ -47,6 +47,19 @@ TEST(PageLinkComponent, TableCellsNumberedFromOne)
     EXPECT_TRUE(page.GetTableCell(0, 1, 1).isEmpty());
 }
 
+// A template inside a cell may hold rows of its own; the cell's text still lands in its own row.
+TEST(PageLinkComponent, RowsInsideACellTemplateDoNotMoveTheCellText)
+{
+    PageLinkComponent page;
+    page.setPage(
+        QStringLiteral("<table><tr><td>a<template><tr><td>in</td></tr></template>z</td><td>b</td></tr>"
+                       "</table>"),
+        QUrl(QStringLiteral("http://h/")));
+    EXPECT_TRUE(page.GetTableCell(1, 1, 1).startsWith(QLatin1Char('a')));
+    EXPECT_TRUE(page.GetTableCell(1, 1, 1).endsWith(QLatin1Char('z')));
+    EXPECT_EQ(page.GetTableCell(1, 1, 2), QStringLiteral("b"));
+}
+
 TEST(PageLinkComponent, FailedLoadLeavesNoPage)
 {
     PageLinkComponent page;
