@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -42,11 +43,10 @@ public:
     bool LoadPageFile(const QString& path, int timeoutSeconds = 60, int mode = 0);
     /// Fetches `pattern` with "***" replaced by the percent-encoded `term`. False when no
     /// complete answer arrived.
-    bool FetchPage(const QString& pattern, const QString& term, int a = 0, int timeoutSeconds = 20,
-                   int b = 0);
+    bool FetchPage(
+        const QString& pattern, const QString& term, int a = 0, int timeoutSeconds = 20, int b = 0);
 
-    void ExcludeLinks(int mode, const QString& first, const QString& second = {},
-                      const QString& third = {});
+    void ExcludeLinks(int mode, const QString& first, const QString& second = {}, const QString& third = {});
     QList<LinkRecord> GetLinks() const;
     /// The address of the first link whose whole trimmed text equals `text`, else empty.
     /// Exclusions do not apply here.
@@ -54,6 +54,8 @@ public:
     QString GetTableCell(int table, int row, int column) const;
 
     bool hasPage() const { return loaded_; }
+    /// The most memory the parser held at once for the current page, in bytes.
+    std::size_t parsePeakBytes() const { return parsePeakBytes_; }
     /// Replaces the network; tests point it at a loopback server or a script.
     void setFetcher(Fetcher fetcher) { fetcher_ = std::move(fetcher); }
 
@@ -66,10 +68,11 @@ private:
 
     Fetcher fetcher_;
     bool loaded_ = false;
+    std::size_t parsePeakBytes_ = 0;
     QList<LinkRecord> links_;
     // tables_[t][r][c], all zero-based here.
     std::vector<std::vector<QStringList>> tables_;
     QStringList excludes_;
 };
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -94,7 +94,7 @@ TEST(PageLinkComponent, FetchEncodesTerm)
 // exhaust the stack.
 TEST(PageLinkComponent, DeeplyNestedPageDoesNotExhaustTheStack)
 {
-    const int depth = 200000;
+    const int depth = 400000;
     QString html = QStringLiteral("<table><tr><td><a href='/deep'>");
     html.reserve(html.size() + depth * 11 + 64);
     for (int i = 0; i < depth; ++i)
@@ -109,6 +109,20 @@ TEST(PageLinkComponent, DeeplyNestedPageDoesNotExhaustTheStack)
     EXPECT_EQ(page.GetLinks()[0].text, QStringLiteral("Deep"));
     EXPECT_EQ(page.FindLinkByText(QStringLiteral("Deep")), QStringLiteral("http://h/deep"));
     EXPECT_EQ(page.GetTableCell(1, 1, 1), QStringLiteral("Deep"));
+}
+
+// Unclosed elements are parse errors; a page of thousands of them must not cost memory far
+// beyond its own size.
+TEST(PageLinkComponent, UnclosedElementsCostMemoryInProportionToThePage)
+{
+    QString html = QStringLiteral("<a href='/x'>x</a>");
+    for (int i = 0; i < 8000; ++i)
+        html += QStringLiteral("<span>");
+    PageLinkComponent page;
+    page.setPage(html, QUrl(QStringLiteral("http://h/")));
+    ASSERT_EQ(page.GetLinks().size(), 1);
+    EXPECT_GT(page.parsePeakBytes(), 0u);
+    EXPECT_LT(page.parsePeakBytes(), 200u * static_cast<std::size_t>(html.size()));
 }
 
 TEST(CleanLine, RemovesCrAndLf)
