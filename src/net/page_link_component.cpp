@@ -13,9 +13,11 @@ namespace tarnwick {
 
 namespace {
 
-// A link's or cell's text longer than this is cut: on nested tables every enclosing cell
-// holds all inner text, and a hostile page could otherwise need memory quadratic in its size.
+// On nested tables every enclosing cell holds all inner text, so a hostile page could make
+// the kept texts quadratic in its size: one link's or cell's text is cut at kMaxNodeText, and
+// all of them together at kMaxKeptText characters (far beyond any real page's).
 constexpr qsizetype kMaxNodeText = 64 * 1024;
+constexpr qsizetype kMaxKeptText = 16 * 1024 * 1024;
 
 const GumboVector* childrenOf(const GumboNode* node)
 {
@@ -92,6 +94,7 @@ struct Walker {
     QUrl base;
     QList<QPair<QString, QString>> rawLinks; // text, href
     std::vector<std::vector<QStringList>> tables;
+    qsizetype keptBudget = kMaxKeptText;
 
     // The first <base> with an address, in document order.
     void findBase(const GumboNode* root)
@@ -135,11 +138,10 @@ struct Walker {
             stack.pop_back();
             const GumboNode* node = frame.node;
             if (frame.leaving) {
-                const QString own
-                    = QStringView(text)
-                          .mid(frame.textStart, qMin(text.size() - frame.textStart, kMaxNodeText))
-                          .toString()
-                          .simplified();
+                const qsizetype length
+                    = std::min({ text.size() - frame.textStart, kMaxNodeText, keptBudget });
+                keptBudget -= length;
+                const QString own = QStringView(text).mid(frame.textStart, length).toString().simplified();
                 if (frame.isLink) {
                     rawLinks[frame.slot].first = own;
                 } else {

@@ -125,6 +125,26 @@ TEST(PageLinkComponent, UnclosedElementsCostMemoryInProportionToThePage)
     EXPECT_LT(page.parsePeakBytes(), 200u * static_cast<std::size_t>(html.size()));
 }
 
+// Each enclosing cell of nested tables holds all inner text; what is kept stays bounded.
+TEST(PageLinkComponent, NestedTablesKeepBoundedCellText)
+{
+    const int depth = 1000;
+    QString html;
+    for (int i = 0; i < depth; ++i)
+        html += QStringLiteral("<table><tr><td>");
+    html += QString(100 * 1024, QLatin1Char('w'));
+    PageLinkComponent page;
+    page.setPage(html, QUrl(QStringLiteral("http://h/")));
+    qsizetype kept = 0;
+    for (int t = 1; t <= depth; ++t) {
+        const QString cell = page.GetTableCell(t, 1, 1);
+        EXPECT_LE(cell.size(), 64 * 1024);
+        kept += cell.size();
+    }
+    EXPECT_EQ(page.GetTableCell(depth, 1, 1).size(), 64 * 1024);
+    EXPECT_LE(kept, 16 * 1024 * 1024);
+}
+
 TEST(CleanLine, RemovesCrAndLf)
 {
     EXPECT_EQ(CleanLine(QStringLiteral("a\r\nb\rc\n")), QStringLiteral("abc"));
