@@ -5,13 +5,19 @@
 
 #include <gumbo.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <unordered_map>
+
 namespace tarnwick {
 
 namespace {
 
-// A link's or cell's text longer than this is cut: on nested tables every enclosing cell
-// holds all inner text, and a hostile page could otherwise need memory quadratic in its size.
+// On nested tables every enclosing cell holds all inner text, so a hostile page could make
+// the kept texts quadratic in its size: one link's or cell's text is cut at kMaxNodeText, and
+// all of them together at kMaxKeptText characters (far beyond any real page's).
 constexpr qsizetype kMaxNodeText = 64 * 1024;
+constexpr qsizetype kMaxKeptText = 16 * 1024 * 1024;
 
 const GumboVector* childrenOf(const GumboNode* node)
 {
@@ -21,6 +27,61 @@ const GumboVector* childrenOf(const GumboNode* node)
         return &node->v.element.children;
     return nullptr;
 }
+
+// Every block the parser takes for one page, so that the whole tree goes at once: the
+// parser's own tree release recurses once per level and overflows the stack on a page that
+// nests a few hundred thousand elements.
+class ParseArena {
+public:
+    ParseArena() = default;
+    ParseArena(const ParseArena&) = delete;
+    ParseArena& operator=(const ParseArena&) = delete;
+    ~ParseArena()
+    {
+        for (const auto& [block, size] : live_)
+            std::free(block);
+    }
+
+    GumboOptions options()
+    {
+        GumboOptions o = kGumboDefaultOptions;
+        o.allocator = &ParseArena::allocate;
+        o.deallocator = &ParseArena::release;
+        o.userdata = this;
+        // Each parse error keeps a copy of the stack of open elements: a page of unclosed
+        // elements would need memory quadratic in its size. Nothing here reads the errors.
+        o.max_errors = 0;
+        return o;
+    }
+    std::size_t peakBytes() const { return peak_; }
+
+private:
+    static void* allocate(void* self, std::size_t size)
+    {
+        auto* arena = static_cast<ParseArena*>(self);
+        void* block = std::malloc(size);
+        if (block == nullptr)
+            return nullptr;
+        arena->live_.emplace(block, size);
+        arena->bytes_ += size;
+        arena->peak_ = std::max(arena->peak_, arena->bytes_);
+        return block;
+    }
+    static void release(void* self, void* block)
+    {
+        auto* arena = static_cast<ParseArena*>(self);
+        const auto found = arena->live_.find(block);
+        if (found == arena->live_.end())
+            return;
+        arena->bytes_ -= found->second;
+        arena->live_.erase(found);
+        std::free(block);
+    }
+
+    std::unordered_map<void*, std::size_t> live_;
+    std::size_t bytes_ = 0;
+    std::size_t peak_ = 0;
+};
 
 QString attribute(const GumboNode* node, const char* name)
 {
@@ -33,6 +94,7 @@ struct Walker {
     QUrl base;
     QList<QPair<QString, QString>> rawLinks; // text, href
     std::vector<std::vector<QStringList>> tables;
+    qsizetype keptBudget = kMaxKeptText;
 
     // The first <base> with an address, in document order.
     void findBase(const GumboNode* root)
@@ -65,22 +127,21 @@ struct Walker {
             int table; // index of the innermost open table, -1 outside
             bool leaving; // second visit, after the children
             qsizetype textStart;
-            qsizetype row; // the row of the cell waiting for this node's text
+            qsizetype row; // the innermost open row of that table, -1 if none; on leaving a cell, its row
             qsizetype slot; // the link or cell waiting for this node's text, -1 if none
             bool isLink;
         };
         QString text;
-        std::vector<Frame> stack { { root, -1, false, 0, 0, -1, false } };
+        std::vector<Frame> stack { { root, -1, false, 0, -1, -1, false } };
         while (!stack.empty()) {
             Frame frame = stack.back();
             stack.pop_back();
             const GumboNode* node = frame.node;
             if (frame.leaving) {
-                const QString own
-                    = QStringView(text)
-                          .mid(frame.textStart, qMin(text.size() - frame.textStart, kMaxNodeText))
-                          .toString()
-                          .simplified();
+                const qsizetype length
+                    = std::min({ text.size() - frame.textStart, kMaxNodeText, keptBudget });
+                keptBudget -= length;
+                const QString own = QStringView(text).mid(frame.textStart, length).toString().simplified();
                 if (frame.isLink) {
                     rawLinks[frame.slot].first = own;
                 } else {
@@ -105,28 +166,35 @@ struct Walker {
                 if (tag == GUMBO_TAG_BR)
                     text += QLatin1Char(' ');
                 int table = frame.table;
+                qsizetype row = frame.row;
                 if (tag == GUMBO_TAG_A && gumbo_get_attribute(&node->v.element.attributes, "href")) {
                     rawLinks.append({ QString(), attribute(node, "href") });
-                    stack.push_back({ node, table, true, text.size(), 0, rawLinks.size() - 1, true });
+                    stack.push_back({ node, table, true, text.size(), -1, rawLinks.size() - 1, true });
                 }
                 if (tag == GUMBO_TAG_TABLE) {
                     tables.emplace_back();
                     table = static_cast<int>(tables.size()) - 1;
+                    row = -1;
                 } else if (tag == GUMBO_TAG_TR && table >= 0) {
                     tables[static_cast<size_t>(table)].emplace_back();
+                    row = static_cast<qsizetype>(tables[static_cast<size_t>(table)].size()) - 1;
                 } else if ((tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH) && table >= 0
                     && !tables[static_cast<size_t>(table)].empty()) {
+                    // A cell belongs to the row that holds it (rows in a template inside an
+                    // earlier cell come later); a cell outside any row goes to the last one.
                     auto& rows = tables[static_cast<size_t>(table)];
-                    rows.back().append(QString());
-                    stack.push_back({ node, table, true, text.size(), static_cast<qsizetype>(rows.size()) - 1,
-                        rows.back().size() - 1, false });
+                    const qsizetype cellRow = row >= 0 ? row : static_cast<qsizetype>(rows.size()) - 1;
+                    QStringList& cells = rows[static_cast<size_t>(cellRow)];
+                    cells.append(QString());
+                    stack.push_back({ node, table, true, text.size(), cellRow, cells.size() - 1, false });
                 }
                 frame.table = table;
+                frame.row = row;
             }
             const GumboVector* children = childrenOf(node);
             for (unsigned i = children->length; i-- > 0;)
-                stack.push_back({ static_cast<const GumboNode*>(children->data[i]), frame.table, false, 0, 0,
-                    -1, false });
+                stack.push_back({ static_cast<const GumboNode*>(children->data[i]), frame.table, false, 0,
+                    frame.row, -1, false });
         }
     }
 };
@@ -141,6 +209,7 @@ PageLinkComponent::PageLinkComponent()
 void PageLinkComponent::clear()
 {
     loaded_ = false;
+    parsePeakBytes_ = 0;
     links_.clear();
     tables_.clear();
     excludes_.clear();
@@ -150,13 +219,18 @@ void PageLinkComponent::setPage(const QString& html, const QUrl& address)
 {
     clear();
     const QByteArray bytes = html.toUtf8();
-    GumboOutput* output = gumbo_parse_with_options(
-        &kGumboDefaultOptions, bytes.constData(), static_cast<size_t>(bytes.size()));
     Walker w;
-    w.base = address;
-    w.findBase(output->root);
-    w.walk(output->root);
-    gumbo_destroy_output(&kGumboDefaultOptions, output);
+    {
+        ParseArena arena;
+        const GumboOptions options = arena.options();
+        GumboOutput* output
+            = gumbo_parse_with_options(&options, bytes.constData(), static_cast<size_t>(bytes.size()));
+        w.base = address;
+        w.findBase(output->root);
+        w.walk(output->root);
+        parsePeakBytes_ = arena.peakBytes();
+        // The arena frees the tree; gumbo_destroy_output would recurse through it.
+    }
     for (const auto& [text, href] : w.rawLinks) {
         const QUrl resolved = w.base.resolved(QUrl(href.trimmed()));
         links_.append({ text, resolved.toString() });

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -55,6 +56,8 @@ public:
     QString GetTableCell(int table, int row, int column) const;
 
     bool hasPage() const { return loaded_; }
+    /// The most memory the parser held at once for the current page, in bytes.
+    std::size_t parsePeakBytes() const { return parsePeakBytes_; }
     /// Replaces the network; tests point it at a loopback server or a script.
     void setFetcher(Fetcher fetcher) { fetcher_ = std::move(fetcher); }
 
@@ -67,6 +70,7 @@ private:
 
     Fetcher fetcher_;
     bool loaded_ = false;
+    std::size_t parsePeakBytes_ = 0;
     QList<LinkRecord> links_;
     // tables_[t][r][c], all zero-based here.
     std::vector<std::vector<QStringList>> tables_;

@@ -155,6 +155,19 @@ TEST(PageLinkComponent, FetchedPageResolvesAgainstItsAddressAndCarriesTheTerm)
     EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Home")).isEmpty());
 }
 
+// A template inside a cell may hold rows of its own; the cell's text still lands in its own row.
+TEST(PageLinkComponent, RowsInsideACellTemplateDoNotMoveTheCellText)
+{
+    PageLinkComponent page;
+    page.setPage(
+        QStringLiteral("<table><tr><td>a<template><tr><td>in</td></tr></template>z</td><td>b</td></tr>"
+                       "</table>"),
+        QUrl(QStringLiteral("http://h/")));
+    EXPECT_TRUE(page.GetTableCell(1, 1, 1).startsWith(QLatin1Char('a')));
+    EXPECT_TRUE(page.GetTableCell(1, 1, 1).endsWith(QLatin1Char('z')));
+    EXPECT_EQ(page.GetTableCell(1, 1, 2), QStringLiteral("b"));
+}
+
 TEST(PageLinkComponent, FailedLoadLeavesNoPage)
 {
     PageLinkComponent page;
@@ -209,7 +222,7 @@ TEST(CleanLine, RemovesOnlyCarriageReturnsAndLineFeeds)
 // exhaust the stack.
 TEST(PageLinkComponent, DeeplyNestedPageDoesNotExhaustTheStack)
 {
-    const int depth = 200000;
+    const int depth = 400000;
     QString html = QStringLiteral("<table><tr><td><a href='/deep'>");
     html.reserve(html.size() + depth * 11 + 64);
     for (int i = 0; i < depth; ++i)
@@ -224,6 +237,40 @@ TEST(PageLinkComponent, DeeplyNestedPageDoesNotExhaustTheStack)
     EXPECT_EQ(page.GetLinks()[0].text, QStringLiteral("Deep"));
     EXPECT_EQ(page.FindLinkByText(QStringLiteral("Deep")), QStringLiteral("http://h/deep"));
     EXPECT_EQ(page.GetTableCell(1, 1, 1), QStringLiteral("Deep"));
+}
+
+// Unclosed elements are parse errors; a page of thousands of them must not cost memory far
+// beyond its own size.
+TEST(PageLinkComponent, UnclosedElementsCostMemoryInProportionToThePage)
+{
+    QString html = QStringLiteral("<a href='/x'>x</a>");
+    for (int i = 0; i < 8000; ++i)
+        html += QStringLiteral("<span>");
+    PageLinkComponent page;
+    page.setPage(html, QUrl(QStringLiteral("http://h/")));
+    ASSERT_EQ(page.GetLinks().size(), 1);
+    EXPECT_GT(page.parsePeakBytes(), 0u);
+    EXPECT_LT(page.parsePeakBytes(), 200u * static_cast<std::size_t>(html.size()));
+}
+
+// Each enclosing cell of nested tables holds all inner text; what is kept stays bounded.
+TEST(PageLinkComponent, NestedTablesKeepBoundedCellText)
+{
+    const int depth = 1000;
+    QString html;
+    for (int i = 0; i < depth; ++i)
+        html += QStringLiteral("<table><tr><td>");
+    html += QString(100 * 1024, QLatin1Char('w'));
+    PageLinkComponent page;
+    page.setPage(html, QUrl(QStringLiteral("http://h/")));
+    qsizetype kept = 0;
+    for (int t = 1; t <= depth; ++t) {
+        const QString cell = page.GetTableCell(t, 1, 1);
+        EXPECT_LE(cell.size(), 64 * 1024);
+        kept += cell.size();
+    }
+    EXPECT_EQ(page.GetTableCell(depth, 1, 1).size(), 64 * 1024);
+    EXPECT_LE(kept, 16 * 1024 * 1024);
 }
 
 } // namespace
