@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QThread>
 
 #include <cstdio>
 
@@ -22,7 +21,6 @@ void writeBytes(std::FILE* stream, const QByteArray& bytes)
 
 ConsolePlatform::ConsolePlatform(QString programFolder)
     : folder_(std::move(programFolder))
-    , generator_(std::random_device {}())
 {
 }
 
@@ -96,26 +94,6 @@ bool ConsolePlatform::waitForEvents(int maxMs)
 void ConsolePlatform::Refresh()
 {
     pumped();
-}
-
-void ConsolePlatform::Sleep(int ms)
-{
-    QThread::msleep(static_cast<unsigned long>(ms));
-}
-
-QDateTime ConsolePlatform::now()
-{
-    return QDateTime::currentDateTime();
-}
-
-void ConsolePlatform::Randomize()
-{
-    generator_.seed(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
-}
-
-double ConsolePlatform::Rnd()
-{
-    return std::uniform_real_distribution<double>(0.0, 1.0)(generator_);
 }
 
 void ConsolePlatform::openWebAddress(const QString& address)

@@ -1,20 +1,19 @@
 #pragma once
 
-#include "app/platform.h"
+#include "app/system_clock.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <deque>
 #include <functional>
-#include <random>
 
 namespace tarnwick {
 
 /// The platform of tarnwick-cli: a message is one line on standard error, a dialog is
 /// answered by a path from the command line, the clipboard is standard output, sleeps are
 /// real and the pump is Qt's event loop (QCoreApplication, no window).
-class ConsolePlatform : public Platform {
+class ConsolePlatform : public SystemClockPlatform {
 public:
     /// `programFolder` is the folder AppPath builds on (--home, else the current directory).
     explicit ConsolePlatform(QString programFolder);
@@ -26,10 +25,6 @@ public:
     bool DoEvents() override;
     bool waitForEvents(int maxMs) override;
     void Refresh() override;
-    void Sleep(int ms) override;
-    QDateTime now() override;
-    void Randomize() override;
-    double Rnd() override;
     void openWebAddress(const QString& address) override;
     QString programFolder() override { return folder_; }
     void Unload() override { unloaded_ = true; }
@@ -60,7 +55,6 @@ private:
     QString folder_;
     std::deque<QString> answers_;
     QStringList messages_;
-    std::mt19937_64 generator_;
     bool clipboardWritten_ = false;
     bool unloaded_ = false;
 };

@@ -9,15 +9,9 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QThread>
 #include <QUrl>
 
 namespace tarnwick {
-
-QtPlatform::QtPlatform()
-    : generator_(std::random_device {}())
-{
-}
 
 void QtPlatform::attach(QWidget* window, std::function<void()> sync)
 {
@@ -82,26 +76,6 @@ void QtPlatform::Refresh()
         sync_();
     if (window_)
         window_->repaint();
-}
-
-void QtPlatform::Sleep(int ms)
-{
-    QThread::msleep(static_cast<unsigned long>(ms));
-}
-
-QDateTime QtPlatform::now()
-{
-    return QDateTime::currentDateTime();
-}
-
-void QtPlatform::Randomize()
-{
-    generator_.seed(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
-}
-
-double QtPlatform::Rnd()
-{
-    return std::uniform_real_distribution<double>(0.0, 1.0)(generator_);
 }
 
 void QtPlatform::openWebAddress(const QString& address)

@@ -1,21 +1,19 @@
 #pragma once
 
-#include "app/platform.h"
+#include "app/system_clock.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
-#include <random>
 
 namespace tarnwick {
 
 /// The desktop's services for the handlers: Qt message boxes, file dialogs and clipboard,
 /// the Qt event loop. Every pump also redraws the window from the state (`sync`), so a long
 /// run stays visible.
-class QtPlatform : public Platform {
+class QtPlatform : public SystemClockPlatform {
 public:
-    QtPlatform();
 
     /// The window that owns dialogs and is redrawn after every pump.
     void attach(QWidget* window, std::function<void()> sync);
@@ -27,10 +25,6 @@ public:
     bool DoEvents() override;
     bool waitForEvents(int maxMs) override;
     void Refresh() override;
-    void Sleep(int ms) override;
-    QDateTime now() override;
-    void Randomize() override;
-    double Rnd() override;
     void openWebAddress(const QString& address) override;
     QString programFolder() override;
     void Unload() override;
@@ -39,7 +33,6 @@ public:
 private:
     QPointer<QWidget> window_;
     std::function<void()> sync_;
-    std::mt19937_64 generator_;
     QString programFolder_;
     bool unloaded_ = false;
 };

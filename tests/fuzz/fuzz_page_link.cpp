@@ -12,11 +12,16 @@ namespace {
 const char* const kAddresses[] = { "http://fuzz.example/dir/page.html", "file:///tmp/fuzz/page.htm",
     "http://fuzz.example/search?q=a%20b&num=100", "" };
 
+// A document rule (".pdf") names the file type at the end of the address's path; any other
+// rule is text found anywhere in the address.
 bool excludedBy(const QString& address, const QStringList& rules)
 {
-    for (const QString& rule : rules)
-        if (address.contains(rule, Qt::CaseInsensitive))
+    for (const QString& rule : rules) {
+        const bool documentType = rule.startsWith(QLatin1Char('.'));
+        if (documentType ? QUrl(address).path().endsWith(rule, Qt::CaseInsensitive)
+                         : address.contains(rule, Qt::CaseInsensitive))
             return true;
+    }
     return false;
 }
 
