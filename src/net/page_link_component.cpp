@@ -1,13 +1,13 @@
 #include "net/page_link_component.h"
 
+#include "net/parse_arena.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <gumbo.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <unordered_map>
 
 namespace tarnwick {
 
@@ -27,61 +27,6 @@ const GumboVector* childrenOf(const GumboNode* node)
         return &node->v.element.children;
     return nullptr;
 }
-
-// Every block the parser takes for one page, so that the whole tree goes at once: the
-// parser's own tree release recurses once per level and overflows the stack on a page that
-// nests a few hundred thousand elements.
-class ParseArena {
-public:
-    ParseArena() = default;
-    ParseArena(const ParseArena&) = delete;
-    ParseArena& operator=(const ParseArena&) = delete;
-    ~ParseArena()
-    {
-        for (const auto& [block, size] : live_)
-            std::free(block);
-    }
-
-    GumboOptions options()
-    {
-        GumboOptions o = kGumboDefaultOptions;
-        o.allocator = &ParseArena::allocate;
-        o.deallocator = &ParseArena::release;
-        o.userdata = this;
-        // Each parse error keeps a copy of the stack of open elements: a page of unclosed
-        // elements would need memory quadratic in its size. Nothing here reads the errors.
-        o.max_errors = 0;
-        return o;
-    }
-    std::size_t peakBytes() const { return peak_; }
-
-private:
-    static void* allocate(void* self, std::size_t size)
-    {
-        auto* arena = static_cast<ParseArena*>(self);
-        void* block = std::malloc(size);
-        if (block == nullptr)
-            return nullptr;
-        arena->live_.emplace(block, size);
-        arena->bytes_ += size;
-        arena->peak_ = std::max(arena->peak_, arena->bytes_);
-        return block;
-    }
-    static void release(void* self, void* block)
-    {
-        auto* arena = static_cast<ParseArena*>(self);
-        const auto found = arena->live_.find(block);
-        if (found == arena->live_.end())
-            return;
-        arena->bytes_ -= found->second;
-        arena->live_.erase(found);
-        std::free(block);
-    }
-
-    std::unordered_map<void*, std::size_t> live_;
-    std::size_t bytes_ = 0;
-    std::size_t peak_ = 0;
-};
 
 QString attribute(const GumboNode* node, const char* name)
 {
