@@ -93,6 +93,15 @@ struct Lookup : ::testing::Test {
         EXPECT_EQ(f.Label8.Caption(), QString());
         EXPECT_EQ(f.Label8.BackColor(), colour::ButtonFace);
     }
+    /// A lookup that failed: one message, an empty keyword list and everything back at rest.
+    void expectEndedEmpty(const QString& message, const std::string& context)
+    {
+        EXPECT_EQ(p.messages, QStringList { message }) << context;
+        EXPECT_EQ(f.List2.ListCount(), 0);
+        EXPECT_EQ(f.Label7.Caption(), QStringLiteral("0"));
+        EXPECT_EQ(f.Caption(), QStringLiteral("Tarnwick"));
+        expectIdleStatus();
+    }
 };
 
 TEST_F(Lookup, RowsOfTheSecondTableBecomeKeywordEntries)
@@ -142,12 +151,7 @@ TEST_F(Lookup, AnswerWithoutLinksGivesNoResults)
         p.messages.clear();
         f.setCaption(QStringLiteral("Tarnwick - Connecting"));
         enter(seed);
-        EXPECT_EQ(p.messages, QStringList { QStringLiteral("No results returned. Try again!") })
-            << seed.toStdString();
-        EXPECT_EQ(f.List2.ListCount(), 0);
-        EXPECT_EQ(f.Label7.Caption(), QStringLiteral("0"));
-        EXPECT_EQ(f.Caption(), QStringLiteral("Tarnwick"));
-        expectIdleStatus();
+        expectEndedEmpty(QStringLiteral("No results returned. Try again!"), seed.toStdString());
     }
 }
 
@@ -163,12 +167,7 @@ TEST_F(Lookup, UnwritableSuggestionFileGivesNotAvailable)
         p.messages.clear();
         f.setCaption(QStringLiteral("Tarnwick - Receiving"));
         enter(QStringLiteral("blue widgets"));
-        EXPECT_EQ(p.messages, QStringList { QStringLiteral("Overture results not available!") })
-            << dir.toStdString();
-        EXPECT_EQ(f.List2.ListCount(), 0);
-        EXPECT_EQ(f.Label7.Caption(), QStringLiteral("0"));
-        EXPECT_EQ(f.Caption(), QStringLiteral("Tarnwick"));
-        expectIdleStatus();
+        expectEndedEmpty(QStringLiteral("Overture results not available!"), dir.toStdString());
     }
 }
 
