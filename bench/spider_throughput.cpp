@@ -48,7 +48,7 @@ Figures reference(const QStringList& urls)
         reply->deleteLater();
     }
     const double secs = wall.nsecsElapsed() / 1e9;
-    return {urls.size() / secs, (cpuSeconds() - cpu0) / urls.size()};
+    return { urls.size() / secs, (cpuSeconds() - cpu0) / urls.size() };
 }
 
 Figures spider(const QStringList& urls)
@@ -77,11 +77,12 @@ Figures spider(const QStringList& urls)
     const double secs = wall.nsecsElapsed() / 1e9;
     // Sites 500 and 1500 carry "500" in their first piece and are refused, as any such page is.
     if (f.List1.ListCount() != urls.size())
-        std::printf("warning: %d of %lld URLs accepted\n", f.List1.ListCount(), static_cast<long long>(urls.size()));
-    return {urls.size() / secs, (cpuSeconds() - cpu0) / urls.size()};
+        std::printf(
+            "warning: %d of %lld URLs accepted\n", f.List1.ListCount(), static_cast<long long>(urls.size()));
+    return { urls.size() / secs, (cpuSeconds() - cpu0) / urls.size() };
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -90,9 +91,11 @@ int main(int argc, char** argv)
     tarnwick::test::LoopbackServer server;
     server.server.Get(R"(/site/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
         const std::string n = req.matches[1];
-        res.set_content("<html><head><title>Site number " + n + " page</title><meta name=\"description\" "
-                        "content=\"The description of site " + n + "\"></head><body>Body text</body></html>",
-                        "text/html");
+        res.set_content("<html><head><title>Site number " + n
+                + " page</title><meta name=\"description\" "
+                  "content=\"The description of site "
+                + n + "\"></head><body>Body text</body></html>",
+            "text/html");
     });
     server.start();
     QStringList urls;
@@ -103,6 +106,7 @@ int main(int argc, char** argv)
     const Figures run = spider(urls);
     std::printf("reference fetch: %8.1f URLs/s  %.6f CPU s/URL\n", ref.urlsPerSecond, ref.cpuPerUrl);
     std::printf("spider run:      %8.1f URLs/s  %.6f CPU s/URL\n", run.urlsPerSecond, run.cpuPerUrl);
-    std::printf("throughput ratio spider / reference: %.2f (target >= 0.80)\n", run.urlsPerSecond / ref.urlsPerSecond);
+    std::printf("throughput ratio spider / reference: %.2f (target >= 0.80)\n",
+        run.urlsPerSecond / ref.urlsPerSecond);
     return 0;
 }

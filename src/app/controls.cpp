@@ -13,7 +13,8 @@ void Control::setVisible(bool visible)
 }
 
 TextField::TextField(const char* name, QString text, int maxLength, bool visible)
-    : Control(name, visible), maxLength_(maxLength)
+    : Control(name, visible)
+    , maxLength_(maxLength)
 {
     setText(text);
 }
@@ -25,7 +26,8 @@ void TextField::setText(const QString& text)
 }
 
 Label::Label(const char* name, QString caption, bool visible)
-    : Control(name, visible), caption_(std::move(caption))
+    : Control(name, visible)
+    , caption_(std::move(caption))
 {
 }
 
@@ -46,17 +48,21 @@ void Label::setBackColor(std::int64_t colour)
 }
 
 CommandButton::CommandButton(const char* name, QString caption)
-    : Control(name), caption_(std::move(caption))
+    : Control(name)
+    , caption_(std::move(caption))
 {
 }
 
 Frame::Frame(const char* name, QString caption, bool visible)
-    : Control(name, visible), caption_(std::move(caption))
+    : Control(name, visible)
+    , caption_(std::move(caption))
 {
 }
 
 CheckBox::CheckBox(const char* name, QString caption, int value)
-    : Control(name), caption_(std::move(caption)), value_(value)
+    : Control(name)
+    , caption_(std::move(caption))
+    , value_(value)
 {
 }
 
@@ -71,7 +77,9 @@ void CheckBox::setValue(int value)
 }
 
 OptionButton::OptionButton(const char* name, QString caption, bool value)
-    : Control(name), caption_(std::move(caption)), value_(value)
+    : Control(name)
+    , caption_(std::move(caption))
+    , value_(value)
 {
 }
 
@@ -97,7 +105,11 @@ void OptionButton::setValue(bool value)
         onClick();
 }
 
-ComboBox::ComboBox(const char* name, QString text) : Control(name), text_(std::move(text)) {}
+ComboBox::ComboBox(const char* name, QString text)
+    : Control(name)
+    , text_(std::move(text))
+{
+}
 
 void ComboBox::setText(const QString& text)
 {
@@ -113,7 +125,10 @@ void ComboBox::AddItem(const QString& item)
     touch();
 }
 
-ListBox::ListBox(const char* name, bool visible) : Control(name, visible) {}
+ListBox::ListBox(const char* name, bool visible)
+    : Control(name, visible)
+{
+}
 
 void ListBox::relayout()
 {
@@ -167,7 +182,10 @@ void ListBox::setListIndex(int index)
     touch();
 }
 
-TextPane::TextPane(const char* name, bool visible) : Control(name, visible) {}
+TextPane::TextPane(const char* name, bool visible)
+    : Control(name, visible)
+{
+}
 
 void TextPane::setText(const QString& text)
 {
@@ -189,8 +207,10 @@ void TextPane::setSelStart(int position)
     touch();
 }
 
-MenuItem::MenuItem(const char* name, QString caption) : Control(name), caption_(std::move(caption))
+MenuItem::MenuItem(const char* name, QString caption)
+    : Control(name)
+    , caption_(std::move(caption))
 {
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

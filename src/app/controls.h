@@ -14,13 +14,17 @@ inline constexpr std::int64_t Red = 255;
 inline constexpr std::int64_t Yellow = 65535;
 inline constexpr std::int64_t Blue = 0xFF0000;
 inline constexpr std::int64_t ButtonFace = 0x8000000F;
-}  // namespace colour
+} // namespace colour
 
 /// State shared by every control: a name, a visible flag and a revision number
 /// that grows with every change, so the window layer redraws only what changed.
 class Control {
 public:
-    explicit Control(const char* name, bool visible = true) : name_(name), visible_(visible) {}
+    explicit Control(const char* name, bool visible = true)
+        : name_(name)
+        , visible_(visible)
+    {
+    }
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
@@ -215,4 +219,4 @@ private:
     QString caption_;
 };
 
-}  // namespace tarnwick
+} // namespace tarnwick

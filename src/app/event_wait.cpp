@@ -16,4 +16,4 @@ void waitForEventsBounded(int maxMs)
     QCoreApplication::processEvents();
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

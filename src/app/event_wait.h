@@ -7,4 +7,4 @@ namespace tarnwick {
 /// costs no CPU.
 void waitForEventsBounded(int maxMs);
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -6,7 +6,8 @@
 
 namespace tarnwick {
 
-Form1::Form1(std::unique_ptr<TransferControl> inet) : Inet1(std::move(inet))
+Form1::Form1(std::unique_ptr<TransferControl> inet)
+    : Inet1(std::move(inet))
 {
     Frame5.setVisible(false);
     Frame8.setVisible(false);
@@ -31,4 +32,4 @@ void Form1::SetFocus(const Control& control)
     ++revision_;
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

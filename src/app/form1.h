@@ -35,148 +35,148 @@ public:
     QStringList failedFiles;
 
     // Keyword panel.
-    Frame Frame1{"Frame1", "Input keyword and hit 'Enter':"};
-    TextField Text1{"Text1"};
-    CommandButton Command2{"Command2", "Add"};
-    Label Label5{"Label5", "Choose Overture server:"};
-    ComboBox Combo1{"Combo1", "United Kingdom"};
-    Label Label8{"Label8"};
-    ListBox List2{"List2"};
-    Label Label6{"Label6", "Keyword count:"};
-    Label Label7{"Label7", "0"};
+    Frame Frame1 { "Frame1", "Input keyword and hit 'Enter':" };
+    TextField Text1 { "Text1" };
+    CommandButton Command2 { "Command2", "Add" };
+    Label Label5 { "Label5", "Choose Overture server:" };
+    ComboBox Combo1 { "Combo1", "United Kingdom" };
+    Label Label8 { "Label8" };
+    ListBox List2 { "List2" };
+    Label Label6 { "Label6", "Keyword count:" };
+    Label Label7 { "Label7", "0" };
 
     // URL panel.
-    Frame Frame2{"Frame2", "URLs:"};
-    Frame Frame3{"Frame3", "Grab urls:"};
-    CheckBox Check1{"Check1", "Check for full url:"};
-    CheckBox Check2{"Check2", "Google UK:"};
-    CommandButton Command1{"Command1", "Go!"};
-    Label Label4{"Label4"};
-    ListBox List1{"List1"};
-    Label Label18{"Label18", "(double-click entry to delete)"};
-    Label Label2{"Label2", "URL count:"};
-    Label Label1{"Label1", "0"};
-    CommandButton Command4{"Command4", "Randomize list"};
-    Label Label17{"Label17"};
+    Frame Frame2 { "Frame2", "URLs:" };
+    Frame Frame3 { "Frame3", "Grab urls:" };
+    CheckBox Check1 { "Check1", "Check for full url:" };
+    CheckBox Check2 { "Check2", "Google UK:" };
+    CommandButton Command1 { "Command1", "Go!" };
+    Label Label4 { "Label4" };
+    ListBox List1 { "List1" };
+    Label Label18 { "Label18", "(double-click entry to delete)" };
+    Label Label2 { "Label2", "URL count:" };
+    Label Label1 { "Label1", "0" };
+    CommandButton Command4 { "Command4", "Randomize list" };
+    Label Label17 { "Label17" };
 
     // Spider panel.
-    Frame Frame4{"Frame4", "Spider URLs:"};
-    Label Label9{"Label9", "User Agent:"};
-    TextField Text4{"Text4"};
-    Label Label12{"Label12", "Referer:"};
-    TextField Text6{"Text6"};
-    Label Label13{"Label13", "Timeout:"};
-    ComboBox Combo2{"Combo2", "60"};
-    TextPane RichTextBox1{"RichTextBox1"};
-    Label Label16{"Label16", "Spidered:"};
-    Label Label15{"Label15", "0"};
-    Label Label11{"Label11", "Added:"};
-    Label Label10{"Label10", "0"};
-    CommandButton Command5{"Command5", "Add to clipboard"};
-    CheckBox Check7{"Check7", "csv:"};
-    CommandButton Command6{"Command6", "Consolidate URL list"};
-    Frame Frame6{"Frame6", "Page manager:"};
+    Frame Frame4 { "Frame4", "Spider URLs:" };
+    Label Label9 { "Label9", "User Agent:" };
+    TextField Text4 { "Text4" };
+    Label Label12 { "Label12", "Referer:" };
+    TextField Text6 { "Text6" };
+    Label Label13 { "Label13", "Timeout:" };
+    ComboBox Combo2 { "Combo2", "60" };
+    TextPane RichTextBox1 { "RichTextBox1" };
+    Label Label16 { "Label16", "Spidered:" };
+    Label Label15 { "Label15", "0" };
+    Label Label11 { "Label11", "Added:" };
+    Label Label10 { "Label10", "0" };
+    CommandButton Command5 { "Command5", "Add to clipboard" };
+    CheckBox Check7 { "Check7", "csv:" };
+    CommandButton Command6 { "Command6", "Consolidate URL list" };
+    Frame Frame6 { "Frame6", "Page manager:" };
 
     // Page manager panel.
-    Label Label14{"Label14", "Title must/must not contain:"};
-    TextField Text5{"Text5"};
-    CheckBox Check8{"Check8", "or"};
-    Label Label19{"Label19", "Results per page:"};
-    ComboBox Combo3{"Combo3", "5"};
-    Label Label22{"Label22", "Directory name:"};
-    TextField Text8{"Text8"};
-    Label Label23{"Label23", "Page url (no spaces or extension):"};
-    TextField Text9{"Text9"};
-    Label Label24{"Label24", "Sitemap name:"};
-    TextField Text10{"Text10"};
-    Label Label25{"Label25", "Sitemap <H1> heading:"};
-    TextField Text11{"Text11"};
-    Label Label20{"Label20", "Font:"};
-    ComboBox Combo6{"Combo6", "Default Font"};
-    Label Label26{"Label26", "Size:"};
-    ComboBox Combo7{"Combo7", "None"};
-    CheckBox Check3{"Check3", "Create pages:"};
-    CheckBox Check6{"Check6", "Sitemap links vertical:"};
-    CheckBox Check4{"Check4", "Use title, description:", 1};
-    CheckBox Check5{"Check5", "Description only:"};
-    OptionButton Option1{"Option1", "Make Title into link:", false};
-    OptionButton Option2{"Option2", "Make URL into link:", true};
-    CommandButton Command3{"Command3", "Set Tarnwick loose!"};
+    Label Label14 { "Label14", "Title must/must not contain:" };
+    TextField Text5 { "Text5" };
+    CheckBox Check8 { "Check8", "or" };
+    Label Label19 { "Label19", "Results per page:" };
+    ComboBox Combo3 { "Combo3", "5" };
+    Label Label22 { "Label22", "Directory name:" };
+    TextField Text8 { "Text8" };
+    Label Label23 { "Label23", "Page url (no spaces or extension):" };
+    TextField Text9 { "Text9" };
+    Label Label24 { "Label24", "Sitemap name:" };
+    TextField Text10 { "Text10" };
+    Label Label25 { "Label25", "Sitemap <H1> heading:" };
+    TextField Text11 { "Text11" };
+    Label Label20 { "Label20", "Font:" };
+    ComboBox Combo6 { "Combo6", "Default Font" };
+    Label Label26 { "Label26", "Size:" };
+    ComboBox Combo7 { "Combo7", "None" };
+    CheckBox Check3 { "Check3", "Create pages:" };
+    CheckBox Check6 { "Check6", "Sitemap links vertical:" };
+    CheckBox Check4 { "Check4", "Use title, description:", 1 };
+    CheckBox Check5 { "Check5", "Description only:" };
+    OptionButton Option1 { "Option1", "Make Title into link:", false };
+    OptionButton Option2 { "Option2", "Make URL into link:", true };
+    CommandButton Command3 { "Command3", "Set Tarnwick loose!" };
 
     // Template panel.
-    Frame Frame5{"Frame5", "Template:"};
-    TextPane RichTextBox2{"RichTextBox2"};
-    Label Label21{"Label21",
-                  "Add the following symbols to each template: between <TITLE> tags insert !@@! (as in "
-                  "<TITLE>!@@!</TITLE>), between <H1>, <H2> or <H3> insert !%%!, and wherever you want the "
-                  "spidered results to appear, insert !##! - do for EVERY template. Then save it."};
+    Frame Frame5 { "Frame5", "Template:" };
+    TextPane RichTextBox2 { "RichTextBox2" };
+    Label Label21 { "Label21",
+        "Add the following symbols to each template: between <TITLE> tags insert !@@! (as in "
+        "<TITLE>!@@!</TITLE>), between <H1>, <H2> or <H3> insert !%%!, and wherever you want the "
+        "spidered results to appear, insert !##! - do for EVERY template. Then save it." };
 
     // Disclaimer panel.
-    Frame Frame8{"Frame8", "DISCLAIMER:"};
-    TextField Text16{"Text16"};
-    CommandButton Command7{"Command7", "Close"};
+    Frame Frame8 { "Frame8", "DISCLAIMER:" };
+    TextField Text16 { "Text16" };
+    CommandButton Command7 { "Command7", "Close" };
 
     // Window level.
-    Label Label3{"Label3", "0", false};
-    Label labelStatus{"labelStatus"};
+    Label Label3 { "Label3", "0", false };
+    Label labelStatus { "labelStatus" };
     std::unique_ptr<TransferControl> Inet1;
-    FileDialog CDialog1{"Keywords (*.kwrds)|*.kwrds", {}, {}};
-    FileDialog CDialog2{"URLs (*.urls)|*.urls", {}, {}};
-    FileDialog CommonDialog1{"Spider Data (*.sdata)|*.sdata", {}, {}};
-    FileDialog CommonDialog2{"Template (*.tplate)|*.tplate", {}, {}};
+    FileDialog CDialog1 { "Keywords (*.kwrds)|*.kwrds", {}, {} };
+    FileDialog CDialog2 { "URLs (*.urls)|*.urls", {}, {} };
+    FileDialog CommonDialog1 { "Spider Data (*.sdata)|*.sdata", {}, {} };
+    FileDialog CommonDialog2 { "Template (*.tplate)|*.tplate", {}, {} };
     FileDialog CommonDialog3;
 
     // Hidden working state.
-    TextField Text2{"Text2", {}, 0, false};
-    TextField Text3{"Text3", {}, 0, false};
-    TextField Text7{"Text7", {}, 0, false};
-    TextField Text12{"Text12", "0", 0, false};
-    TextField Text13{"Text13", "0", 0, false};
-    TextField Text14{"Text14", {}, 50, false};
-    TextField Text15{"Text15", {}, 0, false};
-    TextField Text17{"Text17", {}, 0, false};
-    ListBox List3{"List3", false};
-    ListBox List4{"List4", false};
-    ListBox List5{"List5", false};
-    ListBox List6{"List6", false};
-    ListBox List7{"List7", false};
+    TextField Text2 { "Text2", {}, 0, false };
+    TextField Text3 { "Text3", {}, 0, false };
+    TextField Text7 { "Text7", {}, 0, false };
+    TextField Text12 { "Text12", "0", 0, false };
+    TextField Text13 { "Text13", "0", 0, false };
+    TextField Text14 { "Text14", {}, 50, false };
+    TextField Text15 { "Text15", {}, 0, false };
+    TextField Text17 { "Text17", {}, 0, false };
+    ListBox List3 { "List3", false };
+    ListBox List4 { "List4", false };
+    ListBox List5 { "List5", false };
+    ListBox List6 { "List6", false };
+    ListBox List7 { "List7", false };
 
     // Menu tree.
-    MenuItem mnuKeywords{"mnuKeywords", "&Keywords"};
-    MenuItem mnuOpenKeywords{"mnuOpenKeywords", "Open Keywords"};
-    MenuItem mnuLine4{"mnuLine4", "-"};
-    MenuItem mnuSaveKeywords{"mnuSaveKeywords", "Save Keywords "};
-    MenuItem mnuLine5{"mnuLine5", "-"};
-    MenuItem mnuClearKeywords{"mnuClearKeywords", "Clear Keywords"};
-    MenuItem mnuURLs{"mnuURLs", "&URLs"};
-    MenuItem mnuOpenURLs{"mnuOpenURLs", "Open URLs"};
-    MenuItem mnuLine1{"mnuLine1", "-"};
-    MenuItem mnuSaveURLs{"mnuSaveURLs", "Save URLs"};
-    MenuItem mnuLine2{"mnuLine2", "-"};
-    MenuItem mnuClearURLs{"mnuClearURLs", "Clear URLs"};
-    MenuItem mnuSpider{"mnuSpider", "&Spider"};
-    MenuItem mnuShowSpider{"mnuShowSpider", "Show Spider"};
-    MenuItem mnuLine6{"mnuLine6", "-"};
-    MenuItem mnuOpenSpiderData{"mnuOpenSpiderData", "Open Spider Data"};
-    MenuItem mnuLine7{"mnuLine7", "-"};
-    MenuItem mnuSaveSpiderData{"mnuSaveSpiderData", "Save Spider Data"};
-    MenuItem mnuLine8{"mnuLine8", "-"};
-    MenuItem mnuClearSpiderData{"mnuClearSpiderData", "Clear Spider Data"};
-    MenuItem mnuTemplate{"mnuTemplate", "&Template"};
-    MenuItem mnuShowTemplate{"mnuShowTemplate", "Show Template"};
-    MenuItem mnuLine9{"mnuLine9", "-"};
-    MenuItem mnuOpenTemplate{"mnuOpenTemplate", "Open Template"};
-    MenuItem mnuLine10{"mnuLine10", "-"};
-    MenuItem mnuSaveTemplate{"mnuSaveTemplate", "Save Template"};
-    MenuItem mnuLine11{"mnuLine11", "-"};
-    MenuItem mnuClearTemplate{"mnuClearTemplate", "Clear Template"};
-    MenuItem mnuStop{"mnuStop", "S&top"};
-    MenuItem mnuStopAll{"mnuStopAll", "Stop All"};
-    MenuItem mnuDisclaimer{"mnuDisclaimer", "&Disclaimer"};
-    MenuItem mnuHelp{"mnuHelp", "&Help"};
-    MenuItem mnuGoToHelp{"mnuGoToHelp", "Go To Help"};
-    MenuItem mnuExit{"mnuExit", "&Exit"};
-    MenuItem mnuQuit{"mnuQuit", "&Quit"};
+    MenuItem mnuKeywords { "mnuKeywords", "&Keywords" };
+    MenuItem mnuOpenKeywords { "mnuOpenKeywords", "Open Keywords" };
+    MenuItem mnuLine4 { "mnuLine4", "-" };
+    MenuItem mnuSaveKeywords { "mnuSaveKeywords", "Save Keywords " };
+    MenuItem mnuLine5 { "mnuLine5", "-" };
+    MenuItem mnuClearKeywords { "mnuClearKeywords", "Clear Keywords" };
+    MenuItem mnuURLs { "mnuURLs", "&URLs" };
+    MenuItem mnuOpenURLs { "mnuOpenURLs", "Open URLs" };
+    MenuItem mnuLine1 { "mnuLine1", "-" };
+    MenuItem mnuSaveURLs { "mnuSaveURLs", "Save URLs" };
+    MenuItem mnuLine2 { "mnuLine2", "-" };
+    MenuItem mnuClearURLs { "mnuClearURLs", "Clear URLs" };
+    MenuItem mnuSpider { "mnuSpider", "&Spider" };
+    MenuItem mnuShowSpider { "mnuShowSpider", "Show Spider" };
+    MenuItem mnuLine6 { "mnuLine6", "-" };
+    MenuItem mnuOpenSpiderData { "mnuOpenSpiderData", "Open Spider Data" };
+    MenuItem mnuLine7 { "mnuLine7", "-" };
+    MenuItem mnuSaveSpiderData { "mnuSaveSpiderData", "Save Spider Data" };
+    MenuItem mnuLine8 { "mnuLine8", "-" };
+    MenuItem mnuClearSpiderData { "mnuClearSpiderData", "Clear Spider Data" };
+    MenuItem mnuTemplate { "mnuTemplate", "&Template" };
+    MenuItem mnuShowTemplate { "mnuShowTemplate", "Show Template" };
+    MenuItem mnuLine9 { "mnuLine9", "-" };
+    MenuItem mnuOpenTemplate { "mnuOpenTemplate", "Open Template" };
+    MenuItem mnuLine10 { "mnuLine10", "-" };
+    MenuItem mnuSaveTemplate { "mnuSaveTemplate", "Save Template" };
+    MenuItem mnuLine11 { "mnuLine11", "-" };
+    MenuItem mnuClearTemplate { "mnuClearTemplate", "Clear Template" };
+    MenuItem mnuStop { "mnuStop", "S&top" };
+    MenuItem mnuStopAll { "mnuStopAll", "Stop All" };
+    MenuItem mnuDisclaimer { "mnuDisclaimer", "&Disclaimer" };
+    MenuItem mnuHelp { "mnuHelp", "&Help" };
+    MenuItem mnuGoToHelp { "mnuGoToHelp", "Go To Help" };
+    MenuItem mnuExit { "mnuExit", "&Exit" };
+    MenuItem mnuQuit { "mnuQuit", "&Quit" };
 
 private:
     QString caption_ = QStringLiteral("Tarnwick");
@@ -188,7 +188,11 @@ private:
 /// that form.activity is Activity::None.
 class ActivityScope {
 public:
-    ActivityScope(Form1& form, Activity activity) : form_(form) { form_.activity = activity; }
+    ActivityScope(Form1& form, Activity activity)
+        : form_(form)
+    {
+        form_.activity = activity;
+    }
     ~ActivityScope() { form_.activity = Activity::None; }
     ActivityScope(const ActivityScope&) = delete;
     ActivityScope& operator=(const ActivityScope&) = delete;
@@ -197,4 +201,4 @@ private:
     Form1& form_;
 };
 
-}  // namespace tarnwick
+} // namespace tarnwick

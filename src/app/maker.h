@@ -9,4 +9,4 @@ namespace tarnwick {
 inline const QString kMakerSite = QStringLiteral("http://www.tarnwick.example/");
 inline const QString kHelpAddress = QStringLiteral("http://www.tarnwick.example/help.html");
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -54,4 +54,4 @@ public:
     virtual bool unloaded() const = 0;
 };
 
-}  // namespace tarnwick
+} // namespace tarnwick

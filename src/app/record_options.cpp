@@ -23,4 +23,4 @@ void Option1_Click(Form1& f)
         f.Check4.setValue(1);
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -10,4 +10,4 @@ void Check4_Click(Form1& f);
 void Check5_Click(Form1& f);
 void Option1_Click(Form1& f);
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -62,4 +62,4 @@ void List1_DblClick(Form1& f)
     }
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

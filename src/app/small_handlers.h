@@ -17,4 +17,4 @@ void mnuQuit_Click(Form1& f, Platform& p);
 /// Deletes the selected URL; does nothing while the randomiser reorders the list.
 void List1_DblClick(Form1& f);
 
-}  // namespace tarnwick
+} // namespace tarnwick

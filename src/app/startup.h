@@ -13,4 +13,4 @@ QString defaultTemplate();
 /// disclaimer, and shows the spider panel. Runs once, before the window is first shown.
 void Form_Load(Form1& f);
 
-}  // namespace tarnwick
+} // namespace tarnwick

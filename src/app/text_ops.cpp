@@ -90,8 +90,8 @@ QString replaceNoCase(const QString& text, const QString& from, const QString& t
 QStringList splitNoCase(const QString& text, const QString& separator)
 {
     if (separator.isEmpty())
-        return {text};
+        return { text };
     return text.split(separator, Qt::KeepEmptyParts, Qt::CaseInsensitive);
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

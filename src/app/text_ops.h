@@ -26,4 +26,4 @@ QString replaceNoCase(const QString& text, const QString& from, const QString& t
 /// Split at every occurrence of `separator`, matched without regard to case; empty pieces kept.
 QStringList splitNoCase(const QString& text, const QString& separator);
 
-}  // namespace tarnwick
+} // namespace tarnwick

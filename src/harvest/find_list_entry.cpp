@@ -5,31 +5,36 @@
 
 namespace tarnwick {
 
-int findEntry(const QStringList& items, const QString& text, bool exact, int start) {
+int findEntry(const QStringList& items, const QString& text, bool exact, int start)
+{
     const int n = static_cast<int>(items.size());
-    if (n == 0) return -1;
+    if (n == 0)
+        return -1;
     const int first = (start < -1 || start >= n - 1) ? 0 : start + 1;
     for (int k = 0; k < n; ++k) {
         const int i = (first + k) % n;
         const QString& item = items[i];
         const bool hit = exact ? item.compare(text, Qt::CaseInsensitive) == 0
                                : item.startsWith(text, Qt::CaseInsensitive);
-        if (hit) return i;
+        if (hit)
+            return i;
     }
     return -1;
 }
 
-int FindListEntry(Platform& p, const ListBox& list, const QString& text, bool exact, int start) {
+int FindListEntry(Platform& p, const ListBox& list, const QString& text, bool exact, int start)
+{
     // The window may have gone meanwhile; the search on the data is still safe.
     (void)p.DoEvents();
     p.Refresh();
     return findEntry(list.items(), text, exact, start);
 }
 
-int FindListEntry(Platform& p, const ComboBox& combo, const QString& text, bool exact, int start) {
+int FindListEntry(Platform& p, const ComboBox& combo, const QString& text, bool exact, int start)
+{
     (void)p.DoEvents();
     p.Refresh();
     return findEntry(combo.items(), text, exact, start);
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -16,4 +16,4 @@ int FindListEntry(Platform& p, const ComboBox& combo, const QString& text, bool 
 /// The search itself, without the pump.
 int findEntry(const QStringList& items, const QString& text, bool exact, int start);
 
-}  // namespace tarnwick
+} // namespace tarnwick

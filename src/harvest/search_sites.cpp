@@ -6,31 +6,39 @@
 
 namespace tarnwick {
 
-QString searchPattern(SearchSite site) {
+QString searchPattern(SearchSite site)
+{
     const QString shared = qEnvironmentVariable("TARNWICK_SEARCH_BASE");
     QString base;
     if (site == SearchSite::UnitedKingdom) {
         base = qEnvironmentVariable("TARNWICK_SEARCH_BASE_UK");
-        if (base.isEmpty()) base = shared;
-        if (base.isEmpty()) base = QStringLiteral("http://www.google.co.uk");
+        if (base.isEmpty())
+            base = shared;
+        if (base.isEmpty())
+            base = QStringLiteral("http://www.google.co.uk");
     } else {
         base = shared.isEmpty() ? QStringLiteral("http://www.google.com") : shared;
     }
-    while (base.endsWith(QLatin1Char('/'))) base.chop(1);
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
     return base + QStringLiteral("/search?q=***");
 }
 
-QString searchTerm(const QString& entry) {
+QString searchTerm(const QString& entry)
+{
     const QStringList pieces = entry.split(QStringLiteral(" - "));
     // Entries loaded from files may lack the separator; their whole text is the term.
-    if (pieces.size() < 2) return trimSpaces(entry);
+    if (pieces.size() < 2)
+        return trimSpaces(entry);
     return trimSpaces(pieces[1]);
 }
 
-QString siteRoot(const QString& address) {
+QString siteRoot(const QString& address)
+{
     const QStringList parts = address.split(QLatin1Char('/'));
-    if (parts.size() < 3) return {};
+    if (parts.size() < 3)
+        return {};
     return trimSpaces(parts[0] + QStringLiteral("//") + parts[2] + QStringLiteral("/"));
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

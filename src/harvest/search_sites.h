@@ -20,4 +20,4 @@ QString searchTerm(const QString& entry);
 /// three pieces split at "/".
 QString siteRoot(const QString& address);
 
-}  // namespace tarnwick
+} // namespace tarnwick

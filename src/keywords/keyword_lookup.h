@@ -12,4 +12,4 @@ void Text1_KeyPress(Form1& f, Platform& p, int& keyAscii);
 /// The add button: appends " - " and the seed to the keyword list.
 void Command2_Click(Form1& f, Platform& p);
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -17,4 +17,4 @@ QString suggestionAddress(const QString& serverBoxText, const QString& seed);
 /// user's cache folder + "/tarnwick/", then "asgxXxxyYyyzZZZzz-928374QXWY-asg826X.htm".
 QString suggestionFilePath();
 
-}  // namespace tarnwick
+} // namespace tarnwick

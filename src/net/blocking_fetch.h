@@ -11,12 +11,12 @@ namespace tarnwick {
 
 /// What a blocking fetch brought back.
 struct FetchResult {
-    bool ok = false;        // a complete body arrived (any HTTP status)
-    int status = 0;         // the HTTP status, 0 when none arrived
+    bool ok = false; // a complete body arrived (any HTTP status)
+    int status = 0; // the HTTP status, 0 when none arrived
     QByteArray body;
-    QString contentType;    // the Content-Type header
-    QUrl finalUrl;          // after redirects
-    QString error;          // why it failed, when !ok
+    QString contentType; // the Content-Type header
+    QUrl finalUrl; // after redirects
+    QString error; // why it failed, when !ok
 };
 
 /// The most a response body may hold before the request fails instead of filling memory.
@@ -44,4 +44,4 @@ FetchResult fetchBlocking(const QUrl& url, int timeoutSeconds, qint64 maxBytes =
 /// an unknown charset name falls back to the default.
 QString decodeBody(const QByteArray& body, const QString& contentType);
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -13,4 +13,4 @@ QString CleanLine(const QString& text, const QString& remove, int)
     return result;
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

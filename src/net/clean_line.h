@@ -8,4 +8,4 @@ namespace tarnwick {
 /// `remove` (the file commands pass CR LF, so every CR and LF goes). `mode` is unused.
 QString CleanLine(const QString& text, const QString& remove = QStringLiteral("\r\n"), int mode = 0);
 
-}  // namespace tarnwick
+} // namespace tarnwick

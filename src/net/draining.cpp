@@ -16,4 +16,4 @@ bool drainTransfer(TransferControl& inet, Platform& p)
     return true;
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -9,4 +9,4 @@ class TransferControl;
 /// was unloaded meanwhile.
 [[nodiscard]] bool drainTransfer(TransferControl& inet, Platform& p);
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -46,4 +46,4 @@ void ParseArena::release(void* self, void* block)
     std::free(block);
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -30,4 +30,4 @@ private:
     std::size_t peak_ = 0;
 };
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -5,7 +5,8 @@ namespace tarnwick {
 QString stateText(int state)
 {
     switch (state) {
-    case TransferControl::icHostResolvingHost: return QStringLiteral("Looking up IP address of host computer");
+    case TransferControl::icHostResolvingHost:
+        return QStringLiteral("Looking up IP address of host computer");
     case TransferControl::icHostResolved: return QStringLiteral("IP address found");
     case TransferControl::icConnecting: return QStringLiteral("Attempting to connect to Host");
     case TransferControl::icConnected: return QStringLiteral("Connected");
@@ -19,4 +20,4 @@ QString stateText(int state)
     }
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -39,8 +39,9 @@ public:
 
     /// Starts a request and returns at once. `headers` is split into lines; every
     /// non-empty line is sent as a request header.
-    virtual void Execute(const QString& url, const QString& operation, const QString& data,
-                         const QString& headers) = 0;
+    virtual void Execute(
+        const QString& url, const QString& operation, const QString& data, const QString& headers)
+        = 0;
     /// True from Execute until the request failed, was cancelled, or its body was read to
     /// the end with GetChunk (so still true inside the state-12 notification).
     virtual bool StillExecuting() const = 0;
@@ -62,4 +63,4 @@ public:
 /// The status text shown in the caption for states 1 to 10; empty for others.
 QString stateText(int state);
 
-}  // namespace tarnwick
+} // namespace tarnwick

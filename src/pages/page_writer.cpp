@@ -29,4 +29,4 @@ QString fontBlock(const Form1& f, const QString& inner)
         + QStringLiteral("\"><br>") + inner + QStringLiteral("<br></font>");
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -15,4 +15,4 @@ class Platform;
 /// The "<font ...><br>" ... "<br></font>" frame round the results or the sitemap links.
 QString fontBlock(const Form1& f, const QString& inner);
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -26,14 +26,15 @@ QString shortTitle(const QString& title)
 /// Puts `credit` before the closing body tag: the exact spellings first, then any case.
 QString withCredit(QString html, const QString& credit)
 {
-    for (const QString& tag : {QStringLiteral("</body>"), QStringLiteral("</Body>"), QStringLiteral("</BODY>")}) {
+    for (const QString& tag :
+        { QStringLiteral("</body>"), QStringLiteral("</Body>"), QStringLiteral("</BODY>") }) {
         if (html.contains(tag))
             return html.replace(tag, credit + tag);
     }
     return replaceNoCase(html, QStringLiteral("</body>"), credit + QStringLiteral("</body>"));
 }
 
-}  // namespace
+} // namespace
 
 void createpage(Form1& f, Platform& p)
 {
@@ -60,8 +61,8 @@ void createpage(Form1& f, Platform& p)
     if (position > 20 && position < 30) {
         const QString site = n > 0 ? f.List6.List(0) : QString();
         const QString phrase = anchor < n ? f.List6.List(anchor) : QString();
-        const QString credit = QStringLiteral("<p><center><font size=\"2\"><a href=\"") + site + QStringLiteral("\">")
-            + phrase + QStringLiteral("</a></font></center></p>\r\n");
+        const QString credit = QStringLiteral("<p><center><font size=\"2\"><a href=\"") + site
+            + QStringLiteral("\">") + phrase + QStringLiteral("</a></font></center></p>\r\n");
         html = withCredit(html, credit);
     }
     f.RichTextBox1.setText({});
@@ -69,9 +70,9 @@ void createpage(Form1& f, Platform& p)
     const QString name = f.Text9.Text() + f.Text13.Text();
     const QString path = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + name + QStringLiteral(".html");
     f.Text15.setText(f.Text15.Text() + QStringLiteral("<a href=\"") + name + QStringLiteral(".html\">") + name
-                     + QStringLiteral("</a>")
-                     + (f.Check6.Value() != 0 ? QStringLiteral("\r\n\r\n") : QStringLiteral("  ")));
+        + QStringLiteral("</a>")
+        + (f.Check6.Value() != 0 ? QStringLiteral("\r\n\r\n") : QStringLiteral("  ")));
     (void)writeGeneratedPage(f, p, path, html);
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

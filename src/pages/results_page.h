@@ -9,4 +9,4 @@ class Platform;
 /// appends its link to the sitemap link list.
 void createpage(Form1& f, Platform& p);
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -20,8 +20,9 @@ void createsitemap(Form1& f, Platform& p)
     html.replace(QStringLiteral("!##!"), links);
     f.Text15.setText({});
 
-    const QString path = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + f.Text10.Text() + QStringLiteral(".html");
+    const QString path
+        = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + f.Text10.Text() + QStringLiteral(".html");
     (void)writeGeneratedPage(f, p, path, html);
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -49,8 +49,8 @@ QString readBody(Form1& f, Platform& p, bool& alive)
 
 bool titleAccepted(Form1& f, const QString& title)
 {
-    const bool qualifies = !containsNoCase(title, QStringLiteral("language=\"javascript\"")) && title.size() > 5
-        && !title.contains(QLatin1Char('<'));
+    const bool qualifies = !containsNoCase(title, QStringLiteral("language=\"javascript\""))
+        && title.size() > 5 && !title.contains(QLatin1Char('<'));
     const QString filter = f.Text5.Text();
     if (!qualifies || filter.isEmpty())
         return false;
@@ -103,7 +103,7 @@ void processResponse(Form1& f, Platform& p)
     }
 }
 
-}  // namespace
+} // namespace
 
 void Inet1_StateChanged(Form1& f, Platform& p, int state)
 {
@@ -111,7 +111,7 @@ void Inet1_StateChanged(Form1& f, Platform& p, int state)
         f.setCaption(QStringLiteral("Tarnwick - ") + stateText(state));
     } else if (state == TransferControl::icError) {
         f.setCaption(QStringLiteral("Tarnwick - Error ") + QString::number(f.Inet1->ResponseCode())
-                     + QLatin1Char(' ') + f.Inet1->ResponseInfo());
+            + QLatin1Char(' ') + f.Inet1->ResponseInfo());
     } else if (state == TransferControl::icResponseCompleted) {
         processResponse(f, p);
     }
@@ -122,4 +122,4 @@ void attachResponseHandler(Form1& f, Platform& p)
     f.Inet1->StateChanged = [&f, &p](int state) { Inet1_StateChanged(f, p, state); };
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -13,4 +13,4 @@ void Inet1_StateChanged(Form1& f, Platform& p, int state);
 /// Routes the form's transfer control notifications to Inet1_StateChanged.
 void attachResponseHandler(Form1& f, Platform& p);
 
-}  // namespace tarnwick
+} // namespace tarnwick

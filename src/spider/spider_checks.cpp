@@ -63,18 +63,21 @@ bool checkNames(Form1& f, Platform& p)
         return refuse(f, p, kForwardSlash, f.Text8);
     if (dir.contains(QLatin1Char(' ')))
         return refuse(f, p,
-                      QStringLiteral("Don't use spaces in directory name, e.g. enter 'creditcards' NOT 'credit cards'."),
-                      f.Text8);
+            QStringLiteral(
+                "Don't use spaces in directory name, e.g. enter 'creditcards' NOT 'credit cards'."),
+            f.Text8);
     if (isDotName(dir))
         return refuse(f, p, dotMessage(QStringLiteral("directory name")), f.Text8);
 
     const QString page = f.Text9.Text();
     if (page.isEmpty())
-        return refuse(f, p, QStringLiteral("No page url name! Name must NOT contain spaces OR file extension."), f.Text9);
+        return refuse(f, p,
+            QStringLiteral("No page url name! Name must NOT contain spaces OR file extension."), f.Text9);
     if (page.contains(QLatin1Char(' ')))
         return refuse(f, p,
-                      QStringLiteral("Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'.") + kNoExtension,
-                      f.Text9);
+            QStringLiteral("Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'.")
+                + kNoExtension,
+            f.Text9);
     if (page.contains(QLatin1Char('\\')))
         return refuse(f, p, kBackSlash + kNoExtension, f.Text9);
     if (page.contains(QLatin1Char('/')))
@@ -87,8 +90,8 @@ bool checkNames(Form1& f, Platform& p)
         return refuse(f, p, QStringLiteral("No sitemap name! Name must NOT contain spaces."), f.Text10);
     if (sitemap.contains(QLatin1Char(' ')))
         return refuse(f, p,
-                      QStringLiteral("Don't use spaces in sitemap name, e.g. enter 'creditcards' NOT 'credit cards'."),
-                      f.Text10);
+            QStringLiteral("Don't use spaces in sitemap name, e.g. enter 'creditcards' NOT 'credit cards'."),
+            f.Text10);
     if (sitemap.contains(QLatin1Char('\\')))
         return refuse(f, p, kBackSlash, f.Text10);
     if (sitemap.contains(QLatin1Char('/')))
@@ -106,7 +109,8 @@ bool checkTemplate(Form1& f, Platform& p)
     if (!tmpl.contains(QStringLiteral("!@@!")))
         return templateProblem(f, p, QStringLiteral("No !@@! symbol in template title tag. Please add!"));
     if (!tmpl.contains(QStringLiteral("!%%!")))
-        return templateProblem(f, p, QStringLiteral("No !%%! symbol in template <H1>, <H2>... tag. Please add!"));
+        return templateProblem(
+            f, p, QStringLiteral("No !%%! symbol in template <H1>, <H2>... tag. Please add!"));
     if (!tmpl.contains(QStringLiteral("!##!")))
         return templateProblem(f, p, QStringLiteral("No !##! symbol in template text. Please add!"));
     return true;
@@ -119,26 +123,29 @@ bool makeOutputDirectory(Form1& f, Platform& p)
         return refuse(f, p, QStringLiteral("Directory already exists. Choose another name!"), f.Text8);
     if (!QDir().mkdir(dir) || !DirExists(dir) || !QFileInfo(dir).isWritable())
         return refuse(f, p,
-                      QStringLiteral("Could not create the folder %1! Choose another name or check that the "
-                                     "program's folder can be written.")
-                          .arg(dir),
-                      f.Text8);
+            QStringLiteral("Could not create the folder %1! Choose another name or check that the "
+                           "program's folder can be written.")
+                .arg(dir),
+            f.Text8);
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool checkSpiderInputs(Form1& f, Platform& p)
 {
     if (f.List1.ListCount() == 0)
         return refuse(p, QStringLiteral("No urls to spider!"));
     if (f.Text6.Text().isEmpty())
-        return refuse(f, p, QStringLiteral("No Referer (e.g. ") + kMakerSite + QStringLiteral(")! "), f.Text6);
+        return refuse(
+            f, p, QStringLiteral("No Referer (e.g. ") + kMakerSite + QStringLiteral(")! "), f.Text6);
     if (f.Text4.Text().isEmpty())
-        return refuse(f, p, QStringLiteral("No User Agent (e.g. Tarnwick/1.0 (+") + kMakerSite + QStringLiteral("))! "),
-                      f.Text4);
+        return refuse(f, p,
+            QStringLiteral("No User Agent (e.g. Tarnwick/1.0 (+") + kMakerSite + QStringLiteral("))! "),
+            f.Text4);
     if (f.Text5.Text().isEmpty() && f.Text17.Text().isEmpty())
-        return refuse(f, p, QStringLiteral("Title must contain a value (enter space to return all titles)!"), f.Text5);
+        return refuse(
+            f, p, QStringLiteral("Title must contain a value (enter space to return all titles)!"), f.Text5);
     if (f.Check3.Value() == 0)
         return true;
 
@@ -155,4 +162,4 @@ bool checkSpiderInputs(Form1& f, Platform& p)
     return makeOutputDirectory(f, p);
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

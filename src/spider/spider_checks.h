@@ -10,4 +10,4 @@ class Platform;
 /// shows one message, focuses the control and returns false.
 bool checkSpiderInputs(Form1& f, Platform& p);
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -24,28 +24,41 @@ QString cutAfter(const QString& text, const QString& start, std::initializer_lis
 
 QString link(const QString& url, const QString& text)
 {
-    return QStringLiteral("<a href=\"") + url + QStringLiteral("\" target=\"_blank\" rel=\"nofollow\">") + text
-        + QStringLiteral("</a>");
+    return QStringLiteral("<a href=\"") + url + QStringLiteral("\" target=\"_blank\" rel=\"nofollow\">")
+        + text + QStringLiteral("</a>");
 }
 
-}  // namespace
+} // namespace
 
 QString cutTitle(const QString& head)
 {
-    return cutAfter(head, QStringLiteral("<title>"), {QStringLiteral("</title>"), QStringLiteral("<title>")});
+    return cutAfter(
+        head, QStringLiteral("<title>"), { QStringLiteral("</title>"), QStringLiteral("<title>") });
 }
 
 QString cutDescription(const QString& head)
 {
-    return cutAfter(head, kDescMarker, {QStringLiteral("\">"), kDescMarker});
+    return cutAfter(head, kDescMarker, { QStringLiteral("\">"), kDescMarker });
 }
 
 QString cleanCutText(const QString& text)
 {
     static const std::pair<const char*, const char*> kSteps[] = {
-        {"  ", ""},       {"\t", ""},       {"\r\n", ""},     {"\r", ""},      {"\n", ""},
-        {"&amp;", "&"},   {"&quot;", "\""}, {"&#147;", "\""}, {"&#148;", "\""}, {"&lt;", "<"},
-        {"&gt;", ">"},    {"&nbsp;", " "},  {"&#8217;", "'"}, {"&#145;", "'"}, {"&#146;", "'"},
+        { "  ", "" },
+        { "\t", "" },
+        { "\r\n", "" },
+        { "\r", "" },
+        { "\n", "" },
+        { "&amp;", "&" },
+        { "&quot;", "\"" },
+        { "&#147;", "\"" },
+        { "&#148;", "\"" },
+        { "&lt;", "<" },
+        { "&gt;", ">" },
+        { "&nbsp;", " " },
+        { "&#8217;", "'" },
+        { "&#145;", "'" },
+        { "&#146;", "'" },
     };
     QString cleaned = text;
     for (const auto& [from, to] : kSteps)
@@ -64,7 +77,8 @@ QString spiderRecords(const Form1& f, const QString& title, const QString& desc,
         if (!pages)
             out += title + kCrLf + desc + kCrLf + url + end;
         else if (f.Option1.Value())
-            out += QStringLiteral("<b>") + link(url, title) + QStringLiteral("</b>") + kCrLf + desc + kCrLf + url + end;
+            out += QStringLiteral("<b>") + link(url, title) + QStringLiteral("</b>") + kCrLf + desc + kCrLf
+                + url + end;
         else if (f.Option2.Value())
             out += boldTitle + kCrLf + desc + kCrLf + link(url, url) + end;
         else
@@ -81,4 +95,4 @@ QString spiderRecords(const Form1& f, const QString& title, const QString& desc,
     return out;
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

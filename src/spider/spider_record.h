@@ -18,4 +18,4 @@ QString cleanCutText(const QString& text);
 /// record boxes and the link options.
 QString spiderRecords(const Form1& f, const QString& title, const QString& desc, const QString& url);
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -26,8 +26,8 @@ void setTimeout(Form1& f)
 void stopRun(Form1& f, Platform& p)
 {
     p.MsgBox(f.failedFiles.isEmpty()
-                 ? QStringLiteral("Stopped!")
-                 : QStringLiteral("Stopped! These files could not be written: ") + failedFilesText(f));
+            ? QStringLiteral("Stopped!")
+            : QStringLiteral("Stopped! These files could not be written: ") + failedFilesText(f));
     f.setCaption(QStringLiteral("Tarnwick"));
     if (f.Inet1->StillExecuting())
         f.Inet1->Cancel();
@@ -46,12 +46,12 @@ void completeRun(Form1& f, Platform& p)
             return;
     }
     p.MsgBox(f.failedFiles.isEmpty()
-                 ? QStringLiteral("Run completed! Tarnwick list of sites spidered!")
-                 : QStringLiteral("Run completed, but these files could not be written: ") + failedFilesText(f));
+            ? QStringLiteral("Run completed! Tarnwick list of sites spidered!")
+            : QStringLiteral("Run completed, but these files could not be written: ") + failedFilesText(f));
     f.setCaption(QStringLiteral("Tarnwick"));
 }
 
-}  // namespace
+} // namespace
 
 bool DirExists(const QString& dirPath)
 {
@@ -89,8 +89,8 @@ void Command3_Click(Form1& f, Platform& p)
             f.Text7.setText(f.List1.List(i));
             setTimeout(f);
             f.Inet1->Execute(f.List1.List(i), QStringLiteral("GET"), QString(),
-                             QStringLiteral("\r\n\r\nReferer: ") + f.Text6.Text() + QStringLiteral("\r\nUser-Agent: ")
-                                 + f.Text4.Text());
+                QStringLiteral("\r\n\r\nReferer: ") + f.Text6.Text() + QStringLiteral("\r\nUser-Agent: ")
+                    + f.Text4.Text());
             while (f.Inet1->StillExecuting()) {
                 if (!p.waitForEvents(100))
                     return;
@@ -104,4 +104,4 @@ void Command3_Click(Form1& f, Platform& p)
     completeRun(f, p);
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -12,4 +12,4 @@ bool DirExists(const QString& dirPath);
 /// "Set Tarnwick loose!": checks the inputs, then spiders the whole URL list.
 void Command3_Click(Form1& f, Platform& p);
 
-}  // namespace tarnwick
+} // namespace tarnwick

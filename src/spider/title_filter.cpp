@@ -12,7 +12,7 @@ bool occurs(const QString& title, const QString& word)
     return containsNoCase(title, trimSpaces(word));
 }
 
-}  // namespace
+} // namespace
 
 int theflag(Form1& f)
 {
@@ -68,4 +68,4 @@ int theflag(Form1& f)
     return flag;
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -9,4 +9,4 @@ class Form1;
 /// 1 keeps the page, 0 drops it.
 int theflag(Form1& f);
 
-}  // namespace tarnwick
+} // namespace tarnwick

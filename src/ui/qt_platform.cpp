@@ -88,7 +88,8 @@ QString QtPlatform::programFolder()
     // Chosen once: the folder does not change while the program runs, and the choice probes
     // the disk, which a run writing pages would otherwise repeat for every page.
     if (programFolder_.isEmpty())
-        programFolder_ = resolveProgramFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+        programFolder_
+            = resolveProgramFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
     return programFolder_;
 }
 

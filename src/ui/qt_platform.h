@@ -14,7 +14,6 @@ namespace tarnwick {
 /// run stays visible.
 class QtPlatform : public SystemClockPlatform {
 public:
-
     /// The window that owns dialogs and is redrawn after every pump.
     void attach(QWidget* window, std::function<void()> sync);
 

@@ -57,8 +57,9 @@ TEST(StartUp, CombosShowTheirTextAndItems)
     Window w;
     Form1& f = w.f();
     EXPECT_EQ(f.Combo1.Text(), "United Kingdom");
-    EXPECT_EQ(f.Combo1.items(), QStringList({"United States", "United Kingdom", "Germany", "Spain", "France",
-                                             "Italy", "Japan", "Korea", "Netherlands"}));
+    EXPECT_EQ(f.Combo1.items(),
+        QStringList({ "United States", "United Kingdom", "Germany", "Spain", "France", "Italy", "Japan",
+            "Korea", "Netherlands" }));
     EXPECT_EQ(f.Combo2.Text(), "60");
     EXPECT_EQ(f.Combo2.ListCount(), 13);
     EXPECT_EQ(f.Combo2.List(12), "100");
@@ -82,10 +83,11 @@ TEST(StartUp, BacklinksTemplateAndDisclaimer)
     EXPECT_EQ(f.List6.ListCount(), 16);
     EXPECT_TRUE(f.List6.List(0).startsWith("http://"));
     EXPECT_EQ(f.RichTextBox2.Text(),
-              "<html>\r\n<head>\r\n<title>!@@!</title>\r\n</head>\r\n\r\n<body>\r\n\r\n<h1>!%%!</h1>\r\n\r\n\r\n\r\n"
-              "!##!\r\n\r\n\r\n\r\n</body>\r\n</html>");
+        "<html>\r\n<head>\r\n<title>!@@!</title>\r\n</head>\r\n\r\n<body>\r\n\r\n<h1>!%%!</"
+        "h1>\r\n\r\n\r\n\r\n"
+        "!##!\r\n\r\n\r\n\r\n</body>\r\n</html>");
     const QStringList lines = f.Text16.Text().split("\r\n");
-    ASSERT_EQ(lines.size(), 10);  // nine lines, each ended by CR LF
+    ASSERT_EQ(lines.size(), 10); // nine lines, each ended by CR LF
     EXPECT_TRUE(lines.last().isEmpty());
     EXPECT_EQ(lines.first(), "DISCLAIMER:");
     EXPECT_TRUE(f.Text16.Text().contains("Tarnwick"));
@@ -130,7 +132,7 @@ TEST(ControlRules, OptionGroupAndRevisions)
     for (int i = 0; i < 30000; ++i)
         f.List1.AddItem(QString::number(i));
     EXPECT_GT(f.List1.revision(), listRevision);
-    EXPECT_EQ(f.List1.layoutRevision(), layout);  // appends only
+    EXPECT_EQ(f.List1.layoutRevision(), layout); // appends only
     f.List1.RemoveItem(0);
     EXPECT_GT(f.List1.layoutRevision(), layout);
 }
@@ -147,15 +149,22 @@ TEST(RecordOptions, InterlockTable)
         bool wantOption1, wantOption2;
     };
     const Row rows[] = {
-        {"check Check4 while Check5 checked", 0, 1, false, [](Form1& f) { f.Check4.click(); }, 1, 0, false, true},
-        {"check Check5 while Check4 checked", 1, 0, false, [](Form1& f) { f.Check5.click(); }, 0, 1, false, true},
-        {"check Check5 while Check4 unchecked", 0, 0, true, [](Form1& f) { f.Check5.click(); }, 0, 1, false, true},
-        {"uncheck Check5", 0, 1, true, [](Form1& f) { f.Check5.click(); }, 0, 0, false, true},
-        {"check Check4, Check5 unchecked", 0, 0, true, [](Form1& f) { f.Check4.click(); }, 1, 0, true, false},
-        {"uncheck Check4, Check5 unchecked", 1, 0, true, [](Form1& f) { f.Check4.click(); }, 0, 0, true, false},
-        {"select Option1 while Check5 checked", 0, 1, false, [](Form1& f) { f.Option1.click(); }, 1, 0, false, true},
-        {"select Option1 while Check5 unchecked", 1, 0, false, [](Form1& f) { f.Option1.click(); }, 1, 0, true, false},
-        {"select Option2", 1, 0, true, [](Form1& f) { f.Option2.click(); }, 1, 0, false, true},
+        { "check Check4 while Check5 checked", 0, 1, false, [](Form1& f) { f.Check4.click(); }, 1, 0, false,
+            true },
+        { "check Check5 while Check4 checked", 1, 0, false, [](Form1& f) { f.Check5.click(); }, 0, 1, false,
+            true },
+        { "check Check5 while Check4 unchecked", 0, 0, true, [](Form1& f) { f.Check5.click(); }, 0, 1, false,
+            true },
+        { "uncheck Check5", 0, 1, true, [](Form1& f) { f.Check5.click(); }, 0, 0, false, true },
+        { "check Check4, Check5 unchecked", 0, 0, true, [](Form1& f) { f.Check4.click(); }, 1, 0, true,
+            false },
+        { "uncheck Check4, Check5 unchecked", 1, 0, true, [](Form1& f) { f.Check4.click(); }, 0, 0, true,
+            false },
+        { "select Option1 while Check5 checked", 0, 1, false, [](Form1& f) { f.Option1.click(); }, 1, 0,
+            false, true },
+        { "select Option1 while Check5 unchecked", 1, 0, false, [](Form1& f) { f.Option1.click(); }, 1, 0,
+            true, false },
+        { "select Option2", 1, 0, true, [](Form1& f) { f.Option2.click(); }, 1, 0, false, true },
     };
     for (const Row& row : rows) {
         Window w;
@@ -219,11 +228,11 @@ TEST(SmallHandlers, DoubleClickDeletesTheSelectedEntry)
 {
     Window w;
     Form1& f = w.f();
-    for (const char* url : {"a", "b", "c", "d", "e"})
+    for (const char* url : { "a", "b", "c", "d", "e" })
         f.List1.AddItem(url);
     f.List1.setListIndex(2);
     List1_DblClick(f);
-    EXPECT_EQ(f.List1.items(), QStringList({"a", "b", "d", "e"}));
+    EXPECT_EQ(f.List1.items(), QStringList({ "a", "b", "d", "e" }));
     EXPECT_EQ(f.Label1.Caption(), "4");
 
     // Nothing selected: nothing removed, caption refreshed.
@@ -310,9 +319,9 @@ TEST(TextOps, NumberOfAText)
     EXPECT_EQ(roundHalfEven(-0.5), 0);
     EXPECT_EQ(trimSpaces("\t a b  "), "\t a b");
     EXPECT_EQ(replaceNoCase("A</BODY>b</body>", "</body>", "x"), "Axbx");
-    EXPECT_EQ(splitNoCase("a - b - c", " - "), QStringList({"a", "b", "c"}));
-    EXPECT_EQ(splitNoCase("Big  Sale", " "), QStringList({"Big", "", "Sale"}));
+    EXPECT_EQ(splitNoCase("a - b - c", " - "), QStringList({ "a", "b", "c" }));
+    EXPECT_EQ(splitNoCase("Big  Sale", " "), QStringList({ "Big", "", "Sale" }));
 }
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick

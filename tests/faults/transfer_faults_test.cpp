@@ -24,9 +24,9 @@ using test::FakePlatform;
 using test::LoopbackServer;
 using test::RawServer;
 
-const std::string kPage =
-    "<html><head><title>A perfectly good page</title>"
-    "<meta name=\"description\" content=\"Served whole and on time\"></head><body>ok</body></html>";
+const std::string kPage
+    = "<html><head><title>A perfectly good page</title>"
+      "<meta name=\"description\" content=\"Served whole and on time\"></head><body>ok</body></html>";
 
 // What one request through the real control ended in.
 struct Outcome {
@@ -64,7 +64,8 @@ TEST(TransferFaults, EachFaultEndsInADefinedState)
 {
     // A body cut off in the middle: the peer promised 5000 bytes and hangs up after 1000.
     RawServer dropped([](const std::string&, const RawServer::Send& send) {
-        send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 5000\r\n\r\n" + std::string(1000, 'x'));
+        send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 5000\r\n\r\n"
+            + std::string(1000, 'x'));
     });
     // A chunk size that is not hexadecimal: the HTTP stack reads it as the last chunk, so the
     // answer is a complete but empty body, which the spider rejects like any page without a title.
@@ -82,11 +83,11 @@ TEST(TransferFaults, EachFaultEndsInADefinedState)
         }
     });
     LoopbackServer http;
-    http.server.Get("/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
+    http.server.Get(
+        "/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
     http.server.Get("/huge", [](const httplib::Request&, httplib::Response& res) {
         res.set_content_provider(
-            50 * 1024 * 1024, "text/html",
-            [](size_t offset, size_t length, httplib::DataSink& sink) {
+            50 * 1024 * 1024, "text/html", [](size_t offset, size_t length, httplib::DataSink& sink) {
                 static const std::string block(64 * 1024, 'a');
                 (void)offset;
                 return sink.write(block.data(), std::min(length, block.size()));
@@ -104,12 +105,12 @@ TEST(TransferFaults, EachFaultEndsInADefinedState)
         int wantLast;
     };
     const Case cases[] = {
-        {"connection dropped mid-body", dropped.url(), 5, TransferControl::icError},
-        {"malformed chunked body", badChunks.url(), 5, TransferControl::icResponseCompleted},
-        {"redirect loop", http.url("/loop"), 5, TransferControl::icError},
-        {"drip past the timeout", drip.url(), 1, TransferControl::icError},
-        {"50 MB body", http.url("/huge"), 20, TransferControl::icError},
-        {"bogus charset name", http.url("/bogus"), 5, TransferControl::icResponseCompleted},
+        { "connection dropped mid-body", dropped.url(), 5, TransferControl::icError },
+        { "malformed chunked body", badChunks.url(), 5, TransferControl::icResponseCompleted },
+        { "redirect loop", http.url("/loop"), 5, TransferControl::icError },
+        { "drip past the timeout", drip.url(), 1, TransferControl::icError },
+        { "50 MB body", http.url("/huge"), 20, TransferControl::icError },
+        { "bogus charset name", http.url("/bogus"), 5, TransferControl::icResponseCompleted },
     };
     for (const Case& c : cases) {
         const Outcome out = fetch(c.url, c.timeout);
@@ -130,10 +131,10 @@ TEST(TransferFaults, SpiderRunGoesOnAfterEachFault)
         send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nQQ\r\n" + kPage + "\r\n0\r\n\r\n");
     });
     LoopbackServer http;
-    http.server.Get("/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
-    http.server.Get("/good", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content(kPage, "text/html");
-    });
+    http.server.Get(
+        "/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
+    http.server.Get("/good",
+        [](const httplib::Request&, httplib::Response& res) { res.set_content(kPage, "text/html"); });
     http.server.Get("/stall", [](const httplib::Request&, httplib::Response& res) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2500));
         res.set_content(kPage, "text/html");
@@ -146,8 +147,8 @@ TEST(TransferFaults, SpiderRunGoesOnAfterEachFault)
     Form1 f(std::make_unique<QtTransferControl>());
     Form_Load(f);
     attachResponseHandler(f, p);
-    for (const QString& url : {dropped.url(), badChunks.url(), http.url("/loop"), http.url("/stall"),
-                               http.url("/good")})
+    for (const QString& url :
+        { dropped.url(), badChunks.url(), http.url("/loop"), http.url("/stall"), http.url("/good") })
         f.List1.AddItem(url);
     f.Text5.setText(QStringLiteral(" "));
     f.Combo2.setText(QStringLiteral("1"));
@@ -156,11 +157,11 @@ TEST(TransferFaults, SpiderRunGoesOnAfterEachFault)
 
     ASSERT_FALSE(p.messages.isEmpty());
     EXPECT_EQ(p.messages.last(), "Run completed! Tarnwick list of sites spidered!");
-    EXPECT_EQ(f.List1.items(), QStringList({http.url("/good")}));
+    EXPECT_EQ(f.List1.items(), QStringList({ http.url("/good") }));
     EXPECT_EQ(f.Label10.Caption(), "1");
     EXPECT_EQ(f.Label15.Caption(), "5");
     EXPECT_EQ(f.Caption(), "Tarnwick");
 }
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick

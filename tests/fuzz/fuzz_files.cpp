@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     h.platform.answerDialog(path);
     tarnwick::mnuOpenSpiderData_Click(f, h.platform);
     // The count captions must agree with the lists, whatever the file held.
-    if (f.Label1.Caption() != QString::number(f.List1.ListCount()) ||
-        f.Label7.Caption() != QString::number(f.List2.ListCount()))
+    if (f.Label1.Caption() != QString::number(f.List1.ListCount())
+        || f.Label7.Caption() != QString::number(f.List2.ListCount()))
         __builtin_trap();
     h.platform.messages.clear();
     h.platform.dialogAnswers.clear();

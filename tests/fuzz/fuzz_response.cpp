@@ -9,10 +9,10 @@
 
 namespace {
 
-const char* const kCharsets[] = {"", "text/html; charset=windows-1252", "text/html; charset=utf-8",
-                                 "text/html; charset=shift_jis", "text/html; charset=bogus-42"};
+const char* const kCharsets[] = { "", "text/html; charset=windows-1252", "text/html; charset=utf-8",
+    "text/html; charset=shift_jis", "text/html; charset=bogus-42" };
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int turn = 0; turn < 1000 && f.Inet1->StillExecuting(); ++turn)
         (void)h.platform.DoEvents();
     if (f.Inet1->StillExecuting())
-        __builtin_trap();  // the handler left the request hanging
+        __builtin_trap(); // the handler left the request hanging
     h.platform.messages.clear();
     return 0;
 }

@@ -11,7 +11,7 @@ void ensureApplication()
 {
     static int argc = 1;
     static char name[] = "tarnwick-fuzz";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = { name, nullptr };
     static QCoreApplication* app = new QCoreApplication(argc, argv);
     (void)app;
 }
@@ -35,4 +35,4 @@ QString writeScratch(const QTemporaryDir& dir, const QByteArray& bytes)
     return path;
 }
 
-}  // namespace tarnwick::fuzz
+} // namespace tarnwick::fuzz

@@ -26,4 +26,4 @@ void ensureApplication();
 /// Writes `bytes` to a scratch file in `dir` and returns its path.
 QString writeScratch(const QTemporaryDir& dir, const QByteArray& bytes);
 
-}  // namespace tarnwick::fuzz
+} // namespace tarnwick::fuzz

@@ -37,22 +37,23 @@ struct Pages {
 
 TEST(ResultsPage, CreditLinkOnPages21To29BeforeTheClosingTag)
 {
-    const QString credit = QStringLiteral("<p><center><font size=\"2\"><a href=\"http://www.tarnwick.example/\">%1"
-                                          "</a></font></center></p>\r\n");
+    const QString credit
+        = QStringLiteral("<p><center><font size=\"2\"><a href=\"http://www.tarnwick.example/\">%1"
+                         "</a></font></center></p>\r\n");
     struct Case {
         const char* name;
         const char* position;
         QString tmpl;
-        QString expectedTail;  // what the page ends with, %1 = credit
+        QString expectedTail; // what the page ends with, %1 = credit
     };
     const Case cases[] = {
-        {"page 20 none", "20", "!@@!!%%!!##!</body>", "</body>\r\n"},
-        {"page 30 none", "30", "!@@!!%%!!##!</body>", "</body>\r\n"},
-        {"page 25 twice", "25", "!@@!!%%!!##!</body>|</body>", "%1</body>|%1</body>\r\n"},
-        {"lower wins over upper", "21", "!@@!!%%!!##!</BODY>|</body>", "</BODY>|%1</body>\r\n"},
-        {"capitalised", "29", "!@@!!%%!!##!</Body>", "%1</Body>\r\n"},
-        {"mixed case lowered", "22", "!@@!!%%!!##!</bOdY>", "%1</body>\r\n"},
-        {"no tag", "23", "!@@!!%%!!##!", "<br></font>\r\n"},
+        { "page 20 none", "20", "!@@!!%%!!##!</body>", "</body>\r\n" },
+        { "page 30 none", "30", "!@@!!%%!!##!</body>", "</body>\r\n" },
+        { "page 25 twice", "25", "!@@!!%%!!##!</body>|</body>", "%1</body>|%1</body>\r\n" },
+        { "lower wins over upper", "21", "!@@!!%%!!##!</BODY>|</body>", "</BODY>|%1</body>\r\n" },
+        { "capitalised", "29", "!@@!!%%!!##!</Body>", "%1</Body>\r\n" },
+        { "mixed case lowered", "22", "!@@!!%%!!##!</bOdY>", "%1</body>\r\n" },
+        { "no tag", "23", "!@@!!%%!!##!", "<br></font>\r\n" },
     };
     for (const Case& c : cases) {
         Pages t;
@@ -60,7 +61,7 @@ TEST(ResultsPage, CreditLinkOnPages21To29BeforeTheClosingTag)
         f.RichTextBox2.setText(c.tmpl);
         f.Text13.setText(QString::fromLatin1(c.position));
         f.Text14.setText(QStringLiteral("T"));
-        t.p.rndValues = {0.01};  // draws 0, which becomes entry 1
+        t.p.rndValues = { 0.01 }; // draws 0, which becomes entry 1
         createpage(f, t.p);
         const QString page = t.written(QStringLiteral("insurance") + c.position + QStringLiteral(".html"));
         QString tail = c.expectedTail;
@@ -77,9 +78,9 @@ TEST(ResultsPage, TitleShortenedAndResultsBlockFilled)
         QString shortened;
     };
     const Case cases[] = {
-        {"Cheap car insurance quotes online", "Cheap car insurance quotes"},
-        {"Cheap  car insurance quotes", "Cheap  car insurance"},
-        {"", ""},
+        { "Cheap car insurance quotes online", "Cheap car insurance quotes" },
+        { "Cheap  car insurance quotes", "Cheap  car insurance" },
+        { "", "" },
     };
     for (const Case& c : cases) {
         Pages t;
@@ -91,8 +92,8 @@ TEST(ResultsPage, TitleShortenedAndResultsBlockFilled)
         createpage(f, t.p);
         EXPECT_EQ(f.Text14.Text(), c.shortened);
         EXPECT_EQ(t.written(QStringLiteral("insurance10.html")),
-                  "<title>" + c.shortened + "</title><h1>" + c.shortened
-                      + " ...</h1><font face=\"Default Font\" size=\"None\"><br>one<br>\r\ntwo<br></font>\r\n");
+            "<title>" + c.shortened + "</title><h1>" + c.shortened
+                + " ...</h1><font face=\"Default Font\" size=\"None\"><br>one<br>\r\ntwo<br></font>\r\n");
         EXPECT_TRUE(f.RichTextBox1.Text().isEmpty());
         EXPECT_EQ(f.Text15.Text(), QStringLiteral("<a href=\"insurance10.html\">insurance10</a>  "));
     }
@@ -104,15 +105,15 @@ TEST(Sitemap, VerticalLinksHeadingAndListEmptied)
     Form1& f = *t.form;
     f.Check6.setValue(1);
     f.RichTextBox2.setText(QStringLiteral("<title>!@@!</title><h1>!%%!</h1>!##!"));
-    for (const char* n : {"10", "20"}) {
+    for (const char* n : { "10", "20" }) {
         f.Text13.setText(QString::fromLatin1(n));
         createpage(f, t.p);
     }
     createsitemap(f, t.p);
     EXPECT_EQ(t.written(QStringLiteral("map.html")),
-              QStringLiteral("<title>Car insurance...</title><h1>Car insurance...</h1><font face=\"Default Font\" "
-                             "size=\"None\"><br><a href=\"insurance10.html\">insurance10</a><br>\r\n<br>\r\n"
-                             "<a href=\"insurance20.html\">insurance20</a><br>\r\n<br>\r\n<br></font>\r\n"));
+        QStringLiteral("<title>Car insurance...</title><h1>Car insurance...</h1><font face=\"Default Font\" "
+                       "size=\"None\"><br><a href=\"insurance10.html\">insurance10</a><br>\r\n<br>\r\n"
+                       "<a href=\"insurance20.html\">insurance20</a><br>\r\n<br>\r\n<br></font>\r\n"));
     EXPECT_TRUE(f.Text15.Text().isEmpty());
     EXPECT_TRUE(f.failedFiles.isEmpty());
 }
@@ -125,9 +126,10 @@ TEST(PageWriter, UnwritableFilesAreRecorded)
     f.Text13.setText(QStringLiteral("5"));
     createpage(f, t.p);
     createsitemap(f, t.p);
-    EXPECT_EQ(f.failedFiles, (QStringList{t.home.path() + QStringLiteral("/missing/insurance5.html"),
-                                          t.home.path() + QStringLiteral("/missing/map.html")}));
+    EXPECT_EQ(f.failedFiles,
+        (QStringList { t.home.path() + QStringLiteral("/missing/insurance5.html"),
+            t.home.path() + QStringLiteral("/missing/map.html") }));
 }
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick

@@ -51,53 +51,57 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         const char* name;
         std::function<void(Form1&, const QString& home)> setup;
         QString message;
-        const char* focus;  // null: no focus
+        const char* focus; // null: no focus
     };
     const std::vector<Case> cases = {
-        {"no urls", [](Form1& f, auto&) { f.List1.Clear(); }, "No urls to spider!", nullptr},
-        {"no referer", [](Form1& f, auto&) { f.Text6.setText({}); }, "No Referer (e.g. http://www.tarnwick.example/)! ", "Text6"},
-        {"no agent", [](Form1& f, auto&) { f.Text4.setText({}); },
-         "No User Agent (e.g. Tarnwick/1.0 (+http://www.tarnwick.example/))! ", "Text4"},
-        {"no filter", [](Form1& f, auto&) { f.Text5.setText({}); },
-         "Title must contain a value (enter space to return all titles)!", "Text5"},
-        {"too many per page", [](Form1& f, auto&) { f.Combo3.setText(QStringLiteral("3")); },
-         "Results per page is greater than number of urls!", "Combo3"},
-        {"no dir", [](Form1& f, auto&) { f.Text8.setText({}); }, "No directory name!", "Text8"},
-        {"dir backslash before space", [](Form1& f, auto&) { f.Text8.setText(QStringLiteral("a\\ b")); },
-         "Don't use back slash (\\)! Enter name, nothing else.", "Text8"},
-        {"dir slash", [](Form1& f, auto&) { f.Text8.setText(QStringLiteral("../x")); },
-         "Don't use forward slash (/)! Enter name, nothing else.", "Text8"},
-        {"dir space", [](Form1& f, auto&) { f.Text8.setText(QStringLiteral("a b")); },
-         "Don't use spaces in directory name, e.g. enter 'creditcards' NOT 'credit cards'.", "Text8"},
-        {"dir dots", [](Form1& f, auto&) { f.Text8.setText(QStringLiteral("..")); },
-         "Don't use \".\" or \"..\" as directory name! Enter name, nothing else.", "Text8"},
-        {"no page name", [](Form1& f, auto&) { f.Text9.setText({}); },
-         "No page url name! Name must NOT contain spaces OR file extension.", "Text9"},
-        {"page space before backslash", [](Form1& f, auto&) { f.Text9.setText(QStringLiteral("a\\ b")); },
-         "Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'." + ext, "Text9"},
-        {"page backslash", [](Form1& f, auto&) { f.Text9.setText(QStringLiteral("a\\b")); },
-         "Don't use back slash (\\)! Enter name, nothing else." + ext, "Text9"},
-        {"page slash", [](Form1& f, auto&) { f.Text9.setText(QStringLiteral("a/b")); },
-         "Don't use forward slash (/)! Enter name, nothing else." + ext, "Text9"},
-        {"page dot", [](Form1& f, auto&) { f.Text9.setText(QStringLiteral(".")); },
-         "Don't use \".\" or \"..\" as page url name! Enter name, nothing else.", "Text9"},
-        {"no sitemap", [](Form1& f, auto&) { f.Text10.setText({}); }, "No sitemap name! Name must NOT contain spaces.", "Text10"},
-        {"sitemap space", [](Form1& f, auto&) { f.Text10.setText(QStringLiteral("a b")); },
-         "Don't use spaces in sitemap name, e.g. enter 'creditcards' NOT 'credit cards'.", "Text10"},
-        {"sitemap backslash", [](Form1& f, auto&) { f.Text10.setText(QStringLiteral("a\\b")); },
-         "Don't use back slash (\\)! Enter name, nothing else.", "Text10"},
-        {"sitemap slash", [](Form1& f, auto&) { f.Text10.setText(QStringLiteral("/etc")); },
-         "Don't use forward slash (/)! Enter name, nothing else.", "Text10"},
-        {"no heading", [](Form1& f, auto&) { f.Text11.setText({}); }, "No page title! Required for page TITLE tag.", "Text11"},
-        {"no template", [](Form1& f, auto&) { f.RichTextBox2.setText({}); }, "No template loaded!", nullptr},
-        {"no title mark", [](Form1& f, auto&) { f.RichTextBox2.setText(QStringLiteral("!%%!!##!")); },
-         "No !@@! symbol in template title tag. Please add!", nullptr},
-        {"no heading mark", [](Form1& f, auto&) { f.RichTextBox2.setText(QStringLiteral("!@@!!##!")); },
-         "No !%%! symbol in template <H1>, <H2>... tag. Please add!", nullptr},
-        {"no results mark", [](Form1& f, auto&) { f.RichTextBox2.setText(QStringLiteral("!@@!!%%!")); },
-         "No !##! symbol in template text. Please add!", nullptr},
-        {"dir exists", [](Form1&, const QString& home) { QDir(home).mkdir(QStringLiteral("cars")); },
-         "Directory already exists. Choose another name!", "Text8"},
+        { "no urls", [](Form1& f, auto&) { f.List1.Clear(); }, "No urls to spider!", nullptr },
+        { "no referer", [](Form1& f, auto&) { f.Text6.setText({}); },
+            "No Referer (e.g. http://www.tarnwick.example/)! ", "Text6" },
+        { "no agent", [](Form1& f, auto&) { f.Text4.setText({}); },
+            "No User Agent (e.g. Tarnwick/1.0 (+http://www.tarnwick.example/))! ", "Text4" },
+        { "no filter", [](Form1& f, auto&) { f.Text5.setText({}); },
+            "Title must contain a value (enter space to return all titles)!", "Text5" },
+        { "too many per page", [](Form1& f, auto&) { f.Combo3.setText(QStringLiteral("3")); },
+            "Results per page is greater than number of urls!", "Combo3" },
+        { "no dir", [](Form1& f, auto&) { f.Text8.setText({}); }, "No directory name!", "Text8" },
+        { "dir backslash before space", [](Form1& f, auto&) { f.Text8.setText(QStringLiteral("a\\ b")); },
+            "Don't use back slash (\\)! Enter name, nothing else.", "Text8" },
+        { "dir slash", [](Form1& f, auto&) { f.Text8.setText(QStringLiteral("../x")); },
+            "Don't use forward slash (/)! Enter name, nothing else.", "Text8" },
+        { "dir space", [](Form1& f, auto&) { f.Text8.setText(QStringLiteral("a b")); },
+            "Don't use spaces in directory name, e.g. enter 'creditcards' NOT 'credit cards'.", "Text8" },
+        { "dir dots", [](Form1& f, auto&) { f.Text8.setText(QStringLiteral("..")); },
+            "Don't use \".\" or \"..\" as directory name! Enter name, nothing else.", "Text8" },
+        { "no page name", [](Form1& f, auto&) { f.Text9.setText({}); },
+            "No page url name! Name must NOT contain spaces OR file extension.", "Text9" },
+        { "page space before backslash", [](Form1& f, auto&) { f.Text9.setText(QStringLiteral("a\\ b")); },
+            "Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'." + ext, "Text9" },
+        { "page backslash", [](Form1& f, auto&) { f.Text9.setText(QStringLiteral("a\\b")); },
+            "Don't use back slash (\\)! Enter name, nothing else." + ext, "Text9" },
+        { "page slash", [](Form1& f, auto&) { f.Text9.setText(QStringLiteral("a/b")); },
+            "Don't use forward slash (/)! Enter name, nothing else." + ext, "Text9" },
+        { "page dot", [](Form1& f, auto&) { f.Text9.setText(QStringLiteral(".")); },
+            "Don't use \".\" or \"..\" as page url name! Enter name, nothing else.", "Text9" },
+        { "no sitemap", [](Form1& f, auto&) { f.Text10.setText({}); },
+            "No sitemap name! Name must NOT contain spaces.", "Text10" },
+        { "sitemap space", [](Form1& f, auto&) { f.Text10.setText(QStringLiteral("a b")); },
+            "Don't use spaces in sitemap name, e.g. enter 'creditcards' NOT 'credit cards'.", "Text10" },
+        { "sitemap backslash", [](Form1& f, auto&) { f.Text10.setText(QStringLiteral("a\\b")); },
+            "Don't use back slash (\\)! Enter name, nothing else.", "Text10" },
+        { "sitemap slash", [](Form1& f, auto&) { f.Text10.setText(QStringLiteral("/etc")); },
+            "Don't use forward slash (/)! Enter name, nothing else.", "Text10" },
+        { "no heading", [](Form1& f, auto&) { f.Text11.setText({}); },
+            "No page title! Required for page TITLE tag.", "Text11" },
+        { "no template", [](Form1& f, auto&) { f.RichTextBox2.setText({}); }, "No template loaded!",
+            nullptr },
+        { "no title mark", [](Form1& f, auto&) { f.RichTextBox2.setText(QStringLiteral("!%%!!##!")); },
+            "No !@@! symbol in template title tag. Please add!", nullptr },
+        { "no heading mark", [](Form1& f, auto&) { f.RichTextBox2.setText(QStringLiteral("!@@!!##!")); },
+            "No !%%! symbol in template <H1>, <H2>... tag. Please add!", nullptr },
+        { "no results mark", [](Form1& f, auto&) { f.RichTextBox2.setText(QStringLiteral("!@@!!%%!")); },
+            "No !##! symbol in template text. Please add!", nullptr },
+        { "dir exists", [](Form1&, const QString& home) { QDir(home).mkdir(QStringLiteral("cars")); },
+            "Directory already exists. Choose another name!", "Text8" },
     };
     for (const Case& c : cases) {
         Fixture fx;
@@ -111,7 +115,8 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         EXPECT_EQ(f.Label3.Caption(), QStringLiteral("0")) << c.name << ": the run must not start";
         EXPECT_TRUE(static_cast<FakeTransferControl&>(*f.Inet1).executed.isEmpty()) << c.name;
         EXPECT_EQ(f.activity, Activity::None) << c.name;
-        if (QString(c.message).startsWith(QStringLiteral("No !")) || c.message == QStringLiteral("No template loaded!"))
+        if (QString(c.message).startsWith(QStringLiteral("No !"))
+            || c.message == QStringLiteral("No template loaded!"))
             EXPECT_TRUE(f.Frame5.Visible() && !f.Frame4.Visible()) << c.name << ": template panel shown";
         if (QString(c.name) != QStringLiteral("dir exists"))
             EXPECT_FALSE(QFileInfo::exists(fx.home.path() + QStringLiteral("/cars"))) << c.name;
@@ -127,7 +132,8 @@ TEST(SpiderChecks, OutputFolderThatCannotBeMadeIsNamedAndRunDoesNotStart)
     fx.p.folder = blocker;
     Command3_Click(*fx.form, fx.p);
     ASSERT_EQ(fx.p.messages.size(), 1);
-    EXPECT_TRUE(fx.p.messages.at(0).contains(blocker + QStringLiteral("/cars"))) << fx.p.messages.at(0).toStdString();
+    EXPECT_TRUE(fx.p.messages.at(0).contains(blocker + QStringLiteral("/cars")))
+        << fx.p.messages.at(0).toStdString();
     EXPECT_EQ(fx.form->Label3.Caption(), QStringLiteral("0"));
 }
 
@@ -164,21 +170,21 @@ TEST(TitleFilter, WordListsAndExclusions)
         int keep;
     };
     const Case cases[] = {
-        {"cheap, flights", 0, "Cheap Flights to Rome", 1},
-        {"cheap, flights", 0, "Cheap Hotels", 0},
-        {"cheap, flights", 1, "Cheap Hotels", 1},
-        {"cheap, flights", 1, "Big Sale", 0},
-        {"flights -cheap", 0, "Cheap Flights", 0},
-        {"flights -cheap", 0, "Flights to Rome", 1},
-        {"flights -cheap, last minute", 0, "Last Minute Flights", 0},
-        {"flights -cheap, last minute", 0, "Flights to Rome", 1},
-        {"flights,", 1, "Hotels", 1},
-        {"flights,", 0, "Hotels", 0},
-        {"flights,", 0, "Flights", 1},
-        {" -cheap", 0, "Flights", 0},
-        {"e-books", 0, "Free e-books online", 1},
-        {"e-books", 0, "Free ebooks online", 0},
-        {"-cheap", 0, "The -cheap deals", 1},
+        { "cheap, flights", 0, "Cheap Flights to Rome", 1 },
+        { "cheap, flights", 0, "Cheap Hotels", 0 },
+        { "cheap, flights", 1, "Cheap Hotels", 1 },
+        { "cheap, flights", 1, "Big Sale", 0 },
+        { "flights -cheap", 0, "Cheap Flights", 0 },
+        { "flights -cheap", 0, "Flights to Rome", 1 },
+        { "flights -cheap, last minute", 0, "Last Minute Flights", 0 },
+        { "flights -cheap, last minute", 0, "Flights to Rome", 1 },
+        { "flights,", 1, "Hotels", 1 },
+        { "flights,", 0, "Hotels", 0 },
+        { "flights,", 0, "Flights", 1 },
+        { " -cheap", 0, "Flights", 0 },
+        { "e-books", 0, "Free e-books online", 1 },
+        { "e-books", 0, "Free ebooks online", 0 },
+        { "-cheap", 0, "The -cheap deals", 1 },
     };
     Form1 f(std::make_unique<FakeTransferControl>());
     for (const Case& c : cases) {
@@ -200,15 +206,15 @@ TEST(SpiderRecords, RecordKindsByBoxesAndOptions)
         QString expected;
     };
     const Case cases[] = {
-        {"A", 1, 1, 0, true, false, "<b>" + link + "Title</a></b>\r\nD\r\nU\r\n\r\n"},
-        {"B", 1, 1, 0, false, true, "<b>Title</b>\r\nD\r\n" + link + "U</a>\r\n\r\n"},
-        {"C", 1, 1, 0, false, false, "<b>Title</b>\r\nD\r\nU\r\n\r\n"},
-        {"D", 1, 0, 1, false, true, "D\r\n" + link + "U</a>\r\n\r\n"},
-        {"E", 1, 0, 1, true, false, "<b>Title</b>\r\nD\r\nU\r\n\r\n"},
-        {"F", 0, 1, 0, true, false, "Title\r\nD\r\nU\r\n\r\n"},
-        {"G", 0, 0, 1, false, true, "D\r\nU\r\n\r\n"},
-        {"F then G", 0, 1, 1, false, true, "Title\r\nD\r\nU\r\n\r\nD\r\nU\r\n\r\n"},
-        {"none", 1, 0, 0, false, true, ""},
+        { "A", 1, 1, 0, true, false, "<b>" + link + "Title</a></b>\r\nD\r\nU\r\n\r\n" },
+        { "B", 1, 1, 0, false, true, "<b>Title</b>\r\nD\r\n" + link + "U</a>\r\n\r\n" },
+        { "C", 1, 1, 0, false, false, "<b>Title</b>\r\nD\r\nU\r\n\r\n" },
+        { "D", 1, 0, 1, false, true, "D\r\n" + link + "U</a>\r\n\r\n" },
+        { "E", 1, 0, 1, true, false, "<b>Title</b>\r\nD\r\nU\r\n\r\n" },
+        { "F", 0, 1, 0, true, false, "Title\r\nD\r\nU\r\n\r\n" },
+        { "G", 0, 0, 1, false, true, "D\r\nU\r\n\r\n" },
+        { "F then G", 0, 1, 1, false, true, "Title\r\nD\r\nU\r\n\r\nD\r\nU\r\n\r\n" },
+        { "none", 1, 0, 0, false, true, "" },
     };
     for (const Case& c : cases) {
         Form1 f(std::make_unique<FakeTransferControl>());
@@ -225,8 +231,9 @@ TEST(SpiderRecords, RecordKindsByBoxesAndOptions)
         }
         if (f.Check4.Value() != c.both || f.Check5.Value() != c.descOnly || f.Option1.Value() != c.titleLink
             || f.Option2.Value() != c.urlLink)
-            continue;  // a combination the window's interlocks never allow
-        EXPECT_EQ(spiderRecords(f, QStringLiteral("Title"), QStringLiteral("D"), QStringLiteral("U")), c.expected)
+            continue; // a combination the window's interlocks never allow
+        EXPECT_EQ(
+            spiderRecords(f, QStringLiteral("Title"), QStringLiteral("D"), QStringLiteral("U")), c.expected)
             << c.name;
     }
 }
@@ -237,8 +244,9 @@ TEST(SpiderRecords, CleaningOrder)
     EXPECT_EQ(cleanCutText(QStringLiteral("a   b")), QStringLiteral("a b"));
     EXPECT_EQ(cleanCutText(QStringLiteral("&amp;lt;b&amp;gt;Shop")), QStringLiteral("<b>Shop"));
     EXPECT_EQ(cleanCutText(QStringLiteral(" a\t&GT; b\r\n and&nbsp;more ")), QStringLiteral("a> b and more"));
-    EXPECT_EQ(cleanCutText(QStringLiteral("&#147;x&#148; &#8217;y&#145;&#146;&QUOT;")), QStringLiteral("\"x\" 'y''\""));
+    EXPECT_EQ(cleanCutText(QStringLiteral("&#147;x&#148; &#8217;y&#145;&#146;&QUOT;")),
+        QStringLiteral("\"x\" 'y''\""));
 }
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick

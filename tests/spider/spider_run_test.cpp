@@ -17,8 +17,8 @@
 namespace tarnwick {
 namespace {
 
-using test::FakePlatform;
 using test::expectSpiderFile;
+using test::FakePlatform;
 using test::LoopbackServer;
 
 struct SpiderSession {
@@ -54,7 +54,8 @@ TEST(SpiderRun, WithoutPagesKeepsAcceptedSitesOnly)
     SpiderSession run;
     Form1& f = *run.form;
     Command3_Click(f, run.p);
-    ASSERT_EQ(run.p.messages, QStringList{QStringLiteral("Run completed! Tarnwick list of sites spidered!")});
+    ASSERT_EQ(
+        run.p.messages, QStringList { QStringLiteral("Run completed! Tarnwick list of sites spidered!") });
     expectSpiderFile(QStringLiteral("nopages.sdata"), f.RichTextBox1.Text().toUtf8(), run.server);
     expectSpiderFile(
         QStringLiteral("nopages.urls"), f.List1.items().join(QStringLiteral("\r\n")).toUtf8(), run.server);
@@ -71,9 +72,10 @@ TEST(SpiderRun, WithPagesWritesNumberedPagesAndSitemap)
     SpiderSession run;
     Form1& f = *run.form;
     f.Check3.setValue(1);
-    run.p.rndValues = {0.05, 0.5, 0.99, 0.3};
+    run.p.rndValues = { 0.05, 0.5, 0.99, 0.3 };
     Command3_Click(f, run.p);
-    ASSERT_EQ(run.p.messages, QStringList{QStringLiteral("Run completed! Tarnwick list of sites spidered!")});
+    ASSERT_EQ(
+        run.p.messages, QStringList { QStringLiteral("Run completed! Tarnwick list of sites spidered!") });
     expectSpiderFile(QStringLiteral("pages_left.sdata"), f.RichTextBox1.Text().toUtf8(), run.server);
     const QDir out(run.home.path() + QStringLiteral("/cars"));
     const QStringList written = out.entryList(QDir::Files, QDir::Name);
@@ -87,8 +89,8 @@ TEST(SpiderRun, FilterKeepsFlightsPages)
 {
     SpiderSession run(QStringLiteral("flights -cheap"));
     Command3_Click(*run.form, run.p);
-    expectSpiderFile(
-        QStringLiteral("filter.urls"), run.form->List1.items().join(QStringLiteral("\r\n")).toUtf8(), run.server);
+    expectSpiderFile(QStringLiteral("filter.urls"),
+        run.form->List1.items().join(QStringLiteral("\r\n")).toUtf8(), run.server);
 }
 
 TEST(SpiderRun, StopAllKeepsListSelectionAndAccepted)
@@ -101,10 +103,10 @@ TEST(SpiderRun, StopAllKeepsListSelectionAndAccepted)
             mnuStopAll_Click(f);
     };
     Command3_Click(f, run.p);
-    ASSERT_EQ(run.p.messages, QStringList{QStringLiteral("Stopped!")});
+    ASSERT_EQ(run.p.messages, QStringList { QStringLiteral("Stopped!") });
     EXPECT_EQ(f.List1.ListCount(), 4);
     EXPECT_EQ(f.List1.ListIndex(), 1);
-    EXPECT_EQ(f.List5.items(), (QStringList{f.List1.List(0), f.List1.List(1)}));
+    EXPECT_EQ(f.List5.items(), (QStringList { f.List1.List(0), f.List1.List(1) }));
     EXPECT_EQ(f.Caption(), QStringLiteral("Tarnwick"));
     EXPECT_FALSE(f.Inet1->StillExecuting());
 }
@@ -119,11 +121,12 @@ TEST(SpiderRun, UnwritablePagesAreNamedAtTheEnd)
     run.p.onPump = [&](int) { QDir().mkpath(run.home.path() + QStringLiteral("/cars/insurance3.html")); };
     Command3_Click(f, run.p);
     ASSERT_EQ(run.p.messages.size(), 1);
-    EXPECT_TRUE(run.p.messages.at(0).startsWith(QStringLiteral("Run completed, but these files could not be written: ")))
+    EXPECT_TRUE(run.p.messages.at(0).startsWith(
+        QStringLiteral("Run completed, but these files could not be written: ")))
         << run.p.messages.at(0).toStdString();
     EXPECT_TRUE(run.p.messages.at(0).contains(QStringLiteral("insurance3.html")));
     EXPECT_TRUE(QFileInfo::exists(run.home.path() + QStringLiteral("/cars/sitemap.html")));
 }
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick

@@ -17,7 +17,7 @@ void FakePlatform::MsgBox(const QString& text)
 
 bool FakePlatform::answer(FileDialog& dialog, bool save)
 {
-    dialogs.push_back({save, dialog.Filter, dialog.InitDir});
+    dialogs.push_back({ save, dialog.Filter, dialog.InitDir });
     if (dialogAnswers.empty())
         return false;
     std::optional<QString> next = dialogAnswers.front();
@@ -85,4 +85,4 @@ double FakePlatform::Rnd()
     return std::uniform_real_distribution<double>(0.0, 1.0)(generator);
 }
 
-}  // namespace tarnwick::test
+} // namespace tarnwick::test

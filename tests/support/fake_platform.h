@@ -73,7 +73,7 @@ private:
     bool answer(FileDialog& dialog, bool save);
     void pumped();
 
-    std::mt19937 generator{12345};
+    std::mt19937 generator { 12345 };
 };
 
-}  // namespace tarnwick::test
+} // namespace tarnwick::test

@@ -10,7 +10,7 @@ void FakeTransferControl::Execute(const QString& url, const QString&, const QStr
     headerBlocks.append(headers);
     executing = true;
     const quint64 id = ++request;
-    const Answer a = answers.value(url, Answer{{}, true, 404, QStringLiteral("Not Found")});
+    const Answer a = answers.value(url, Answer { {}, true, 404, QStringLiteral("Not Found") });
     QTimer::singleShot(0, this, [this, id, a] {
         if (id != request || !executing)
             return;
@@ -60,4 +60,4 @@ QString FakeTransferControl::OpenURL(const QString& url, int)
     return openUrlBody;
 }
 
-}  // namespace tarnwick::test
+} // namespace tarnwick::test

@@ -16,18 +16,25 @@ class FakeTransferControl : public QObject, public TransferControl {
 public:
     struct Answer {
         QString body;
-        bool fails = false;   // state 11 instead of 12
+        bool fails = false; // state 11 instead of 12
         int errorCode = 0;
         QString errorInfo;
     };
 
-    void answer(const QString& url, const QString& body) { answers[url] = Answer{body}; }
-    void fail(const QString& url, int code, const QString& info) { answers[url] = Answer{{}, true, code, info}; }
+    void answer(const QString& url, const QString& body) { answers[url] = Answer { body }; }
+    void fail(const QString& url, int code, const QString& info)
+    {
+        answers[url] = Answer { {}, true, code, info };
+    }
 
-    void setRequestTimeout(int seconds) override { timeout = seconds; timeouts.append(seconds); }
+    void setRequestTimeout(int seconds) override
+    {
+        timeout = seconds;
+        timeouts.append(seconds);
+    }
     int RequestTimeout() const override { return timeout; }
-    void Execute(const QString& url, const QString& operation, const QString& data,
-                 const QString& headers) override;
+    void Execute(
+        const QString& url, const QString& operation, const QString& data, const QString& headers) override;
     bool StillExecuting() const override { return executing; }
     void Cancel() override;
     QString GetChunk(int size, int type = 0) override;
@@ -55,4 +62,4 @@ private:
     QString info;
 };
 
-}  // namespace tarnwick::test
+} // namespace tarnwick::test

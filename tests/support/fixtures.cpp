@@ -33,4 +33,4 @@ void writeFileBytes(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-}  // namespace tarnwick::test
+} // namespace tarnwick::test

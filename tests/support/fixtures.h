@@ -13,4 +13,4 @@ QByteArray readFixture(const QString& relative);
 QByteArray readFileBytes(const QString& path);
 void writeFileBytes(const QString& path, const QByteArray& bytes);
 
-}  // namespace tarnwick::test
+} // namespace tarnwick::test

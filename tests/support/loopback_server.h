@@ -48,4 +48,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace tarnwick::test
+} // namespace tarnwick::test

@@ -10,12 +10,13 @@
 
 namespace tarnwick::test {
 
-RawServer::RawServer(std::function<void(const std::string&, const Send&)> respond) : respond_(std::move(respond))
+RawServer::RawServer(std::function<void(const std::string&, const Send&)> respond)
+    : respond_(std::move(respond))
 {
     listenFd_ = ::socket(AF_INET, SOCK_STREAM, 0);
     int yes = 1;
     ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in addr{};
+    sockaddr_in addr {};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = 0;
@@ -44,7 +45,7 @@ void RawServer::serve()
 {
     // One connection at a time is enough for these tests; poll so the destructor can stop us.
     while (!stopping_) {
-        pollfd pfd{listenFd_, POLLIN, 0};
+        pollfd pfd { listenFd_, POLLIN, 0 };
         if (::poll(&pfd, 1, 50) <= 0)
             continue;
         const int fd = ::accept(listenFd_, nullptr, nullptr);
@@ -69,4 +70,4 @@ void RawServer::serve()
     }
 }
 
-}  // namespace tarnwick::test
+} // namespace tarnwick::test

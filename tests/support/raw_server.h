@@ -30,9 +30,9 @@ private:
     std::function<void(const std::string&, const Send&)> respond_;
     int listenFd_ = -1;
     int port_ = 0;
-    std::atomic<bool> stopping_{false};
-    std::atomic<int> connections_{0};
+    std::atomic<bool> stopping_ { false };
+    std::atomic<int> connections_ { 0 };
     std::thread thread_;
 };
 
-}  // namespace tarnwick::test
+} // namespace tarnwick::test
