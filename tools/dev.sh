@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian or Ubuntu machine lacks, builds Tarnwick, then either starts
-# the window (run), runs every test twice, plainly and under the sanitizers (test), or only
-# the sanitized run (test-asan).
+# the window (run), checks the formatting and runs every test twice, plainly and under the
+# sanitizers (test), or only the sanitized run (test-asan).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libgumbo-dev
           libcpp-httplib-dev libgtest-dev googletest clang libclang-rt-dev xvfb xauth
-          desktop-file-utils appstream)
+          desktop-file-utils appstream clang-format)
 
 install_missing() {
     local missing=()
@@ -29,6 +29,11 @@ build() { # build-dir [cmake options...]
     command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)"
+}
+
+check_format() {
+    # Formatting is the tool's job: a tracked source that drifts from .clang-format fails the run.
+    git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 }
 
 test_plain() {
@@ -57,6 +62,7 @@ run)
     ;;
 test)
     install_missing
+    check_format
     test_plain
     test_sanitized
     ;;
