@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/text_ops.h"
+#include "app/url_encoding.h"
 #include "pages/page_writer.h"
 
 #include <cmath>
@@ -69,8 +70,11 @@ void createpage(Form1& f, Platform& p)
 
     const QString name = f.Text9.Text() + f.Text13.Text();
     const QString path = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + name + QStringLiteral(".html");
-    f.Text15.setText(f.Text15.Text() + QStringLiteral("<a href=\"") + name + QStringLiteral(".html\">") + name
-        + QStringLiteral("</a>")
+    // The sitemap links to the file by its name; a name with a quote or a bracket in it must
+    // not end the attribute or open a tag there.
+    const QString target = percentEncodedUrl(name);
+    f.Text15.setText(f.Text15.Text() + QStringLiteral("<a href=\"") + target + QStringLiteral(".html\">")
+        + target + QStringLiteral("</a>")
         + (f.Check6.Value() != 0 ? QStringLiteral("\r\n\r\n") : QStringLiteral("  ")));
     (void)writeGeneratedPage(f, p, path, html);
 }

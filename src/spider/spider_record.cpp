@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "app/text_ops.h"
+#include "app/url_encoding.h"
 
 namespace tarnwick {
 
@@ -22,6 +23,7 @@ QString cutAfter(const QString& text, const QString& start, std::initializer_lis
     return cut;
 }
 
+/// `url` goes in already encoded, so it cannot end the attribute or open a tag.
 QString link(const QString& url, const QString& text)
 {
     return QStringLiteral("<a href=\"") + url + QStringLiteral("\" target=\"_blank\" rel=\"nofollow\">")
@@ -66,8 +68,11 @@ QString cleanCutText(const QString& text)
     return trimSpaces(cleaned);
 }
 
-QString spiderRecords(const Form1& f, const QString& title, const QString& desc, const QString& url)
+QString spiderRecords(const Form1& f, const QString& title, const QString& desc, const QString& listedUrl)
 {
+    // The list may hold anything a file or a result page put there; records and the pages
+    // built from them only ever see the encoded form.
+    const QString url = percentEncodedUrl(listedUrl);
     const bool pages = f.Check3.Value() != 0;
     const QString end = kCrLf + kCrLf;
     const QString boldTitle = QStringLiteral("<b>") + title + QStringLiteral("</b>");

@@ -15,7 +15,7 @@ QString cutDescription(const QString& head);
 QString cleanCutText(const QString& text);
 
 /// The spider record(s) of one accepted page, chosen by the create-pages box, the two
-/// record boxes and the link options.
-QString spiderRecords(const Form1& f, const QString& title, const QString& desc, const QString& url);
+/// record boxes and the link options. The URL is written percent-encoded (percentEncodedUrl).
+QString spiderRecords(const Form1& f, const QString& title, const QString& desc, const QString& listedUrl);
 
 } // namespace tarnwick
