@@ -16,6 +16,8 @@ namespace {
 
 const QString kBackSlash = QStringLiteral("Don't use back slash (\\)! Enter name, nothing else.");
 const QString kForwardSlash = QStringLiteral("Don't use forward slash (/)! Enter name, nothing else.");
+const QString kControls = QStringLiteral(
+    "Don't use control characters (tabs, line breaks and the like)! Enter name, nothing else.");
 const QString kNoExtension = QStringLiteral("\r\nAnd don't add any file extension either (e.g. '.html').");
 
 bool refuse(Platform& p, const QString& message)
@@ -35,6 +37,31 @@ bool refuse(Form1& f, Platform& p, const QString& message, const Control& focus)
 bool isDotName(const QString& name)
 {
     return name == QLatin1String(".") || name == QLatin1String("..");
+}
+
+/// A control character in a file name is one a terminal or a file manager acts on when it
+/// lists the folder.
+bool hasControlChar(const QString& name)
+{
+    for (const QChar ch : name) {
+        const char16_t c = ch.unicode();
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+            return true;
+    }
+    return false;
+}
+
+/// Pages are written as the page url name followed by a position, so such a sitemap name,
+/// in any letter case, could replace one of them.
+bool couldBePageName(const QString& sitemap, const QString& page)
+{
+    if (sitemap.size() <= page.size() || !sitemap.startsWith(page, Qt::CaseInsensitive))
+        return false;
+    for (qsizetype i = page.size(); i < sitemap.size(); ++i) {
+        if (sitemap.at(i) < QLatin1Char('0') || sitemap.at(i) > QLatin1Char('9'))
+            return false;
+    }
+    return true;
 }
 
 QString dotMessage(const QString& what)
@@ -61,6 +88,8 @@ bool checkNames(Form1& f, Platform& p)
         return refuse(f, p, kBackSlash, f.Text8);
     if (dir.contains(QLatin1Char('/')))
         return refuse(f, p, kForwardSlash, f.Text8);
+    if (hasControlChar(dir))
+        return refuse(f, p, kControls, f.Text8);
     if (dir.contains(QLatin1Char(' ')))
         return refuse(f, p,
             QStringLiteral(
@@ -82,6 +111,8 @@ bool checkNames(Form1& f, Platform& p)
         return refuse(f, p, kBackSlash + kNoExtension, f.Text9);
     if (page.contains(QLatin1Char('/')))
         return refuse(f, p, kForwardSlash + kNoExtension, f.Text9);
+    if (hasControlChar(page))
+        return refuse(f, p, kControls + kNoExtension, f.Text9);
     if (isDotName(page))
         return refuse(f, p, dotMessage(QStringLiteral("page url name")), f.Text9);
 
@@ -96,8 +127,16 @@ bool checkNames(Form1& f, Platform& p)
         return refuse(f, p, kBackSlash, f.Text10);
     if (sitemap.contains(QLatin1Char('/')))
         return refuse(f, p, kForwardSlash, f.Text10);
+    if (hasControlChar(sitemap))
+        return refuse(f, p, kControls, f.Text10);
     if (isDotName(sitemap))
         return refuse(f, p, dotMessage(QStringLiteral("sitemap name")), f.Text10);
+    if (couldBePageName(sitemap, page))
+        return refuse(f, p,
+            QStringLiteral("Sitemap name could be the name of a results page (%1 followed by a number)! "
+                           "Choose another name.")
+                .arg(page),
+            f.Text10);
     return true;
 }
 
