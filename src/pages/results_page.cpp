@@ -6,6 +6,7 @@
 #include "app/text_ops.h"
 #include "app/url_encoding.h"
 #include "pages/page_writer.h"
+#include "pages/template_fill.h"
 
 #include <cmath>
 
@@ -53,10 +54,8 @@ void createpage(Form1& f, Platform& p)
 
     QString data = f.RichTextBox1.Text();
     data.replace(QStringLiteral("\r\n"), QStringLiteral("<br>\r\n"));
-    QString html = f.RichTextBox2.Text();
-    html.replace(QStringLiteral("!@@!"), title);
-    html.replace(QStringLiteral("!%%!"), title + QStringLiteral(" ..."));
-    html.replace(QStringLiteral("!##!"), fontBlock(f, data));
+    QString html
+        = fillTemplate(f.RichTextBox2.Text(), { title, title + QStringLiteral(" ..."), fontBlock(f, data) });
 
     const double position = Val(f.Text13.Text());
     if (position > 20 && position < 30) {

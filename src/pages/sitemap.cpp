@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "app/platform.h"
 #include "pages/page_writer.h"
+#include "pages/template_fill.h"
 
 namespace tarnwick {
 
@@ -14,10 +15,7 @@ void createsitemap(Form1& f, Platform& p)
     QString links = fontBlock(f, f.Text15.Text());
     links.replace(QStringLiteral("\r\n"), QStringLiteral("<br>\r\n"));
     const QString heading = f.Text11.Text() + QStringLiteral("...");
-    QString html = f.RichTextBox2.Text();
-    html.replace(QStringLiteral("!@@!"), heading);
-    html.replace(QStringLiteral("!%%!"), heading);
-    html.replace(QStringLiteral("!##!"), links);
+    const QString html = fillTemplate(f.RichTextBox2.Text(), { heading, heading, links });
     f.Text15.setText({});
 
     const QString path
