@@ -2,24 +2,18 @@
 
 #include "app/form1.h"
 #include "app/platform.h"
-
-#include <QFile>
+#include "files/text_file_writer.h"
 
 namespace tarnwick {
 
 bool writeGeneratedPage(Form1& f, Platform& p, const QString& path, const QString& text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        f.failedFiles.append(path);
-        return true;
-    }
     if (!p.DoEvents())
         return false;
-    const QByteArray bytes = (text + QStringLiteral("\r\n")).toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    // The byte-order mark tells a browser the page is UTF-8 even when the server that
+    // publishes it sends a bare "text/html"; it outranks both the header and any meta tag.
+    if (!saveTextFile(path, QChar(0xFEFF) + text + QStringLiteral("\r\n")).ok())
         f.failedFiles.append(path);
-    file.close();
     return true;
 }
 
