@@ -12,6 +12,24 @@ const QString kCrLf = QStringLiteral("\r\n");
 // Stands for a line end inside a record while the text is cut into rows.
 const QChar kFieldMark(0x00AC);
 
+/// A spreadsheet opening the CSV runs a cell that begins with one of these as a formula
+/// (or, for tab and CR, after dropping them), so a page titled "=HYPERLINK(...)" would
+/// become a live link or command.
+bool startsLikeFormula(QStringView field)
+{
+    if (field.isEmpty())
+        return false;
+    switch (field.front().unicode()) {
+    case u'=':
+    case u'+':
+    case u'-':
+    case u'@':
+    case u'\t':
+    case u'\r': return true;
+    default: return false;
+    }
+}
+
 } // namespace
 
 QString spiderDataToCsv(const QString& spiderData)
@@ -30,13 +48,15 @@ QString spiderDataToCsv(const QString& spiderData)
         const QList<QStringView> fields = QStringView(row).split(kFieldMark);
         for (qsizetype i = 0; i < fields.size(); ++i) {
             const QStringView field = fields.at(i);
-            if (field.contains(QLatin1Char('"')) || field.contains(QLatin1Char(','))) {
+            const bool quoted = field.contains(QLatin1Char('"')) || field.contains(QLatin1Char(','));
+            if (quoted)
                 output += QLatin1Char('"');
-                output += field;
+            // The apostrophe makes the cell text; only the CSV form gets it.
+            if (startsLikeFormula(field))
+                output += QLatin1Char('\'');
+            output += field;
+            if (quoted)
                 output += QLatin1Char('"');
-            } else {
-                output += field;
-            }
             output += i + 1 < fields.size() ? QStringView(u",") : QStringView(kCrLf);
         }
     }
