@@ -22,6 +22,8 @@ void QtPlatform::attach(QWidget* window, std::function<void()> sync)
 void QtPlatform::MsgBox(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tarnwick"), text, QMessageBox::Ok, window_);
+    // Messages quote names, paths and placeholders such as "<H1>": they are never markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
