@@ -111,7 +111,6 @@ TEST(PageSafety, WritesReplaceWholeAndStartWithAByteOrderMark)
             << c.name;
         EXPECT_EQ(seen, c.earlier) << c.name << ": the page was cut short while events ran";
         EXPECT_EQ(test::readFileBytes(file), c.after) << c.name;
-        EXPECT_EQ(QFileInfo::exists(file), !c.after.isEmpty()) << c.name;
         EXPECT_EQ(QDir(t.path({})).entryList(QDir::Files).size(), c.after.isEmpty() ? 0 : 1)
             << c.name << ": a temporary file was left";
         EXPECT_TRUE(t.form->failedFiles.isEmpty()) << c.name;
