@@ -138,6 +138,8 @@ void ListBox::relayout()
 
 void ListBox::setList(int index, const QString& text)
 {
+    if (index_)
+        index_->replace(index, items_.at(index), text);
     items_[index] = text;
     relayout();
 }
@@ -145,11 +147,15 @@ void ListBox::setList(int index, const QString& text)
 void ListBox::AddItem(const QString& item)
 {
     items_.append(item);
+    if (index_)
+        index_->append(item);
     touch();
 }
 
 void ListBox::RemoveItem(int index)
 {
+    if (index_)
+        index_->remove(index, items_.at(index));
     items_.removeAt(index);
     if (listIndex_ == index)
         listIndex_ = -1;
@@ -161,6 +167,8 @@ void ListBox::RemoveItem(int index)
 void ListBox::Clear()
 {
     items_.clear();
+    if (index_)
+        index_->clear();
     listIndex_ = -1;
     relayout();
 }
@@ -168,8 +176,17 @@ void ListBox::Clear()
 void ListBox::replaceAll(QStringList items)
 {
     items_ = std::move(items);
+    if (index_)
+        *index_ = CaseFoldedIndex(items_);
     listIndex_ = -1;
     relayout();
+}
+
+int ListBox::findItem(const QString& text, bool exact, int start) const
+{
+    if (!index_)
+        index_ = std::make_unique<CaseFoldedIndex>(items_);
+    return index_->find(text, exact, start);
 }
 
 void ListBox::setListIndex(int index)

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "app/case_folded_index.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace tarnwick {
 
@@ -165,6 +168,11 @@ public:
     /// Replaces every entry at once (one layout change instead of n).
     void replaceAll(QStringList items);
 
+    /// The first entry after `start` (-1: from the top), wrapping round, that equals `text`
+    /// (exact) or begins with it, ignoring case; -1 when none. Answered from a case-folded
+    /// index made at the first search and kept in step with every change from then on.
+    int findItem(const QString& text, bool exact, int start) const;
+
     /// The selected entry, -1 for none.
     int ListIndex() const { return listIndex_; }
     void setListIndex(int index);
@@ -178,6 +186,8 @@ private:
     QStringList items_;
     int listIndex_ = -1;
     std::uint64_t layoutRevision_ = 0;
+    // Only lists that are searched pay for an index.
+    mutable std::unique_ptr<CaseFoldedIndex> index_;
 };
 
 /// A multi-line text pane (lines joined by CR LF). appendText keeps long runs linear,

@@ -15,6 +15,8 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kSpiderDataFilter = QStringLiteral("Spider Data (*.sdata)|*.sdata");
 const QString kTemplateFilter = QStringLiteral("Template (*.tplate)|*.tplate");
 constexpr int kListLimit = 30000;
+// One list entry is one keyword or one URL; a longer line is no entry, only a cost.
+constexpr qsizetype kMaxEntryLength = 65536;
 
 enum class DialogKind { Open, Save };
 
@@ -61,16 +63,28 @@ void openList(Form1& f, Platform& p, FileDialog& dialog, ListBox& list, Label& c
     LineSplitter lines(text);
     QStringView line;
     bool limitReached = false;
+    int tooLong = 0;
     while (lines.next(line)) {
-        const QString entry = cleanedLine(line);
-        if (!entry.isEmpty())
-            entries.append(entry);
+        if (line.size() > kMaxEntryLength) {
+            ++tooLong;
+        } else {
+            const QString entry = cleanedLine(line);
+            if (!entry.isEmpty())
+                entries.append(entry);
+        }
         if (entries.size() > kListLimit) {
             limitReached = true;
             break;
         }
     }
     list.replaceAll(std::move(entries));
+    if (tooLong > 0) {
+        const QString howMany
+            = tooLong == 1 ? QStringLiteral("1 line") : QString::number(tooLong) + QStringLiteral(" lines");
+        p.MsgBox(QStringLiteral("File ") + path + QStringLiteral(": ") + howMany
+            + QStringLiteral(" longer than ") + QString::number(kMaxEntryLength)
+            + QStringLiteral(" characters left out!"));
+    }
     if (limitReached)
         p.MsgBox(QStringLiteral("Limit reached!"));
     count.setCaption(QString::number(list.ListCount()));

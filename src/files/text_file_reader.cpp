@@ -3,11 +3,22 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tarnwick {
 
 QString decodeFileText(const QByteArray& bytes)
 {
     QByteArrayView body(bytes);
+    const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(body);
+    if (marked && *marked != QStringConverter::Utf8) {
+        // The decoder drops the mark; a cut-off last character becomes a replacement character.
+        QStringDecoder decoder(*marked, QStringConverter::Flag::Stateless);
+        return decoder.decode(body);
+    }
     if (body.startsWith("\xEF\xBB\xBF"))
         body = body.sliced(3);
 
@@ -40,21 +51,70 @@ bool LineSplitter::next(QStringView& line)
     return true;
 }
 
-TextFileRead readTextFile(const QString& path)
+namespace {
+
+/// Closes the descriptor when the read ends, whichever way.
+struct Descriptor {
+    int fd;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+TextFileRead failed(TextFileRead::Failure failure, const QString& reason)
 {
     TextFileRead result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.failure = TextFileRead::Failure::Open;
-        result.reason = file.errorString();
-        return result;
+    result.failure = failure;
+    result.reason = reason;
+    return result;
+}
+
+const QString kTooLarge = QStringLiteral("Larger than 64 MiB");
+
+} // namespace
+
+TextFileRead readTextFile(const QString& path)
+{
+    using Failure = TextFileRead::Failure;
+    // Opened without waiting, then asked what it is: a pipe would block the open until a
+    // writer came, and a device such as /dev/zero never ends.
+    const Descriptor file { ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) };
+    if (file.fd < 0)
+        return failed(Failure::Open, qt_error_string(errno));
+    struct stat info { };
+    if (::fstat(file.fd, &info) != 0)
+        return failed(Failure::Open, qt_error_string(errno));
+    if (S_ISDIR(info.st_mode))
+        return failed(Failure::Open, QStringLiteral("Is a folder"));
+    if (!S_ISREG(info.st_mode))
+        return failed(Failure::Open, QStringLiteral("Not a regular file"));
+    if (info.st_size > kMaxFileBytes)
+        return failed(Failure::Open, kTooLarge);
+    ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+
+    // Files under /proc and the like give no size, so the cap is kept while reading too.
+    QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(info.st_size) + 1);
+    constexpr qsizetype kChunk = 1 << 20;
+    for (;;) {
+        const qsizetype have = bytes.size();
+        bytes.resize(have + kChunk);
+        const ssize_t got = ::read(file.fd, bytes.data() + have, kChunk);
+        if (got < 0 && errno == EINTR) {
+            bytes.resize(have);
+            continue;
+        }
+        if (got < 0)
+            return failed(Failure::Read, qt_error_string(errno));
+        bytes.resize(have + got);
+        if (got == 0)
+            break;
+        if (bytes.size() > kMaxFileBytes)
+            return failed(Failure::Read, kTooLarge);
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.failure = TextFileRead::Failure::Read;
-        result.reason = file.errorString();
-        return result;
-    }
+    TextFileRead result;
     result.text = decodeFileText(bytes);
     return result;
 }

@@ -6,9 +6,13 @@
 
 namespace tarnwick {
 
-/// Text of a file's bytes: UTF-8 when the bytes are valid UTF-8, else Windows-1252 (files
-/// written by older tools in the system code page). A UTF-8 byte-order mark at the very
-/// start is dropped.
+/// The most a list or text file may hold; a bigger file is refused whole, so that no open
+/// command holds more than a few hundred megabytes while it reads.
+inline constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+
+/// Text of a file's bytes. A byte-order mark decides first: UTF-16 (little or big endian) or
+/// UTF-32 with theirs; then UTF-8 when the bytes are valid UTF-8, else Windows-1252 (files
+/// written by older tools in the system code page). A UTF-8 byte-order mark is dropped.
 QString decodeFileText(const QByteArray& bytes);
 
 /// Walks a text line by line. A line ends at CR LF, a lone CR or a lone LF; the break is not
@@ -38,7 +42,9 @@ struct TextFileRead {
 };
 
 /// Reads and decodes the whole file at `path`. Nothing is returned as text when the file
-/// cannot be opened or a read fails part-way, so callers never see half a file.
+/// cannot be opened, is not a regular file (a folder, a pipe, a device), holds more than
+/// kMaxFileBytes, or a read fails part-way, so callers never see half a file. Never waits
+/// for a writer.
 TextFileRead readTextFile(const QString& path);
 
 } // namespace tarnwick

@@ -11,6 +11,8 @@ int findEntry(const QStringList& items, const QString& text, bool exact, int sta
     if (n == 0)
         return -1;
     const int first = (start < -1 || start >= n - 1) ? 0 : start + 1;
+    if (!exact && text.isEmpty())
+        return first;
     for (int k = 0; k < n; ++k) {
         const int i = (first + k) % n;
         const QString& item = items[i];
@@ -27,7 +29,8 @@ int FindListEntry(Platform& p, const ListBox& list, const QString& text, bool ex
     // The window may have gone meanwhile; the search on the data is still safe.
     (void)p.DoEvents();
     p.Refresh();
-    return findEntry(list.items(), text, exact, start);
+    // The URL list holds up to 30000 entries and the harvest asks once per link: no scan.
+    return list.findItem(text, exact, start);
 }
 
 int FindListEntry(Platform& p, const ComboBox& combo, const QString& text, bool exact, int start)

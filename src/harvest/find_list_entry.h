@@ -13,7 +13,7 @@ class Platform;
 /// (exact) or begins with it, ignoring case; -1 when none. Pumps events and refreshes first.
 int FindListEntry(Platform& p, const ListBox& list, const QString& text, bool exact, int start);
 int FindListEntry(Platform& p, const ComboBox& combo, const QString& text, bool exact, int start);
-/// The search itself, without the pump.
+/// The search itself, without the pump, by a scan (combo boxes hold a handful of entries).
 int findEntry(const QStringList& items, const QString& text, bool exact, int start);
 
 } // namespace tarnwick

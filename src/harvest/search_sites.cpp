@@ -26,7 +26,10 @@ QString searchPattern(SearchSite site)
 
 QString searchTerm(const QString& entry)
 {
-    const QStringList pieces = entry.split(QStringLiteral(" - "));
+    // The Add button writes " - term"; saved and opened again, the entry has lost its leading
+    // space, but its first part is still the empty one before "- ".
+    const QStringList pieces = (entry.startsWith(QLatin1String("- ")) ? QLatin1Char(' ') + entry : entry)
+                                   .split(QStringLiteral(" - "));
     // Entries loaded from files may lack the separator; their whole text is the term.
     if (pieces.size() < 2)
         return trimSpaces(entry);

@@ -16,7 +16,8 @@ constexpr int kTickMs = 250;
 
 enum class Flow { Go, End };
 
-// Adds the current page's links to the URL list. End when the window went away.
+// Adds the current page's links to the URL list. End when the window went away or the list
+// went past its limit ("Limit reached!" shown).
 Flow addLinks(Form1& f, Platform& p, PageLinkComponent& page)
 {
     page.ExcludeLinks(1, QStringLiteral("google."), QStringLiteral("google"));
@@ -31,6 +32,11 @@ Flow addLinks(Form1& f, Platform& p, PageLinkComponent& page)
         if (found == -1 && !candidate.isEmpty()) {
             f.List1.AddItem(trimSpaces(candidate));
             f.Label1.setCaption(numText(f.List1.ListCount()));
+            // One page may hold any number of links; the limit holds inside it too.
+            if (f.List1.ListCount() > kLimit) {
+                p.MsgBox(QStringLiteral("Limit reached!"));
+                return Flow::End;
+            }
         }
     }
     return Flow::Go;
