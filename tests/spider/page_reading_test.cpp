@@ -216,6 +216,8 @@ TEST(PageReading, RulesAndOddShapes)
         EXPECT_EQ(page.description, QString::fromUtf8(c.description)) << c.name;
     }
     EXPECT_EQ(readPage({}).verdict, V::Empty);
+    const auto refuseAll = [](const QString&) { return false; };
+    EXPECT_EQ(readPage(QStringLiteral("<title>Cheap Hotels</title>"), refuseAll).verdict, V::Filtered);
 }
 
 TEST(TitleFilter, SpacesOnlyKeepEveryTitle)
