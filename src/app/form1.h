@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/controls.h"
+#include "app/page_verdict.h"
 #include "net/transfer_control.h"
 
 #include <memory>
@@ -33,6 +34,9 @@ public:
     /// Page and sitemap files of the current spider run that could not be written; the
     /// run's end names them instead of reporting plain success.
     QStringList failedFiles;
+    /// Why the last completed response yielded a record or nothing; the response handler sets
+    /// it for every response it reads.
+    PageVerdict pageVerdict = PageVerdict::NotRead;
 
     // Keyword panel.
     Frame Frame1 { "Frame1", "Input keyword and hit 'Enter':" };

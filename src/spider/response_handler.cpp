@@ -4,6 +4,7 @@
 #include "app/platform.h"
 #include "app/text_ops.h"
 #include "pages/results_page.h"
+#include "spider/page_reading.h"
 #include "spider/spider_record.h"
 #include "spider/title_filter.h"
 
@@ -23,16 +24,16 @@ bool drainRejected(TransferControl& inet, Platform& p)
     return true;
 }
 
-/// Reads the whole body; empty when the page is refused (empty, or a server error in its
-/// first piece). `alive` turns false when the window was unloaded.
+/// Reads the whole body. A page refused at its first piece (empty, or a server error) gives
+/// only that piece, and the request is cancelled. `alive` turns false when the window was
+/// unloaded.
 QString readBody(Form1& f, Platform& p, bool& alive)
 {
     TransferControl& inet = *f.Inet1;
     QString piece = inet.GetChunk(1024, 0);
-    if (piece.isEmpty() || containsNoCase(piece, QStringLiteral("internal server error"))
-        || piece.contains(QStringLiteral("500"))) {
+    if (refusedAtFirstPiece(piece)) {
         alive = drainRejected(inet, p);
-        return {};
+        return piece;
     }
     QString body;
     while (!piece.isEmpty()) {
@@ -47,46 +48,21 @@ QString readBody(Form1& f, Platform& p, bool& alive)
     return body;
 }
 
-bool titleAccepted(Form1& f, const QString& title)
-{
-    const bool qualifies = !containsNoCase(title, QStringLiteral("language=\"javascript\""))
-        && title.size() > 5 && !title.contains(QLatin1Char('<'));
-    const QString filter = f.Text5.Text();
-    if (!qualifies || filter.isEmpty())
-        return false;
-    if (filter.contains(QLatin1Char('-')) || filter.contains(QLatin1Char(','))) {
-        f.Text17.setText(title);
-        return theflag(f) == 1;
-    }
-    return containsNoCase(title, filter);
-}
-
 void processResponse(Form1& f, Platform& p)
 {
     bool alive = true;
     const QString body = readBody(f, p, alive);
-    if (!alive || body.isEmpty())
+    if (!alive)
         return;
-    if (!containsNoCase(body, QStringLiteral("</title>")) || !containsNoCase(body, QStringLiteral("<body"))
-        || !containsNoCase(body, QStringLiteral("<meta name=\"description\" content=\"")))
+    const PageReading page = readPage(body, [&f](const QString& title) { return keepsTitle(f, title); });
+    f.pageVerdict = page.verdict;
+    if (page.verdict != PageVerdict::Accepted)
         return;
-
-    const QString head = body.left(indexOfNoCase(body, QStringLiteral("<body")));
-    const QString title = cleanCutText(cutTitle(head));
-    if (!titleAccepted(f, title))
-        return;
-
-    const QString rawDesc = cutDescription(head);
-    if (rawDesc.contains(QLatin1Char('>')) || rawDesc.size() <= 5)
-        return;
-    // The cleaning can turn "&lt;" into "<": such a description would put markup in the pages.
-    const QString desc = cleanCutText(rawDesc);
-    if (desc.contains(QLatin1Char('<')))
-        return;
+    const QString& title = page.title;
 
     const QString url = f.Text7.Text();
     f.Label10.setCaption(numText(static_cast<qint64>(Val(f.Label10.Caption())) + 1));
-    f.RichTextBox1.appendText(spiderRecords(f, title, desc, url));
+    f.RichTextBox1.appendText(spiderRecords(f, title, page.description, url));
     f.RichTextBox1.setSelStart(static_cast<int>(f.RichTextBox1.Text().size()));
     f.List5.AddItem(url);
 

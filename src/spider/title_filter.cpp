@@ -68,4 +68,20 @@ int theflag(Form1& f)
     return flag;
 }
 
+bool keepsTitle(Form1& f, const QString& title)
+{
+    const QString filter = f.Text5.Text();
+    if (filter.isEmpty())
+        return false;
+    // The window offers " " as the filter that returns all titles; a title without an ASCII
+    // space (every Chinese or Japanese one) must pass it too.
+    if (trimSpaces(filter).isEmpty())
+        return true;
+    if (filter.contains(QLatin1Char('-')) || filter.contains(QLatin1Char(','))) {
+        f.Text17.setText(title);
+        return theflag(f) == 1;
+    }
+    return containsNoCase(title, filter);
+}
+
 } // namespace tarnwick

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/startup.h"
+#include "spider/page_reading.h"
 #include "spider/spider_record.h"
 #include "spider/spider_run.h"
 #include "spider/title_filter.h"
@@ -240,10 +241,11 @@ TEST(SpiderRecords, RecordKindsByBoxesAndOptions)
 
 TEST(SpiderRecords, CleaningOrder)
 {
-    EXPECT_EQ(cleanCutText(QStringLiteral("Big  Sale")), QStringLiteral("BigSale"));
+    EXPECT_EQ(cleanCutText(QStringLiteral("Big  Sale")), QStringLiteral("Big Sale"));
     EXPECT_EQ(cleanCutText(QStringLiteral("a   b")), QStringLiteral("a b"));
     EXPECT_EQ(cleanCutText(QStringLiteral("&amp;lt;b&amp;gt;Shop")), QStringLiteral("<b>Shop"));
-    EXPECT_EQ(cleanCutText(QStringLiteral(" a\t&GT; b\r\n and&nbsp;more ")), QStringLiteral("a> b and more"));
+    EXPECT_EQ(
+        cleanCutText(QStringLiteral(" a\t&GT; b\r\n and&nbsp;more ")), QStringLiteral("a > b and more"));
     EXPECT_EQ(cleanCutText(QStringLiteral("&#147;x&#148; &#8217;y&#145;&#146;&QUOT;")),
         QStringLiteral("\"x\" 'y''\""));
 }
