@@ -48,4 +48,15 @@ std::optional<ResultSource> resultSourceFor(const QString& choice)
     return std::nullopt;
 }
 
+QString unknownResultSource(const QString& choice)
+{
+    QStringList names;
+    for (const ResultSource& source : resultSources())
+        names << source.name;
+    return QStringLiteral(
+        "Unknown result source \"%1\": choose %2, a SearXNG address, or an address template "
+        "with {searchTerms}.")
+        .arg(choice, names.join(QStringLiteral(", ")));
+}
+
 } // namespace tarnwick

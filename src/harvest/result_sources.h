@@ -36,4 +36,7 @@ const std::vector<ResultSource>& resultSources();
 /// SearXNG instance. Nothing for anything else.
 std::optional<ResultSource> resultSourceFor(const QString& choice);
 
+/// The message for a choice resultSourceFor does not know, naming what it takes.
+QString unknownResultSource(const QString& choice);
+
 } // namespace tarnwick

@@ -79,7 +79,7 @@ void Command1_Click(Form1& f, Platform& p)
     }
     const std::optional<ResultSource> source = resultSourceFor(f.resultSource);
     if (!source) {
-        p.MsgBox(QStringLiteral("Unknown result source: ") + f.resultSource);
+        p.MsgBox(unknownResultSource(f.resultSource));
         return;
     }
     ActivityScope scope(f, Activity::Harvest);

@@ -103,7 +103,7 @@ void Text1_KeyPress(Form1& f, Platform& p, int& keyAscii)
     }
     const std::optional<KeywordSource> source = keywordSourceFor(f.keywordSource);
     if (!source)
-        p.MsgBox(QStringLiteral("Unknown keyword source: ") + f.keywordSource);
+        p.MsgBox(unknownKeywordSource(f.keywordSource));
     else if (source->read != nullptr)
         lookUpSuggestions(f, p, *source);
     else

@@ -37,4 +37,14 @@ std::optional<KeywordSource> keywordSourceFor(const QString& choice)
     return std::nullopt;
 }
 
+QString unknownKeywordSource(const QString& choice)
+{
+    QStringList names;
+    for (const KeywordSource& source : keywordSources())
+        names << source.name;
+    return QStringLiteral(
+        "Unknown keyword source \"%1\": choose %2, or an address template with {searchTerms}.")
+        .arg(choice, names.join(QStringLiteral(", ")));
+}
+
 } // namespace tarnwick

@@ -34,4 +34,7 @@ const std::vector<KeywordSource>& keywordSources();
 /// anything else.
 std::optional<KeywordSource> keywordSourceFor(const QString& choice);
 
+/// The message for a choice keywordSourceFor does not know, naming what it takes.
+QString unknownKeywordSource(const QString& choice);
+
 } // namespace tarnwick
