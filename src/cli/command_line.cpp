@@ -56,7 +56,7 @@ std::vector<CommandKind> buildSpecs()
                 [](const Form1&) { return quoted(keywordSources().front().name); } },
             { "--expand", nullptr, "Sources > Expand seed with a-z, 0-9",
                 "also ask for SEED followed by \" a\" to \" z\" and \" 0\" to \" 9\",\n"
-                "      1 to 3 s apart, dropping repeated suggestions",
+                "      1 to 3 s apart, dropping repeated suggestions (not with Classic)",
                 [](const Form1& f) {
                     return f.seedExpansion == SeedExpansion::On ? QStringLiteral("on")
                                                                 : QStringLiteral("off");

@@ -86,6 +86,9 @@ struct Suggest : ::testing::Test {
 TEST_F(Suggest, EachShapeAndCharsetBecomesRankedEntriesOrOneMessage)
 {
     const QString site = service.url(QString());
+    const QString blocked
+        = " instead of results. Tarnwick does not get around such pages: choose another source.";
+    const QString wait = " It limits how often it may be asked; wait before trying again.";
     const struct {
         const char* name;
         QStringList entries;
@@ -99,26 +102,10 @@ TEST_F(Suggest, EachShapeAndCharsetBecomesRankedEntriesOrOneMessage)
         { "empty", {}, "No results returned. Try again!" },
         { "objects", {},
             site + " answered JSON that is not a list of suggestions ([query, [completions]])." },
-        { "limited", {},
-            site
-                + " refused: too many requests (HTTP 429). It limits how often it may be asked; wait before "
-                  "trying "
-                  "again." },
-        { "captcha", {},
-            site
-                + " answered with a CAPTCHA page instead of results. Tarnwick does not get around such "
-                  "pages: "
-                  "choose another source." },
-        { "consent", {},
-            site
-                + " answered with a consent page instead of results. Tarnwick does not get around such "
-                  "pages: "
-                  "choose another source." },
-        { "script", {},
-            site
-                + " answered with a page that demands JavaScript instead of results. Tarnwick does not get "
-                  "around "
-                  "such pages: choose another source." },
+        { "limited", {}, site + " refused: too many requests (HTTP 429)." + wait },
+        { "captcha", {}, site + " answered with a CAPTCHA page" + blocked },
+        { "consent", {}, site + " answered with a consent page" + blocked },
+        { "script", {}, site + " answered with a page that demands JavaScript" + blocked },
         { "page", {}, site + " answered with an HTML page where JSON was expected: is the address right?" },
         { "down", {}, site + " answered HTTP 503 instead of results." },
     };
