@@ -10,7 +10,10 @@ namespace tarnwick {
 
 /// The long commands that pump events. While one runs, the run buttons do nothing (no second
 /// run nested inside the first) and, during the randomiser, the URL list cannot be changed.
-enum class Activity { None, Harvest, Spider, Randomise };
+enum class Activity { None, Harvest, Spider, Randomise, Lookup };
+
+/// Whether a keyword lookup also asks for the seed followed by " a" to " z" and " 0" to " 9".
+enum class SeedExpansion { Off, On };
 
 /// The window's whole state: one member per control, named by the control's name, visible
 /// and hidden. The window layer shows it; the handlers are functions over it.
@@ -37,6 +40,13 @@ public:
     /// Why the last completed response yielded a record or nothing; the response handler sets
     /// it for every response it reads.
     PageVerdict pageVerdict = PageVerdict::NotRead;
+
+    /// The services the keyword lookup and the harvest ask: a name from keywordSources()
+    /// (keywords/keyword_sources.h) or resultSources() (harvest/result_sources.h), or an
+    /// address template; empty stands for the table's first row.
+    QString keywordSource;
+    QString resultSource;
+    SeedExpansion seedExpansion = SeedExpansion::Off;
 
     // Keyword panel.
     Frame Frame1 { "Frame1", "Input keyword and hit 'Enter':" };
@@ -176,6 +186,8 @@ public:
     MenuItem mnuClearTemplate { "mnuClearTemplate", "Clear Template" };
     MenuItem mnuStop { "mnuStop", "S&top" };
     MenuItem mnuStopAll { "mnuStopAll", "Stop All" };
+    /// Built from the keyword and result source tables, not from items of its own.
+    MenuItem mnuSources { "mnuSources", "Sou&rces" };
     MenuItem mnuDisclaimer { "mnuDisclaimer", "&Disclaimer" };
     MenuItem mnuHelp { "mnuHelp", "&Help" };
     MenuItem mnuGoToHelp { "mnuGoToHelp", "Go To Help" };

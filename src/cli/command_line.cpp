@@ -2,6 +2,8 @@
 
 #include "app/form1.h"
 #include "app/startup.h"
+#include "harvest/result_sources.h"
+#include "keywords/keyword_sources.h"
 
 namespace tarnwick {
 
@@ -17,6 +19,22 @@ QString checked(int value)
     return value != 0 ? QStringLiteral("ticked") : QStringLiteral("not ticked");
 }
 
+// The --source help: every row of a source table, then what else it takes. Kept for the
+// life of the program, since the option rows point at it.
+template <typename Source>
+const char* sourceHelp(
+    const std::vector<Source>& sources, const char* intro, const char* classic, const char* otherwise)
+{
+    static std::vector<QByteArray> texts;
+    QString text = QLatin1String(intro);
+    for (const Source& source : sources)
+        text += QStringLiteral("\n        %1  %2")
+                    .arg(source.name,
+                        source.addressTemplate.isEmpty() ? QLatin1String(classic) : source.addressTemplate);
+    texts.push_back((text + QStringLiteral("\n      ") + QLatin1String(otherwise)).toUtf8());
+    return texts.back().constData();
+}
+
 std::vector<CommandKind> buildSpecs()
 {
     const OptionKind home { "--home", "DIR", "AppPath",
@@ -30,6 +48,19 @@ std::vector<CommandKind> buildSpecs()
             { "--country", "NAME", "Combo1 \"Choose Overture server:\"",
                 "the country of the suggestion server",
                 [](const Form1& f) { return quoted(f.Combo1.Text()); } },
+            { "--source", "NAME|TEMPLATE", "Sources > Keyword suggestions from",
+                sourceHelp(keywordSources(), "the suggestion service asked, by name:",
+                    "the Overture service (TARNWICK_SUGGEST_BASE moves it)",
+                    "or an OpenSearch suggestions address template with {searchTerms}\n"
+                    "      (and {language}, {country}, {region} from --country)"),
+                [](const Form1&) { return quoted(keywordSources().front().name); } },
+            { "--expand", nullptr, "Sources > Expand seed with a-z, 0-9",
+                "also ask for SEED followed by \" a\" to \" z\" and \" 0\" to \" 9\",\n"
+                "      1 to 3 s apart, dropping repeated suggestions (not with Classic)",
+                [](const Form1& f) {
+                    return f.seedExpansion == SeedExpansion::On ? QStringLiteral("on")
+                                                                : QStringLiteral("off");
+                } },
             { "--add", nullptr, "Command2 \"Add\"", "after the lookup, also add the seed itself", {} },
             { "-o", "FILE.kwrds", "Save Keywords",
                 "save the keyword list to FILE.kwrds\n      (else it is printed, one entry a line)", {} },
@@ -38,6 +69,12 @@ std::vector<CommandKind> buildSpecs()
     specs.push_back({ "harvest", "FILE.kwrds", "the keyword list, read with Open Keywords",
         "Harvests result URLs for every keyword of FILE.kwrds (Go!).",
         {
+            { "--source", "NAME|TEMPLATE", "Sources > Result URLs from",
+                sourceHelp(resultSources(), "the search service asked, by name:",
+                    "Google's result pages (--uk, TARNWICK_SEARCH_BASE)",
+                    "or a SearXNG address (http://host:port), or a template with\n"
+                    "      {searchTerms} and {startPage} that answers SearXNG's JSON"),
+                [](const Form1&) { return quoted(resultSources().front().name); } },
             { "--uk", nullptr, "Check2 \"Google UK:\"", "search the United Kingdom site",
                 [](const Form1& f) { return checked(f.Check2.Value()); } },
             { "--full-url", nullptr, "Check1 \"Check for full url:\"",
@@ -271,7 +308,7 @@ QString programHelp()
                           "  2  usage error\n"
                           "  3  stopped by Ctrl-C or SIGTERM\n"
                           "  4  the command ran but its output could not be made: -o or a page could not be\n"
-                          "     written, or the keyword lookup returned nothing\n"
+                          "     written, the keyword lookup returned nothing, or a source refused\n"
                           "\n"
                           "'tarnwick-cli COMMAND --help' lists a command's options.\n");
     return text;

@@ -117,6 +117,11 @@ ExitStatus outcome(bool outputWritten, bool stopped)
 ExitStatus runSuggest(Session& s, const ParsedCommand& command)
 {
     Form1& f = s.f;
+    // An unknown source is refused by the lookup itself, with the choices it has.
+    if (command.has("--source"))
+        f.keywordSource = command.value("--source");
+    if (command.has("--expand"))
+        f.seedExpansion = SeedExpansion::On;
     f.Text1.setText(command.argument);
     if (command.has("--country"))
         f.Combo1.setText(command.value("--country"));
@@ -128,14 +133,17 @@ ExitStatus runSuggest(Session& s, const ParsedCommand& command)
         return ExitStatus::Refused;
     if (f.List2.ListCount() == 0)
         return ExitStatus::Failed;
+    const bool stopped = s.endedStopped();
     if (command.has("--add"))
         Command2_Click(f, s.p);
-    return outcome(s.saveOrPrint(command, mnuSaveKeywords_Click, f.List2.items()), false);
+    return outcome(s.saveOrPrint(command, mnuSaveKeywords_Click, f.List2.items()), stopped);
 }
 
 ExitStatus runHarvest(Session& s, const ParsedCommand& command)
 {
     Form1& f = s.f;
+    if (command.has("--source"))
+        f.resultSource = command.value("--source");
     if (!s.open(mnuOpenKeywords_Click, f.List2, command.argument))
         return ExitStatus::Refused;
     if (command.has("--uk"))
@@ -156,7 +164,12 @@ ExitStatus runHarvest(Session& s, const ParsedCommand& command)
     if (f.Label3.revision() == before)
         return ExitStatus::Refused;
     const bool stopped = s.endedStopped();
-    return outcome(s.saveOrPrint(command, mnuSaveURLs_Click, f.List1.items()), stopped);
+    // A source that refused ended the run with its own message instead of "Finished run!".
+    const QString last = s.p.messages().isEmpty() ? QString() : s.p.messages().constLast();
+    const bool refused
+        = !stopped && last != QLatin1String("Finished run!") && last != QLatin1String("Limit reached!");
+    const bool written = s.saveOrPrint(command, mnuSaveURLs_Click, f.List1.items());
+    return refused && written ? ExitStatus::Failed : outcome(written, stopped);
 }
 
 /// Sets the spider's controls from the options; an error text when two of them cannot hold

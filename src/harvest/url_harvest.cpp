@@ -4,7 +4,9 @@
 #include "app/platform.h"
 #include "app/text_ops.h"
 #include "harvest/find_list_entry.h"
+#include "harvest/result_sources.h"
 #include "harvest/search_sites.h"
+#include "harvest/service_harvest.h"
 #include "net/page_link_component.h"
 
 namespace tarnwick {
@@ -14,16 +16,22 @@ namespace {
 constexpr int kLimit = 30000;
 constexpr int kTickMs = 250;
 
-enum class Flow { Go, End };
+using Flow = HarvestFlow;
 
-// Adds the current page's links to the URL list. End when the window went away or the list
-// went past its limit ("Limit reached!" shown).
-Flow addLinks(Form1& f, Platform& p, PageLinkComponent& page)
+// The result page's links without the search site's own.
+QList<LinkRecord> resultLinks(PageLinkComponent& page)
 {
     page.ExcludeLinks(1, QStringLiteral("google."), QStringLiteral("google"));
     page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("&tab="));
     page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("cache:"));
-    for (const LinkRecord& link : page.GetLinks()) {
+    return page.GetLinks();
+}
+
+} // namespace
+
+Flow addLinks(Form1& f, Platform& p, const QList<LinkRecord>& links)
+{
+    for (const LinkRecord& link : links) {
         const QString candidate = f.Check1.Value() == 0 ? siteRoot(link.address) : link.address;
         f.Text3.setText(candidate);
         const int found = FindListEntry(p, f.List1, candidate, false, -1);
@@ -42,8 +50,7 @@ Flow addLinks(Form1& f, Platform& p, PageLinkComponent& page)
     return Flow::Go;
 }
 
-// The pause between result pages; End when stopped or the window went away.
-Flow wait(Form1& f, Platform& p)
+Flow waitBetweenPages(Form1& f, Platform& p)
 {
     const int ticks = waitTicks(p.Rnd());
     for (int t = 0; t < ticks; ++t) {
@@ -61,8 +68,6 @@ Flow wait(Form1& f, Platform& p)
     return Flow::Go;
 }
 
-} // namespace
-
 int waitTicks(double r)
 {
     return static_cast<int>((roundHalfEven(10.0 * r) + 5) * 4);
@@ -77,6 +82,11 @@ void Command1_Click(Form1& f, Platform& p)
         p.MsgBox(QStringLiteral("No keywords!"));
         return;
     }
+    const std::optional<ResultSource> source = resultSourceFor(f.resultSource);
+    if (!source) {
+        p.MsgBox(unknownResultSource(f.resultSource));
+        return;
+    }
     ActivityScope scope(f, Activity::Harvest);
     const QString pattern
         = searchPattern(f.Check2.Value() != 0 ? SearchSite::UnitedKingdom : SearchSite::Worldwide)
@@ -89,8 +99,11 @@ void Command1_Click(Form1& f, Platform& p)
         f.List2.setListIndex(i);
         f.Text2.setText(searchTerm(f.List2.List(i)));
         int start = 0;
-        if (page.FetchPage(pattern, f.Text2.Text(), 0, 20, 0)) {
-            if (addLinks(f, p, page) == Flow::End || wait(f, p) == Flow::End)
+        if (source->read != nullptr) {
+            if (harvestFromService(f, p, *source) == Flow::End)
+                return;
+        } else if (page.FetchPage(pattern, f.Text2.Text(), 0, 20, 0)) {
+            if (addLinks(f, p, resultLinks(page)) == Flow::End || waitBetweenPages(f, p) == Flow::End)
                 return;
             // A failed fetch leaves no page, so no "Next" link: the loop cannot repeat forever.
             while (!page.FindLinkByText(QStringLiteral("Next"), 1).isEmpty()) {
@@ -98,7 +111,7 @@ void Command1_Click(Form1& f, Platform& p)
                 if (!page.FetchPage(
                         pattern + QStringLiteral("&start=") + numText(start), f.Text2.Text(), 0, 20, 0))
                     continue;
-                if (addLinks(f, p, page) == Flow::End || wait(f, p) == Flow::End)
+                if (addLinks(f, p, resultLinks(page)) == Flow::End || waitBetweenPages(f, p) == Flow::End)
                     return;
             }
         }

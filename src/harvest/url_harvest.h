@@ -1,15 +1,27 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace tarnwick {
 
 class Form1;
 class Platform;
+struct LinkRecord;
+
+/// Whether a harvest goes on after a step.
+enum class HarvestFlow { Go, End };
 
 /// The "Go!" button: harvests result URLs for every keyword into the URL list.
 /// Search bases come from searchPattern (TARNWICK_SEARCH_BASE, TARNWICK_SEARCH_BASE_UK).
 void Command1_Click(Form1& f, Platform& p);
+
+/// Adds result addresses to the URL list: site roots, or full addresses with Check1 ticked;
+/// one that FindListEntry finds listed is left out. End when the window went away.
+HarvestFlow addLinks(Form1& f, Platform& p, const QList<LinkRecord>& links);
+/// The wait between result pages, 5 to 15 s while Label4 blinks. End when Stop All was
+/// chosen ("Stopped!" shown) or the window went away.
+HarvestFlow waitBetweenPages(Form1& f, Platform& p);
 
 /// Ticks of 250 ms one wait between result pages lasts for a draw `r` in [0, 1): 20 to 60.
 int waitTicks(double r);

@@ -7,6 +7,8 @@
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/text_ops.h"
+#include "keywords/keyword_sources.h"
+#include "keywords/suggestion_lookup.h"
 #include "keywords/suggestion_service.h"
 #include "net/draining.h"
 #include "net/page_link_component.h"
@@ -99,7 +101,13 @@ void Text1_KeyPress(Form1& f, Platform& p, int& keyAscii)
         p.MsgBox(QStringLiteral("No search term entered!"));
         return;
     }
-    lookup(f, p);
+    const std::optional<KeywordSource> source = keywordSourceFor(f.keywordSource);
+    if (!source)
+        p.MsgBox(unknownKeywordSource(f.keywordSource));
+    else if (source->read != nullptr)
+        lookUpSuggestions(f, p, *source);
+    else
+        lookup(f, p);
 }
 
 void Command2_Click(Form1& f, Platform& p)

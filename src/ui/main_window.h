@@ -49,6 +49,8 @@ private:
     void run(const std::function<void()>& handler);
 
     void buildMenus();
+    /// The Sources menu, after Stop: the keyword and result sources as checkable entries.
+    void buildSourcesMenu();
     void buildKeywordPanel(QWidget* parent);
     void buildUrlPanel(QWidget* parent);
     void buildSpiderPanel(QWidget* parent);

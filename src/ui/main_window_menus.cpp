@@ -87,6 +87,7 @@ void MainWindow::buildMenus()
         }
     }
     action(form_.mnuQuit)->setShortcut(QKeySequence::Quit);
+    buildSourcesMenu();
 }
 
 } // namespace tarnwick

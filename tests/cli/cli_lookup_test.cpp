@@ -41,7 +41,7 @@ TEST(CliLookup, SuggestSavesTheKeywordListAndAddsTheSeed)
 
     const CliResult result
         = test::runCli({ QStringLiteral("suggest"), QStringLiteral("car"), QStringLiteral("--add"),
-                           QStringLiteral("-o"), QStringLiteral("car.kwrds") },
+                           "--source=classic", QStringLiteral("-o"), QStringLiteral("car.kwrds") },
             work.path(), env);
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(asked, "car");
@@ -52,8 +52,8 @@ TEST(CliLookup, SuggestSavesTheKeywordListAndAddsTheSeed)
 
     // A page without suggestions: the lookup runs to its end, but there is nothing to give.
     answer = "<html><body>Nothing</body></html>";
-    const CliResult none
-        = test::runCli({ QStringLiteral("suggest"), QStringLiteral("zzz") }, work.path(), env);
+    const CliResult none = test::runCli(
+        { QStringLiteral("suggest"), QStringLiteral("zzz"), "--source=classic" }, work.path(), env);
     EXPECT_EQ(none.exitCode, 4);
     EXPECT_EQ(none.err, QByteArray("No results returned. Try again!\n"));
     EXPECT_TRUE(none.out.isEmpty());
@@ -77,8 +77,9 @@ TEST(CliLookup, InterruptDuringTheHarvestWaitKeepsTheUrlsFound)
 
     QProcess process;
     test::prepareCli(process,
-        { QStringLiteral("harvest"), keywords, QStringLiteral("-o"), QStringLiteral("k.urls") }, work.path(),
-        { { QStringLiteral("TARNWICK_SEARCH_BASE"), server.url(QString()) } });
+        { QStringLiteral("harvest"), keywords, QStringLiteral("-o"), QStringLiteral("k.urls"),
+            "--source=classic" },
+        work.path(), { { QStringLiteral("TARNWICK_SEARCH_BASE"), server.url(QString()) } });
     process.start();
     ASSERT_TRUE(process.waitForStarted());
     for (int i = 0; i < 2000 && searches == 0; ++i)

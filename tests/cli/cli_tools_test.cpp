@@ -147,8 +147,8 @@ TEST(CliTools, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
         const char* emptyInput; // an input the command refuses, so that it stops before any work
         QStringList expected;
     } commands[] = {
-        { "suggest", "", { "--country", "--add", "-o", "--home", "-h" } },
-        { "harvest", "empty.kwrds", { "--uk", "--full-url", "-o", "--home", "-h" } },
+        { "suggest", "", { "--country", "--source", "--expand", "--add", "-o", "--home", "-h" } },
+        { "harvest", "empty.kwrds", { "--source", "--uk", "--full-url", "-o", "--home", "-h" } },
         { "spider", "empty.urls",
             { "--user-agent", "--referer", "--timeout", "--filter", "--any-word", "--description-only",
                 "--title-link", "--pages", "--page-name", "--sitemap-name", "--heading", "--per-page",

@@ -44,6 +44,7 @@ TEST(HarvestLimit, TestedAfterEachAddedLink)
     for (const auto& c : cases) {
         Form1 f { std::make_unique<test::FakeTransferControl>() };
         test::FakePlatform p;
+        f.resultSource = QStringLiteral("Classic");
         QStringList listed;
         for (int i = 0; i < c.listed; ++i)
             listed << QStringLiteral("http://listed%1.example/").arg(i);

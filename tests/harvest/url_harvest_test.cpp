@@ -82,6 +82,7 @@ struct Harvest : ::testing::Test {
         qputenv("TARNWICK_SEARCH_BASE", world.server.url(QString()).toUtf8());
         qputenv("TARNWICK_SEARCH_BASE_UK", uk.server.url(QStringLiteral("/")).toUtf8());
         p.rndValues = { 0.0, 0.999 }; // 20 ticks, then 60
+        f.resultSource = QStringLiteral("Classic");
     }
     void TearDown() override
     {

@@ -71,6 +71,7 @@ struct Lookup : ::testing::Test {
         qputenv("TARNWICK_SUGGEST_BASE", service.url(QStringLiteral("/")).toUtf8());
         qputenv("TARNWICK_CACHE_DIR", cache.path().toUtf8());
         f.Combo1.setText(QStringLiteral("Germany"));
+        f.keywordSource = QStringLiteral("Classic");
     }
     void TearDown() override
     {

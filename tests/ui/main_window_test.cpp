@@ -59,8 +59,8 @@ TEST(MainWindow, MenuTreeHasItsCaptionsAccessLettersAndSeparators)
     Shown w;
     QMenuBar* bar = w.window->menuBar();
     EXPECT_EQ(captions(bar->actions()),
-        QStringList(
-            { "&Keywords", "&URLs", "&Spider", "&Template", "S&top", "&Disclaimer", "&Help", "&Exit" }));
+        QStringList({ "&Keywords", "&URLs", "&Spider", "&Template", "S&top", "Sou&rces", "&Disclaimer",
+            "&Help", "&Exit" }));
     EXPECT_EQ(captions(w.window->action(w.form.mnuKeywords)->menu()->actions()),
         QStringList({ "Open Keywords", "-", "Save Keywords ", "-", "Clear Keywords" }));
     EXPECT_EQ(captions(w.window->action(w.form.mnuSpider)->menu()->actions()),

@@ -1,0 +1,59 @@
+#include "harvest/service_harvest.h"
+
+#include "app/form1.h"
+#include "app/platform.h"
+#include "harvest/result_sources.h"
+#include "net/address_template.h"
+#include "net/blocking_fetch.h"
+#include "net/page_link_component.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr int kTimeoutSeconds = 20;
+
+HarvestFlow endRun(Form1& f, Platform& p, const QString& message)
+{
+    p.MsgBox(message);
+    f.Label4.setBackColor(colour::ButtonFace);
+    return HarvestFlow::End;
+}
+
+} // namespace
+
+HarvestFlow harvestFromService(Form1& f, Platform& p, const ResultSource& source)
+{
+    const QString term = f.Text2.Text();
+    for (int page = 1; page <= source.pageLimit; ++page) {
+        TemplateValues values;
+        values.searchTerms = term;
+        values.page = page;
+        const QString address = fillAddressTemplate(source.addressTemplate, values);
+        const FetchResult result = fetchBlocking(QUrl(address), kTimeoutSeconds);
+        if (p.unloaded())
+            return HarvestFlow::End;
+        const ResultPage answer = source.read(result, address, source.silentHint);
+        if (!answer.refusal.isEmpty())
+            return endRun(f, p, answer.refusal);
+        // Engines that failed explain an empty page; a page with results stands on its own.
+        if (answer.urls.isEmpty() && !answer.failedEngines.isEmpty())
+            return endRun(f, p,
+                QStringLiteral("No results for \"%1\" (page %2): these search engines did not answer: %3.")
+                    .arg(term)
+                    .arg(page)
+                    .arg(answer.failedEngines.join(QStringLiteral(", "))));
+
+        QList<LinkRecord> links;
+        for (const QString& url : answer.urls)
+            links.append({ QString(), url });
+        const int before = f.List1.ListCount();
+        if (addLinks(f, p, links) == HarvestFlow::End || waitBetweenPages(f, p) == HarvestFlow::End)
+            return HarvestFlow::End;
+        if (f.List1.ListCount() == before)
+            break;
+    }
+    return HarvestFlow::Go;
+}
+
+} // namespace tarnwick

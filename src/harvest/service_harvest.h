@@ -1,0 +1,17 @@
+#pragma once
+
+#include "harvest/url_harvest.h"
+
+namespace tarnwick {
+
+class Form1;
+class Platform;
+struct ResultSource;
+
+/// Harvests the term in Text2 from a source with a reader: pages 1, 2, ... while a page
+/// adds a URL to the list, up to the source's page limit, each answered page followed by
+/// the classic harvest's wait. End when the run must end: stopped, the window gone, a
+/// refusal, or an empty page while search engines failed (each says so in one message).
+HarvestFlow harvestFromService(Form1& f, Platform& p, const ResultSource& source);
+
+} // namespace tarnwick
