@@ -11,6 +11,31 @@ namespace tarnwick {
 /// run nested inside the first) and, during the randomiser, the URL list cannot be changed.
 enum class Activity { None, Harvest, Spider, Randomise };
 
+/// The randomiser's three passes over the URL list, in order.
+enum class RandomiserPhase { Drawing, Scrambling, Rebuilding };
+
+/// How far a long command has got, where its controls do not show it. The loops write it
+/// and the window's status strip reads it a few times a second.
+struct RunProgress {
+    /// The harvest's result page of the current keyword, from 1.
+    int harvestPage = 0;
+    /// 250 ms ticks left of the harvest's wait before its next page; 0 while it fetches.
+    int harvestWaitTicks = 0;
+    /// URLs the current harvest added to the URL list.
+    int harvestFound = 0;
+    RandomiserPhase randomiserPhase = RandomiserPhase::Drawing;
+    /// Steps of the randomiser's current phase done, of how many.
+    qsizetype randomiserDone = 0;
+    qsizetype randomiserSteps = 0;
+
+    void startRandomiserPhase(RandomiserPhase phase, qsizetype steps)
+    {
+        randomiserPhase = phase;
+        randomiserDone = 0;
+        randomiserSteps = steps;
+    }
+};
+
 /// The window's whole state: one member per control, named by the control's name, visible
 /// and hidden. The window layer shows it; the handlers are functions over it.
 class Form1 {
@@ -33,6 +58,8 @@ public:
     /// Page and sitemap files of the current spider run that could not be written; the
     /// run's end names them instead of reporting plain success.
     QStringList failedFiles;
+    /// Progress of the long command running now; see RunProgress.
+    RunProgress progress;
 
     // Keyword panel.
     Frame Frame1 { "Frame1", "Input keyword and hit 'Enter':" };

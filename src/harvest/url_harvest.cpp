@@ -31,6 +31,7 @@ Flow addLinks(Form1& f, Platform& p, PageLinkComponent& page)
         if (found == -1 && !candidate.isEmpty()) {
             f.List1.AddItem(trimSpaces(candidate));
             f.Label1.setCaption(numText(f.List1.ListCount()));
+            ++f.progress.harvestFound;
         }
     }
     return Flow::Go;
@@ -42,6 +43,7 @@ Flow wait(Form1& f, Platform& p)
     const int ticks = waitTicks(p.Rnd());
     for (int t = 0; t < ticks; ++t) {
         p.Sleep(kTickMs);
+        f.progress.harvestWaitTicks = ticks - t - 1;
         f.Label4.setBackColor(f.Label4.BackColor() == colour::Red ? colour::Blue : colour::Red);
         if (!p.DoEvents())
             return Flow::End;
@@ -76,6 +78,7 @@ void Command1_Click(Form1& f, Platform& p)
         = searchPattern(f.Check2.Value() != 0 ? SearchSite::UnitedKingdom : SearchSite::Worldwide)
         + QStringLiteral("&num=100");
     f.Label3.setCaption(QStringLiteral("1"));
+    f.progress = {};
     PageLinkComponent page;
 
     const int count = f.List2.ListCount();
@@ -83,12 +86,14 @@ void Command1_Click(Form1& f, Platform& p)
         f.List2.setListIndex(i);
         f.Text2.setText(searchTerm(f.List2.List(i)));
         int start = 0;
+        f.progress.harvestPage = 1;
         if (page.FetchPage(pattern, f.Text2.Text(), 0, 20, 0)) {
             if (addLinks(f, p, page) == Flow::End || wait(f, p) == Flow::End)
                 return;
             // A failed fetch leaves no page, so no "Next" link: the loop cannot repeat forever.
             while (!page.FindLinkByText(QStringLiteral("Next"), 1).isEmpty()) {
                 start += 100;
+                ++f.progress.harvestPage;
                 if (!page.FetchPage(
                         pattern + QStringLiteral("&start=") + numText(start), f.Text2.Text(), 0, 20, 0))
                     continue;
