@@ -8,6 +8,7 @@
 #include <QStatusBar>
 
 #include <algorithm>
+#include <climits>
 
 namespace tarnwick {
 
