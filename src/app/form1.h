@@ -15,6 +15,31 @@ enum class Activity { None, Harvest, Spider, Randomise, Lookup };
 /// Whether a keyword lookup also asks for the seed followed by " a" to " z" and " 0" to " 9".
 enum class SeedExpansion { Off, On };
 
+/// The randomiser's three passes over the URL list, in order.
+enum class RandomiserPhase { Drawing, Scrambling, Rebuilding };
+
+/// How far a long command has got, where its controls do not show it. The loops write it
+/// and the window's status strip reads it a few times a second.
+struct RunProgress {
+    /// The harvest's result page of the current keyword, from 1.
+    int harvestPage = 0;
+    /// 250 ms ticks left of the harvest's wait before its next page; 0 while it fetches.
+    int harvestWaitTicks = 0;
+    /// URLs the current harvest added to the URL list.
+    int harvestFound = 0;
+    RandomiserPhase randomiserPhase = RandomiserPhase::Drawing;
+    /// Steps of the randomiser's current phase done, of how many.
+    qsizetype randomiserDone = 0;
+    qsizetype randomiserSteps = 0;
+
+    void startRandomiserPhase(RandomiserPhase phase, qsizetype steps)
+    {
+        randomiserPhase = phase;
+        randomiserDone = 0;
+        randomiserSteps = steps;
+    }
+};
+
 /// The window's whole state: one member per control, named by the control's name, visible
 /// and hidden. The window layer shows it; the handlers are functions over it.
 class Form1 {
@@ -47,6 +72,8 @@ public:
     QString keywordSource;
     QString resultSource;
     SeedExpansion seedExpansion = SeedExpansion::Off;
+    /// Progress of the long command running now; see RunProgress.
+    RunProgress progress;
 
     // Keyword panel.
     Frame Frame1 { "Frame1", "Input keyword and hit 'Enter':" };

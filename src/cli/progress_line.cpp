@@ -19,32 +19,17 @@ ProgressLine::ProgressLine()
 void ProgressLine::start()
 {
     clock_.start();
+    rate_.restart();
     lastDrawMs_ = -1;
 }
 
-QString ProgressLine::duration(qint64 seconds)
-{
-    if (seconds < 60)
-        return QStringLiteral("%1s").arg(seconds);
-    if (seconds < 3600)
-        return QStringLiteral("%1m%2s").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-    return QStringLiteral("%1h%2m").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
-}
-
-QString ProgressLine::text(const QString& what, qint64 done, qint64 total, qint64 added, qint64 elapsedMs)
+QString ProgressLine::text(const QString& what, qint64 done, qint64 total, qint64 added, const RunRate& rate)
 {
     QString line = what + QLatin1Char(' ') + QString::number(done);
     if (total > 0)
         line += QLatin1Char('/') + QString::number(total);
     line += QStringLiteral(" done, %1 added").arg(added);
-    if (elapsedMs <= 0 || done <= 0)
-        return line;
-    const double rate = done * 1000.0 / static_cast<double>(elapsedMs);
-    line += QStringLiteral(", %1/s").arg(rate, 0, 'f', rate < 10 ? 2 : 1);
-    if (total > done)
-        line += QStringLiteral(", about %1 left")
-                    .arg(duration(static_cast<qint64>((total - done) / rate + 0.5)));
-    return line;
+    return line + rate.describe(total);
 }
 
 void ProgressLine::update(const QString& what, qint64 done, qint64 total, qint64 added)
@@ -55,8 +40,9 @@ void ProgressLine::update(const QString& what, qint64 done, qint64 total, qint64
     if (lastDrawMs_ >= 0 && now - lastDrawMs_ < kRedrawMs)
         return;
     lastDrawMs_ = now;
+    rate_.sample(now, done);
     // Back to the line's start, the new text, then erase whatever the last drawing left.
-    const QByteArray bytes = "\r" + text(what, done, total, added, now).toUtf8() + "\x1b[K";
+    const QByteArray bytes = "\r" + text(what, done, total, added, rate_).toUtf8() + "\x1b[K";
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
     std::fflush(stderr);
     shown_ = true;

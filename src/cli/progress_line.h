@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/run_rate.h"
+
 #include <QElapsedTimer>
 #include <QString>
 
@@ -16,18 +18,17 @@ public:
     /// Starts the clock that rates and estimates are measured from.
     void start();
     /// Draws `done` of `total` (total 0: unknown), `added` so far, the rate per second of
-    /// `done` and the time left, unless the last drawing is too recent.
+    /// `done` over the last minute and the time left, unless the last drawing is too recent.
     void update(const QString& what, qint64 done, qint64 total, qint64 added);
     /// Removes the line, so a message or the shell prompt starts on a clean line.
     void clear();
 
-    /// The text of one drawing; the clock's reading is passed in.
-    static QString text(const QString& what, qint64 done, qint64 total, qint64 added, qint64 elapsedMs);
-    /// "42s", "3m05s", "1h02m".
-    static QString duration(qint64 seconds);
+    /// The text of one drawing, with the rate measured so far.
+    static QString text(const QString& what, qint64 done, qint64 total, qint64 added, const RunRate& rate);
 
 private:
     QElapsedTimer clock_;
+    RunRate rate_;
     qint64 lastDrawMs_ = -1;
     bool enabled_;
     bool shown_ = false;

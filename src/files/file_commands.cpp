@@ -47,12 +47,18 @@ QString cleanedLine(QStringView line)
     return trimSpaces(CleanLine(line.toString(), kCrLf));
 }
 
-void openList(Form1& f, Platform& p, FileDialog& dialog, ListBox& list, Label& count)
+/// The file an Open command reads: the one dropped on the window, else the one its dialog gives.
+QString fileToOpen(Platform& p, FileDialog& dialog, const QString& dropped)
+{
+    return dropped.isEmpty() ? askForFile(p, dialog, DialogKind::Open) : dropped;
+}
+
+void openList(Form1& f, Platform& p, FileDialog& dialog, ListBox& list, Label& count, const QString& dropped)
 {
     // Changing the URL list under the randomiser would scramble positions that no longer exist.
     if (&list == &f.List1 && f.activity == Activity::Randomise)
         return;
-    const QString path = askForFile(p, dialog, DialogKind::Open);
+    const QString path = fileToOpen(p, dialog, dropped);
     if (path.isEmpty())
         return;
     QString text;
@@ -90,10 +96,10 @@ void openList(Form1& f, Platform& p, FileDialog& dialog, ListBox& list, Label& c
     count.setCaption(QString::number(list.ListCount()));
 }
 
-void openPane(Platform& p, FileDialog& dialog, const QString& filter, TextPane& pane)
+void openPane(Platform& p, FileDialog& dialog, const QString& filter, TextPane& pane, const QString& dropped)
 {
     dialog.Filter = filter;
-    const QString path = askForFile(p, dialog, DialogKind::Open);
+    const QString path = fileToOpen(p, dialog, dropped);
     if (path.isEmpty())
         return;
     QString text;
@@ -154,11 +160,67 @@ void savePane(Platform& p, FileDialog& dialog, const QString& filter, const Text
     saveChosenFile(p, dialog, content);
 }
 
+void openKeywords(Form1& f, Platform& p, const QString& dropped)
+{
+    openList(f, p, f.CDialog1, f.List2, f.Label7, dropped);
+}
+
+void openUrls(Form1& f, Platform& p, const QString& dropped)
+{
+    openList(f, p, f.CDialog2, f.List1, f.Label1, dropped);
+}
+
+void openSpiderData(Form1& f, Platform& p, const QString& dropped)
+{
+    openPane(p, f.CommonDialog2, kSpiderDataFilter, f.RichTextBox1, dropped);
+}
+
+void openTemplate(Form1& f, Platform& p, const QString& dropped)
+{
+    openPane(p, f.CommonDialog2, kTemplateFilter, f.RichTextBox2, dropped);
+}
+
+// Which Open command takes a file, by the extension its dialog's filter asks for.
+struct OpenCommand {
+    QLatin1String extension;
+    void (*open)(Form1&, Platform&, const QString& dropped);
+};
+
+constexpr OpenCommand kOpenCommands[] = {
+    { QLatin1String(".kwrds"), openKeywords },
+    { QLatin1String(".urls"), openUrls },
+    { QLatin1String(".sdata"), openSpiderData },
+    { QLatin1String(".tplate"), openTemplate },
+};
+
+const OpenCommand* openCommandFor(const QString& path)
+{
+    for (const OpenCommand& command : kOpenCommands) {
+        if (path.endsWith(command.extension, Qt::CaseInsensitive))
+            return &command;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+bool opensDroppedFile(const QString& path)
+{
+    return openCommandFor(path) != nullptr;
+}
+
+bool openDroppedFile(Form1& f, Platform& p, const QString& path)
+{
+    const OpenCommand* command = openCommandFor(path);
+    if (!command || path.isEmpty())
+        return false;
+    command->open(f, p, path);
+    return true;
+}
 
 void mnuOpenKeywords_Click(Form1& f, Platform& p)
 {
-    openList(f, p, f.CDialog1, f.List2, f.Label7);
+    openKeywords(f, p, {});
 }
 
 void mnuSaveKeywords_Click(Form1& f, Platform& p)
@@ -174,7 +236,7 @@ void mnuClearKeywords_Click(Form1& f, Platform&)
 
 void mnuOpenURLs_Click(Form1& f, Platform& p)
 {
-    openList(f, p, f.CDialog2, f.List1, f.Label1);
+    openUrls(f, p, {});
 }
 
 void mnuSaveURLs_Click(Form1& f, Platform& p)
@@ -192,7 +254,7 @@ void mnuClearURLs_Click(Form1& f, Platform&)
 
 void mnuOpenSpiderData_Click(Form1& f, Platform& p)
 {
-    openPane(p, f.CommonDialog2, kSpiderDataFilter, f.RichTextBox1);
+    openSpiderData(f, p, {});
 }
 
 void mnuSaveSpiderData_Click(Form1& f, Platform& p)
@@ -209,7 +271,7 @@ void mnuClearSpiderData_Click(Form1& f, Platform&)
 
 void mnuOpenTemplate_Click(Form1& f, Platform& p)
 {
-    openPane(p, f.CommonDialog2, kTemplateFilter, f.RichTextBox2);
+    openTemplate(f, p, {});
 }
 
 void mnuSaveTemplate_Click(Form1& f, Platform& p)

@@ -21,4 +21,11 @@ void mnuOpenTemplate_Click(Form1& f, Platform& p);
 void mnuSaveTemplate_Click(Form1& f, Platform& p);
 void mnuClearTemplate_Click(Form1& f, Platform& p);
 
+/// True when one of the Open commands takes a file of this name: a keywords, URLs, spider
+/// data or template file, by its extension in any letter case.
+bool opensDroppedFile(const QString& path);
+/// Opens a file dropped on the window as the Open command of its kind opens the file chosen
+/// in its dialog: same messages, same limits. False when no Open command takes it.
+bool openDroppedFile(Form1& f, Platform& p, const QString& path);
+
 } // namespace tarnwick

@@ -26,6 +26,7 @@ HarvestFlow harvestFromService(Form1& f, Platform& p, const ResultSource& source
 {
     const QString term = f.Text2.Text();
     for (int page = 1; page <= source.pageLimit; ++page) {
+        f.progress.harvestPage = page;
         TemplateValues values;
         values.searchTerms = term;
         values.page = page;

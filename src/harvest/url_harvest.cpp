@@ -40,6 +40,7 @@ Flow addLinks(Form1& f, Platform& p, const QList<LinkRecord>& links)
         if (found == -1 && !candidate.isEmpty()) {
             f.List1.AddItem(trimSpaces(candidate));
             f.Label1.setCaption(numText(f.List1.ListCount()));
+            ++f.progress.harvestFound;
             // One page may hold any number of links; the limit holds inside it too.
             if (f.List1.ListCount() > kLimit) {
                 p.MsgBox(QStringLiteral("Limit reached!"));
@@ -55,6 +56,7 @@ Flow waitBetweenPages(Form1& f, Platform& p)
     const int ticks = waitTicks(p.Rnd());
     for (int t = 0; t < ticks; ++t) {
         p.Sleep(kTickMs);
+        f.progress.harvestWaitTicks = ticks - t - 1;
         f.Label4.setBackColor(f.Label4.BackColor() == colour::Red ? colour::Blue : colour::Red);
         if (!p.DoEvents())
             return Flow::End;
@@ -92,6 +94,7 @@ void Command1_Click(Form1& f, Platform& p)
         = searchPattern(f.Check2.Value() != 0 ? SearchSite::UnitedKingdom : SearchSite::Worldwide)
         + QStringLiteral("&num=100");
     f.Label3.setCaption(QStringLiteral("1"));
+    f.progress = {};
     PageLinkComponent page;
 
     const int count = f.List2.ListCount();
@@ -99,6 +102,7 @@ void Command1_Click(Form1& f, Platform& p)
         f.List2.setListIndex(i);
         f.Text2.setText(searchTerm(f.List2.List(i)));
         int start = 0;
+        f.progress.harvestPage = 1;
         if (source->read != nullptr) {
             if (harvestFromService(f, p, *source) == Flow::End)
                 return;
@@ -108,6 +112,7 @@ void Command1_Click(Form1& f, Platform& p)
             // A failed fetch leaves no page, so no "Next" link: the loop cannot repeat forever.
             while (!page.FindLinkByText(QStringLiteral("Next"), 1).isEmpty()) {
                 start += 100;
+                ++f.progress.harvestPage;
                 if (!page.FetchPage(
                         pattern + QStringLiteral("&start=") + numText(start), f.Text2.Text(), 0, 20, 0))
                     continue;

@@ -87,6 +87,7 @@ void Command4_Click(Form1& f, Platform& p)
     auto addKey = [&](int position, bool repaint) {
         drawn[position] = 1;
         order.push_back(position);
+        f.progress.randomiserDone = static_cast<qsizetype>(order.size());
         const QString key = positionKey(position);
         f.List3.AddItem(key);
         f.Label17.setCaption(QStringLiteral("Randomising: ") + key);
@@ -94,6 +95,7 @@ void Command4_Click(Form1& f, Platform& p)
             p.Refresh();
     };
 
+    f.progress.startRandomiserPhase(RandomiserPhase::Drawing, n);
     PumpPacer pacer(p);
     while (static_cast<qint64>(order.size()) < wanted) {
         const bool paced = pacer.due();
@@ -115,6 +117,7 @@ void Command4_Click(Form1& f, Platform& p)
     }
 
     bool listKept = f.List1.ListCount() == n;
+    f.progress.startRandomiserPhase(RandomiserPhase::Scrambling, static_cast<qsizetype>(order.size()));
     for (qsizetype i = 0; listKept && i < static_cast<qsizetype>(order.size()); ++i) {
         const bool paced = pacer.due();
         if (paced && !p.DoEvents())
@@ -125,6 +128,7 @@ void Command4_Click(Form1& f, Platform& p)
         }
         const QString& entry = f.List1.List(order[i]);
         f.List4.AddItem(entry);
+        f.progress.randomiserDone = i + 1;
         f.Label17.setCaption(QStringLiteral("Scrambling: ") + entry);
         if (paced)
             p.Refresh();
@@ -132,6 +136,7 @@ void Command4_Click(Form1& f, Platform& p)
 
     f.List3.Clear();
 
+    f.progress.startRandomiserPhase(RandomiserPhase::Rebuilding, n);
     for (int k = 0; listKept && k < n; ++k) {
         const bool paced = pacer.due();
         if (paced && !p.DoEvents())
@@ -139,6 +144,7 @@ void Command4_Click(Form1& f, Platform& p)
         if (f.List1.ListCount() != n)
             break;
         f.List1.setList(k, f.List4.List(k));
+        f.progress.randomiserDone = k + 1;
         f.Label17.setCaption(QStringLiteral("Building new list..."));
         if (paced)
             p.Refresh();

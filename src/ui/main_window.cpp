@@ -2,16 +2,22 @@
 
 #include "app/form1.h"
 #include "app/platform.h"
+#include "files/file_commands.h"
 #include "keywords/keyword_lookup.h"
+#include "ui/status_strip.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QFont>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QScreen>
+#include <QStatusBar>
+#include <QUrl>
 
 namespace tarnwick {
 
@@ -20,6 +26,19 @@ namespace {
 // The client area, in twips.
 constexpr int kClientWidth = 11910;
 constexpr int kClientHeight = 7785;
+// Where the three columns run, in twips; all of them from kColumnTop to kColumnBottom.
+constexpr int kColumnTop = 120;
+constexpr int kColumnBottom = 7695;
+struct Column {
+    Frame Form1::*frame;
+    int left, right;
+};
+constexpr Column kColumns[] = { { &Form1::Frame1, 120, 3615 }, { &Form1::Frame2, 3720, 7605 },
+    { &Form1::Frame4, 7680, 11775 }, { &Form1::Frame5, 7680, 11775 } };
+// The disclaimer panel, over the meeting point of the left and middle columns.
+constexpr QRect kDisclaimer(QPoint(3480, 0), QPoint(5895, 2655));
+constexpr int kLeftColumnRight = 3615;
+constexpr int kMiddleColumnLeft = 3720;
 
 qreal logicalDpi(QWidget* widget)
 {
@@ -37,11 +56,13 @@ MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
 {
     // No close button: the window is left only through Quit.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-        | Qt::WindowMinimizeButtonHint);
+        | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
     setObjectName(QStringLiteral("Form1"));
+    setAcceptDrops(true);
 
     auto* client = new QWidget(this);
-    client->setFixedSize(twips_.px(kClientWidth), twips_.px(kClientHeight));
+    client_ = client;
+    client->installEventFilter(this);
     // The layout was drawn for a small dialog font; the window's own font keeps every panel's
     // controls inside it.
     QFont small = client->font();
@@ -58,17 +79,70 @@ MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
     buildTemplatePanel(client);
     buildDisclaimerPanel(client);
 
-    auto* status = shows(form_.labelStatus, new QLabel(client));
-    status->setGeometry(twips_.rect(120, 7695, kClientWidth - 120, kClientHeight));
-    bindings_.label(form_.labelStatus, status);
+    // The strip along the bottom edge lies below the client area, so the twips layout keeps
+    // its whole height.
+    status_ = std::make_unique<StatusStrip>(form_, statusBar());
+    shows(form_.labelStatus, status_->label());
 
+    // Fields and panes take dropped text themselves; a dropped file is the window's to open.
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (child->acceptDrops())
+            child->installEventFilter(this);
+    }
+
+    growToFit();
+    // The layout was drawn for this size: smaller, captions and fields would be cut off.
+    client->setMinimumSize(twips_.px(kClientWidth), twips_.px(kClientHeight));
+    placePanels(client->minimumSize());
     sync();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::growToFit()
+{
+    // The twips were drawn for a smaller dialog font than some desktops use. Where a column's
+    // controls need more room than its twips give, the whole layout grows evenly, so it keeps
+    // its proportions and nothing is squeezed.
+    const qreal dpi = logicalDpi(this);
+    for (int percent = 100; percent <= 300; ++percent) {
+        twips_ = Twips(dpi * percent / 100.0);
+        bool fits = true;
+        for (const Column& column : kColumns) {
+            const QSize needs = widgetFor(form_.*column.frame)->minimumSizeHint();
+            fits = fits && needs.width() <= twips_.px(column.right) - twips_.px(column.left)
+                && needs.height() <= twips_.px(kColumnBottom) - twips_.px(kColumnTop);
+        }
+        if (fits)
+            return;
+    }
+}
+
+void MainWindow::placePanels(const QSize& client)
+{
+    // The columns keep their shares of the width and their margins at the top and bottom, so
+    // what the window gains in height goes to the lists and panes inside them.
+    auto x = [&](int twips) { return qRound(twips * static_cast<qreal>(client.width()) / kClientWidth); };
+    const int top = twips_.px(kColumnTop);
+    const int bottom = client.height() - (twips_.px(kClientHeight) - twips_.px(kColumnBottom));
+    for (const Column& column : kColumns) {
+        if (QWidget* panel = widgetFor(form_.*column.frame))
+            panel->setGeometry(QRect(QPoint(x(column.left), top), QPoint(x(column.right) - 1, bottom - 1)));
+    }
+    // The disclaimer keeps its size and moves with the meeting point of the columns.
+    if (QWidget* disclaimer = widgetFor(form_.Frame8)) {
+        auto meeting = [](auto place) { return (place(kLeftColumnRight) + place(kMiddleColumnLeft)) / 2; };
+        const int moved = meeting(x) - meeting([this](int twips) { return twips_.px(twips); });
+        disclaimer->setGeometry(
+            twips_.rect(kDisclaimer.left(), kDisclaimer.top(), kDisclaimer.right(), kDisclaimer.bottom())
+                .translated(moved, 0));
+    }
 }
 
 void MainWindow::sync()
 {
     bindings_.sync();
+    status_->sync();
     if (form_.revision() == shownFormRevision_)
         return;
     shownFormRevision_ = form_.revision();
@@ -84,9 +158,12 @@ void MainWindow::sync()
 
 void MainWindow::run(const std::function<void()>& handler)
 {
+    status_->beforeUserAction();
     handler();
-    if (!platform_.unloaded())
-        sync();
+    if (platform_.unloaded())
+        return;
+    status_->afterUserAction();
+    sync();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -99,6 +176,16 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    switch (event->type()) {
+    case QEvent::Resize:
+        if (watched == client_)
+            placePanels(static_cast<QResizeEvent*>(event)->size());
+        return QMainWindow::eventFilter(watched, event);
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: return takeDroppedFiles(event) || QMainWindow::eventFilter(watched, event);
+    default: break;
+    }
     if (watched != seedBox_ || event->type() != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -114,13 +201,57 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return keyAscii == 0 || keyAscii == 13;
 }
 
-QGroupBox* MainWindow::placeFrame(
-    const Control& frame, const QString& caption, QWidget* parent, const QRect& where)
+QGroupBox* MainWindow::placeFrame(const Control& frame, const QString& caption, QWidget* parent)
 {
     auto* box = shows(frame, new QGroupBox(caption, parent));
-    box->setGeometry(where);
     bindings_.visibility(frame, box);
     return box;
+}
+
+namespace {
+
+/// The local files among `mime`'s addresses that an Open command takes, in order.
+QStringList openableFiles(const QMimeData* mime)
+{
+    QStringList paths;
+    if (!mime || !mime->hasUrls())
+        return paths;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile() && opensDroppedFile(url.toLocalFile()))
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+} // namespace
+
+bool MainWindow::takeDroppedFiles(QEvent* event)
+{
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QStringList paths = openableFiles(drop->mimeData());
+    if (paths.isEmpty())
+        return false;
+    drop->acceptProposedAction();
+    if (event->type() != QEvent::Drop)
+        return true;
+    for (const QString& path : paths) {
+        if (platform_.unloaded())
+            break;
+        run([this, &path] { openDroppedFile(form_, platform_, path); });
+    }
+    return true;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!takeDroppedFiles(event))
+        QMainWindow::dragEnterEvent(event);
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    if (!takeDroppedFiles(event))
+        QMainWindow::dropEvent(event);
 }
 
 } // namespace tarnwick

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QGroupBox;
@@ -23,13 +24,18 @@ class Form1;
 class Label;
 class MenuItem;
 class Platform;
+class StatusStrip;
 
 /// The one window: shows Form1 and turns the user's actions into handler calls. It holds no
 /// state of its own beyond the widgets; after every handler and at every pump of a long run
-/// it redraws what changed (sync).
+/// it redraws what changed (sync). It opens at the size its twips give and grows from there:
+/// the columns keep their shares of the width, and the lists and panes take the height.
+/// Keyword, URL, spider data and template files dropped on it open as their Open commands
+/// open them.
 class MainWindow : public QMainWindow {
 public:
     MainWindow(Form1& form, Platform& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     /// Redraws every control whose state changed, the caption and the focus.
     void sync();
@@ -43,6 +49,8 @@ protected:
     /// is refused while the program runs.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     /// Runs a handler the user started, then redraws (unless the handler ended the program).
@@ -58,8 +66,15 @@ private:
     void buildTemplatePanel(QWidget* parent);
     void buildDisclaimerPanel(QWidget* parent);
 
-    /// A panel with a caption, placed by twips on the central widget and bound to its frame.
-    QGroupBox* placeFrame(const Control& frame, const QString& caption, QWidget* parent, const QRect& where);
+    /// A panel with a caption on the central widget, bound to its frame; placePanels sets
+    /// where it goes.
+    QGroupBox* placeFrame(const Control& frame, const QString& caption, QWidget* parent);
+    /// Makes the twips large enough for every column's controls.
+    void growToFit();
+    /// Places the panels on a central widget of `client` size, from their twips.
+    void placePanels(const QSize& client);
+    /// Takes a drag or drop that brings files an Open command takes; false for anything else.
+    bool takeDroppedFiles(QEvent* event);
     QLabel* label(Label& control, QWidget* parent);
     /// A button whose click runs `handler` as a user action.
     QPushButton* button(const CommandButton& control, QWidget* parent, void (*handler)(Form1&, Platform&));
@@ -81,6 +96,8 @@ private:
     QHash<const Control*, QWidget*> widgets_;
     QHash<const MenuItem*, QAction*> actions_;
     QLineEdit* seedBox_ = nullptr;
+    QWidget* client_ = nullptr;
+    std::unique_ptr<StatusStrip> status_;
     std::uint64_t shownFormRevision_ = ~std::uint64_t { 0 };
 };
 

@@ -71,7 +71,7 @@ QHBoxLayout* MainWindow::countRow(Label& caption, Label& count, QWidget* parent)
 void MainWindow::buildKeywordPanel(QWidget* parent)
 {
     Form1& f = form_;
-    auto* panel = placeFrame(f.Frame1, f.Frame1.Caption(), parent, twips_.rect(120, 120, 3615, 7695));
+    auto* panel = placeFrame(f.Frame1, f.Frame1.Caption(), parent);
     auto* layout = compact(new QVBoxLayout(panel));
 
     seedBox_ = shows(f.Text1, new QLineEdit(panel));
@@ -103,7 +103,7 @@ void MainWindow::buildKeywordPanel(QWidget* parent)
 void MainWindow::buildUrlPanel(QWidget* parent)
 {
     Form1& f = form_;
-    auto* panel = placeFrame(f.Frame2, f.Frame2.Caption(), parent, twips_.rect(3720, 120, 7605, 7695));
+    auto* panel = placeFrame(f.Frame2, f.Frame2.Caption(), parent);
     auto* layout = compact(new QVBoxLayout(panel));
 
     auto* grab = shows(f.Frame3, new QGroupBox(f.Frame3.Caption(), panel));
@@ -148,7 +148,7 @@ void MainWindow::buildUrlPanel(QWidget* parent)
 void MainWindow::buildSpiderPanel(QWidget* parent)
 {
     Form1& f = form_;
-    auto* panel = placeFrame(f.Frame4, f.Frame4.Caption(), parent, twips_.rect(7680, 120, 11775, 7695));
+    auto* panel = placeFrame(f.Frame4, f.Frame4.Caption(), parent);
     auto* layout = compact(new QVBoxLayout(panel));
     layout->setContentsMargins(2, 2, 2, 2);
 
@@ -273,7 +273,7 @@ void MainWindow::buildPageManagerPanel(QWidget* spiderPanel)
 void MainWindow::buildTemplatePanel(QWidget* parent)
 {
     Form1& f = form_;
-    auto* panel = placeFrame(f.Frame5, f.Frame5.Caption(), parent, twips_.rect(7680, 120, 11775, 7695));
+    auto* panel = placeFrame(f.Frame5, f.Frame5.Caption(), parent);
     auto* layout = compact(new QVBoxLayout(panel));
     auto* pane = shows(f.RichTextBox2, new QPlainTextEdit(panel));
     pane->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -288,7 +288,7 @@ void MainWindow::buildTemplatePanel(QWidget* parent)
 void MainWindow::buildDisclaimerPanel(QWidget* parent)
 {
     Form1& f = form_;
-    auto* panel = placeFrame(f.Frame8, f.Frame8.Caption(), parent, twips_.rect(3480, 0, 5895, 2655));
+    auto* panel = placeFrame(f.Frame8, f.Frame8.Caption(), parent);
     panel->setAutoFillBackground(true);
     panel->setStyleSheet(QStringLiteral("QGroupBox#Frame8 { background-color: rgb(255, 192, 192); }"));
     auto* layout = compact(new QVBoxLayout(panel));

@@ -1,0 +1,131 @@
+#include "ui/status_strip.h"
+
+#include "app/form1.h"
+#include "app/text_ops.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QStatusBar>
+
+#include <algorithm>
+#include <climits>
+
+namespace tarnwick {
+
+namespace {
+
+constexpr int kRedrawMs = 250;
+constexpr int kWaitTickMs = 250;
+
+QString of(qint64 done, qint64 total)
+{
+    return QStringLiteral("%1 of %2").arg(done).arg(total);
+}
+
+StatusReading spiderReading(const Form1& f, qint64 urlTotal, RunRate& rate, qint64 nowMs)
+{
+    const qint64 position = static_cast<qint64>(Val(f.Text13.Text()));
+    // The position counts the request in flight too.
+    const qint64 done = std::max<qint64>(position - (f.Inet1->StillExecuting() ? 1 : 0), 0);
+    const qint64 total = std::max(urlTotal, position);
+    rate.sample(nowMs, done);
+    return { QStringLiteral("Spider: URL ") + of(position, total) + QStringLiteral(", ") + f.Label10.Caption()
+            + QStringLiteral(" added") + rate.describe(total),
+        done, total };
+}
+
+StatusReading harvestReading(const Form1& f)
+{
+    const RunProgress& run = f.progress;
+    QString text = QStringLiteral("Harvest: keyword ") + of(f.List2.ListIndex() + 1, f.List2.ListCount())
+        + QStringLiteral(", page %1, %2 URLs found").arg(run.harvestPage).arg(run.harvestFound);
+    if (run.harvestWaitTicks > 0) {
+        const int seconds = (run.harvestWaitTicks * kWaitTickMs + 999) / 1000;
+        text += QStringLiteral(", next page in %1s").arg(seconds);
+    }
+    return { text };
+}
+
+StatusReading randomiserReading(const Form1& f)
+{
+    const RunProgress& run = f.progress;
+    QString phase;
+    switch (run.randomiserPhase) {
+    case RandomiserPhase::Drawing: phase = QStringLiteral("drawing new positions"); break;
+    case RandomiserPhase::Scrambling: phase = QStringLiteral("scrambling"); break;
+    case RandomiserPhase::Rebuilding: phase = QStringLiteral("building the new list"); break;
+    }
+    return { QStringLiteral("Randomiser: ") + phase + QStringLiteral(", ")
+        + of(run.randomiserDone, run.randomiserSteps) };
+}
+
+} // namespace
+
+StatusStrip::StatusStrip(Form1& form, QStatusBar* bar)
+    : form_(form)
+    , label_(new QLabel(bar))
+    , bar_(new QProgressBar(bar))
+{
+    // The strip may repeat text from the web (a summary naming a site); never markup.
+    label_->setTextFormat(Qt::PlainText);
+    bar->addWidget(label_, 1);
+    bar_->setMaximumWidth(bar_->fontMetrics().averageCharWidth() * 24);
+    bar_->hide();
+    bar->addPermanentWidget(bar_);
+    timer_.setInterval(kRedrawMs);
+    QObject::connect(&timer_, &QTimer::timeout, label_, [this] { redraw(); });
+}
+
+void StatusStrip::beforeUserAction()
+{
+    if (form_.activity == Activity::None) {
+        urlTotal_ = form_.List1.ListCount();
+        rate_.restart();
+        clock_.start();
+    }
+    if (depth_++ == 0)
+        timer_.start();
+}
+
+void StatusStrip::afterUserAction()
+{
+    if (depth_ > 0 && --depth_ == 0)
+        timer_.stop();
+    redraw();
+}
+
+void StatusStrip::sync()
+{
+    if (form_.activity == Activity::None && (showsProgress_ || shownCaption_ != form_.labelStatus.revision()))
+        redraw();
+}
+
+StatusReading StatusStrip::read(const Form1& f, qint64 urlTotal, RunRate& rate, qint64 nowMs)
+{
+    switch (f.activity) {
+    case Activity::Spider: return spiderReading(f, urlTotal, rate, nowMs);
+    case Activity::Harvest: return harvestReading(f);
+    case Activity::Randomise: return randomiserReading(f);
+    case Activity::None: break;
+    }
+    return { f.labelStatus.Caption() };
+}
+
+void StatusStrip::redraw()
+{
+    const StatusReading reading = read(form_, urlTotal_, rate_, clock_.isValid() ? clock_.elapsed() : 0);
+    showsProgress_ = form_.activity != Activity::None;
+    shownCaption_ = form_.labelStatus.revision();
+    if (label_->text() != reading.text)
+        label_->setText(reading.text);
+    const bool barShown = reading.maximum > 0;
+    if (barShown) {
+        // The bar counts in ints; a URL list never holds more than a few tens of thousands.
+        bar_->setRange(0, static_cast<int>(std::min<qint64>(reading.maximum, INT_MAX)));
+        bar_->setValue(static_cast<int>(std::min(reading.value, reading.maximum)));
+    }
+    if (bar_->isVisibleTo(bar_->parentWidget()) != barShown)
+        bar_->setVisible(barShown);
+}
+
+} // namespace tarnwick
