@@ -13,14 +13,19 @@ namespace tarnwick::test {
 /// the object. Register handlers on `server` before calling start().
 class LoopbackServer {
 public:
+    /// Where the server listens. Every127 answers on 127.0.0.2, 127.0.0.3 and so on too, so a
+    /// test can reach many hosts; it binds every address, yet tests only ever connect to
+    /// loopback addresses.
+    enum class Listen { Localhost, Every127 };
+
     LoopbackServer() = default;
     ~LoopbackServer() { stop(); }
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
-    void start()
+    void start(Listen listen = Listen::Localhost)
     {
-        port_ = server.bind_to_any_port("127.0.0.1");
+        port_ = server.bind_to_any_port(listen == Listen::Every127 ? "0.0.0.0" : "127.0.0.1");
         thread_ = std::thread([this] { server.listen_after_bind(); });
         // This cpp-httplib has no wait_until_ready; poll until the listener runs.
         while (!server.is_running())
@@ -39,6 +44,11 @@ public:
     QString url(const QString& path = QStringLiteral("/")) const
     {
         return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path);
+    }
+    /// The same on the loopback address 127.0.0.`n` (a server listening on Every127).
+    QString urlOn(int n, const QString& path) const
+    {
+        return QStringLiteral("http://127.0.0.%1:%2%3").arg(n).arg(port_).arg(path);
     }
 
     httplib::Server server;
