@@ -2,6 +2,7 @@
 
 #include "app/controls.h"
 #include "net/transfer_control.h"
+#include "spider/run_report.h"
 
 #include <memory>
 
@@ -33,6 +34,8 @@ public:
     /// Page and sitemap files of the current spider run that could not be written; the
     /// run's end names them instead of reporting plain success.
     QStringList failedFiles;
+    /// What became of each URL of the last spider run.
+    RunReport runReport;
 
     // Keyword panel.
     Frame Frame1 { "Frame1", "Input keyword and hit 'Enter':" };
@@ -67,6 +70,8 @@ public:
     TextField Text6 { "Text6" };
     Label Label13 { "Label13", "Timeout:" };
     ComboBox Combo2 { "Combo2", "60" };
+    Label Label27 { "Label27", "Parallel requests:" };
+    ComboBox Combo8 { "Combo8", "1" };
     TextPane RichTextBox1 { "RichTextBox1" };
     Label Label16 { "Label16", "Spidered:" };
     Label Label15 { "Label15", "0" };
