@@ -21,6 +21,10 @@ namespace {
 using test::CliResult;
 using test::LoopbackServer;
 
+// The outcome line that ends a run over the spider fixture sites.
+const char* const kSummary
+    = "Spidered 15 of 15 URLs: 6 accepted, 7 refused by the rules, 2 failed (1 timeout, 1 HTTP status)";
+
 /// The same settings as the window-path end-to-end run, as command-line options.
 QStringList spiderOptions(const QString& urls, const QString& home)
 {
@@ -58,7 +62,8 @@ TEST(CliSpider, PagesMatchTheWindowRunByteForByte)
         run.work.path());
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     // Every record went onto a page, so the pane is empty and there is nothing to save.
-    EXPECT_EQ(result.err, QByteArray("Run completed! Tarnwick list of sites spidered!\nNothing to save!\n"));
+    EXPECT_EQ(result.err,
+        QByteArray("Run completed! Tarnwick list of sites spidered!\n") + kSummary + "\nNothing to save!\n");
     EXPECT_TRUE(result.out.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(run.work.filePath(QStringLiteral("left.sdata"))));
 
@@ -81,8 +86,9 @@ TEST(CliSpider, DataAndUrlFilesAreWhatTheMenusSave)
     const QString sdata = run.work.filePath(QStringLiteral("out.sdata"));
     const QString urls = run.work.filePath(QStringLiteral("out.urls"));
     EXPECT_EQ(result.err,
-        QStringLiteral("Run completed! Tarnwick list of sites spidered!\nFile %1 saved!\nFile %2 saved!\n")
-            .arg(urls, sdata)
+        QStringLiteral(
+            "Run completed! Tarnwick list of sites spidered!\n%3\nFile %1 saved!\nFile %2 saved!\n")
+            .arg(urls, sdata, kSummary)
             .toUtf8());
     // Save Spider Data adds CR LF CR LF to the pane's text; Save URLs ends every entry with CR LF.
     QByteArray data = test::readFileBytes(sdata);
@@ -173,7 +179,11 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
     EXPECT_EQ(result.exitStatus, QProcess::NormalExit);
     EXPECT_EQ(result.exitCode, 3) << result.err.toStdString();
     const QString saved = work.filePath(QStringLiteral("part.sdata"));
-    EXPECT_EQ(result.err, QStringLiteral("Stopped!\nFile %1 saved!\n").arg(saved).toUtf8());
+    EXPECT_EQ(result.err,
+        QStringLiteral(
+            "Stopped!\nSpidered 3 of 6 URLs: 3 accepted, 0 refused by the rules, 0 failed\nFile %1 saved!\n")
+            .arg(saved)
+            .toUtf8());
     // The request in flight is finished, as Stop All in the window lets it finish; nothing after it.
     const QByteArray data = test::readFileBytes(saved);
     EXPECT_TRUE(data.startsWith("Fast page 1\r\nQuick answer\r\n" + urls.at(0).toUtf8()))
