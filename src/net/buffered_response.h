@@ -12,7 +12,7 @@ class BufferedResponse : public TransferControl {
 public:
     BufferedResponse(QString body, int httpStatus);
 
-    std::unique_ptr<TransferControl> makeSibling() const override { return nullptr; }
+    std::unique_ptr<TransferControl> makeSibling() override { return nullptr; }
     void setRequestTimeout(int) override { }
     int RequestTimeout() const override { return 0; }
     void Execute(const QString&, const QString&, const QString&, const QString&) override { }

@@ -72,7 +72,7 @@ QtTransferControl::~QtTransferControl()
     dropReply();
 }
 
-std::unique_ptr<TransferControl> QtTransferControl::makeSibling() const
+std::unique_ptr<TransferControl> QtTransferControl::makeSibling()
 {
     auto sibling = std::make_unique<QtTransferControl>();
     sibling->setRequestTimeout(timeout_);

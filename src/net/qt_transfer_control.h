@@ -26,7 +26,7 @@ public:
     explicit QtTransferControl(QObject* parent = nullptr);
     ~QtTransferControl() override;
 
-    std::unique_ptr<TransferControl> makeSibling() const override;
+    std::unique_ptr<TransferControl> makeSibling() override;
 
     void setRequestTimeout(int seconds) override { timeout_ = seconds; }
     int RequestTimeout() const override { return timeout_; }

@@ -43,7 +43,7 @@ public:
     virtual ~TransferControl() = default;
 
     /// Another control of the same kind, for a request that runs beside this one's.
-    virtual std::unique_ptr<TransferControl> makeSibling() const = 0;
+    virtual std::unique_ptr<TransferControl> makeSibling() = 0;
 
     /// Whole seconds that bound a whole request; a slower one ends in state 11.
     virtual void setRequestTimeout(int seconds) = 0;

@@ -46,7 +46,7 @@ QString headerBlock(const Form1& f)
         + f.Text4.Text();
 }
 
-/// Records what became of the URL at `position` (0-based) once the handler has seen it.
+// Records what became of the URL at `position` (0-based) once the handler has seen it.
 void recordOutcome(Form1& f, int position, const QString& url, int acceptedBefore, int errorCode,
     const QString& errorInfo, int httpStatus)
 {
@@ -54,8 +54,8 @@ void recordOutcome(Form1& f, int position, const QString& url, int acceptedBefor
         position + 1, url, f.List5.ListCount() > acceptedBefore, errorCode, errorInfo, httpStatus));
 }
 
-/// Today's walk: one request at a time on Inet1, whose notifications go to the handler.
-/// False when the window was unloaded.
+// One request at a time on Inet1, whose notifications go straight to the handler. False
+// when the window was unloaded.
 bool walkOneByOne(Form1& f, Platform& p, int i)
 {
     const QString url = f.List1.List(i);
@@ -78,8 +78,8 @@ QString hostOf(const QString& entry)
     return requestUrl(entry).host().toLower();
 }
 
-/// Starts requests for the positions from `first` on, in list order, while the pool can run
-/// more and within the look-ahead; a position whose host has enough requests running waits.
+// Starts requests for the positions from `first` on, in list order, while the pool can run
+// more and within the look-ahead; a position whose host has enough requests running waits.
 void startAhead(Form1& f, FetchPool& pool, int first, int end)
 {
     for (int j = first; j < end && j < f.List1.ListCount() && pool.canRunMore(); ++j) {
@@ -93,9 +93,9 @@ void startAhead(Form1& f, FetchPool& pool, int first, int end)
     }
 }
 
-/// Position i of a run with several requests in flight: waits for its answer while others
-/// run, then hands it to the handler as if it had just arrived. False when the window was
-/// unloaded.
+// Position i of a run with several requests in flight: waits for its answer while others
+// run, then hands it to the handler as if it had just arrived. False when the window was
+// unloaded.
 bool walkInTurn(Form1& f, Platform& p, FetchPool& pool, int i, int end)
 {
     std::optional<FinishedFetch> done;

@@ -4,11 +4,11 @@
 
 namespace tarnwick::test {
 
-std::unique_ptr<TransferControl> FakeTransferControl::makeSibling() const
+std::unique_ptr<TransferControl> FakeTransferControl::makeSibling()
 {
     auto sibling = std::make_unique<FakeTransferControl>();
     sibling->answers = answers;
-    sibling->origin_ = origin_ ? origin_ : const_cast<FakeTransferControl*>(this);
+    sibling->origin_ = &origin();
     return sibling;
 }
 

@@ -30,7 +30,7 @@ public:
         answers[url] = Answer { {}, true, code, info };
     }
 
-    std::unique_ptr<TransferControl> makeSibling() const override;
+    std::unique_ptr<TransferControl> makeSibling() override;
     void setRequestTimeout(int seconds) override
     {
         timeout = seconds;
