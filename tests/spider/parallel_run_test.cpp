@@ -9,6 +9,7 @@
 #include "support/fake_transfer_control.h"
 #include "support/fixtures.h"
 #include "support/loopback_server.h"
+#include "support/qt_printers.h"
 #include "support/spider_sites.h"
 
 #include <QDir>

@@ -25,7 +25,17 @@ public:
 
     void start(Listen listen = Listen::Localhost)
     {
+        server.set_socket_options([this](socket_t sock) {
+            httplib::default_socket_options(sock);
+            if (listening_ == INVALID_SOCKET)
+                listening_ = sock;
+        });
         port_ = server.bind_to_any_port(listen == Listen::Every127 ? "0.0.0.0" : "127.0.0.1");
+        // The library listens with a backlog of 5: a burst of new connections (several
+        // requests in flight to several hosts) would overflow it and wait out a one-second
+        // retry of the connection, as long as the shortest timeout.
+        if (listening_ != INVALID_SOCKET)
+            ::listen(listening_, 128);
         thread_ = std::thread([this] { server.listen_after_bind(); });
         // This cpp-httplib has no wait_until_ready; poll until the listener runs.
         while (!server.is_running())
@@ -61,6 +71,7 @@ public:
 
 private:
     int port_ = 0;
+    socket_t listening_ = INVALID_SOCKET;
     std::thread thread_;
 };
 
