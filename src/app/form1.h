@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/page_verdict.h"
 #include "net/transfer_control.h"
+#include "spider/run_report.h"
 
 #include <memory>
 
@@ -74,6 +75,8 @@ public:
     SeedExpansion seedExpansion = SeedExpansion::Off;
     /// Progress of the long command running now; see RunProgress.
     RunProgress progress;
+    /// What became of each URL of the last spider run.
+    RunReport runReport;
 
     // Keyword panel.
     Frame Frame1 { "Frame1", "Input keyword and hit 'Enter':" };
@@ -108,6 +111,8 @@ public:
     TextField Text6 { "Text6" };
     Label Label13 { "Label13", "Timeout:" };
     ComboBox Combo2 { "Combo2", "60" };
+    Label Label27 { "Label27", "Parallel requests:" };
+    ComboBox Combo8 { "Combo8", "1" };
     TextPane RichTextBox1 { "RichTextBox1" };
     Label Label16 { "Label16", "Spidered:" };
     Label Label15 { "Label15", "0" };

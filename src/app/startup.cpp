@@ -13,6 +13,8 @@ const char* const kCountries[] = { "United States", "United Kingdom", "Germany",
     "Japan", "Korea", "Netherlands" };
 const char* const kTimeouts[]
     = { "5", "10", "15", "20", "25", "30", "40", "50", "60", "70", "80", "90", "100" };
+const char* const kParallel[]
+    = { "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16" };
 const char* const kPerPage[]
     = { "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "15", "20", "25", "30", "40", "50" };
 const char* const kFonts[] = { "Default Font", "Arial, Helvetica, sans-serif",
@@ -51,6 +53,7 @@ void Form_Load(Form1& f)
     addAll(f.Combo1, kCountries);
     addAll(f.Combo2, kTimeouts);
     addAll(f.Combo3, kPerPage);
+    addAll(f.Combo8, kParallel);
     addAll(f.Combo6, kFonts);
     addAll(f.Combo7, kSizes);
     f.List6.AddItem(kMakerSite);

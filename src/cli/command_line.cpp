@@ -93,6 +93,11 @@ std::vector<CommandKind> buildSpecs()
                 [](const Form1& f) { return quoted(f.Text6.Text()); } },
             { "--timeout", "SECONDS", "Combo2 \"Timeout:\"", "request timeout",
                 [](const Form1& f) { return quoted(f.Combo2.Text()); } },
+            { "--parallel", "N", "Combo8 \"Parallel requests:\"",
+                "requests in flight at once, 1 to 16 (at most 2 to one host);\n"
+                "      the output is the same as one at a time. Like the window's box, a\n"
+                "      number outside 1 to 16 counts as the nearest of them",
+                [](const Form1& f) { return quoted(f.Combo8.Text()); } },
             { "--filter", "TEXT", "Text5 \"Title must/must not contain:\"",
                 "words a title must contain, split by commas; after \" -\" the words\n"
                 "      it must not contain. The spider refuses an empty filter; a single\n"
@@ -135,6 +140,10 @@ std::vector<CommandKind> buildSpecs()
                 "save the spider data left in the pane to FILE.sdata\n      (else it is printed)", {} },
             { "--save-urls", "FILE.urls", "Save URLs",
                 "save the URL list after the run: the accepted URLs,\n      or the whole list after a stop",
+                {} },
+            { "--report", "FILE.csv", "the run's outcomes",
+                "write one CSV row per URL reached: its outcome (accepted,\n"
+                "      refused by the rules, or the kind of failure) and the reason",
                 {} },
             home,
         } });

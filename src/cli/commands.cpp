@@ -7,6 +7,7 @@
 #include "cli/interrupt_watch.h"
 #include "cli/progress_line.h"
 #include "files/file_commands.h"
+#include "files/text_file_writer.h"
 #include "harvest/url_harvest.h"
 #include "keywords/keyword_lookup.h"
 #include "listtools/clipboard_export.h"
@@ -81,6 +82,18 @@ public:
         const QString saved
             = QStringLiteral("File ") + QFileInfo(path).absoluteFilePath() + QStringLiteral(" saved!");
         return shown == QStringList { saved } ? Saved::Yes : Saved::Failed;
+    }
+
+    /// Writes a file of the command line's own (not one a window command saves), with the
+    /// same messages as the window's saves.
+    bool writeFile(const QString& path, const QString& text)
+    {
+        const QString full = QFileInfo(path).absoluteFilePath();
+        const SaveResult result = saveTextFile(full, text);
+        writeTo(stderr,
+            result.ok() ? QStringLiteral("File %1 saved!\n").arg(full)
+                        : QStringLiteral("File %1 could not be saved: %2\n").arg(full, result.reason));
+        return result.ok();
     }
 
     /// -o when given, else the entries on standard output, one a line.
@@ -188,8 +201,8 @@ QString applySpiderOptions(Form1& f, const ParsedCommand& command)
     const struct {
         const char* option;
         ComboBox& combo;
-    } combos[] = { { "--timeout", f.Combo2 }, { "--per-page", f.Combo3 }, { "--font", f.Combo6 },
-        { "--size", f.Combo7 } };
+    } combos[] = { { "--timeout", f.Combo2 }, { "--parallel", f.Combo8 }, { "--per-page", f.Combo3 },
+        { "--font", f.Combo6 }, { "--size", f.Combo7 } };
     for (const auto& [option, combo] : combos) {
         if (command.has(option))
             combo.setText(command.value(option));
@@ -239,11 +252,9 @@ ExitStatus runSpider(Session& s, const ParsedCommand& command)
     const int total = f.List1.ListCount();
     s.progress.start();
     s.showProgress = [&s, &f, total] {
-        // The spidered counter counts the request in flight too.
-        const qint64 counted = f.Label15.Caption().toLongLong();
-        const qint64 done = f.Inet1->StillExecuting() ? counted - 1 : counted;
-        s.progress.update(
-            QStringLiteral("spidered"), std::max<qint64>(done, 0), total, f.Label10.Caption().toLongLong());
+        // The spidered counter counts requests in flight too; the report only those done.
+        s.progress.update(QStringLiteral("spidered"), static_cast<qint64>(f.runReport.outcomes().size()),
+            total, f.Label10.Caption().toLongLong());
     };
     const std::uint64_t before = f.Label3.revision();
     Command3_Click(f, s.p);
@@ -253,7 +264,10 @@ ExitStatus runSpider(Session& s, const ParsedCommand& command)
     if (f.Label3.revision() == before)
         return ExitStatus::Refused;
     const bool stopped = s.endedStopped();
+    writeTo(stderr, f.runReport.summaryText() + QLatin1Char('\n'));
     bool written = f.failedFiles.isEmpty();
+    if (command.has("--report"))
+        written = s.writeFile(command.value("--report"), f.runReport.csvText()) && written;
     if (command.has("--save-urls"))
         written
             = s.save(mnuSaveURLs_Click, command.value("--save-urls")) != Session::Saved::Failed && written;

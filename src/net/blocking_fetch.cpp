@@ -94,6 +94,15 @@ QString decodeUnlabelled(const QByteArray& body)
 
 } // namespace
 
+QUrl requestUrl(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    QUrl url(trimmed, QUrl::TolerantMode);
+    if (url.isValid() && url.scheme().isEmpty() && !trimmed.isEmpty())
+        url = QUrl(QStringLiteral("http://") + trimmed, QUrl::TolerantMode);
+    return url;
+}
+
 int requestTimeoutMs(int seconds)
 {
     if (seconds <= 0)

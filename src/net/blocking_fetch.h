@@ -26,6 +26,9 @@ inline constexpr int kMaxRedirects = 10;
 /// The bound a request gets when its timeout is zero or negative, so no request waits forever.
 inline constexpr int kFallbackTimeoutSeconds = 60;
 
+/// The address a URL list entry stands for. The list holds what the harvest or the user put
+/// there; an entry without a scheme is meant as a web address.
+QUrl requestUrl(const QString& text);
 /// The milliseconds a request of `seconds` may take: the fallback bound for zero or less,
 /// at most a day.
 int requestTimeoutMs(int seconds);

@@ -43,22 +43,18 @@ void addHeaders(QNetworkRequest& request, const QString& block)
     }
 }
 
-// The URL list holds what the harvest or the user put there; an address without a scheme
-// is meant as a web address.
-QUrl requestUrl(const QString& text)
-{
-    const QString trimmed = text.trimmed();
-    QUrl url(trimmed, QUrl::TolerantMode);
-    if (url.isValid() && url.scheme().isEmpty() && !trimmed.isEmpty())
-        url = QUrl(QStringLiteral("http://") + trimmed, QUrl::TolerantMode);
-    return url;
-}
-
 bool isWebUrl(const QUrl& url)
 {
     const QString scheme = url.scheme().toLower();
     return url.isValid() && !url.host().isEmpty()
         && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+// Idle connections are kept per scheme, host and port.
+QString connectionKey(const QUrl& url)
+{
+    return url.scheme().toLower() + QLatin1Char(' ') + url.host().toLower() + QLatin1Char(' ')
+        + QString::number(url.port());
 }
 
 } // namespace
@@ -74,6 +70,25 @@ QtTransferControl::~QtTransferControl()
 {
     // Queued notifications die with this object; only the live reply needs ending.
     dropReply();
+}
+
+std::unique_ptr<TransferControl> QtTransferControl::makeSibling()
+{
+    auto sibling = std::make_unique<QtTransferControl>();
+    sibling->setRequestTimeout(timeout_);
+    return sibling;
+}
+
+void QtTransferControl::closeIdleConnections(const QUrl& next)
+{
+    const QString key = connectionKey(next);
+    if (recentHosts_.contains(key))
+        return;
+    if (recentHosts_.size() >= kIdleHostsKept) {
+        manager_.clearConnectionCache();
+        recentHosts_.clear();
+    }
+    recentHosts_.insert(key);
 }
 
 void QtTransferControl::dropReply()
@@ -105,6 +120,7 @@ void QtTransferControl::Execute(
     readPos_ = 0;
     code_ = 0;
     info_.clear();
+    status_ = 0;
 
     const QUrl target = requestUrl(url);
     if (!operation.isEmpty() && operation.compare(QLatin1String("GET"), Qt::CaseInsensitive) != 0) {
@@ -116,6 +132,7 @@ void QtTransferControl::Execute(
         return;
     }
 
+    closeIdleConnections(target);
     QNetworkRequest request = makeGetRequest(target);
     addHeaders(request, headers);
     raise(icConnecting);
@@ -174,6 +191,9 @@ void QtTransferControl::onFinished()
     }
     bytes_ += reply->readAll();
     contentType_ = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    status_ = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // A redirect may have left a connection to another host; it counts among the idle ones.
+    recentHosts_.insert(connectionKey(reply->url()));
     dropReply();
 
     // Any HTTP status with its body is an answer: a 404 or 500 page is judged by its text.
@@ -240,13 +260,7 @@ QString QtTransferControl::GetChunk(int size, int)
         readPos_ = 0;
         return {};
     }
-    qsizetype length = qMin<qsizetype>(size, body_.size() - readPos_);
-    // Never split a surrogate pair between two pieces.
-    if (length > 1 && readPos_ + length < body_.size() && body_[readPos_ + length - 1].isHighSurrogate())
-        --length;
-    const QString piece = body_.mid(readPos_, length);
-    readPos_ += length;
-    return piece;
+    return bodyPiece(body_, readPos_, size);
 }
 
 QString QtTransferControl::OpenURL(const QString& url, int)

@@ -20,4 +20,16 @@ QString stateText(int state)
     }
 }
 
+QString bodyPiece(const QString& body, qsizetype& readPos, int size)
+{
+    if (size <= 0 || readPos >= body.size())
+        return {};
+    qsizetype length = qMin<qsizetype>(size, body.size() - readPos);
+    if (length > 1 && readPos + length < body.size() && body[readPos + length - 1].isHighSurrogate())
+        --length;
+    const QString piece = body.mid(readPos, length);
+    readPos += length;
+    return piece;
+}
+
 } // namespace tarnwick

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace tarnwick {
 
@@ -31,7 +32,18 @@ public:
         icResponseCompleted = 12,
     };
 
+    /// Error numbers of failures that are not the network's own; those keep the numbers of
+    /// QNetworkReply::NetworkError.
+    static constexpr int kErrorTimeout = 35761;
+    static constexpr int kErrorTooLarge = 35762;
+    static constexpr int kErrorInvalidUrl = 35763;
+    static constexpr int kErrorUnsupported = 35764;
+    static constexpr int kErrorFetchFailed = 35765;
+
     virtual ~TransferControl() = default;
+
+    /// Another control of the same kind, for a request that runs beside this one's.
+    virtual std::unique_ptr<TransferControl> makeSibling() = 0;
 
     /// Whole seconds that bound a whole request; a slower one ends in state 11.
     virtual void setRequestTimeout(int seconds) = 0;
@@ -52,9 +64,11 @@ public:
     /// Blocking fetch: the whole body as text, empty on failure. Raises no notifications.
     virtual QString OpenURL(const QString& url, int type = 0) = 0;
 
-    /// Number and text of the last error.
+    /// Number and text of the current request's error; 0 and empty while it has none.
     virtual int ResponseCode() const = 0;
     virtual QString ResponseInfo() const = 0;
+    /// The HTTP status of the current request's answer; 0 until one arrived.
+    virtual int httpStatus() const = 0;
 
     /// The state-change notification (the spider's response handler in the program).
     std::function<void(int state)> StateChanged;
@@ -62,5 +76,9 @@ public:
 
 /// The status text shown in the caption for states 1 to 10; empty for others.
 QString stateText(int state);
+
+/// The piece of `body` that GetChunk(size) returns when `readPos` characters have been read,
+/// moving `readPos` past it. A piece never ends between the two halves of a surrogate pair.
+QString bodyPiece(const QString& body, qsizetype& readPos, int size);
 
 } // namespace tarnwick

@@ -27,9 +27,8 @@ bool drainRejected(TransferControl& inet, Platform& p)
 /// Reads the whole body. A page refused at its first piece (empty, or a server error) gives
 /// only that piece, and the request is cancelled. `alive` turns false when the window was
 /// unloaded.
-QString readBody(Form1& f, Platform& p, bool& alive)
+QString readBody(Form1& f, Platform& p, TransferControl& inet, bool& alive)
 {
-    TransferControl& inet = *f.Inet1;
     QString piece = inet.GetChunk(1024, 0);
     if (refusedAtFirstPiece(piece)) {
         alive = drainRejected(inet, p);
@@ -48,10 +47,10 @@ QString readBody(Form1& f, Platform& p, bool& alive)
     return body;
 }
 
-void processResponse(Form1& f, Platform& p)
+void processResponse(Form1& f, Platform& p, TransferControl& inet)
 {
     bool alive = true;
-    const QString body = readBody(f, p, alive);
+    const QString body = readBody(f, p, inet, alive);
     if (!alive)
         return;
     const PageReading page = readPage(body, [&f](const QString& title) { return keepsTitle(f, title); });
@@ -83,13 +82,18 @@ void processResponse(Form1& f, Platform& p)
 
 void Inet1_StateChanged(Form1& f, Platform& p, int state)
 {
+    Inet1_StateChanged(f, p, *f.Inet1, state);
+}
+
+void Inet1_StateChanged(Form1& f, Platform& p, TransferControl& source, int state)
+{
     if (state >= TransferControl::icHostResolvingHost && state <= TransferControl::icDisconnected) {
         f.setCaption(QStringLiteral("Tarnwick - ") + stateText(state));
     } else if (state == TransferControl::icError) {
-        f.setCaption(QStringLiteral("Tarnwick - Error ") + QString::number(f.Inet1->ResponseCode())
-            + QLatin1Char(' ') + f.Inet1->ResponseInfo());
+        f.setCaption(QStringLiteral("Tarnwick - Error ") + QString::number(source.ResponseCode())
+            + QLatin1Char(' ') + source.ResponseInfo());
     } else if (state == TransferControl::icResponseCompleted) {
-        processResponse(f, p);
+        processResponse(f, p, source);
     }
 }
 

@@ -3,24 +3,127 @@
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/text_ops.h"
+#include "net/blocking_fetch.h"
+#include "net/buffered_response.h"
 #include "net/draining.h"
+#include "net/fetch_pool.h"
 #include "pages/sitemap.h"
+#include "spider/response_handler.h"
 #include "spider/spider_checks.h"
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace tarnwick {
 
 namespace {
+
+// At most this many requests of a run go to one host at a time, however many may run.
+constexpr int kRequestsPerHost = 2;
+// Answers that arrived ahead of their turn wait in memory; this bounds how far ahead of the
+// URL being processed requests start, as a multiple of the requests in flight.
+constexpr int kLookAhead = 2;
 
 QString failedFilesText(const Form1& f)
 {
     return f.failedFiles.join(QStringLiteral(", "));
 }
 
+int timeoutSeconds(const Form1& f)
+{
+    return static_cast<int>(roundHalfEven(Val(f.Combo2.Text())));
+}
+
 void setTimeout(Form1& f)
 {
-    f.Inet1->setRequestTimeout(static_cast<int>(roundHalfEven(Val(f.Combo2.Text()))));
+    f.Inet1->setRequestTimeout(timeoutSeconds(f));
+}
+
+QString headerBlock(const Form1& f)
+{
+    return QStringLiteral("\r\n\r\nReferer: ") + f.Text6.Text() + QStringLiteral("\r\nUser-Agent: ")
+        + f.Text4.Text();
+}
+
+// Records what became of the URL at `position` (0-based) once the handler has seen it.
+void recordOutcome(Form1& f, int position, const QString& url, int acceptedBefore, int errorCode,
+    const QString& errorInfo, int httpStatus)
+{
+    f.runReport.add(RunReport::judge(position + 1, url, f.List5.ListCount() > acceptedBefore, errorCode,
+        errorInfo, httpStatus, f.pageVerdict));
+    // The next URL's request may end without a page; it must not inherit this one's verdict.
+    f.pageVerdict = PageVerdict::NotRead;
+}
+
+// One request at a time on Inet1, whose notifications go straight to the handler. False
+// when the window was unloaded.
+bool walkOneByOne(Form1& f, Platform& p, int i)
+{
+    const QString url = f.List1.List(i);
+    const int acceptedBefore = f.List5.ListCount();
+    f.List1.setListIndex(i);
+    f.Text7.setText(url);
+    setTimeout(f);
+    f.Inet1->Execute(url, QStringLiteral("GET"), QString(), headerBlock(f));
+    while (f.Inet1->StillExecuting()) {
+        if (!p.waitForEvents(100))
+            return false;
+    }
+    recordOutcome(
+        f, i, url, acceptedBefore, f.Inet1->ResponseCode(), f.Inet1->ResponseInfo(), f.Inet1->httpStatus());
+    return true;
+}
+
+QString hostOf(const QString& entry)
+{
+    return requestUrl(entry).host().toLower();
+}
+
+// Starts requests for the positions from `first` on, in list order, while the pool can run
+// more and within the look-ahead; a position whose host has enough requests running waits.
+void startAhead(Form1& f, FetchPool& pool, int first, int end)
+{
+    for (int j = first; j < end && j < f.List1.ListCount() && pool.canRunMore(); ++j) {
+        if (pool.holds(j))
+            continue;
+        const QString url = f.List1.List(j);
+        const QString host = hostOf(url);
+        if (pool.runningFor(host) >= kRequestsPerHost)
+            continue;
+        pool.start({ j, url, headerBlock(f), host, timeoutSeconds(f) });
+    }
+}
+
+// Position i of a run with several requests in flight: waits for its answer while others
+// run, then hands it to the handler as if it had just arrived. False when the window was
+// unloaded.
+bool walkInTurn(Form1& f, Platform& p, FetchPool& pool, int i, int end)
+{
+    std::optional<FinishedFetch> done;
+    for (;;) {
+        startAhead(f, pool, i, end);
+        if ((done = pool.take(i)))
+            break;
+        // The list may have lost the entry before its request could start.
+        if (!pool.holds(i) && i >= f.List1.ListCount())
+            return true;
+        if (!p.waitForEvents(100))
+            return false;
+    }
+    const int acceptedBefore = f.List5.ListCount();
+    if (i < f.List1.ListCount())
+        f.List1.setListIndex(i);
+    f.Text7.setText(done->request.url);
+    if (done->completed) {
+        BufferedResponse response(std::move(done->body), done->httpStatus);
+        Inet1_StateChanged(f, p, response, TransferControl::icResponseCompleted);
+        if (p.unloaded())
+            return false;
+    }
+    recordOutcome(
+        f, i, done->request.url, acceptedBefore, done->errorCode, done->errorInfo, done->httpStatus);
+    return true;
 }
 
 void stopRun(Form1& f, Platform& p)
@@ -53,6 +156,11 @@ void completeRun(Form1& f, Platform& p)
 
 } // namespace
 
+int parallelRequests(const Form1& f)
+{
+    return static_cast<int>(std::clamp<double>(roundHalfEven(Val(f.Combo8.Text())), 1, kMaxParallelRequests));
+}
+
 bool DirExists(const QString& dirPath)
 {
     return !dirPath.isEmpty() && QFileInfo(dirPath).isDir();
@@ -80,23 +188,27 @@ void Command3_Click(Form1& f, Platform& p)
     f.RichTextBox1.setText({});
 
     const int count = f.List1.ListCount();
+    f.runReport.clear(count);
+    const int parallel = parallelRequests(f);
+    std::unique_ptr<FetchPool> pool;
+    if (parallel > 1) {
+        pool = std::make_unique<FetchPool>([&f] { return f.Inet1->makeSibling(); }, parallel);
+        pool->onProgress
+            = [&f, &p](TransferControl& source, int state) { Inet1_StateChanged(f, p, source, state); };
+    }
     for (int i = 0; i < count; ++i) {
         f.Label15.setCaption(numText(i + 1));
         f.Text13.setText(numText(i + 1));
         // The list may have been changed from inside an event pass; a missing entry is skipped.
         if (i < f.List1.ListCount()) {
-            f.List1.setListIndex(i);
-            f.Text7.setText(f.List1.List(i));
-            setTimeout(f);
-            f.Inet1->Execute(f.List1.List(i), QStringLiteral("GET"), QString(),
-                QStringLiteral("\r\n\r\nReferer: ") + f.Text6.Text() + QStringLiteral("\r\nUser-Agent: ")
-                    + f.Text4.Text());
-            while (f.Inet1->StillExecuting()) {
-                if (!p.waitForEvents(100))
-                    return;
-            }
+            const bool alive = pool ? walkInTurn(f, p, *pool, i, std::min(count, i + kLookAhead * parallel))
+                                    : walkOneByOne(f, p, i);
+            if (!alive)
+                return;
         }
         if (f.Label3.Caption() == QLatin1String("0")) {
+            // Answers fetched ahead for later positions leave no trace.
+            pool.reset();
             stopRun(f, p);
             return;
         }

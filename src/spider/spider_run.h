@@ -7,6 +7,12 @@ namespace tarnwick {
 class Form1;
 class Platform;
 
+/// The most requests a spider run keeps in flight.
+inline constexpr int kMaxParallelRequests = 16;
+
+/// Requests a spider run keeps in flight: the parallel requests box (Combo8) as a whole
+/// number from 1 to kMaxParallelRequests.
+int parallelRequests(const Form1& f);
 /// True when `dirPath` names an existing directory; any failure gives false.
 bool DirExists(const QString& dirPath);
 /// "Set Tarnwick loose!": checks the inputs, then spiders the whole URL list.

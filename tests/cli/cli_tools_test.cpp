@@ -150,9 +150,10 @@ TEST(CliTools, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
         { "suggest", "", { "--country", "--source", "--expand", "--add", "-o", "--home", "-h" } },
         { "harvest", "empty.kwrds", { "--source", "--uk", "--full-url", "-o", "--home", "-h" } },
         { "spider", "empty.urls",
-            { "--user-agent", "--referer", "--timeout", "--filter", "--any-word", "--description-only",
-                "--title-link", "--pages", "--page-name", "--sitemap-name", "--heading", "--per-page",
-                "--template", "--font", "--size", "--vertical", "-o", "--save-urls", "--home", "-h" } },
+            { "--user-agent", "--referer", "--timeout", "--parallel", "--filter", "--any-word",
+                "--description-only", "--title-link", "--pages", "--page-name", "--sitemap-name", "--heading",
+                "--per-page", "--template", "--font", "--size", "--vertical", "-o", "--save-urls", "--report",
+                "--home", "-h" } },
         { "shuffle", "empty.urls", { "-o", "--home", "-h" } },
         { "export", "empty.sdata", { "--csv", "--html", "--home", "-h" } },
     };

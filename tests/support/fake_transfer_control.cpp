@@ -4,14 +4,36 @@
 
 namespace tarnwick::test {
 
+std::unique_ptr<TransferControl> FakeTransferControl::makeSibling()
+{
+    auto sibling = std::make_unique<FakeTransferControl>();
+    sibling->answers = answers;
+    sibling->origin_ = &origin();
+    return sibling;
+}
+
+void FakeTransferControl::ended()
+{
+    if (executing)
+        --origin().running;
+    executing = false;
+}
+
 void FakeTransferControl::Execute(const QString& url, const QString&, const QString&, const QString& headers)
 {
-    executed.append(url);
-    headerBlocks.append(headers);
+    FakeTransferControl& log = origin();
+    log.executed.append(url);
+    log.headerBlocks.append(headers);
+    if (executing)
+        ended();
     executing = true;
+    log.mostRunning = qMax(log.mostRunning, ++log.running);
+    code = 0;
+    info.clear();
+    status = 0;
     const quint64 id = ++request;
     const Answer a = answers.value(url, Answer { {}, true, 404, QStringLiteral("Not Found") });
-    QTimer::singleShot(0, this, [this, id, a] {
+    QTimer::singleShot(a.delayMs, this, [this, id, a] {
         if (id != request || !executing)
             return;
         if (StateChanged)
@@ -19,7 +41,7 @@ void FakeTransferControl::Execute(const QString& url, const QString&, const QStr
         if (id != request || !executing)
             return;
         if (a.fails) {
-            executing = false;
+            ended();
             code = a.errorCode;
             info = a.errorInfo;
             if (StateChanged)
@@ -28,6 +50,7 @@ void FakeTransferControl::Execute(const QString& url, const QString&, const QStr
         }
         body = a.body;
         readPos = 0;
+        status = a.status;
         if (StateChanged)
             StateChanged(icResponseCompleted);
     });
@@ -35,16 +58,16 @@ void FakeTransferControl::Execute(const QString& url, const QString&, const QStr
 
 void FakeTransferControl::Cancel()
 {
-    ++cancels;
-    executing = false;
+    ++origin().cancels;
+    ended();
     ++request;
 }
 
 QString FakeTransferControl::GetChunk(int size, int)
 {
-    chunkSizes.append(size);
+    origin().chunkSizes.append(size);
     if (readPos >= body.size()) {
-        executing = false;
+        ended();
         return {};
     }
     const QString piece = body.mid(readPos, size);

@@ -11,7 +11,8 @@ namespace tarnwick::test {
 
 /// A transfer control without a network: each address answers with a scripted body or an
 /// error. Execute queues the notifications, which arrive at the next event pump as with
-/// the real control; calls are recorded.
+/// the real control (or after `delayMs`); calls are recorded. Siblings answer from the same
+/// script and record into the control they came from.
 class FakeTransferControl : public QObject, public TransferControl {
 public:
     struct Answer {
@@ -19,6 +20,8 @@ public:
         bool fails = false; // state 11 instead of 12
         int errorCode = 0;
         QString errorInfo;
+        int status = 200;
+        int delayMs = 0;
     };
 
     void answer(const QString& url, const QString& body) { answers[url] = Answer { body }; }
@@ -27,6 +30,7 @@ public:
         answers[url] = Answer { {}, true, code, info };
     }
 
+    std::unique_ptr<TransferControl> makeSibling() override;
     void setRequestTimeout(int seconds) override
     {
         timeout = seconds;
@@ -41,6 +45,7 @@ public:
     QString OpenURL(const QString& url, int type = 0) override;
     int ResponseCode() const override { return code; }
     QString ResponseInfo() const override { return info; }
+    int httpStatus() const override { return status; }
 
     QHash<QString, Answer> answers;
     /// Body of OpenURL for any address not in `answers`.
@@ -51,8 +56,15 @@ public:
     QList<int> chunkSizes;
     QList<int> timeouts;
     int cancels = 0;
+    /// Requests running on this control and its siblings now, and the most at once.
+    int running = 0;
+    int mostRunning = 0;
 
 private:
+    FakeTransferControl& origin() { return origin_ ? *origin_ : *this; }
+    void ended();
+
+    FakeTransferControl* origin_ = nullptr;
     int timeout = 0;
     bool executing = false;
     quint64 request = 0;
@@ -60,6 +72,7 @@ private:
     qsizetype readPos = 0;
     int code = 0;
     QString info;
+    int status = 0;
 };
 
 } // namespace tarnwick::test

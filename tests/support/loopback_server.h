@@ -13,14 +13,29 @@ namespace tarnwick::test {
 /// the object. Register handlers on `server` before calling start().
 class LoopbackServer {
 public:
+    /// Where the server listens. Every127 answers on 127.0.0.2, 127.0.0.3 and so on too, so a
+    /// test can reach many hosts; it binds every address, yet tests only ever connect to
+    /// loopback addresses.
+    enum class Listen { Localhost, Every127 };
+
     LoopbackServer() = default;
     ~LoopbackServer() { stop(); }
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
-    void start()
+    void start(Listen listen = Listen::Localhost)
     {
-        port_ = server.bind_to_any_port("127.0.0.1");
+        server.set_socket_options([this](socket_t sock) {
+            httplib::default_socket_options(sock);
+            if (listening_ == INVALID_SOCKET)
+                listening_ = sock;
+        });
+        port_ = server.bind_to_any_port(listen == Listen::Every127 ? "0.0.0.0" : "127.0.0.1");
+        // The library listens with a backlog of 5: a burst of new connections (several
+        // requests in flight to several hosts) would overflow it and wait out a one-second
+        // retry of the connection, as long as the shortest timeout.
+        if (listening_ != INVALID_SOCKET)
+            ::listen(listening_, 128);
         thread_ = std::thread([this] { server.listen_after_bind(); });
         // This cpp-httplib has no wait_until_ready; poll until the listener runs.
         while (!server.is_running())
@@ -40,11 +55,23 @@ public:
     {
         return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path);
     }
+    /// The same on the `n`-th address of 127.0.0.0/8 (2 is 127.0.0.2, 258 is 127.0.1.2), for a
+    /// server listening on Every127.
+    QString urlOn(int n, const QString& path) const
+    {
+        return QStringLiteral("http://127.%1.%2.%3:%4%5")
+            .arg((n >> 16) & 255)
+            .arg((n >> 8) & 255)
+            .arg(n & 255)
+            .arg(port_)
+            .arg(path);
+    }
 
     httplib::Server server;
 
 private:
     int port_ = 0;
+    socket_t listening_ = INVALID_SOCKET;
     std::thread thread_;
 };
 

@@ -1,0 +1,29 @@
+#include "net/buffered_response.h"
+
+namespace tarnwick {
+
+BufferedResponse::BufferedResponse(QString body, int httpStatus)
+    : body_(std::move(body))
+    , status_(httpStatus)
+{
+}
+
+void BufferedResponse::Cancel()
+{
+    executing_ = false;
+    body_ = QString();
+    readPos_ = 0;
+}
+
+QString BufferedResponse::GetChunk(int size, int)
+{
+    if (!executing_ || size <= 0)
+        return {};
+    if (readPos_ >= body_.size()) {
+        Cancel();
+        return {};
+    }
+    return bodyPiece(body_, readPos_, size);
+}
+
+} // namespace tarnwick
