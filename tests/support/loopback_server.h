@@ -41,11 +41,19 @@ public:
         return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path);
     }
 
+    /// Routes every network test needs: /page (a UTF-8 page), /missing (404) and /broken (500)
+    /// with bodies, /hop (a redirect to /page), /loop (a redirect to itself), /stall (answers
+    /// after two seconds) and /chunked/N (N bytes, chunked, without a length).
+    void serveCommonRoutes();
+
     httplib::Server server;
 
 private:
     int port_ = 0;
     std::thread thread_;
 };
+
+/// An address on 127.0.0.1 where nothing listens: a port bound once to learn a free number.
+QString refusedUrl();
 
 } // namespace tarnwick::test
