@@ -52,7 +52,7 @@ Outcome fetch(const QString& url, int timeoutSeconds = 5)
     inet.setRequestTimeout(timeoutSeconds);
     QElapsedTimer clock;
     clock.start();
-    inet.Execute(url, QStringLiteral("GET"), {}, QStringLiteral("\r\n\r\nReferer: r\r\nUser-Agent: u"));
+    inet.Execute(url, "GET", {}, "\r\n\r\nReferer: r\r\nUser-Agent: u");
     while (inet.StillExecuting() && clock.elapsed() < 30000)
         (void)p.waitForEvents(100);
     out.ms = clock.elapsed();
@@ -150,8 +150,8 @@ TEST(TransferFaults, SpiderRunGoesOnAfterEachFault)
     for (const QString& url :
         { dropped.url(), badChunks.url(), http.url("/loop"), http.url("/stall"), http.url("/good") })
         f.List1.AddItem(url);
-    f.Text5.setText(QStringLiteral(" "));
-    f.Combo2.setText(QStringLiteral("1"));
+    f.Text5.setText(" ");
+    f.Combo2.setText("1");
 
     Command3_Click(f, p);
 
