@@ -51,20 +51,17 @@ struct Lookup : ::testing::Test {
                     terms << QString::fromStdString(term);
                 }
                 if (term == "blue widgets")
-                    res.set_content(
-                        readFixture("keywords/suggestions.html").toStdString(), "text/html");
+                    res.set_content(readFixture("keywords/suggestions.html").toStdString(), "text/html");
                 else if (term == "kueche")
                     res.set_content(
-                        readFixture("keywords/suggestions_cp1252.html").toStdString(),
-                        "text/html");
+                        readFixture("keywords/suggestions_cp1252.html").toStdString(), "text/html");
                 else if (term == "many")
                     // Not text/*, so the server sends it as it is instead of compressing 2 MB.
                     res.set_content(manyRows(30001), "application/octet-stream");
                 else if (term == "down")
                     res.status = 500;
                 else
-                    res.set_content(
-                        readFixture("keywords/no_results.html").toStdString(), "text/html");
+                    res.set_content(readFixture("keywords/no_results.html").toStdString(), "text/html");
             });
         service.start();
         ASSERT_TRUE(cache.isValid());
@@ -132,17 +129,13 @@ TEST_F(Lookup, RowsOfTheSecondTableBecomeKeywordEntries)
     EXPECT_TRUE(file.endsWith("</html>\n\"\r\n"));
 }
 
-TEST_F(Lookup, SeedSentAsTyped)
+TEST_F(Lookup, SeedSentAsTypedAndALegacyCodePageKeepsItsLetters)
 {
     enter("a&b #c+d");
     enter("   ");
-    EXPECT_EQ(asked(), (QStringList { "a&b #c+d", "   " }));
-}
-
-TEST_F(Lookup, AnswerInALegacyCodePageKeepsItsLetters)
-{
     enter("kueche");
-    EXPECT_EQ(f.List2.items(), QStringList { "77 - K\u00fcche m\u00f6bel" });
+    EXPECT_EQ(asked(), (QStringList { "a&b #c+d", "   ", "kueche" }));
+    EXPECT_EQ(f.List2.items(), QStringList { QStringLiteral("77 - K\u00fcche m\u00f6bel") });
 }
 
 TEST_F(Lookup, AnswerWithoutLinksGivesNoResults)
@@ -159,8 +152,7 @@ TEST_F(Lookup, UnwritableSuggestionFileGivesNotAvailable)
 {
     // A folder that cannot exist (its parent is a file), then a folder where the file should be.
     test::writeFileBytes(cache.filePath("plain"), "x");
-    const QString unusable[]
-        = { cache.filePath("plain/sub"), cache.filePath("d") };
+    const QString unusable[] = { cache.filePath("plain/sub"), cache.filePath("d") };
     QDir(cache.path()).mkpath("d/" + kFileName);
     for (const QString& dir : unusable) {
         qputenv("TARNWICK_CACHE_DIR", dir.toUtf8());
@@ -211,7 +203,7 @@ TEST_F(Lookup, AddButtonAppendsTheSeedEachTime)
     EXPECT_TRUE(asked().isEmpty());
 }
 
-TEST(SuggestionService, CountryPartByExactServerBoxText)
+TEST(SuggestionService, CountryPartByExactServerBoxTextAndFileInTheCacheFolder)
 {
     qunsetenv("TARNWICK_SUGGEST_BASE");
     const QString path = "/d/searchinventory/suggestion/?term=a%20b";
@@ -232,13 +224,8 @@ TEST(SuggestionService, CountryPartByExactServerBoxText)
         { "", "http://inventory.overture.com" },
     };
     for (const auto& [box, host] : cases)
-        EXPECT_EQ(suggestionAddress(QString::fromLatin1(box), "a b"),
-            QString::fromLatin1(host) + path)
-            << box;
-}
+        EXPECT_EQ(suggestionAddress(box, "a b"), host + path) << box;
 
-TEST(SuggestionService, FileInTheCacheFolder)
-{
     qputenv("TARNWICK_CACHE_DIR", "/tmp/tarnwick-test-cache/");
     EXPECT_EQ(suggestionFilePath(), "/tmp/tarnwick-test-cache/" + kFileName);
     qunsetenv("TARNWICK_CACHE_DIR");
