@@ -1,16 +1,14 @@
 // Hostile servers: each fault ends the request in a defined way, and a spider run over them
 // goes on with the next URL.
-#include "app/form1.h"
-#include "app/startup.h"
 #include "net/qt_transfer_control.h"
 #include "spider/response_handler.h"
 #include "spider/spider_run.h"
 #include "support/fake_platform.h"
 #include "support/loopback_server.h"
 #include "support/raw_server.h"
+#include "support/test_window.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -30,11 +28,10 @@ const std::string kPage
 
 // What one request through the real control ended in.
 struct Outcome {
-    QList<int> states;
+    int last = -1;
     QString body;
     bool stillExecuting = true;
     qint64 ms = 0;
-    int last() const { return states.isEmpty() ? -1 : states.last(); }
 };
 
 Outcome fetch(const QString& url, int timeoutSeconds = 5)
@@ -43,7 +40,7 @@ Outcome fetch(const QString& url, int timeoutSeconds = 5)
     QtTransferControl inet;
     Outcome out;
     inet.StateChanged = [&](int state) {
-        out.states.append(state);
+        out.last = state;
         if (state == TransferControl::icResponseCompleted) {
             for (QString piece = inet.GetChunk(1024); !piece.isEmpty(); piece = inet.GetChunk(10024))
                 out.body += piece;
@@ -83,8 +80,7 @@ TEST(TransferFaults, EachFaultEndsInADefinedState)
         }
     });
     LoopbackServer http;
-    http.server.Get(
-        "/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
+    http.serveCommonRoutes();
     http.server.Get("/huge", [](const httplib::Request&, httplib::Response& res) {
         res.set_content_provider(
             50 * 1024 * 1024, "text/html", [](size_t offset, size_t length, httplib::DataSink& sink) {
@@ -114,7 +110,7 @@ TEST(TransferFaults, EachFaultEndsInADefinedState)
     };
     for (const Case& c : cases) {
         const Outcome out = fetch(c.url, c.timeout);
-        EXPECT_EQ(out.last(), c.wantLast) << c.name;
+        EXPECT_EQ(out.last, c.wantLast) << c.name;
         EXPECT_FALSE(out.stillExecuting) << c.name;
         if (c.timeout == 1)
             EXPECT_LT(out.ms, 3500) << c.name << ": the timeout bounds the whole request";
@@ -131,28 +127,19 @@ TEST(TransferFaults, SpiderRunGoesOnAfterEachFault)
         send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nQQ\r\n" + kPage + "\r\n0\r\n\r\n");
     });
     LoopbackServer http;
-    http.server.Get(
-        "/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
+    http.serveCommonRoutes();
     http.server.Get("/good",
         [](const httplib::Request&, httplib::Response& res) { res.set_content(kPage, "text/html"); });
-    http.server.Get("/stall", [](const httplib::Request&, httplib::Response& res) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-        res.set_content(kPage, "text/html");
-    });
     http.start();
 
-    QTemporaryDir home;
-    FakePlatform p;
-    p.folder = home.path();
-    Form1 f(std::make_unique<QtTransferControl>());
-    Form_Load(f);
+    test::TestWindow w(std::make_unique<QtTransferControl>());
+    Form1& f = w.f();
+    FakePlatform& p = w.p;
     attachResponseHandler(f, p);
-    for (const QString& url :
-        { dropped.url(), badChunks.url(), http.url("/loop"), http.url("/stall"), http.url("/good") })
-        f.List1.AddItem(url);
+    f.List1.replaceAll(
+        { dropped.url(), badChunks.url(), http.url("/loop"), http.url("/stall"), http.url("/good") });
     f.Text5.setText(" ");
     f.Combo2.setText("1");
-
     Command3_Click(f, p);
 
     ASSERT_FALSE(p.messages.isEmpty());
