@@ -4,6 +4,7 @@
 #include "support/fake_platform.h"
 #include "support/fixtures.h"
 #include "support/loopback_server.h"
+#include "support/raw_server.h"
 
 #include <QDeadlineTimer>
 
@@ -27,6 +28,7 @@ struct Outcome {
     QString body, errorCaption;
     bool executingInCompleted = false, executingInError = true, executingAfter = true;
     double cpuSecondsWaiting = 0;
+    qint64 ms = 0;
     int last() const { return states.isEmpty() ? -1 : states.last(); }
 };
 
@@ -55,6 +57,7 @@ void waitIdle(QtTransferControl& inet, FakePlatform& p, Outcome& run)
     const std::clock_t cpuBefore = std::clock();
     QDeadlineTimer guard(20000);
     while (inet.StillExecuting() && !guard.hasExpired() && p.waitForEvents(100)) { }
+    run.ms = 20000 - guard.remainingTime();
     run.cpuSecondsWaiting = double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
     run.executingAfter = inet.StillExecuting();
 }
@@ -141,8 +144,33 @@ TEST(TransferControl, SendsEveryHeaderLineAsTyped)
 
 TEST(TransferControl, CompletedResponseIsReadInPiecesAndFailuresEndInStateEleven)
 {
+    // A body cut off in the middle: the peer promised 5000 bytes and hangs up after 1000.
+    test::RawServer dropped([](const std::string&, const test::RawServer::Send& send) {
+        send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 5000\r\n\r\n"
+            + std::string(1000, 'x'));
+    });
+    // A chunk size that is not hexadecimal: the HTTP stack reads it as the last chunk, so the
+    // answer is a complete but empty body, which the spider rejects like any page without a title.
+    test::RawServer badChunks([](const std::string&, const test::RawServer::Send& send) {
+        send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nZZZ\r\nhello\r\n0\r\n\r\n");
+    });
+    // One byte a second, far past a one-second timeout.
+    test::RawServer drip([](const std::string&, const test::RawServer::Send& send) {
+        for (int i = 0; i < 5 && send(i ? "x" : "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n"); ++i)
+            std::this_thread::sleep_for(std::chrono::seconds(i ? 1 : 0));
+    });
     LoopbackServer server;
     server.serveCommonRoutes();
+    server.server.Get("/huge", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(
+            50 * 1024 * 1024, "text/html", [](size_t, size_t length, httplib::DataSink& sink) {
+                static const std::string block(64 * 1024, 'a');
+                return sink.write(block.data(), std::min(length, block.size()));
+            });
+    });
+    server.server.Get("/bogus", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<title>caf\xc3\xa9</title>", "text/html; charset=no-such-charset-42");
+    });
     server.server.Get(R"(/size/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
         res.set_content(sampleBody(std::stoi(req.matches[1])).toStdString(), "text/html; charset=utf-8");
     });
@@ -162,8 +190,13 @@ TEST(TransferControl, CompletedResponseIsReadInPiecesAndFailuresEndInStateEleven
         { "404 page with its body", server.url("/missing"), "<html>Not here</html>" },
         { "500 page with its body", server.url("/broken"), "<html>Internal Server Error</html>" },
         { "redirect followed", server.url("/hop"), "<html>hello</html>" },
+        { "malformed chunked body", badChunks.url(), {} },
+        { "bogus charset name", server.url("/bogus"), QString::fromUtf8("<title>caf\xc3\xa9</title>") },
         { "stall past the timeout", server.url("/stall"), "Error 35761 Timeout", 1, true },
         { "refused connection", test::refusedUrl(), {}, 5, true },
+        { "connection dropped mid-body", dropped.url(), {}, 5, true },
+        { "drip past the timeout", drip.url(), "Error 35761 Timeout", 1, true },
+        { "50 MB body", server.url("/huge"), "Error 35762 Response over 8388608 bytes", 20, true },
         { "redirect loop", server.url("/loop"), {}, 5, true },
         { "chunked body over 8 MiB", server.url("/chunked/9437184"),
             "Error 35762 Response over 8388608 bytes", 20, true },
@@ -186,8 +219,10 @@ TEST(TransferControl, CompletedResponseIsReadInPiecesAndFailuresEndInStateEleven
             else
                 EXPECT_EQ(run.errorCaption, c.body) << c.name;
             // The wait sleeps in the dispatcher; a spinning loop would burn the whole second.
-            if (c.timeout == 1)
+            if (c.timeout == 1) {
                 EXPECT_LT(run.cpuSecondsWaiting, 0.5) << c.name << ": waiting must not spin";
+                EXPECT_LT(run.ms, 3500) << c.name << ": the timeout bounds the whole request";
+            }
             continue;
         }
         ASSERT_EQ(run.last(), TransferControl::icResponseCompleted)
