@@ -67,15 +67,11 @@ TEST(OpenList, LineEndsTrimmingEncodingsAndTheDialog)
         const char* name;
         QByteArray bytes;
         QStringList entries;
-    } cases[] = {
-        { "crlf", "a\r\nb\r\n", { "a", "b" } },
-        { "lone cr", "a\rb", { "a", "b" } },
-        { "lone lf", "a\nb\n", { "a", "b" } },
-        { "mixed", "a\r\nb\rc\nd", { "a", "b", "c", "d" } },
+    } cases[] = { { "crlf", "a\r\nb\r\n", { "a", "b" } }, { "lone cr", "a\rb", { "a", "b" } },
+        { "lone lf", "a\nb\n", { "a", "b" } }, { "mixed", "a\r\nb\rc\nd", { "a", "b", "c", "d" } },
         { "only spaces trimmed", " \ta b\t ", { "\ta b\t" } },
         { "nul byte kept", QByteArray("x\0y\r\n", 5), { QString("x") + QChar(0) + "y" } },
-        { "empty file", "", {} },
-    };
+        { "empty file", "", {} } };
     for (const auto& c : cases) {
         writeFileBytes(w.path("list.urls"), c.bytes);
         w.run(mnuOpenURLs_Click, w.path("list.urls"));

@@ -144,23 +144,15 @@ TEST(TitleFilter, WordListsAndExclusions)
         int anyWord;
         const char* title;
         int keep;
-    } cases[] = {
-        { "cheap, flights", 0, "Cheap Flights to Rome", 1 },
-        { "cheap, flights", 0, "Cheap Hotels", 0 },
-        { "cheap, flights", 1, "Cheap Hotels", 1 },
-        { "cheap, flights", 1, "Big Sale", 0 },
-        { "flights -cheap", 0, "Cheap Flights", 0 },
-        { "flights -cheap", 0, "Flights to Rome", 1 },
-        { "flights -cheap, last minute", 0, "Last Minute Flights", 0 },
-        { "flights -cheap, last minute", 0, "Flights to Rome", 1 },
-        { "flights,", 1, "Hotels", 1 },
-        { "flights,", 0, "Hotels", 0 },
-        { "flights,", 0, "Flights", 1 },
-        { " -cheap", 0, "Flights", 0 },
-        { "e-books", 0, "Free e-books online", 1 },
-        { "e-books", 0, "Free ebooks online", 0 },
-        { "-cheap", 0, "The -cheap deals", 1 },
-    };
+    } cases[]
+        = { { "cheap, flights", 0, "Cheap Flights to Rome", 1 }, { "cheap, flights", 0, "Cheap Hotels", 0 },
+              { "cheap, flights", 1, "Cheap Hotels", 1 }, { "cheap, flights", 1, "Big Sale", 0 },
+              { "flights -cheap", 0, "Cheap Flights", 0 }, { "flights -cheap", 0, "Flights to Rome", 1 },
+              { "flights -cheap, last minute", 0, "Last Minute Flights", 0 },
+              { "flights -cheap, last minute", 0, "Flights to Rome", 1 }, { "flights,", 1, "Hotels", 1 },
+              { "flights,", 0, "Hotels", 0 }, { "flights,", 0, "Flights", 1 }, { " -cheap", 0, "Flights", 0 },
+              { "e-books", 0, "Free e-books online", 1 }, { "e-books", 0, "Free ebooks online", 0 },
+              { "-cheap", 0, "The -cheap deals", 1 } };
     Form1 f(std::make_unique<FakeTransferControl>());
     for (const auto& c : cases) {
         f.Text5.setText(c.filter);
