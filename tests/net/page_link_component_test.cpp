@@ -14,19 +14,11 @@ using test::fixturePath;
 using test::LoopbackServer;
 using test::readFixture;
 
-QStringList addresses(const QList<LinkRecord>& links)
+QStringList texts(const QList<LinkRecord>& links, QString LinkRecord::*field = &LinkRecord::text)
 {
     QStringList out;
     for (const LinkRecord& l : links)
-        out << l.address;
-    return out;
-}
-
-QStringList texts(const QList<LinkRecord>& links)
-{
-    QStringList out;
-    for (const LinkRecord& l : links)
-        out << l.text;
+        out << l.*field;
     return out;
 }
 
@@ -61,7 +53,7 @@ TEST_F(FixturePage, LinksInPageOrderAndTheRulesThatExcludeThem)
         (QStringList { "First", "Second", "Third link", "Query only", "Scheme relative", "Search", "PDF shop",
             "Manual", "Notes", "Play", "Football", "Tab one", "Next", "Next page" }));
     const QString up = QUrl(dir).resolved(QUrl("../up/second.html")).toString();
-    EXPECT_EQ(addresses(links).mid(0, 4),
+    EXPECT_EQ(texts(links, &LinkRecord::address).mid(0, 4),
         (QStringList { dir + "first.html", up, "file:///rooted.html", dir + "links_tables.html?page=2" }));
     EXPECT_EQ(links[5].address, "http://www.google.com/search?q=x");
 
@@ -155,38 +147,32 @@ TEST(PageLinkComponent, RowsInsideACellTemplateDoNotMoveTheCellText)
     EXPECT_EQ(page.GetTableCell(1, 1, 2), "b");
 }
 
-TEST(PageLinkComponent, FailedLoadLeavesNoPage)
-{
-    PageLinkComponent page;
-    ASSERT_TRUE(page.LoadPageFile(fixturePath("net/links_tables.html"), 60, 0));
-    EXPECT_FALSE(page.LoadPageFile("/nonexistent/x.htm", 60, 0));
-    EXPECT_TRUE(page.GetLinks().isEmpty());
-    EXPECT_TRUE(page.FindLinkByText("Next").isEmpty());
-    EXPECT_TRUE(page.GetTableCell(1, 1, 1).isEmpty());
-
-    ASSERT_TRUE(page.LoadPageFile(fixturePath("net/links_tables.html"), 60, 0));
-    page.setFetcher([](const QUrl&, int) { return FetchResult {}; });
-    EXPECT_FALSE(page.FetchPage("http://h/?q=***", "a b", 0, 20, 0));
-    EXPECT_TRUE(page.FindLinkByText("Next").isEmpty());
-    EXPECT_TRUE(page.GetTableCell(1, 1, 1).isEmpty());
-}
-
-TEST(PageLinkComponent, FetchFollowsTheFinalAddress)
+TEST(PageLinkComponent, FetchFollowsTheFinalAddressAndAFailedLoadLeavesNoPage)
 {
     PageLinkComponent page;
     QUrl asked;
+    FetchResult answer;
+    answer.ok = true;
+    answer.status = 200;
+    answer.body = "<a href='/x'>X</a>";
+    answer.finalUrl = QUrl("http://final/dir/");
     page.setFetcher([&](const QUrl& url, int) {
         asked = url;
-        FetchResult r;
-        r.ok = true;
-        r.status = 200;
-        r.body = "<a href='/x'>X</a>";
-        r.finalUrl = QUrl("http://final/dir/");
-        return r;
+        return answer;
     });
     ASSERT_TRUE(page.FetchPage("http://h/s?q=***&num=100", "a&b #c", 0, 20, 0));
     EXPECT_EQ(asked.toString(QUrl::FullyEncoded), "http://h/s?q=a%26b%20%23c&num=100");
     EXPECT_EQ(page.GetLinks().value(0).address, "http://final/x");
+
+    for (bool fromFile : { true, false }) {
+        ASSERT_TRUE(page.LoadPageFile(fixturePath("net/links_tables.html"), 60, 0));
+        answer = FetchResult {};
+        EXPECT_FALSE(fromFile ? page.LoadPageFile("/nonexistent/x.htm", 60, 0)
+                              : page.FetchPage("http://h/?q=***", "a b", 0, 20, 0));
+        EXPECT_TRUE(page.GetLinks().isEmpty()) << fromFile;
+        EXPECT_TRUE(page.FindLinkByText("Next").isEmpty()) << fromFile;
+        EXPECT_TRUE(page.GetTableCell(1, 1, 1).isEmpty()) << fromFile;
+    }
 }
 
 TEST(CleanLine, RemovesOnlyCarriageReturnsAndLineFeeds)
