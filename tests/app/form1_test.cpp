@@ -18,6 +18,8 @@ TEST(StartUp, ControlsCombosBacklinksTemplateAndDisclaimer)
     EXPECT_EQ(f.Caption(), "Tarnwick");
     for (const Label* label : { &f.Label7, &f.Label1, &f.Label3 })
         EXPECT_EQ(label->Caption(), "0") << label->name();
+    for (const TextField* field : { &f.Text12, &f.Text13 })
+        EXPECT_EQ(field->Text(), "0") << field->name();
     EXPECT_TRUE(f.RichTextBox1.Text().isEmpty());
     EXPECT_TRUE(f.Frame4.Visible());
     EXPECT_FALSE(f.Frame5.Visible());

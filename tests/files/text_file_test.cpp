@@ -64,7 +64,8 @@ TEST(QtFilterFrom, TurnsBarPairsIntoQtFilters)
     } cases[] = { { "Keywords (*.kwrds)|*.kwrds", "Keywords (*.kwrds)" },
         { "Spider Data (*.sdata)|*.sdata|Template (*.tplate)|*.tplate",
             "Spider Data (*.sdata);;Template (*.tplate)" },
-        { "Text|*.txt", "Text (*.txt)" }, { "Lists|*.urls;*.kwrds", "Lists (*.urls *.kwrds)" }, { "", "" } };
+        { "Text|*.txt", "Text (*.txt)" }, { "Lists|*.urls;*.kwrds", "Lists (*.urls *.kwrds)" },
+        { "|*.txt|Text", "*.txt;;Text" }, { "", "" } };
     for (const auto& c : cases)
         EXPECT_EQ(qtFilterFrom(c.filter), c.qt) << c.filter.toStdString();
 }
