@@ -72,12 +72,15 @@ TEST_F(ProgramFolder, InstalledCopyUsesTheUserDataFolderCreatedOnFirstUse)
 TEST_F(ProgramFolder, FoldersThatRefuseNewFilesCountAsUnwritable)
 {
     const QString blocked = underAFile();
-    EXPECT_FALSE(isWritableFolder(blocked));
-    EXPECT_FALSE(isWritableFolder(tmp.filePath("plain")));
-    EXPECT_FALSE(isWritableFolder(tmp.filePath("missing")));
-    EXPECT_FALSE(isWritableFolder("/proc")) << "root may pass access(2) here, yet no file can be made";
+    for (const QString& folder :
+        { blocked, tmp.filePath("plain"), tmp.filePath("missing"), QString("/proc") })
+        EXPECT_FALSE(isWritableFolder(folder)) << folder.toStdString(); // root passes access(2) on /proc
     EXPECT_EQ(resolveProgramFolder({ "tarnwick" }, blocked), dataFolder);
     EXPECT_EQ(resolveProgramFolder({ "tarnwick" }, "/proc"), dataFolder);
+    // Without a usable data folder either, the executable's folder stays.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(tmp.filePath("plain/share")));
+    EXPECT_EQ(userDataFolder(), QString());
+    EXPECT_EQ(resolveProgramFolder({ "tarnwick" }, "/usr/bin", kReadOnly), "/usr/bin");
 }
 
 TEST_F(ProgramFolder, HomeOptionAndVariableWinOverTheFolderRule)
@@ -90,13 +93,6 @@ TEST_F(ProgramFolder, HomeOptionAndVariableWinOverTheFolderRule)
     // A trailing --home without a value is no choice of folder.
     EXPECT_EQ(resolveProgramFolder({ "tarnwick", "--home" }, "/usr/bin", kReadOnly), "/var/t");
     EXPECT_FALSE(QFileInfo::exists(dataFolder));
-}
-
-TEST_F(ProgramFolder, WithoutAUsableDataFolderTheExecutableFolderStays)
-{
-    qputenv("XDG_DATA_HOME", QFile::encodeName(underAFile()));
-    EXPECT_EQ(userDataFolder(), QString());
-    EXPECT_EQ(resolveProgramFolder({ "tarnwick" }, "/usr/bin", kReadOnly), "/usr/bin");
 }
 
 } // namespace

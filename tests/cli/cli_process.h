@@ -29,4 +29,10 @@ CliResult runCli(const QStringList& arguments, const QString& workDir, const Cli
 /// Waits for a started process and collects what it wrote.
 CliResult finishCli(QProcess& process);
 
+/// Arguments written as one text, split at single spaces ("spider a.urls --filter").
+inline QStringList words(const char* text)
+{
+    return *text ? QString::fromUtf8(text).split(u' ') : QStringList();
+}
+
 } // namespace tarnwick::test

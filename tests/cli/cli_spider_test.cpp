@@ -19,131 +19,108 @@ namespace tarnwick {
 namespace {
 
 using test::CliResult;
-using test::LoopbackServer;
+using test::words;
 
-// The outcome line that ends a run over the spider fixture sites.
-const char* const kSummary
-    = "Spidered 15 of 15 URLs: 7 accepted, 6 refused by the rules, 2 failed (1 timeout, 1 HTTP status)";
+const QByteArray kCompleted = "Run completed! Tarnwick list of sites spidered!\n";
+// The outcome line of a run over the spider fixture sites.
+const QByteArray kSummary
+    = "Spidered 15 of 15 URLs: 7 accepted, 6 refused by the rules, 2 failed (1 timeout, 1 HTTP status)\n";
 
-/// The same settings as the window-path end-to-end run, as command-line options.
-QStringList spiderOptions(const QString& urls, const QString& home)
-{
-    return { QStringLiteral("spider"), urls, QStringLiteral("--home"), home, QStringLiteral("--referer"),
-        QStringLiteral("http://ref.example/"), QStringLiteral("--user-agent"), QStringLiteral("Agent/1"),
-        QStringLiteral("--filter"), QStringLiteral(" "), QStringLiteral("--timeout"), QStringLiteral("1") };
-}
-
-QStringList pageOptions()
-{
-    return { QStringLiteral("--pages"), QStringLiteral("cars"), QStringLiteral("--page-name"),
-        QStringLiteral("insurance"), QStringLiteral("--sitemap-name"), QStringLiteral("sitemap"),
-        QStringLiteral("--heading"), QStringLiteral("Car insurance"), QStringLiteral("--per-page"),
-        QStringLiteral("3") };
-}
-
+/// The spider fixture sites and their URL list, with the settings of the window-path
+/// end-to-end run as command-line options.
 struct CliSpider {
     CliSpider()
     {
         test::serveSpiderSites(server);
         server.start();
-        urls = work.filePath(QStringLiteral("sites.urls"));
-        test::writeFileBytes(urls, test::spiderSiteUrls(server).join(QStringLiteral("\r\n")).toUtf8());
+        test::writeFileBytes(work.filePath("sites.urls"), test::spiderSiteUrls(server).join("\r\n").toUtf8());
+    }
+    QStringList options(const char* more) const
+    {
+        return QStringList { "spider", "sites.urls", "--home", work.path(), "--filter", " " }
+        + words("--referer http://ref.example/ --user-agent Agent/1 --timeout 1") + words(more);
+    }
+    /// Compares `file` (in the work folder) less its last `chop` bytes with the expected file `name`.
+    void expectFile(const QString& file, int chop, const QString& name) const
+    {
+        QByteArray data = test::readFileBytes(work.filePath(file));
+        ASSERT_TRUE(data.endsWith(QByteArray("\r\n\r\n").right(chop))) << file.toStdString();
+        data.chop(chop);
+        test::expectSpiderFile(name, data, server);
     }
     QTemporaryDir work;
-    LoopbackServer server;
-    QString urls;
+    test::LoopbackServer server;
 };
 
 TEST(CliSpider, PagesMatchTheWindowRunByteForByte)
 {
     CliSpider run;
-    const CliResult result = test::runCli(spiderOptions(run.urls, run.work.path()) + pageOptions()
-            + QStringList { QStringLiteral("-o"), QStringLiteral("left.sdata") },
+    const CliResult result = test::runCli(
+        run.options("--pages cars --page-name insurance --sitemap-name sitemap --per-page 3 -o left.sdata")
+            + QStringList { "--heading", "Car insurance" },
         run.work.path());
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     // The last record did not fill a page, so it stays in the pane and is saved.
-    const QString left = run.work.filePath(QStringLiteral("left.sdata"));
     EXPECT_EQ(result.err,
-        QByteArray("Run completed! Tarnwick list of sites spidered!\n") + kSummary
-            + QStringLiteral("\nFile %1 saved!\n").arg(left).toUtf8());
+        kCompleted + kSummary + QString("File %1 saved!\n").arg(run.work.filePath("left.sdata")).toUtf8());
     EXPECT_TRUE(result.out.isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(left));
-
-    const QDir out(run.work.filePath(QStringLiteral("cars")));
+    const QDir out(run.work.filePath("cars"));
     const QStringList written = out.entryList(QDir::Files, QDir::Name);
-    test::expectSpiderFile(
-        QStringLiteral("pages.list"), written.join(QLatin1Char('\n')).toUtf8(), run.server);
+    test::expectSpiderFile("pages.list", written.join('\n').toUtf8(), run.server);
     for (const QString& name : written)
-        test::expectSpiderFile(name, test::readFileBytes(out.filePath(name)), run.server);
+        run.expectFile("cars/" + name, 0, name);
 }
 
 TEST(CliSpider, DataAndUrlFilesAreWhatTheMenusSave)
 {
     CliSpider run;
-    const CliResult result = test::runCli(spiderOptions(run.urls, run.work.path())
-            + QStringList { QStringLiteral("-o"), QStringLiteral("out.sdata"), QStringLiteral("--save-urls"),
-                QStringLiteral("out.urls") },
-        run.work.path());
+    const CliResult result = test::runCli(run.options("-o out.sdata --save-urls out.urls"), run.work.path());
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    const QString sdata = run.work.filePath(QStringLiteral("out.sdata"));
-    const QString urls = run.work.filePath(QStringLiteral("out.urls"));
     EXPECT_EQ(result.err,
-        QStringLiteral(
-            "Run completed! Tarnwick list of sites spidered!\n%3\nFile %1 saved!\nFile %2 saved!\n")
-            .arg(urls, sdata, kSummary)
-            .toUtf8());
+        kCompleted + kSummary
+            + QString("File %1 saved!\nFile %2 saved!\n")
+                  .arg(run.work.filePath("out.urls"), run.work.filePath("out.sdata"))
+                  .toUtf8());
     // Save Spider Data adds CR LF CR LF to the pane's text; Save URLs ends every entry with CR LF.
-    QByteArray data = test::readFileBytes(sdata);
-    ASSERT_TRUE(data.endsWith("\r\n\r\n"));
-    data.chop(4);
-    test::expectSpiderFile(QStringLiteral("nopages.sdata"), data, run.server);
-    QByteArray list = test::readFileBytes(urls);
-    ASSERT_TRUE(list.endsWith("\r\n"));
-    list.chop(2);
-    test::expectSpiderFile(QStringLiteral("nopages.urls"), list, run.server);
+    run.expectFile("out.sdata", 4, "nopages.sdata");
+    run.expectFile("out.urls", 2, "nopages.urls");
 }
 
 TEST(CliSpider, RefusedInputPrintsTheMessageAndExitsOne)
 {
     QTemporaryDir work;
-    const QString urls = work.filePath(QStringLiteral("one.urls"));
-    test::writeFileBytes(urls, "http://127.0.0.1:1/\r\n");
+    test::writeFileBytes(work.filePath("one.urls"), "http://127.0.0.1:1/\r\n");
     const struct {
         QStringList options;
         QByteArray message;
     } cases[] = {
-        { { QStringLiteral("--referer"), QString(), QStringLiteral("--filter"), QStringLiteral(" ") },
-            "No Referer (e.g. http://www.tarnwick.example/)! \n" },
+        { { "--referer", "", "--filter", " " }, "No Referer (e.g. http://www.tarnwick.example/)! \n" },
         // The title filter starts empty, as in the window, and the spider refuses that.
         { {}, "Title must contain a value (enter space to return all titles)!\n" },
-        { { QStringLiteral("--filter"), QStringLiteral(" "), QStringLiteral("--pages"),
-              QStringLiteral("cars"), QStringLiteral("--page-name"), QStringLiteral("a b"),
-              QStringLiteral("--per-page"), QStringLiteral("1") },
+        { { "--filter", " ", "--pages", "cars", "--page-name", "a b", "--per-page", "1" },
             "Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'. And don't add any file "
             "extension either (e.g. '.html').\n" },
+        { { "--filter", " " }, {} },
     };
     for (const auto& c : cases) {
-        const CliResult result
-            = test::runCli(QStringList { QStringLiteral("spider"), urls } + c.options, work.path());
+        const bool missing = c.message.isEmpty();
+        const CliResult result = test::runCli(
+            QStringList { "spider", missing ? "none.urls" : "one.urls" } + c.options, work.path());
         EXPECT_EQ(result.exitCode, 1) << c.message.toStdString();
-        EXPECT_EQ(result.err, c.message);
         EXPECT_TRUE(result.out.isEmpty());
+        if (missing)
+            EXPECT_TRUE(result.err.startsWith(
+                QString("File %1 could not be opened").arg(work.filePath("none.urls")).toUtf8()))
+                << result.err.toStdString();
+        else
+            EXPECT_EQ(result.err, c.message);
     }
-
-    const CliResult missing = test::runCli({ QStringLiteral("spider"), QStringLiteral("none.urls"),
-                                               QStringLiteral("--filter"), QStringLiteral(" ") },
-        work.path());
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("File %1 could not be opened")
-                                           .arg(work.filePath(QStringLiteral("none.urls")))
-                                           .toUtf8()))
-        << missing.err.toStdString();
 }
 
 TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
 {
     QTemporaryDir work;
-    LoopbackServer server;
+    test::LoopbackServer server;
     std::atomic<bool> slowStarted { false };
     std::atomic<bool> interruptSent { false };
     server.server.Get(R"(/fast(\d))", [](const httplib::Request& req, httplib::Response& res) {
@@ -160,15 +137,11 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
     server.start();
     QStringList urls;
     for (const char* path : { "/fast1", "/fast2", "/slow1", "/slow2", "/slow3", "/slow4" })
-        urls.append(server.url(QString::fromLatin1(path)));
-    const QString list = work.filePath(QStringLiteral("sites.urls"));
-    test::writeFileBytes(list, urls.join(QStringLiteral("\r\n")).toUtf8());
+        urls.append(server.url(path));
+    test::writeFileBytes(work.filePath("sites.urls"), urls.join("\r\n").toUtf8());
 
     QProcess process;
-    test::prepareCli(process,
-        { QStringLiteral("spider"), list, QStringLiteral("--filter"), QStringLiteral(" "),
-            QStringLiteral("-o"), QStringLiteral("part.sdata") },
-        work.path());
+    test::prepareCli(process, { "spider", "sites.urls", "--filter", " ", "-o", "part.sdata" }, work.path());
     process.start();
     ASSERT_TRUE(process.waitForStarted());
     for (int i = 0; i < 2000 && !slowStarted; ++i)
@@ -180,9 +153,9 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
 
     EXPECT_EQ(result.exitStatus, QProcess::NormalExit);
     EXPECT_EQ(result.exitCode, 3) << result.err.toStdString();
-    const QString saved = work.filePath(QStringLiteral("part.sdata"));
+    const QString saved = work.filePath("part.sdata");
     EXPECT_EQ(result.err,
-        QStringLiteral(
+        QString(
             "Stopped!\nSpidered 3 of 6 URLs: 3 accepted, 0 refused by the rules, 0 failed\nFile %1 saved!\n")
             .arg(saved)
             .toUtf8());
@@ -201,31 +174,30 @@ TEST(CliSpider, ProgressLineOnlyOnATerminal)
     int slave = -1;
     ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
     QProcess process;
-    test::prepareCli(process, spiderOptions(run.urls, run.work.path()), run.work.path());
+    test::prepareCli(process, run.options(""), run.work.path());
     process.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
     process.start();
     ASSERT_TRUE(process.waitForStarted());
     ::close(slave);
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
     QByteArray terminal;
     char buffer[4096];
     // Read as it comes, so the terminal's buffer never fills and blocks the program.
-    while (process.state() != QProcess::NotRunning) {
+    bool running = true;
+    while (running) {
+        running = process.state() != QProcess::NotRunning;
         process.waitForFinished(50);
-        ::fcntl(master, F_SETFL, O_NONBLOCK);
         for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
             terminal.append(buffer, n);
     }
-    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
-        terminal.append(buffer, n);
     ::close(master);
 
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(terminal.contains("\rspidered ")) << terminal.toStdString();
     EXPECT_TRUE(terminal.contains("/15 done, ")) << terminal.toStdString();
     // The line is wiped before the closing message, which stands on a line of its own.
-    EXPECT_TRUE(terminal.contains("\x1b[KRun completed! Tarnwick list of sites spidered!"))
-        << terminal.toStdString();
-    // The piped run of the other tests saw only the message; here standard output stays clean too.
+    EXPECT_TRUE(terminal.contains("\x1b[K" + kCompleted.chopped(1))) << terminal.toStdString();
+    // The piped runs saw only the message; here standard output stays clean too.
     EXPECT_FALSE(process.readAllStandardOutput().contains("spidered "));
 }
 

@@ -13,173 +13,128 @@ namespace tarnwick {
 namespace {
 
 using test::CliResult;
-
-QString copyFixture(const QTemporaryDir& work, const QString& name)
-{
-    const QString path = work.filePath(name);
-    test::writeFileBytes(path, test::readFixture(QStringLiteral("cli/") + name));
-    return path;
-}
+using test::runCli;
+using test::words;
 
 TEST(CliTools, ShuffleKeepsEveryEntryAndSavesWithTheMenuCommand)
 {
     QTemporaryDir work;
-    const QString input = copyFixture(work, QStringLiteral("ten.urls"));
-    const QString output = work.filePath(QStringLiteral("mixed.urls"));
-    const CliResult result = test::runCli(
-        { QStringLiteral("shuffle"), input, QStringLiteral("-o"), QStringLiteral("mixed.urls") },
-        work.path());
+    const QString input = work.filePath("ten.urls");
+    test::writeFileBytes(input, test::readFixture("cli/ten.urls"));
+    test::writeFileBytes(work.filePath("empty.urls"), "\r\n  \r\n");
+    const CliResult result = runCli(words("shuffle ten.urls -o mixed.urls"), work.path());
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.err, QStringLiteral("Entries scrambled!\nFile %1 saved!\n").arg(output).toUtf8());
-
-    const QByteArray before = test::readFileBytes(input);
-    const QByteArray after = test::readFileBytes(output);
-    ASSERT_EQ(after.size(), before.size());
-    QList<QByteArray> oldLines = before.split('\n');
-    QList<QByteArray> newLines = after.split('\n');
+    EXPECT_EQ(result.err,
+        QString("Entries scrambled!\nFile %1 saved!\n").arg(work.filePath("mixed.urls")).toUtf8());
+    QList<QByteArray> oldLines = test::readFileBytes(input).split('\n');
+    QList<QByteArray> newLines = test::readFileBytes(work.filePath("mixed.urls")).split('\n');
     std::sort(oldLines.begin(), oldLines.end());
     std::sort(newLines.begin(), newLines.end());
     EXPECT_EQ(newLines, oldLines);
 
     // Without -o the list goes to standard output, one entry a line.
-    const CliResult printed = test::runCli({ QStringLiteral("shuffle"), input }, work.path());
+    const CliResult printed = runCli(words("shuffle ten.urls"), work.path());
     EXPECT_EQ(printed.exitCode, 0);
     EXPECT_EQ(printed.out.count('\n'), 10);
     EXPECT_FALSE(printed.out.contains('\r'));
-}
 
-TEST(CliTools, ShuffleOfAnEmptyListIsRefused)
-{
-    QTemporaryDir work;
-    test::writeFileBytes(work.filePath(QStringLiteral("empty.urls")), "\r\n  \r\n");
-    const CliResult result = test::runCli({ QStringLiteral("shuffle"), QStringLiteral("empty.urls"),
-                                              QStringLiteral("-o"), QStringLiteral("x.urls") },
-        work.path());
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, QByteArray("No URLs!\n"));
-    EXPECT_FALSE(QFileInfo::exists(work.filePath(QStringLiteral("x.urls"))));
+    const CliResult empty = runCli(words("shuffle empty.urls -o x.urls"), work.path());
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_EQ(empty.err, QByteArray("No URLs!\n"));
+    EXPECT_FALSE(QFileInfo::exists(work.filePath("x.urls")));
 }
 
 TEST(CliTools, ExportWritesWhatTheClipboardWouldGet)
 {
     QTemporaryDir work;
-    const QString input = copyFixture(work, QStringLiteral("sample.sdata"));
-
-    const CliResult csv
-        = test::runCli({ QStringLiteral("export"), input, QStringLiteral("--csv") }, work.path());
-    EXPECT_EQ(csv.exitCode, 0);
-    EXPECT_EQ(csv.err, QByteArray("Added to clipboard!\n"));
-    EXPECT_EQ(csv.out, test::readFixture(QStringLiteral("cli/sample.csv")));
-
-    // Open Spider Data keeps every line, each ended by CR LF; the plain form is that text.
-    const CliResult plain = test::runCli({ QStringLiteral("export"), input }, work.path());
-    EXPECT_EQ(plain.exitCode, 0);
-    EXPECT_EQ(plain.out, test::readFixture(QStringLiteral("cli/sample.sdata")));
-
-    const CliResult html
-        = test::runCli({ QStringLiteral("export"), input, QStringLiteral("--html") }, work.path());
+    test::writeFileBytes(work.filePath("sample.sdata"), test::readFixture("cli/sample.sdata"));
+    test::writeFileBytes(work.filePath("empty.sdata"), "");
+    const struct {
+        const char* arguments;
+        int exitCode;
+        QByteArray out;
+    } cases[] = {
+        { "export sample.sdata --csv", 0, test::readFixture("cli/sample.csv") },
+        // Open Spider Data keeps every line, each ended by CR LF; the plain form is that text.
+        { "export sample.sdata", 0, test::readFixture("cli/sample.sdata") },
+        { "export empty.sdata --csv", 1, {} },
+    };
+    for (const auto& c : cases) {
+        const CliResult result = runCli(words(c.arguments), work.path());
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments;
+        EXPECT_EQ(result.out, c.out) << c.arguments;
+        EXPECT_EQ(result.err, c.exitCode ? "No spider data!\n" : "Added to clipboard!\n") << c.arguments;
+    }
+    const CliResult html = runCli(words("export sample.sdata --html"), work.path());
     EXPECT_EQ(html.exitCode, 0);
     EXPECT_TRUE(html.out.startsWith("Smith, Jones and Co<br>Lawyers \"since 1900\" in town<br>"));
     EXPECT_FALSE(html.out.contains('\n'));
-
-    test::writeFileBytes(work.filePath(QStringLiteral("empty.sdata")), "");
-    const CliResult empty = test::runCli(
-        { QStringLiteral("export"), QStringLiteral("empty.sdata"), QStringLiteral("--csv") }, work.path());
-    EXPECT_EQ(empty.exitCode, 1);
-    EXPECT_EQ(empty.err, QByteArray("No spider data!\n"));
-    EXPECT_TRUE(empty.out.isEmpty());
 }
 
-TEST(CliTools, SuggestWithoutASeedIsRefused)
+TEST(CliTools, RefusedSeedAndUsageErrors)
 {
     QTemporaryDir work;
-    const CliResult result = test::runCli({ QStringLiteral("suggest"), QString() }, work.path());
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, QByteArray("No search term entered!\n"));
-}
+    const CliResult noSeed = runCli({ "suggest", QString() }, work.path());
+    EXPECT_EQ(noSeed.exitCode, 1);
+    EXPECT_EQ(noSeed.err, QByteArray("No search term entered!\n"));
 
-TEST(CliTools, UsageErrorsExitTwo)
-{
-    QTemporaryDir work;
-    const QStringList cases[] = {
-        {},
-        { QStringLiteral("crawl") },
-        { QStringLiteral("spider") },
-        { QStringLiteral("spider"), QStringLiteral("a.urls"), QStringLiteral("b.urls") },
-        { QStringLiteral("spider"), QStringLiteral("a.urls"), QStringLiteral("--colour") },
-        { QStringLiteral("spider"), QStringLiteral("a.urls"), QStringLiteral("--referer") },
-        { QStringLiteral("spider"), QStringLiteral("a.urls"), QStringLiteral("--any-word=1") },
-        { QStringLiteral("spider"), QStringLiteral("a.urls"), QStringLiteral("--page-name"),
-            QStringLiteral("p") },
-        { QStringLiteral("spider"), QStringLiteral("a.urls"), QStringLiteral("--pages"), QStringLiteral("d"),
-            QStringLiteral("--description-only"), QStringLiteral("--title-link") },
-        { QStringLiteral("export"), QStringLiteral("a.sdata"), QStringLiteral("--csv"),
-            QStringLiteral("--csv") },
-        { QStringLiteral("--home"), QStringLiteral("/no/such/folder"), QStringLiteral("shuffle"),
-            QStringLiteral("a.urls") },
-    };
-    for (const QStringList& arguments : cases) {
-        const CliResult result = test::runCli(arguments, work.path());
-        EXPECT_EQ(result.exitCode, 2) << arguments.join(QLatin1Char(' ')).toStdString();
+    const char* const cases[] = { "", "crawl", "spider", "spider a.urls b.urls", "spider a.urls --colour",
+        "spider a.urls --referer", "spider a.urls --any-word=1", "spider a.urls --page-name p",
+        "spider a.urls --pages d --description-only --title-link", "export a.sdata --csv --csv",
+        "--home /no/such/folder shuffle a.urls" };
+    for (const char* arguments : cases) {
+        const CliResult result = runCli(words(arguments), work.path());
+        EXPECT_EQ(result.exitCode, 2) << arguments;
         EXPECT_TRUE(result.err.startsWith("tarnwick-cli: ")) << result.err.toStdString();
-        EXPECT_TRUE(result.out.isEmpty());
+        EXPECT_TRUE(result.out.isEmpty()) << arguments;
     }
-}
-
-/// The options a help text lists, in order.
-QStringList optionsIn(const QByteArray& help)
-{
-    QStringList options;
-    static const QRegularExpression option(
-        QStringLiteral("^  (-[-a-z]+)"), QRegularExpression::MultilineOption);
-    for (const QRegularExpressionMatch& match : option.globalMatch(QString::fromUtf8(help)))
-        options.append(match.captured(1));
-    return options;
 }
 
 TEST(CliTools, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
 {
     QTemporaryDir work;
-    const CliResult top = test::runCli({ QStringLiteral("--help") }, work.path());
+    const CliResult top = runCli({ "--help" }, work.path());
     EXPECT_EQ(top.exitCode, 0);
     const struct {
         const char* name;
         const char* emptyInput; // an input the command refuses, so that it stops before any work
-        QStringList expected;
+        const char* options;
     } commands[] = {
-        { "suggest", "", { "--country", "--source", "--expand", "--add", "-o", "--home", "-h" } },
-        { "harvest", "empty.kwrds", { "--source", "--uk", "--full-url", "-o", "--home", "-h" } },
+        { "suggest", "", "--country --source --expand --add -o --home -h" },
+        { "harvest", "empty.kwrds", "--source --uk --full-url -o --home -h" },
         { "spider", "empty.urls",
-            { "--user-agent", "--referer", "--timeout", "--parallel", "--filter", "--any-word",
-                "--description-only", "--title-link", "--pages", "--page-name", "--sitemap-name", "--heading",
-                "--per-page", "--template", "--font", "--size", "--vertical", "-o", "--save-urls", "--report",
-                "--home", "-h" } },
-        { "shuffle", "empty.urls", { "-o", "--home", "-h" } },
-        { "export", "empty.sdata", { "--csv", "--html", "--home", "-h" } },
+            "--user-agent --referer --timeout --parallel --filter --any-word --description-only --title-link "
+            "--pages --page-name --sitemap-name --heading --per-page --template --font --size --vertical -o "
+            "--save-urls --report --home -h" },
+        { "shuffle", "empty.urls", "-o --home -h" },
+        { "export", "empty.sdata", "--csv --html --home -h" },
     };
     for (const char* name : { "empty.kwrds", "empty.urls", "empty.sdata" })
-        test::writeFileBytes(work.filePath(QLatin1String(name)), "");
+        test::writeFileBytes(work.filePath(name), "");
+    static const QRegularExpression option("^  (-[-a-z]+)", QRegularExpression::MultilineOption);
 
     for (const auto& command : commands) {
-        const QString name = QLatin1String(command.name);
+        const QString name = command.name;
         EXPECT_TRUE(top.out.contains("  " + QByteArray(command.name) + ' ')) << command.name;
-        const CliResult help = test::runCli({ name, QStringLiteral("--help") }, work.path());
+        const CliResult help = runCli({ name, "--help" }, work.path());
         EXPECT_EQ(help.exitCode, 0);
         EXPECT_TRUE(help.out.startsWith("Usage: tarnwick-cli " + QByteArray(command.name) + ' '));
-        const QStringList listed = optionsIn(help.out);
-        EXPECT_EQ(listed, command.expected) << command.name;
+        QStringList listed;
+        for (const QRegularExpressionMatch& match : option.globalMatch(QString::fromUtf8(help.out)))
+            listed.append(match.captured(1));
+        EXPECT_EQ(listed, words(command.options)) << command.name;
 
         for (const QString& option : listed) {
-            if (option == QLatin1String("-h"))
+            if (option == "-h")
                 continue;
-            QStringList arguments { name, QLatin1String(command.emptyInput), option };
+            QStringList arguments { name, command.emptyInput, option };
             if (help.out.contains(("  " + option + " ").toUtf8()))
-                arguments.append(option == QLatin1String("--home") ? work.path() : QStringLiteral("x"));
-            if (name == QLatin1String("spider") && option != QLatin1String("--pages"))
-                arguments << QStringLiteral("--pages") << QStringLiteral("x");
-            const CliResult run = test::runCli(arguments, work.path());
-            EXPECT_EQ(run.exitCode, 1)
-                << arguments.join(QLatin1Char(' ')).toStdString() << ": " << run.err.toStdString();
+                arguments.append(option == "--home" ? work.path() : "x");
+            if (name == "spider" && option != "--pages")
+                arguments << "--pages"
+                          << "x";
+            const CliResult run = runCli(arguments, work.path());
+            EXPECT_EQ(run.exitCode, 1) << arguments.join(' ').toStdString() << ": " << run.err.toStdString();
         }
     }
 }

@@ -24,18 +24,13 @@ TEST(LineSplitter, BreaksAtCrLfLoneCrAndLoneLf)
         const char* name;
         QString text;
         QStringList lines;
-    } cases[] = {
-        { "empty text", "", {} },
-        { "crlf", "a\r\nb\r\n", { "a", "b" } },
-        { "lone cr", "a\rb\r", { "a", "b" } },
-        { "lone lf", "a\nb\n", { "a", "b" } },
+    } cases[] = { { "empty text", "", {} }, { "crlf", "a\r\nb\r\n", { "a", "b" } },
+        { "lone cr", "a\rb\r", { "a", "b" } }, { "lone lf", "a\nb\n", { "a", "b" } },
         { "mixed", "a\r\nb\rc\nd", { "a", "b", "c", "d" } },
         { "last line without break", "a\r\nb", { "a", "b" } },
         { "lf cr is two breaks", "a\n\rb", { "a", "", "b" } },
         { "empty lines kept", "\r\n\r\nx\r\n\r\n", { "", "", "x", "" } },
-        { "cr before crlf", "a\r\r\nb", { "a", "", "b" } },
-        { "break alone", "\r\n", { "" } },
-    };
+        { "cr before crlf", "a\r\r\nb", { "a", "", "b" } }, { "break alone", "\r\n", { "" } } };
     for (const auto& c : cases)
         EXPECT_EQ(splitLines(c.text), c.lines) << c.name;
 }
@@ -46,9 +41,7 @@ TEST(DecodeFileText, Utf8Windows1252AndByteOrderMark)
         const char* name;
         QByteArray bytes;
         QString text;
-    } cases[] = {
-        { "ascii", "plain", "plain" },
-        { "utf-8", "caf\xc3\xa9", QString::fromUtf8("caf\xc3\xa9") },
+    } cases[] = { { "ascii", "plain", "plain" }, { "utf-8", "caf\xc3\xa9", QString::fromUtf8("caf\xc3\xa9") },
         { "bom dropped",
             "\xef\xbb\xbf"
             "abc",
@@ -58,8 +51,7 @@ TEST(DecodeFileText, Utf8Windows1252AndByteOrderMark)
             QString::fromUtf8("caf\xc3\xa9 \xe2\x80\x9cq\xe2\x80\x9d \xe2\x82\xac") },
         { "cut-off utf-8 sequence at the end", "ab\xc3", QString::fromUtf8("ab\xc3\x83") },
         { "nul bytes kept", QByteArray("a\0b", 3),
-            QString(QStringLiteral("a")) + QChar(0) + QStringLiteral("b") },
-    };
+            QString(QStringLiteral("a")) + QChar(0) + QStringLiteral("b") } };
     for (const auto& c : cases)
         EXPECT_EQ(decodeFileText(c.bytes), c.text) << c.name;
 }
@@ -69,14 +61,11 @@ TEST(QtFilterFrom, TurnsBarPairsIntoQtFilters)
     const struct {
         QString filter;
         QString qt;
-    } cases[] = {
-        { "Keywords (*.kwrds)|*.kwrds", "Keywords (*.kwrds)" },
+    } cases[] = { { "Keywords (*.kwrds)|*.kwrds", "Keywords (*.kwrds)" },
         { "Spider Data (*.sdata)|*.sdata|Template (*.tplate)|*.tplate",
             "Spider Data (*.sdata);;Template (*.tplate)" },
-        { "Text|*.txt", "Text (*.txt)" },
-        { "Lists|*.urls;*.kwrds", "Lists (*.urls *.kwrds)" },
-        { "", "" },
-    };
+        { "Text|*.txt", "Text (*.txt)" }, { "Lists|*.urls;*.kwrds", "Lists (*.urls *.kwrds)" },
+        { "|*.txt|Text", "*.txt;;Text" }, { "", "" } };
     for (const auto& c : cases)
         EXPECT_EQ(qtFilterFrom(c.filter), c.qt) << c.filter.toStdString();
 }

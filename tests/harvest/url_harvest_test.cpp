@@ -61,8 +61,8 @@ public:
 
 private:
     std::string name_;
-    QByteArray first_ = readFixture(QStringLiteral("harvest/results_first.html"));
-    QByteArray last_ = readFixture(QStringLiteral("harvest/results_last.html"));
+    QByteArray first_ = readFixture("harvest/results_first.html");
+    QByteArray last_ = readFixture("harvest/results_last.html");
     std::mutex mutex_;
     QStringList targets_;
 
@@ -74,15 +74,15 @@ public:
 struct Harvest : ::testing::Test {
     Form1 f { std::make_unique<test::FakeTransferControl>() };
     test::FakePlatform p;
-    FakeSearchSite world { QStringLiteral("world") };
-    FakeSearchSite uk { QStringLiteral("uk") };
+    FakeSearchSite world { "world" };
+    FakeSearchSite uk { "uk" };
 
     void SetUp() override
     {
         qputenv("TARNWICK_SEARCH_BASE", world.server.url(QString()).toUtf8());
-        qputenv("TARNWICK_SEARCH_BASE_UK", uk.server.url(QStringLiteral("/")).toUtf8());
+        qputenv("TARNWICK_SEARCH_BASE_UK", uk.server.url("/").toUtf8());
         p.rndValues = { 0.0, 0.999 }; // 20 ticks, then 60
-        f.resultSource = QStringLiteral("Classic");
+        f.resultSource = "Classic";
     }
     void TearDown() override
     {
@@ -101,7 +101,7 @@ struct Harvest : ::testing::Test {
 
 TEST_F(Harvest, SiteRootsOfTwoPagesWithoutTheSearchSitesOwnLinks)
 {
-    f.List2.AddItem(QStringLiteral("18402 - blue widgets - extra piece"));
+    f.List2.AddItem("18402 - blue widgets - extra piece");
     Command1_Click(f, p);
 
     EXPECT_EQ(world.targets(),
@@ -109,110 +109,110 @@ TEST_F(Harvest, SiteRootsOfTwoPagesWithoutTheSearchSitesOwnLinks)
     EXPECT_TRUE(uk.targets().isEmpty());
     EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots + 2);
     EXPECT_EQ(f.Label1.Caption(), QString::number(kFirstPageRoots + 2));
-    EXPECT_EQ(f.List1.List(0), QStringLiteral("http://www.result01.example/"));
+    EXPECT_EQ(f.List1.List(0), "http://www.result01.example/");
     EXPECT_EQ(f.List1.items().mid(kFirstPageRoots - 2),
         (QStringList { "http://www.football.example/", "http://install.example.org/",
             "http://www.second-page.example/", "http://last.example.net/" }));
     for (const char* gone : { "google", "127.0.0.1", "72.14.203.104", "error-page" })
         EXPECT_TRUE(urlsWith(QString::fromLatin1(gone)).isEmpty()) << gone;
-    EXPECT_EQ(f.Text2.Text(), QStringLiteral("blue widgets"));
-    EXPECT_EQ(f.Text3.Text(), QStringLiteral("http://last.example.net/"));
+    EXPECT_EQ(f.Text2.Text(), "blue widgets");
+    EXPECT_EQ(f.Text3.Text(), "http://last.example.net/");
     EXPECT_EQ(f.List2.ListIndex(), 0);
     EXPECT_EQ(p.sleptMs, (20 + 60) * 250) << "one wait after each page, the last page too";
-    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Finished run!") });
+    EXPECT_EQ(p.messages, QStringList { "Finished run!" });
     EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
-    EXPECT_EQ(f.Label3.Caption(), QStringLiteral("1"));
+    EXPECT_EQ(f.Label3.Caption(), "1");
 }
 
 TEST_F(Harvest, FullAddressesWhenAsked)
 {
     f.Check1.setValue(1);
-    f.List2.AddItem(QStringLiteral(" - blue widgets"));
+    f.List2.AddItem(" - blue widgets");
     Command1_Click(f, p);
     // The second page's bare root of result01 begins a listed address, so it is not new.
     EXPECT_EQ(f.List1.ListCount(), kFirstPageAddresses + 3);
-    EXPECT_EQ(urlsWith(QStringLiteral("result01")),
+    EXPECT_EQ(urlsWith("result01"),
         (QStringList {
             "http://www.result01.example/path/page.html", "http://www.result01.example/other.html" }));
-    EXPECT_EQ(f.List1.items().last(), QStringLiteral("http://last.example.net/"));
+    EXPECT_EQ(f.List1.items().last(), "http://last.example.net/");
 }
 
 TEST_F(Harvest, DeduplicationByPrefixIgnoresCase)
 {
-    f.List1.AddItem(QStringLiteral("HTTP://WWW.RESULT02.EXAMPLE/PATH/PAGE.HTML"));
-    f.List1.AddItem(QStringLiteral("http://www.result03.example/"));
-    f.List2.AddItem(QStringLiteral("a - blue widgets"));
-    f.List2.AddItem(QStringLiteral("b - blue widgets - again")); // the same site twice
+    f.List1.AddItem("HTTP://WWW.RESULT02.EXAMPLE/PATH/PAGE.HTML");
+    f.List1.AddItem("http://www.result03.example/");
+    f.List2.AddItem("a - blue widgets");
+    f.List2.AddItem("b - blue widgets - again"); // the same site twice
     p.rndValues = { 0, 0, 0, 0 };
     Command1_Click(f, p);
     EXPECT_EQ(world.targets().size(), 4);
     // A listed page in capitals hides its site's root; a listed root hides itself.
-    EXPECT_EQ(urlsWith(QStringLiteral("result02")).size(), 1);
-    EXPECT_EQ(urlsWith(QStringLiteral("result03")).size(), 1);
+    EXPECT_EQ(urlsWith("result02").size(), 1);
+    EXPECT_EQ(urlsWith("result03").size(), 1);
     EXPECT_EQ(f.List1.ListCount(), 2 + kFirstPageRoots + 2 - 2);
 
     // A page below a listed root merely begins with it, so it is added.
     f.List1.Clear();
-    f.List1.AddItem(QStringLiteral("HTTP://WWW.RESULT02.EXAMPLE/PATH/PAGE.HTML"));
-    f.List1.AddItem(QStringLiteral("http://www.result03.example/"));
+    f.List1.AddItem("HTTP://WWW.RESULT02.EXAMPLE/PATH/PAGE.HTML");
+    f.List1.AddItem("http://www.result03.example/");
     f.List2.Clear();
-    f.List2.AddItem(QStringLiteral(" - blue widgets"));
+    f.List2.AddItem(" - blue widgets");
     f.Check1.setValue(1);
     Command1_Click(f, p);
-    EXPECT_EQ(urlsWith(QStringLiteral("result02")).size(), 1);
-    EXPECT_EQ(urlsWith(QStringLiteral("result03")),
+    EXPECT_EQ(urlsWith("result02").size(), 1);
+    EXPECT_EQ(urlsWith("result03"),
         (QStringList { "http://www.result03.example/", "http://www.result03.example/path/page.html" }));
 }
 
 TEST_F(Harvest, UnitedKingdomSiteWhenTicked)
 {
-    f.List2.AddItem(QStringLiteral(" - other"));
+    f.List2.AddItem(" - other");
     f.Check2.setValue(1);
     Command1_Click(f, p);
     EXPECT_TRUE(world.targets().isEmpty());
-    EXPECT_EQ(uk.targets(), QStringList { QStringLiteral("/search?q=other&num=100") });
-    EXPECT_EQ(f.List1.items(), QStringList { QStringLiteral("http://uk.example/") });
+    EXPECT_EQ(uk.targets(), QStringList { "/search?q=other&num=100" });
+    EXPECT_EQ(f.List1.items(), QStringList { "http://uk.example/" });
 
     f.Check2.setValue(0);
     Command1_Click(f, p);
-    EXPECT_EQ(world.targets(), QStringList { QStringLiteral("/search?q=other&num=100") });
-    EXPECT_EQ(f.List1.List(1), QStringLiteral("http://world.example/"));
+    EXPECT_EQ(world.targets(), QStringList { "/search?q=other&num=100" });
+    EXPECT_EQ(f.List1.List(1), "http://world.example/");
 }
 
 TEST_F(Harvest, PagesThatFailToLoadAreSkippedWithoutAWait)
 {
-    f.List2.AddItem(QStringLiteral(" - broken"));
-    f.List2.AddItem(QStringLiteral(" - half broken"));
-    f.List2.AddItem(QStringLiteral(" - other"));
+    f.List2.AddItem(" - broken");
+    f.List2.AddItem(" - half broken");
+    f.List2.AddItem(" - other");
     Command1_Click(f, p);
     EXPECT_EQ(world.targets(),
         (QStringList { "/search?q=broken&num=100", "/search?q=half%20broken&num=100",
             "/search?q=half%20broken&num=100&start=100", "/search?q=other&num=100" }));
     EXPECT_EQ(p.sleptMs, (20 + 60) * 250) << "waits after the two pages that loaded only";
-    EXPECT_TRUE(urlsWith(QStringLiteral("error-page")).isEmpty());
+    EXPECT_TRUE(urlsWith("error-page").isEmpty());
     EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots + 1);
-    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Finished run!") });
+    EXPECT_EQ(p.messages, QStringList { "Finished run!" });
 }
 
 TEST_F(Harvest, LimitTestedAfterEachKeyword)
 {
     QStringList many;
     for (int i = 0; i < 30001; ++i)
-        many << QStringLiteral("http://listed%1.example/").arg(i);
+        many << QString("http://listed%1.example/").arg(i);
     f.List1.replaceAll(many);
-    f.List2.AddItem(QStringLiteral(" - blue widgets"));
-    f.List2.AddItem(QStringLiteral(" - other"));
+    f.List2.AddItem(" - blue widgets");
+    f.List2.AddItem(" - other");
     Command1_Click(f, p);
     EXPECT_EQ(world.targets().size(), 1) << "the first added link ends the run";
     EXPECT_EQ(f.List1.ListCount(), 30002);
-    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Limit reached!") });
+    EXPECT_EQ(p.messages, QStringList { "Limit reached!" });
     EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
 }
 
 TEST_F(Harvest, StopAllDuringAWaitEndsAtThatTick)
 {
-    f.List2.AddItem(QStringLiteral(" - blue widgets"));
-    f.List2.AddItem(QStringLiteral(" - other"));
+    f.List2.AddItem(" - blue widgets");
+    f.List2.AddItem(" - other");
     QList<std::int64_t> blinks;
     qint64 lastSlept = 0;
     p.onPump = [&](int) {
@@ -226,16 +226,16 @@ TEST_F(Harvest, StopAllDuringAWaitEndsAtThatTick)
     Command1_Click(f, p);
     EXPECT_EQ(p.sleptMs, 4 * 250);
     EXPECT_EQ(blinks, (QList<std::int64_t> { colour::Red, colour::Blue, colour::Red, colour::Blue }));
-    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Stopped!") });
+    EXPECT_EQ(p.messages, QStringList { "Stopped!" });
     EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
-    EXPECT_EQ(f.Label3.Caption(), QStringLiteral("0"));
+    EXPECT_EQ(f.Label3.Caption(), "0");
     EXPECT_EQ(world.targets().size(), 1);
     EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots);
 }
 
 TEST_F(Harvest, StopAllWhileLinksAreAddedWaitsForTheFirstTick)
 {
-    f.List2.AddItem(QStringLiteral(" - blue widgets"));
+    f.List2.AddItem(" - blue widgets");
     p.onPump = [&](int pump) {
         if (pump == 3)
             mnuStopAll_Click(f);
@@ -243,17 +243,17 @@ TEST_F(Harvest, StopAllWhileLinksAreAddedWaitsForTheFirstTick)
     Command1_Click(f, p);
     EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots) << "the page's links are all added first";
     EXPECT_EQ(p.sleptMs, 250);
-    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Stopped!") });
+    EXPECT_EQ(p.messages, QStringList { "Stopped!" });
 }
 
 TEST_F(Harvest, NothingToDoAndNoSecondRun)
 {
     Command1_Click(f, p);
-    EXPECT_EQ(p.messages, QStringList { QStringLiteral("No keywords!") });
-    EXPECT_EQ(f.Label3.Caption(), QStringLiteral("0"));
+    EXPECT_EQ(p.messages, QStringList { "No keywords!" });
+    EXPECT_EQ(f.Label3.Caption(), "0");
 
     p.messages.clear();
-    f.List2.AddItem(QStringLiteral(" - other"));
+    f.List2.AddItem(" - other");
     int nested = 0;
     p.onPump = [&](int) {
         if (nested++ == 0)
@@ -261,51 +261,38 @@ TEST_F(Harvest, NothingToDoAndNoSecondRun)
     };
     Command1_Click(f, p);
     EXPECT_EQ(world.targets().size(), 1);
-    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Finished run!") });
+    EXPECT_EQ(p.messages, QStringList { "Finished run!" });
 }
 
-TEST(SearchSites, DefaultsAndOverrides)
+TEST(SearchSites, OverrideTermRootTicksAndListEntries)
 {
-    qunsetenv("TARNWICK_SEARCH_BASE");
-    qunsetenv("TARNWICK_SEARCH_BASE_UK");
-    EXPECT_EQ(searchPattern(SearchSite::Worldwide), QStringLiteral("http://www.google.com/search?q=***"));
-    EXPECT_EQ(
-        searchPattern(SearchSite::UnitedKingdom), QStringLiteral("http://www.google.co.uk/search?q=***"));
     qputenv("TARNWICK_SEARCH_BASE", "http://mirror.example/");
-    EXPECT_EQ(searchPattern(SearchSite::UnitedKingdom), QStringLiteral("http://mirror.example/search?q=***"));
+    EXPECT_EQ(searchPattern(SearchSite::UnitedKingdom), "http://mirror.example/search?q=***");
     qunsetenv("TARNWICK_SEARCH_BASE");
-}
+    EXPECT_EQ(searchPattern(SearchSite::Worldwide), "http://www.google.com/search?q=***");
 
-TEST(SearchSites, TermAndRoot)
-{
-    EXPECT_EQ(searchTerm(QStringLiteral("12 -  a b  - c - d")), QStringLiteral("a b"));
-    EXPECT_EQ(searchTerm(QStringLiteral(" - seed ")), QStringLiteral("seed"));
-    EXPECT_EQ(searchTerm(QStringLiteral("  no separator here ")), QStringLiteral("no separator here"));
-    EXPECT_EQ(siteRoot(QStringLiteral("http://h.example")), QStringLiteral("http://h.example/"));
-    EXPECT_EQ(siteRoot(QStringLiteral("https://h.example:8080/a/b?c=/d")),
-        QStringLiteral("https://h.example:8080/"));
-    EXPECT_TRUE(siteRoot(QStringLiteral("mailto:x@y.example")).isEmpty());
-}
+    const std::pair<const char*, const char*> terms[] = { { "12 -  a b  - c - d", "a b" },
+        { " - seed ", "seed" }, { "  no separator here ", "no separator here" } };
+    for (const auto& [entry, term] : terms)
+        EXPECT_EQ(searchTerm(entry), term) << entry;
+    const std::pair<const char*, const char*> roots[] = { { "http://h.example", "http://h.example/" },
+        { "https://h.example:8080/a/b?c=/d", "https://h.example:8080/" }, { "mailto:x@y.example", "" } };
+    for (const auto& [url, root] : roots)
+        EXPECT_EQ(siteRoot(url), root) << url;
 
-TEST(WaitTicks, FormulaAtItsEdges)
-{
     // 10r rounded with halves to even, plus 5, times 4.
-    const std::pair<double, int> cases[] = { { 0.0, 20 }, { 0.049, 20 }, { 0.05, 20 }, { 0.051, 24 },
+    const std::pair<double, int> ticks[] = { { 0.0, 20 }, { 0.049, 20 }, { 0.05, 20 }, { 0.051, 24 },
         { 0.15, 28 }, { 0.25, 28 }, { 0.35, 36 }, { 0.949, 56 }, { 0.95, 60 }, { 0.9999, 60 } };
-    for (const auto& [r, ticks] : cases)
-        EXPECT_EQ(waitTicks(r), ticks) << "r=" << r;
-}
+    for (const auto& [r, count] : ticks)
+        EXPECT_EQ(waitTicks(r), count) << "r=" << r;
 
-TEST(FindEntry, PrefixIgnoringCaseFromAfterTheStartWrapping)
-{
+    // A prefix, ignoring case, searched from after the start and wrapping.
     const QStringList items { "Abc", "abd", "x" };
-    EXPECT_EQ(findEntry(items, QStringLiteral("AB"), false, -1), 0);
-    EXPECT_EQ(findEntry(items, QStringLiteral("ab"), false, 0), 1);
-    EXPECT_EQ(findEntry(items, QStringLiteral("ab"), false, 1), 0);
-    EXPECT_EQ(findEntry(items, QStringLiteral("ab"), false, 2), 0);
-    EXPECT_EQ(findEntry(items, QStringLiteral("ab"), true, -1), -1);
-    EXPECT_EQ(findEntry(items, QStringLiteral("ABD"), true, -1), 1);
-    EXPECT_EQ(findEntry({}, QStringLiteral("a"), false, -1), -1);
+    const std::tuple<const char*, bool, int, int> finds[] = { { "AB", false, -1, 0 }, { "ab", false, 0, 1 },
+        { "ab", false, 1, 0 }, { "ab", false, 2, 0 }, { "ab", true, -1, -1 }, { "ABD", true, -1, 1 } };
+    for (const auto& [text, whole, start, found] : finds)
+        EXPECT_EQ(findEntry(items, text, whole, start), found) << text << " from " << start;
+    EXPECT_EQ(findEntry({}, "a", false, -1), -1);
 }
 
 } // namespace

@@ -1,26 +1,10 @@
-#include "app/form1.h"
-#include "app/startup.h"
 #include "listtools/clipboard_export.h"
-#include "support/fake_platform.h"
-#include "support/fake_transfer_control.h"
+#include "support/test_window.h"
 
 #include <gtest/gtest.h>
 
 namespace tarnwick {
 namespace {
-
-using test::FakePlatform;
-
-struct Window {
-    Window()
-    {
-        form = std::make_unique<Form1>(std::make_unique<test::FakeTransferControl>());
-        Form_Load(*form);
-    }
-    Form1& f() { return *form; }
-    std::unique_ptr<Form1> form;
-    FakePlatform p;
-};
 
 const QString kNot = QString(QChar(0x00AC));
 
@@ -63,7 +47,7 @@ TEST(ClipboardExport, PlainHtmlAndCsvForms)
         { "csv wins over html", 1, 1, "T,\"D, more\",U\r\n" },
     };
     for (const auto& c : cases) {
-        Window w;
+        test::TestWindow w;
         w.f().RichTextBox1.setText(data);
         w.f().Check7.setValue(c.csv);
         w.f().Check3.setValue(c.createPages);
@@ -72,15 +56,12 @@ TEST(ClipboardExport, PlainHtmlAndCsvForms)
         EXPECT_EQ(w.p.messages, QStringList { "Added to clipboard!" }) << c.name;
         EXPECT_EQ(w.f().RichTextBox1.Text(), data) << c.name;
     }
-}
 
-TEST(ClipboardExport, EmptySpiderDataLeavesTheClipboard)
-{
-    Window w;
+    test::TestWindow w;
     w.p.clipboard = "earlier";
     Command5_Click(w.f(), w.p);
     EXPECT_EQ(w.p.messages, QStringList { "No spider data!" });
-    EXPECT_FALSE(w.p.clipboardSet);
+    EXPECT_FALSE(w.p.clipboardSet) << "empty spider data leaves the clipboard";
     EXPECT_EQ(w.p.clipboard, "earlier");
 }
 

@@ -1,22 +1,10 @@
-#include "app/form1.h"
-#include "app/startup.h"
 #include "listtools/consolidation.h"
-#include "support/fake_transfer_control.h"
+#include "support/test_window.h"
 
 #include <gtest/gtest.h>
 
 namespace tarnwick {
 namespace {
-
-struct Window {
-    Window()
-    {
-        form = std::make_unique<Form1>(std::make_unique<test::FakeTransferControl>());
-        Form_Load(*form);
-    }
-    Form1& f() { return *form; }
-    std::unique_ptr<Form1> form;
-};
 
 TEST(Consolidation, AcceptedThenTheEntriesAfterTheStopPoint)
 {
@@ -34,7 +22,7 @@ TEST(Consolidation, AcceptedThenTheEntriesAfterTheStopPoint)
         { "stop at the first entry", { "a", "b" }, 0, {}, { "b" } },
     };
     for (const auto& c : cases) {
-        Window w;
+        test::TestWindow w;
         Form1& f = w.f();
         f.List1.replaceAll(c.urls);
         f.List1.setListIndex(c.selected);
@@ -48,9 +36,9 @@ TEST(Consolidation, AcceptedThenTheEntriesAfterTheStopPoint)
     }
 }
 
-TEST(Consolidation, NoSelectionOrASecondPressChangesNothing)
+TEST(Consolidation, NoSelectionASecondPressOrTheRandomiserChangesNothing)
 {
-    Window w;
+    test::TestWindow w;
     Form1& f = w.f();
     f.List1.replaceAll({ "a", "b", "c" });
     f.Label1.setCaption("3");
@@ -67,17 +55,11 @@ TEST(Consolidation, NoSelectionOrASecondPressChangesNothing)
     Command6_Click(f);
     EXPECT_EQ(f.List1.items(), QStringList({ "a", "b", "c" })) << "refilling left nothing selected";
     EXPECT_EQ(f.List5.items(), QStringList { "z" });
-}
 
-TEST(Consolidation, WaitsWhileTheRandomiserRuns)
-{
-    Window w;
-    Form1& f = w.f();
-    f.List1.replaceAll({ "a", "b", "c" });
     f.List1.setListIndex(1);
     ActivityScope scope(f, Activity::Randomise);
     Command6_Click(f);
-    EXPECT_EQ(f.List1.items(), QStringList({ "a", "b", "c" }));
+    EXPECT_EQ(f.List1.items(), QStringList({ "a", "b", "c" })) << "waits while the randomiser runs";
 }
 
 } // namespace

@@ -1,9 +1,6 @@
-#include "app/form1.h"
 #include "app/small_handlers.h"
-#include "app/startup.h"
 #include "listtools/randomiser.h"
-#include "support/fake_platform.h"
-#include "support/fake_transfer_control.h"
+#include "support/test_window.h"
 
 #include <QSet>
 
@@ -15,24 +12,13 @@ namespace tarnwick {
 namespace {
 
 using test::FakePlatform;
+using test::TestWindow;
 
-struct Window {
-    Window()
-    {
-        form = std::make_unique<Form1>(std::make_unique<test::FakeTransferControl>());
-        Form_Load(*form);
-    }
-    Form1& f() { return *form; }
-    void fill(int count)
-    {
-        QStringList entries;
-        for (int i = 0; i < count; ++i)
-            entries.append(QString("http://e%1/").arg(i));
-        form->List1.replaceAll(entries);
-    }
-    std::unique_ptr<Form1> form;
-    FakePlatform p;
-};
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
 
 TEST(Rand, CoversLowToHighFromTheGenerator)
 {
@@ -44,70 +30,42 @@ TEST(Rand, CoversLowToHighFromTheGenerator)
     EXPECT_EQ(Rand(p, -2, 1), -2);
 }
 
-TEST(Randomiser, EmptyListSaysNoUrlsAndTouchesNothing)
-{
-    Window w;
-    w.f().List3.AddItem(" 5 ");
-    w.f().Label17.setCaption("before");
-    Command4_Click(w.f(), w.p);
-    EXPECT_EQ(w.p.messages, QStringList { "No URLs!" });
-    EXPECT_EQ(w.f().List3.items(), QStringList { " 5 " });
-    EXPECT_EQ(w.f().Label17.Caption(), "before");
-    EXPECT_EQ(w.p.randomizeCalls, 0);
-}
-
-TEST(Randomiser, TwoEntriesComeOutInBothOrders)
-{
-    QSet<QString> firsts;
-    for (unsigned seed = 1; seed <= 40; ++seed) {
-        Window w;
-        w.fill(2);
-        w.p.seed(seed);
-        Command4_Click(w.f(), w.p);
-        QStringList sorted = w.f().List1.items();
-        firsts.insert(sorted.first());
-        sorted.sort();
-        EXPECT_EQ(sorted, QStringList({ "http://e0/", "http://e1/" })) << "seed " << seed;
-        EXPECT_EQ(w.p.messages, QStringList { "Entries scrambled!" }) << "seed " << seed;
-    }
-    EXPECT_EQ(firsts.size(), 2);
-}
-
 TEST(Randomiser, DrawnEntriesFirstThenTheRestInOldOrder)
 {
+    QSet<QString> firstOfTwo;
     for (unsigned seed = 1; seed <= 30; ++seed) {
-        Window w;
-        w.fill(10);
-        const QStringList old = w.f().List1.items();
+        TestWindow w;
+        w.fillUrls(2);
         w.p.seed(seed);
         Command4_Click(w.f(), w.p);
+        firstOfTwo.insert(w.f().List1.List(0));
+        EXPECT_EQ(sorted(w.f().List1.items()), QStringList({ "http://e0/", "http://e1/" }))
+            << "seed " << seed;
+
+        w.fillUrls(10);
+        const QStringList old = w.f().List1.items();
+        Command4_Click(w.f(), w.p);
         const QStringList now = w.f().List1.items();
-        ASSERT_EQ(now.size(), 10) << "seed " << seed;
+        ASSERT_EQ(sorted(now), sorted(old)) << "seed " << seed;
         // t = 7: eight drawn entries, then the two left over in their old relative order.
-        QSet<QString> drawn(now.begin(), now.begin() + 8);
-        EXPECT_EQ(drawn.size(), 8) << "seed " << seed;
+        const QSet<QString> drawn(now.begin(), now.begin() + 8);
         QStringList rest;
-        for (const QString& entry : old) {
-            if (!drawn.contains(entry))
-                rest.append(entry);
-        }
+        std::copy_if(
+            old.begin(), old.end(), std::back_inserter(rest), [&](auto& e) { return !drawn.contains(e); });
         EXPECT_EQ(now.mid(8), rest) << "seed " << seed;
-        QStringList sorted = now;
-        sorted.sort();
-        QStringList oldSorted = old;
-        oldSorted.sort();
-        EXPECT_EQ(sorted, oldSorted) << "seed " << seed;
         EXPECT_TRUE(w.f().List3.items().isEmpty());
         EXPECT_TRUE(w.f().List4.items().isEmpty());
         EXPECT_EQ(w.f().Label17.Caption(), "");
         EXPECT_EQ(w.f().activity, Activity::None);
-        EXPECT_EQ(w.p.randomizeCalls, 1);
+        EXPECT_EQ(w.p.randomizeCalls, 2);
+        EXPECT_EQ(w.p.messages, QStringList(2, "Entries scrambled!")) << "seed " << seed;
     }
+    EXPECT_EQ(firstOfTwo.size(), 2) << "two entries come out in both orders";
 }
 
 TEST(Randomiser, DrawsInTheOrderOfTheGeneratorAndKeepsDuplicates)
 {
-    Window w;
+    TestWindow w;
     w.f().List1.replaceAll({ "a", "b", "a", "c", "d" });
     // n = 5, t = 3: four distinct positions, repeats ignored: 3, 3, 0, 3, 4, 2.
     w.p.rndValues = { 0.6, 0.65, 0.1, 0.7, 0.9, 0.5 };
@@ -117,6 +75,47 @@ TEST(Randomiser, DrawsInTheOrderOfTheGeneratorAndKeepsDuplicates)
     EXPECT_EQ(w.f().List1.items(), QStringList({ "c", "a", "d", "a", "b" }));
     EXPECT_TRUE(w.p.rndValues.empty());
     EXPECT_EQ(captions.value(0), "") << "events run before the first draw";
+}
+
+TEST(Randomiser, NoEntriesOneEntryAnotherRunOrQuit)
+{
+    const struct {
+        const char* name;
+        int entries;
+        Activity running;
+        bool quit;
+        QStringList messages;
+    } cases[] = {
+        { "empty list", 0, Activity::None, false, { "No URLs!" } },
+        { "one entry", 1, Activity::None, false, { "Entries scrambled!" } },
+        { "while the spider runs", 5, Activity::Spider, false, {} },
+        { "quit at the first pump", 20, Activity::None, true, {} },
+    };
+    for (const auto& c : cases) {
+        TestWindow w;
+        w.fillUrls(c.entries);
+        const QStringList old = w.f().List1.items();
+        if (c.entries == 0) {
+            w.f().List3.AddItem(" 5 ");
+            w.f().Label17.setCaption("before");
+        }
+        if (c.quit)
+            w.p.onPump = [&](int) { w.p.Unload(); };
+        ActivityScope other(w.f(), c.running);
+        Command4_Click(w.f(), w.p);
+        EXPECT_EQ(w.f().List1.items(), old) << c.name;
+        EXPECT_EQ(w.p.messages, c.messages) << c.name;
+        EXPECT_EQ(w.f().activity, c.running) << c.name;
+        if (c.entries == 0) {
+            EXPECT_EQ(w.f().List3.items(), QStringList { " 5 " });
+            EXPECT_EQ(w.f().Label17.Caption(), "before");
+            EXPECT_EQ(w.p.randomizeCalls, 0);
+        }
+        if (c.entries == 1)
+            EXPECT_TRUE(w.f().List3.items().isEmpty());
+        if (c.quit)
+            EXPECT_EQ(w.p.pumps, 1);
+    }
 }
 
 /// Records the randomiser's caption and scratch lists at every repaint; its clock runs a
@@ -131,8 +130,9 @@ struct RecordingPlatform : FakePlatform {
     Form1* form = nullptr;
     void Refresh() override
     {
+        const ListBox& b = form->List4;
         seen.push_back({ form->Label17.Caption(), form->List3.ListCount(),
-            form->List4.ListCount() ? form->List4.List(form->List4.ListCount() - 1) : QString() });
+            b.ListCount() ? b.List(b.ListCount() - 1) : QString() });
     }
     QDateTime now() override
     {
@@ -143,8 +143,8 @@ struct RecordingPlatform : FakePlatform {
 
 TEST(Randomiser, CaptionsFollowThePhasesInOrder)
 {
-    Window w;
-    w.fill(200);
+    TestWindow w;
+    w.fillUrls(200);
     RecordingPlatform p;
     p.form = &w.f();
     p.rndValues = { 0.9 };
@@ -171,20 +171,10 @@ TEST(Randomiser, CaptionsFollowThePhasesInOrder)
     EXPECT_GT(p.pumps, 1);
 }
 
-TEST(Randomiser, OneEntryStaysAndTheCommandEnds)
-{
-    Window w;
-    w.fill(1);
-    Command4_Click(w.f(), w.p);
-    EXPECT_EQ(w.f().List1.items(), QStringList { "http://e0/" });
-    EXPECT_EQ(w.p.messages, QStringList { "Entries scrambled!" });
-    EXPECT_TRUE(w.f().List3.items().isEmpty());
-}
-
 TEST(Randomiser, UrlListCannotBeChangedWhileItRuns)
 {
-    Window w;
-    w.fill(50);
+    TestWindow w;
+    w.fillUrls(50);
     w.f().List1.setListIndex(3);
     bool refused = false;
     w.p.onPump = [&](int) {
@@ -198,35 +188,11 @@ TEST(Randomiser, UrlListCannotBeChangedWhileItRuns)
     EXPECT_EQ(w.f().List1.ListIndex(), 3) << "the selection stays where it was";
 }
 
-TEST(Randomiser, DoesNothingWhileAnotherRunIsGoing)
-{
-    Window w;
-    w.fill(5);
-    const QStringList old = w.f().List1.items();
-    ActivityScope spider(w.f(), Activity::Spider);
-    Command4_Click(w.f(), w.p);
-    EXPECT_EQ(w.f().List1.items(), old);
-    EXPECT_TRUE(w.p.messages.isEmpty());
-    EXPECT_EQ(w.f().activity, Activity::Spider);
-}
-
-TEST(Randomiser, EndsAtOnceAfterQuit)
-{
-    Window w;
-    w.fill(20);
-    const QStringList old = w.f().List1.items();
-    w.p.onPump = [&](int) { w.p.Unload(); };
-    Command4_Click(w.f(), w.p);
-    EXPECT_EQ(w.f().List1.items(), old);
-    EXPECT_TRUE(w.p.messages.isEmpty());
-    EXPECT_EQ(w.p.pumps, 1);
-}
-
 TEST(Randomiser, ThirtyThousandEntriesKeepTheirMultiset)
 {
-    Window w;
-    w.fill(30000);
-    QStringList old = w.f().List1.items();
+    TestWindow w;
+    w.fillUrls(30000);
+    const QStringList old = w.f().List1.items();
     struct TickingPlatform : FakePlatform {
         QDateTime now() override
         {
@@ -235,11 +201,8 @@ TEST(Randomiser, ThirtyThousandEntriesKeepTheirMultiset)
         }
     } p;
     Command4_Click(w.f(), p);
-    QStringList now = w.f().List1.items();
-    EXPECT_NE(now, old);
-    std::sort(now.begin(), now.end());
-    std::sort(old.begin(), old.end());
-    EXPECT_EQ(now, old);
+    EXPECT_NE(w.f().List1.items(), old);
+    EXPECT_EQ(sorted(w.f().List1.items()), sorted(old));
     EXPECT_GT(p.pumps, 10) << "events still run during a long shuffle";
     EXPECT_LT(p.pumps, 30000) << "but not at every step";
     EXPECT_EQ(p.messages, QStringList { "Entries scrambled!" });

@@ -14,33 +14,25 @@ using test::fixturePath;
 using test::LoopbackServer;
 using test::readFixture;
 
-QStringList addresses(const QList<LinkRecord>& links)
+QStringList texts(const QList<LinkRecord>& links, QString LinkRecord::*field = &LinkRecord::text)
 {
     QStringList out;
     for (const LinkRecord& l : links)
-        out << l.address;
-    return out;
-}
-
-QStringList texts(const QList<LinkRecord>& links)
-{
-    QStringList out;
-    for (const LinkRecord& l : links)
-        out << l.text;
+        out << l.*field;
     return out;
 }
 
 // The harvest's three rules and the keyword lookup's two, as those callers give them.
 void excludeSearchSiteLinks(PageLinkComponent& page)
 {
-    page.ExcludeLinks(1, QStringLiteral("google."), QStringLiteral("google"));
-    page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("&tab="));
-    page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("cache:"));
+    page.ExcludeLinks(1, "google.", "google");
+    page.ExcludeLinks(1, "all", "&tab=");
+    page.ExcludeLinks(1, "all", "cache:");
 }
 void excludeDocuments(PageLinkComponent& page)
 {
-    page.ExcludeLinks(1, QStringLiteral(".xml"), QStringLiteral(".pdf"));
-    page.ExcludeLinks(1, QStringLiteral(".doc"), QStringLiteral(".mp3"));
+    page.ExcludeLinks(1, ".xml", ".pdf");
+    page.ExcludeLinks(1, ".doc", ".mp3");
 }
 
 struct FixturePage : ::testing::Test {
@@ -48,76 +40,65 @@ struct FixturePage : ::testing::Test {
     QString dir; // file URL of the fixture folder, with a trailing slash
     void SetUp() override
     {
-        const QString path = fixturePath(QStringLiteral("net/links_tables.html"));
+        const QString path = fixturePath("net/links_tables.html");
         ASSERT_TRUE(page.LoadPageFile(path, 60, 0));
         dir = QUrl::fromLocalFile(QFileInfo(path).absolutePath() + QLatin1Char('/')).toString();
     }
 };
 
-TEST_F(FixturePage, LinksInPageOrderResolvedAgainstThePage)
+TEST_F(FixturePage, LinksInPageOrderAndTheRulesThatExcludeThem)
 {
     const QList<LinkRecord> links = page.GetLinks();
     EXPECT_EQ(texts(links),
         (QStringList { "First", "Second", "Third link", "Query only", "Scheme relative", "Search", "PDF shop",
             "Manual", "Notes", "Play", "Football", "Tab one", "Next", "Next page" }));
-    const QString up = QUrl(dir).resolved(QUrl(QStringLiteral("../up/second.html"))).toString();
-    EXPECT_EQ(addresses(links).mid(0, 4),
+    const QString up = QUrl(dir).resolved(QUrl("../up/second.html")).toString();
+    EXPECT_EQ(texts(links, &LinkRecord::address).mid(0, 4),
         (QStringList { dir + "first.html", up, "file:///rooted.html", dir + "links_tables.html?page=2" }));
-    EXPECT_EQ(links[5].address, QStringLiteral("http://www.google.com/search?q=x"));
-}
+    EXPECT_EQ(links[5].address, "http://www.google.com/search?q=x");
 
-TEST_F(FixturePage, SearchSiteRulesDropOnlyTheSearchSite)
-{
+    // The search site's rules: "all" names no pattern, so football stays, and so do "cache."
+    // and "?tab=" addresses.
     excludeSearchSiteLinks(page);
-    const QStringList left = texts(page.GetLinks());
-    EXPECT_FALSE(left.contains(QStringLiteral("Search")));
-    // "all" names no pattern: football stays, and so do "cache." and "?tab=" addresses.
-    EXPECT_TRUE(left.contains(QStringLiteral("Football")));
-    EXPECT_TRUE(left.contains(QStringLiteral("Tab one")));
+    QStringList left = texts(page.GetLinks());
     EXPECT_EQ(left.size(), 13);
-}
+    EXPECT_FALSE(left.contains("Search"));
+    EXPECT_TRUE(left.contains("Football") && left.contains("Tab one"));
 
-TEST_F(FixturePage, DocumentRulesMatchTheFileTypeOfThePath)
-{
+    // The document rules match the file type of the path.
+    ASSERT_TRUE(page.LoadPageFile(fixturePath("net/links_tables.html"), 60, 0));
+    EXPECT_EQ(page.GetLinks().size(), 14) << "rules last until the next load";
     excludeDocuments(page);
-    const QStringList left = texts(page.GetLinks());
-    EXPECT_FALSE(left.contains(QStringLiteral("Manual"))) << "upper-case .PDF";
-    EXPECT_FALSE(left.contains(QStringLiteral("Notes"))) << ".doc with a query";
-    EXPECT_TRUE(left.contains(QStringLiteral("PDF shop"))) << "host merely holding pdf";
-    EXPECT_TRUE(left.contains(QStringLiteral("Play"))) << ".mp3 in the query only";
+    left = texts(page.GetLinks());
     EXPECT_EQ(left.size(), 12);
-}
-
-TEST_F(FixturePage, RulesLastUntilTheNextLoad)
-{
+    EXPECT_FALSE(left.contains("Manual")) << "upper-case .PDF";
+    EXPECT_FALSE(left.contains("Notes")) << ".doc with a query";
+    EXPECT_TRUE(left.contains("PDF shop")) << "host merely holding pdf";
+    EXPECT_TRUE(left.contains("Play")) << ".mp3 in the query only";
     excludeSearchSiteLinks(page);
-    excludeDocuments(page);
     EXPECT_EQ(page.GetLinks().size(), 11);
-    ASSERT_TRUE(page.LoadPageFile(fixturePath(QStringLiteral("net/links_tables.html")), 60, 0));
-    EXPECT_EQ(page.GetLinks().size(), 14);
 }
 
 TEST_F(FixturePage, LinkByWholeTextEvenWhenExcluded)
 {
-    page.ExcludeLinks(1, QStringLiteral("page3"));
-    EXPECT_EQ(page.FindLinkByText(QStringLiteral("Next"), 1), dir + "page3.html");
-    EXPECT_EQ(page.FindLinkByText(QStringLiteral("Third link"), 1), QStringLiteral("file:///rooted.html"));
-    EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Nex"), 1).isEmpty());
-    EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Anchor without address"), 1).isEmpty());
+    page.ExcludeLinks(1, "page3");
+    EXPECT_EQ(page.FindLinkByText("Next", 1), dir + "page3.html");
+    EXPECT_EQ(page.FindLinkByText("Third link", 1), "file:///rooted.html");
+    EXPECT_TRUE(page.FindLinkByText("Nex", 1).isEmpty());
+    EXPECT_TRUE(page.FindLinkByText("Anchor without address", 1).isEmpty());
 }
 
 TEST_F(FixturePage, TableCellsCountFromOneInDocumentOrder)
 {
     // Table 1 is the outer table, 2 the one nested in it, 3 the last.
-    EXPECT_EQ(page.GetTableCell(1, 1, 2), QStringLiteral("a2"));
-    EXPECT_EQ(page.GetTableCell(1, 2, 2), QStringLiteral("b2"))
-        << "nested rows are not rows of the outer table";
-    EXPECT_EQ(page.GetTableCell(1, 3, 1), QStringLiteral("c1")) << "th counts as a column";
-    EXPECT_EQ(page.GetTableCell(1, 3, 2), QStringLiteral("c2 wrapped"));
+    EXPECT_EQ(page.GetTableCell(1, 1, 2), "a2");
+    EXPECT_EQ(page.GetTableCell(1, 2, 2), "b2") << "nested rows are not rows of the outer table";
+    EXPECT_EQ(page.GetTableCell(1, 3, 1), "c1") << "th counts as a column";
+    EXPECT_EQ(page.GetTableCell(1, 3, 2), "c2 wrapped");
     EXPECT_EQ(page.GetTableCell(1, 3, 3), QString());
-    EXPECT_EQ(page.GetTableCell(1, 3, 4), QStringLiteral("c4"));
-    EXPECT_EQ(page.GetTableCell(2, 1, 2), QStringLiteral("inner 2"));
-    EXPECT_EQ(page.GetTableCell(3, 1, 1), QStringLiteral("x"));
+    EXPECT_EQ(page.GetTableCell(1, 3, 4), "c4");
+    EXPECT_EQ(page.GetTableCell(2, 1, 2), "inner 2");
+    EXPECT_EQ(page.GetTableCell(3, 1, 1), "x");
     for (const auto& [t, r, c] :
         { std::tuple { 0, 1, 1 }, { 4, 1, 1 }, { 1, 0, 1 }, { 1, 4, 1 }, { 1, 1, 3 }, { 1, 1, 0 } })
         EXPECT_TRUE(page.GetTableCell(t, r, c).isEmpty()) << t << "," << r << "," << c;
@@ -129,7 +110,7 @@ TEST(PageLinkComponent, FetchedPageResolvesAgainstItsAddressAndCarriesTheTerm)
     std::string asked;
     server.server.Get("/dir/search", [&](const httplib::Request& req, httplib::Response& res) {
         asked = req.get_param_value("q");
-        const QByteArray body = readFixture(QStringLiteral("net/links_tables.html"));
+        const QByteArray body = readFixture("net/links_tables.html");
         res.set_content(body.toStdString(), "text/html");
     });
     server.server.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
@@ -139,68 +120,59 @@ TEST(PageLinkComponent, FetchedPageResolvesAgainstItsAddressAndCarriesTheTerm)
     server.start();
 
     PageLinkComponent page;
-    ASSERT_TRUE(page.FetchPage(
-        server.url(QStringLiteral("/dir/search?q=***&num=100")), QStringLiteral("a&b #c+d"), 0, 20, 0));
+    ASSERT_TRUE(page.FetchPage(server.url("/dir/search?q=***&num=100"), "a&b #c+d", 0, 20, 0));
     EXPECT_EQ(asked, "a&b #c+d");
     const QList<LinkRecord> links = page.GetLinks();
     ASSERT_EQ(links.size(), 14);
-    EXPECT_EQ(links[0].address, server.url(QStringLiteral("/dir/first.html")));
-    EXPECT_EQ(links[1].address, server.url(QStringLiteral("/up/second.html")));
-    EXPECT_EQ(links[3].address, server.url(QStringLiteral("/dir/search?page=2")));
-    EXPECT_EQ(links[4].address, QStringLiteral("http://cdn.example/lib.js"));
+    EXPECT_EQ(links[0].address, server.url("/dir/first.html"));
+    EXPECT_EQ(links[1].address, server.url("/up/second.html"));
+    EXPECT_EQ(links[3].address, server.url("/dir/search?page=2"));
+    EXPECT_EQ(links[4].address, "http://cdn.example/lib.js");
 
     // An error page is no result page: nothing of it, nor of the page before, remains.
-    EXPECT_FALSE(page.FetchPage(server.url(QStringLiteral("/missing?q=***")), QStringLiteral("x"), 0, 20, 0));
+    EXPECT_FALSE(page.FetchPage(server.url("/missing?q=***"), "x", 0, 20, 0));
     EXPECT_TRUE(page.GetLinks().isEmpty());
-    EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Home")).isEmpty());
+    EXPECT_TRUE(page.FindLinkByText("Home").isEmpty());
 }
 
 // A template inside a cell may hold rows of its own; the cell's text still lands in its own row.
 TEST(PageLinkComponent, RowsInsideACellTemplateDoNotMoveTheCellText)
 {
     PageLinkComponent page;
-    page.setPage(
-        QStringLiteral("<table><tr><td>a<template><tr><td>in</td></tr></template>z</td><td>b</td></tr>"
-                       "</table>"),
-        QUrl(QStringLiteral("http://h/")));
+    page.setPage(QString("<table><tr><td>a<template><tr><td>in</td></tr></template>z</td><td>b</td></tr>"
+                         "</table>"),
+        QUrl("http://h/"));
     EXPECT_TRUE(page.GetTableCell(1, 1, 1).startsWith(QLatin1Char('a')));
     EXPECT_TRUE(page.GetTableCell(1, 1, 1).endsWith(QLatin1Char('z')));
-    EXPECT_EQ(page.GetTableCell(1, 1, 2), QStringLiteral("b"));
+    EXPECT_EQ(page.GetTableCell(1, 1, 2), "b");
 }
 
-TEST(PageLinkComponent, FailedLoadLeavesNoPage)
-{
-    PageLinkComponent page;
-    ASSERT_TRUE(page.LoadPageFile(fixturePath(QStringLiteral("net/links_tables.html")), 60, 0));
-    EXPECT_FALSE(page.LoadPageFile(QStringLiteral("/nonexistent/x.htm"), 60, 0));
-    EXPECT_TRUE(page.GetLinks().isEmpty());
-    EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Next")).isEmpty());
-    EXPECT_TRUE(page.GetTableCell(1, 1, 1).isEmpty());
-
-    ASSERT_TRUE(page.LoadPageFile(fixturePath(QStringLiteral("net/links_tables.html")), 60, 0));
-    page.setFetcher([](const QUrl&, int) { return FetchResult {}; });
-    EXPECT_FALSE(page.FetchPage(QStringLiteral("http://h/?q=***"), QStringLiteral("a b"), 0, 20, 0));
-    EXPECT_TRUE(page.FindLinkByText(QStringLiteral("Next")).isEmpty());
-    EXPECT_TRUE(page.GetTableCell(1, 1, 1).isEmpty());
-}
-
-TEST(PageLinkComponent, FetchFollowsTheFinalAddress)
+TEST(PageLinkComponent, FetchFollowsTheFinalAddressAndAFailedLoadLeavesNoPage)
 {
     PageLinkComponent page;
     QUrl asked;
+    FetchResult answer;
+    answer.ok = true;
+    answer.status = 200;
+    answer.body = "<a href='/x'>X</a>";
+    answer.finalUrl = QUrl("http://final/dir/");
     page.setFetcher([&](const QUrl& url, int) {
         asked = url;
-        FetchResult r;
-        r.ok = true;
-        r.status = 200;
-        r.body = "<a href='/x'>X</a>";
-        r.finalUrl = QUrl(QStringLiteral("http://final/dir/"));
-        return r;
+        return answer;
     });
-    ASSERT_TRUE(
-        page.FetchPage(QStringLiteral("http://h/s?q=***&num=100"), QStringLiteral("a&b #c"), 0, 20, 0));
-    EXPECT_EQ(asked.toString(QUrl::FullyEncoded), QStringLiteral("http://h/s?q=a%26b%20%23c&num=100"));
-    EXPECT_EQ(page.GetLinks().value(0).address, QStringLiteral("http://final/x"));
+    ASSERT_TRUE(page.FetchPage("http://h/s?q=***&num=100", "a&b #c", 0, 20, 0));
+    EXPECT_EQ(asked.toString(QUrl::FullyEncoded), "http://h/s?q=a%26b%20%23c&num=100");
+    EXPECT_EQ(page.GetLinks().value(0).address, "http://final/x");
+
+    for (bool fromFile : { true, false }) {
+        ASSERT_TRUE(page.LoadPageFile(fixturePath("net/links_tables.html"), 60, 0));
+        answer = FetchResult {};
+        EXPECT_FALSE(fromFile ? page.LoadPageFile("/nonexistent/x.htm", 60, 0)
+                              : page.FetchPage("http://h/?q=***", "a b", 0, 20, 0));
+        EXPECT_TRUE(page.GetLinks().isEmpty()) << fromFile;
+        EXPECT_TRUE(page.FindLinkByText("Next").isEmpty()) << fromFile;
+        EXPECT_TRUE(page.GetTableCell(1, 1, 1).isEmpty()) << fromFile;
+    }
 }
 
 TEST(CleanLine, RemovesOnlyCarriageReturnsAndLineFeeds)
@@ -214,8 +186,8 @@ TEST(CleanLine, RemovesOnlyCarriageReturnsAndLineFeeds)
         { "\n\nx\r\r", "x" },
     };
     for (const auto& [in, out] : cases)
-        EXPECT_EQ(CleanLine(QString::fromUtf8(in), QStringLiteral("\r\n"), 0), QString::fromUtf8(out)) << in;
-    EXPECT_EQ(CleanLine(QStringLiteral("K\u00fcche\r\n")), QStringLiteral("K\u00fcche"));
+        EXPECT_EQ(CleanLine(QString::fromUtf8(in), "\r\n", 0), QString::fromUtf8(out)) << in;
+    EXPECT_EQ(CleanLine("K\u00fcche\r\n"), "K\u00fcche");
 }
 
 // Hostile pages nest elements far deeper than any real one; the walk over them must not
@@ -223,31 +195,31 @@ TEST(CleanLine, RemovesOnlyCarriageReturnsAndLineFeeds)
 TEST(PageLinkComponent, DeeplyNestedPageDoesNotExhaustTheStack)
 {
     const int depth = 400000;
-    QString html = QStringLiteral("<table><tr><td><a href='/deep'>");
+    QString html = "<table><tr><td><a href='/deep'>";
     html.reserve(html.size() + depth * 11 + 64);
     for (int i = 0; i < depth; ++i)
-        html += QStringLiteral("<span>");
-    html += QStringLiteral("Deep");
+        html += "<span>";
+    html += "Deep";
     for (int i = 0; i < depth; ++i)
-        html += QStringLiteral("</span>");
-    html += QStringLiteral("</a></td></tr></table>");
+        html += "</span>";
+    html += "</a></td></tr></table>";
     PageLinkComponent page;
-    page.setPage(html, QUrl(QStringLiteral("http://h/")));
+    page.setPage(html, QUrl("http://h/"));
     ASSERT_EQ(page.GetLinks().size(), 1);
-    EXPECT_EQ(page.GetLinks()[0].text, QStringLiteral("Deep"));
-    EXPECT_EQ(page.FindLinkByText(QStringLiteral("Deep")), QStringLiteral("http://h/deep"));
-    EXPECT_EQ(page.GetTableCell(1, 1, 1), QStringLiteral("Deep"));
+    EXPECT_EQ(page.GetLinks()[0].text, "Deep");
+    EXPECT_EQ(page.FindLinkByText("Deep"), "http://h/deep");
+    EXPECT_EQ(page.GetTableCell(1, 1, 1), "Deep");
 }
 
 // Unclosed elements are parse errors; a page of thousands of them must not cost memory far
 // beyond its own size.
 TEST(PageLinkComponent, UnclosedElementsCostMemoryInProportionToThePage)
 {
-    QString html = QStringLiteral("<a href='/x'>x</a>");
+    QString html = "<a href='/x'>x</a>";
     for (int i = 0; i < 8000; ++i)
-        html += QStringLiteral("<span>");
+        html += "<span>";
     PageLinkComponent page;
-    page.setPage(html, QUrl(QStringLiteral("http://h/")));
+    page.setPage(html, QUrl("http://h/"));
     ASSERT_EQ(page.GetLinks().size(), 1);
     EXPECT_GT(page.parsePeakBytes(), 0u);
     EXPECT_LT(page.parsePeakBytes(), 200u * static_cast<std::size_t>(html.size()));
@@ -259,10 +231,10 @@ TEST(PageLinkComponent, NestedTablesKeepBoundedCellText)
     const int depth = 1000;
     QString html;
     for (int i = 0; i < depth; ++i)
-        html += QStringLiteral("<table><tr><td>");
+        html += "<table><tr><td>";
     html += QString(100 * 1024, QLatin1Char('w'));
     PageLinkComponent page;
-    page.setPage(html, QUrl(QStringLiteral("http://h/")));
+    page.setPage(html, QUrl("http://h/"));
     qsizetype kept = 0;
     for (int t = 1; t <= depth; ++t) {
         const QString cell = page.GetTableCell(t, 1, 1);

@@ -1,45 +1,35 @@
-#include "app/form1.h"
-#include "app/startup.h"
 #include "pages/results_page.h"
 #include "pages/sitemap.h"
-#include "support/fake_platform.h"
-#include "support/fake_transfer_control.h"
 #include "support/fixtures.h"
+#include "support/test_window.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace tarnwick {
 namespace {
 
-struct Pages {
+// A window whose page folder "cars" exists, with the names a run with pages needs.
+struct Pages : test::TestWindow {
     Pages()
     {
-        form = std::make_unique<Form1>(std::make_unique<test::FakeTransferControl>());
-        Form_Load(*form);
-        p.folder = home.path();
-        QDir(home.path()).mkdir(QStringLiteral("cars"));
-        form->Text8.setText(QStringLiteral("cars"));
-        form->Text9.setText(QStringLiteral("insurance"));
-        form->Text10.setText(QStringLiteral("map"));
-        form->Text11.setText(QStringLiteral("Car insurance"));
+        QDir(home.path()).mkdir("cars");
+        form->Text8.setText("cars");
+        form->Text9.setText("insurance");
+        form->Text10.setText("map");
+        form->Text11.setText("Car insurance");
     }
     QString written(const QString& name) const
     {
-        return QString::fromUtf8(test::readFileBytes(home.path() + QStringLiteral("/cars/") + name));
+        return QString::fromUtf8(test::readFileBytes(path("cars/" + name)));
     }
-    QTemporaryDir home;
-    test::FakePlatform p;
-    std::unique_ptr<Form1> form;
 };
 
 TEST(ResultsPage, CreditLinkOnPages21To29BeforeTheClosingTag)
 {
-    const QString credit
-        = QStringLiteral("<p><center><font size=\"2\"><a href=\"http://www.tarnwick.example/\">%1"
-                         "</a></font></center></p>\r\n");
+    const QString credit = QString("<p><center><font size=\"2\"><a href=\"http://www.tarnwick.example/\">%1"
+                                   "</a></font></center></p>\r\n");
     struct Case {
         const char* name;
         const char* position;
@@ -57,15 +47,15 @@ TEST(ResultsPage, CreditLinkOnPages21To29BeforeTheClosingTag)
     };
     for (const Case& c : cases) {
         Pages t;
-        Form1& f = *t.form;
+        Form1& f = t.f();
         f.RichTextBox2.setText(c.tmpl);
-        f.Text13.setText(QString::fromLatin1(c.position));
-        f.Text14.setText(QStringLiteral("T"));
+        f.Text13.setText(c.position);
+        f.Text14.setText("T");
         t.p.rndValues = { 0.01 }; // draws 0, which becomes entry 1
         createpage(f, t.p);
-        const QString page = t.written(QStringLiteral("insurance") + c.position + QStringLiteral(".html"));
+        const QString page = t.written(QString("insurance%1.html").arg(c.position));
         QString tail = c.expectedTail;
-        tail.replace(QStringLiteral("%1"), credit.arg(f.List6.List(1)));
+        tail.replace("%1", credit.arg(f.List6.List(1)));
         EXPECT_TRUE(page.endsWith(tail)) << c.name << ": " << page.toStdString();
         EXPECT_EQ(t.p.randomizeCalls, 1) << c.name;
     }
@@ -84,51 +74,45 @@ TEST(ResultsPage, TitleShortenedAndResultsBlockFilled)
     };
     for (const Case& c : cases) {
         Pages t;
-        Form1& f = *t.form;
-        f.RichTextBox2.setText(QStringLiteral("<title>!@@!</title><h1>!%%!</h1>!##!"));
-        f.RichTextBox1.setText(QStringLiteral("one\r\ntwo"));
-        f.Text13.setText(QStringLiteral("10"));
+        Form1& f = t.f();
+        f.RichTextBox2.setText("<title>!@@!</title><h1>!%%!</h1>!##!");
+        f.RichTextBox1.setText("one\r\ntwo");
+        f.Text13.setText("10");
         f.Text14.setText(c.title);
         createpage(f, t.p);
         EXPECT_EQ(f.Text14.Text(), c.shortened);
-        EXPECT_EQ(t.written(QStringLiteral("insurance10.html")),
+        EXPECT_EQ(t.written("insurance10.html"),
             "<title>" + c.shortened + "</title><h1>" + c.shortened
                 + " ...</h1><font face=\"Default Font\" size=\"None\"><br>one<br>\r\ntwo<br></font>\r\n");
         EXPECT_TRUE(f.RichTextBox1.Text().isEmpty());
-        EXPECT_EQ(f.Text15.Text(), QStringLiteral("<a href=\"insurance10.html\">insurance10</a>  "));
+        EXPECT_EQ(f.Text15.Text(), "<a href=\"insurance10.html\">insurance10</a>  ");
     }
 }
 
-TEST(Sitemap, VerticalLinksHeadingAndListEmptied)
+TEST(Sitemap, VerticalLinksHeadingListEmptiedAndUnwritableFilesRecorded)
 {
     Pages t;
-    Form1& f = *t.form;
+    Form1& f = t.f();
     f.Check6.setValue(1);
-    f.RichTextBox2.setText(QStringLiteral("<title>!@@!</title><h1>!%%!</h1>!##!"));
+    f.RichTextBox2.setText("<title>!@@!</title><h1>!%%!</h1>!##!");
     for (const char* n : { "10", "20" }) {
-        f.Text13.setText(QString::fromLatin1(n));
+        f.Text13.setText(n);
         createpage(f, t.p);
     }
     createsitemap(f, t.p);
-    EXPECT_EQ(t.written(QStringLiteral("map.html")),
-        QStringLiteral("<title>Car insurance...</title><h1>Car insurance...</h1><font face=\"Default Font\" "
-                       "size=\"None\"><br><a href=\"insurance10.html\">insurance10</a><br>\r\n<br>\r\n"
-                       "<a href=\"insurance20.html\">insurance20</a><br>\r\n<br>\r\n<br></font>\r\n"));
+    EXPECT_EQ(t.written("map.html"),
+        QString("<title>Car insurance...</title><h1>Car insurance...</h1><font face=\"Default Font\" "
+                "size=\"None\"><br><a href=\"insurance10.html\">insurance10</a><br>\r\n<br>\r\n"
+                "<a href=\"insurance20.html\">insurance20</a><br>\r\n<br>\r\n<br></font>\r\n"));
     EXPECT_TRUE(f.Text15.Text().isEmpty());
     EXPECT_TRUE(f.failedFiles.isEmpty());
-}
 
-TEST(PageWriter, UnwritableFilesAreRecorded)
-{
-    Pages t;
-    Form1& f = *t.form;
-    f.Text8.setText(QStringLiteral("missing"));
-    f.Text13.setText(QStringLiteral("5"));
+    f.Text8.setText("missing");
+    f.Text13.setText("5");
     createpage(f, t.p);
     createsitemap(f, t.p);
-    EXPECT_EQ(f.failedFiles,
-        (QStringList { t.home.path() + QStringLiteral("/missing/insurance5.html"),
-            t.home.path() + QStringLiteral("/missing/map.html") }));
+    EXPECT_EQ(f.failedFiles, (QStringList { t.path("missing/insurance5.html"), t.path("missing/map.html") }))
+        << "unwritable files are recorded";
 }
 
 } // namespace

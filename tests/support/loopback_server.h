@@ -67,6 +67,11 @@ public:
             .arg(path);
     }
 
+    /// Routes every network test needs: /page (a UTF-8 page), /missing (404) and /broken (500)
+    /// with bodies, /hop (a redirect to /page), /loop (a redirect to itself), /stall (answers
+    /// after two seconds) and /chunked/N (N bytes, chunked, without a length).
+    void serveCommonRoutes();
+
     httplib::Server server;
 
 private:
@@ -74,5 +79,8 @@ private:
     socket_t listening_ = INVALID_SOCKET;
     std::thread thread_;
 };
+
+/// An address on 127.0.0.1 where nothing listens: a port bound once to learn a free number.
+QString refusedUrl();
 
 } // namespace tarnwick::test

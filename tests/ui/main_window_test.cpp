@@ -10,8 +10,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -46,33 +44,7 @@ struct Shown {
     std::unique_ptr<MainWindow> window;
 };
 
-QStringList captions(const QList<QAction*>& actions)
-{
-    QStringList texts;
-    for (const QAction* action : actions)
-        texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
-    return texts;
-}
-
-TEST(MainWindow, MenuTreeHasItsCaptionsAccessLettersAndSeparators)
-{
-    Shown w;
-    QMenuBar* bar = w.window->menuBar();
-    EXPECT_EQ(captions(bar->actions()),
-        QStringList({ "&Keywords", "&URLs", "&Spider", "&Template", "S&top", "Sou&rces", "&Disclaimer",
-            "&Help", "&Exit" }));
-    EXPECT_EQ(captions(w.window->action(w.form.mnuKeywords)->menu()->actions()),
-        QStringList({ "Open Keywords", "-", "Save Keywords ", "-", "Clear Keywords" }));
-    EXPECT_EQ(captions(w.window->action(w.form.mnuSpider)->menu()->actions()),
-        QStringList(
-            { "Show Spider", "-", "Open Spider Data", "-", "Save Spider Data", "-", "Clear Spider Data" }));
-    EXPECT_EQ(captions(w.window->action(w.form.mnuTemplate)->menu()->actions()),
-        QStringList({ "Show Template", "-", "Open Template", "-", "Save Template", "-", "Clear Template" }));
-    EXPECT_EQ(w.window->action(w.form.mnuDisclaimer)->menu(), nullptr);
-    EXPECT_EQ(w.window->action(w.form.mnuQuit)->shortcut(), QKeySequence(QKeySequence::Quit));
-}
-
-TEST(MainWindow, PanelsSwapAndTheDisclaimerComesAndGoes)
+TEST(MainWindow, PanelsSwapTheDisclaimerComesAndGoesAndMenusRunTheirHandlers)
 {
     Shown w;
     auto* spider = w.widget<QGroupBox>(w.form.Frame4);
@@ -97,14 +69,17 @@ TEST(MainWindow, PanelsSwapAndTheDisclaimerComesAndGoes)
     QTest::mouseClick(w.widget<QPushButton>(w.form.Command7), Qt::LeftButton);
     EXPECT_FALSE(disclaimer->isVisible());
     EXPECT_FALSE(w.form.Frame8.Visible());
-}
 
-TEST(MainWindow, TemplatePaneShowsTheDefaultTemplateWithItsLineBreaks)
-{
-    Shown w;
     auto* pane = w.widget<QPlainTextEdit>(w.form.RichTextBox2);
     EXPECT_EQ(pane->toPlainText().split('\n').size(), 17);
-    EXPECT_EQ(pane->toPlainText().replace('\n', "\r\n"), defaultTemplate());
+    EXPECT_EQ(pane->toPlainText().replace('\n', "\r\n"), defaultTemplate())
+        << "the template with its line breaks";
+
+    w.trigger(w.form.mnuGoToHelp);
+    EXPECT_EQ(w.platform.opened.size(), 1);
+    w.form.Label3.setCaption("1");
+    w.trigger(w.form.mnuStopAll);
+    EXPECT_EQ(w.form.Label3.Caption(), "0");
 }
 
 TEST(MainWindow, OnlyQuitClosesTheWindow)
@@ -113,6 +88,7 @@ TEST(MainWindow, OnlyQuitClosesTheWindow)
     EXPECT_FALSE(w.window->close());
     EXPECT_TRUE(w.window->isVisible());
     EXPECT_FALSE(w.window->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(w.window->action(w.form.mnuQuit)->shortcut(), QKeySequence(QKeySequence::Quit));
 
     auto* transfer = static_cast<FakeTransferControl*>(w.form.Inet1.get());
     transfer->answer("http://127.0.0.1:9/", "x");
@@ -141,26 +117,6 @@ TEST(MainWindow, ClicksRunTheRecordOptionInterlocks)
     EXPECT_FALSE(w.widget<QRadioButton>(w.form.Option1)->isChecked());
 }
 
-TEST(MainWindow, CheckBoxCaptionsStandLeftOfTheirBoxes)
-{
-    Shown w;
-    for (const CheckBox* box : { &w.form.Check1, &w.form.Check3, &w.form.Check4, &w.form.Check7 })
-        EXPECT_EQ(w.widget<QCheckBox>(*box)->layoutDirection(), Qt::RightToLeft) << box->name();
-}
-
-TEST(MainWindow, EnterInTheSeedBoxStartsTheLookup)
-{
-    Shown w;
-    auto* seed = w.widget<QLineEdit>(w.form.Text1);
-    QTest::keyClick(seed, Qt::Key_Return);
-    EXPECT_EQ(w.platform.messages, QStringList({ "No search term entered!" }));
-
-    // Other keys reach the box and its text reaches the state.
-    QTest::keyClicks(seed, "cars");
-    EXPECT_EQ(w.form.Text1.Text(), "cars");
-    EXPECT_EQ(w.platform.messages.size(), 1);
-}
-
 TEST(MainWindow, DoubleClickDeletesTheUrlUnderTheMouse)
 {
     Shown w;
@@ -179,17 +135,7 @@ TEST(MainWindow, DoubleClickDeletesTheUrlUnderTheMouse)
     EXPECT_EQ(view->model()->rowCount(), 2);
 }
 
-TEST(MainWindow, HelpOpensInTheBrowserAndStopAllClearsTheFlag)
-{
-    Shown w;
-    w.trigger(w.form.mnuGoToHelp);
-    EXPECT_EQ(w.platform.opened.size(), 1);
-    w.form.Label3.setCaption("1");
-    w.trigger(w.form.mnuStopAll);
-    EXPECT_EQ(w.form.Label3.Caption(), "0");
-}
-
-TEST(MainWindow, RefusedInputMovesTheFocusToItsField)
+TEST(MainWindow, RefusedInputMovesTheFocusToItsFieldAndEnterStartsTheLookup)
 {
     Shown w;
     w.window->activateWindow();
@@ -201,13 +147,15 @@ TEST(MainWindow, RefusedInputMovesTheFocusToItsField)
     QTest::mouseClick(w.widget<QPushButton>(w.form.Command3), Qt::LeftButton);
     ASSERT_EQ(w.platform.messages, QStringList({ "No directory name!" }));
     EXPECT_TRUE(w.widget<QLineEdit>(w.form.Text8)->hasFocus());
+
+    // Enter in the seed box starts the lookup; other keys reach the box and the state.
+    auto* seed = w.widget<QLineEdit>(w.form.Text1);
+    QTest::keyClick(seed, Qt::Key_Return);
+    EXPECT_EQ(w.platform.messages.last(), "No search term entered!");
+    QTest::keyClicks(seed, "cars");
+    EXPECT_EQ(w.form.Text1.Text(), "cars");
+    EXPECT_EQ(w.platform.messages.size(), 2);
 }
-
-} // namespace
-} // namespace tarnwick
-
-namespace tarnwick {
-namespace {
 
 TEST(MainWindowLayout, PanelsKeepTheProportionsOfTheirTwips)
 {

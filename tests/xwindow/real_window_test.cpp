@@ -1,5 +1,7 @@
+#include "support/fixtures.h"
 #include "support/loopback_server.h"
 #include "support/qt_printers.h"
+#include "support/spider_sites.h"
 #include "ui/window_session.h"
 
 #include <QAction>
@@ -28,13 +30,6 @@ namespace tarnwick {
 namespace {
 
 using test::LoopbackServer;
-
-std::string page(int n)
-{
-    return "<html><head><title>Cheap flights offer number " + std::to_string(n)
-        + "</title><meta name=\"description\" content=\"Flights deal " + std::to_string(n)
-        + " for less\"></head><body>text</body></html>";
-}
 
 /// Answers the modal dialogs the run opens, as the user would: a file dialog gets a path, a
 /// message box is read and closed.
@@ -81,7 +76,10 @@ protected:
                     ++hits;
                     if (n == 3 && slowThird)
                         std::this_thread::sleep_for(std::chrono::milliseconds(800));
-                    res.set_content(page(n), "text/html");
+                    const std::string number = std::to_string(n);
+                    res.set_content(test::spiderPage("Cheap flights offer number " + number,
+                                        "Flights deal " + number + " for less"),
+                        "text/html");
                 });
         }
         server.server.Get(
@@ -90,13 +88,10 @@ protected:
 
         QStringList urls;
         for (int n = 1; n <= 6; ++n)
-            urls.append(server.url(QStringLiteral("/p%1").arg(n)));
-        urls.insert(2, server.url(QStringLiteral("/missing")));
-        urlFile = home.filePath(QStringLiteral("list.urls"));
-        QFile file(urlFile);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(urls.join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
-        file.close();
+            urls.append(server.url(QString("/p%1").arg(n)));
+        urls.insert(2, server.url("/missing"));
+        urlFile = home.filePath("list.urls");
+        test::writeFileBytes(urlFile, urls.join("\r\n").toUtf8() + "\r\n");
 
         session = std::make_unique<WindowSession>();
         session->show();
@@ -123,11 +118,7 @@ protected:
             QTest::qWait(10);
             popup = QApplication::activePopupWidget();
         }
-        ASSERT_NE(popup, nullptr) << "no menu opened for Alt+" << accessLetter << " active "
-                                  << (QApplication::activeWindow() ? "yes" : "no") << " focus "
-                                  << (QApplication::focusWidget()
-                                             ? QApplication::focusWidget()->metaObject()->className()
-                                             : "none");
+        ASSERT_NE(popup, nullptr) << "no menu opened for Alt+" << accessLetter;
         for (int i = 0; i < menusRight; ++i) {
             QTest::keyClick(popup, Qt::Key_Right);
             QTest::qWait(20);
@@ -144,15 +135,15 @@ protected:
     }
     void setUpSpider()
     {
-        type(session->form.Text5, QStringLiteral(" "));
+        type(session->form.Text5, " ");
         QTest::mouseClick(widget<QCheckBox>(session->form.Check3), Qt::LeftButton);
-        type(session->form.Text8, QStringLiteral("flights"));
-        type(session->form.Text9, QStringLiteral("cheap"));
-        type(session->form.Text10, QStringLiteral("sitemap"));
-        type(session->form.Text11, QStringLiteral("Cheap flights"));
+        type(session->form.Text8, "flights");
+        type(session->form.Text9, "cheap");
+        type(session->form.Text10, "sitemap");
+        type(session->form.Text11, "Cheap flights");
         auto* perPage = widget<QComboBox>(session->form.Combo3);
         perPage->lineEdit()->selectAll();
-        QTest::keyClicks(perPage->lineEdit(), QStringLiteral("2"));
+        QTest::keyClicks(perPage->lineEdit(), "2");
     }
     QString shown(const Control& control) { return widget<QLabel>(control)->text(); }
 
@@ -180,13 +171,13 @@ TEST_F(RealWindow, SpiderRunFromTheMenusToThePagesWritten)
     EXPECT_EQ(shown(session->form.Label10), "6");
     auto* urls = widget<QListView>(session->form.List1);
     ASSERT_EQ(urls->model()->rowCount(), 6);
-    EXPECT_EQ(urls->model()->index(0, 0).data().toString(), server.url(QStringLiteral("/p1")));
+    EXPECT_EQ(urls->model()->index(0, 0).data().toString(), server.url("/p1"));
     EXPECT_EQ(session->window.windowTitle(), "Tarnwick");
 
-    const QDir out(home.filePath(QStringLiteral("flights")));
-    const QStringList pages = out.entryList({ QStringLiteral("*.html") }, QDir::Files, QDir::Name);
+    const QDir out(home.filePath("flights"));
+    const QStringList pages = out.entryList({ "*.html" }, QDir::Files, QDir::Name);
     EXPECT_EQ(pages.size(), 4) << pages.join(' ').toStdString(); // three pages of two and the sitemap
-    EXPECT_TRUE(pages.contains(QStringLiteral("sitemap.html")));
+    EXPECT_TRUE(pages.contains("sitemap.html"));
 }
 
 TEST_F(RealWindow, StopAllFromTheMenuEndsTheRun)

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/form1.h"
+#include "support/fake_platform.h"
+#include "support/fake_transfer_control.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace tarnwick::test {
+
+/// A loaded window over a fake platform whose program folder is a fresh temporary folder.
+/// The transfer control is a scripted one unless the test hands in another.
+struct TestWindow {
+    explicit TestWindow(std::unique_ptr<TransferControl> inet = nullptr);
+
+    Form1& f() { return *form; }
+    /// A path inside the program folder.
+    QString path(const QString& name) const { return home.filePath(name); }
+    /// Answers the next dialog with `chosen` and runs `command`.
+    void run(void (*command)(Form1&, Platform&), const QString& chosen);
+    /// Fills the URL list with http://e0/, http://e1/, ...
+    void fillUrls(int count);
+
+    QTemporaryDir home;
+    FakePlatform p;
+    /// The scripted control, or null when the test gave a real one.
+    FakeTransferControl* transfer = nullptr;
+    std::unique_ptr<Form1> form;
+};
+
+} // namespace tarnwick::test
