@@ -1,12 +1,9 @@
 // What the open commands refuse or leave out: things that are not files, files too large to
 // hold, lines too long to be an entry; and the byte-order marks they read.
-#include "app/form1.h"
-#include "app/startup.h"
 #include "files/file_commands.h"
 #include "files/text_file_reader.h"
-#include "support/fake_platform.h"
-#include "support/fake_transfer_control.h"
 #include "support/fixtures.h"
+#include "support/loaded_form.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -21,20 +18,12 @@ namespace {
 
 using Command = void (*)(Form1&, Platform&);
 
-struct Opened {
-    Opened()
-    {
-        Form_Load(f);
-        p.folder = dir.path();
-    }
+struct Opened : test::LoadedForm {
     void run(Command command, const QString& path)
     {
         p.answerDialog(path);
         command(f, p);
     }
-    QTemporaryDir dir;
-    Form1 f { std::make_unique<test::FakeTransferControl>() };
-    test::FakePlatform p;
 };
 
 TEST(OpenRefused, AnythingButARegularFileOfAtMost64MiB)
@@ -79,7 +68,7 @@ TEST(OpenList, LinesTooLongForAnEntryLeftOutWithOneMessage)
 {
     const QByteArray longest(65536, 'x');
     Opened w;
-    const QString path = w.dir.filePath(QStringLiteral("long.urls"));
+    const QString path = w.home.filePath(QStringLiteral("long.urls"));
     test::writeFileBytes(
         path, "a\r\n" + longest + "\r\n" + QByteArray(65537, 'y') + "\r\nb\r\n" + QByteArray(200000, 'z'));
     w.run(mnuOpenURLs_Click, path);
