@@ -29,7 +29,7 @@ const struct Shape {
     QString message;
 } kShapes[] = {
     { "browser",
-        { 200, test::openSearchAnswer("car", { "car insurance", "car  rental\t", "CAR INSURANCE" }),
+        { 200, test::openSearchAnswer("car", { "car insurance", "car  rental\\t", "CAR INSURANCE" }),
             "text/javascript; charset=UTF-8" },
         { "1 - car insurance", "2 - car rental" }, {} },
     { "latin1",
