@@ -10,11 +10,6 @@ namespace {
 
 using Resizable = test::ShownWindow;
 
-int screenPx(int twips)
-{
-    return qRound(twips * QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 1440.0);
-}
-
 TEST(MainWindowResize, ColumnsKeepTheirSharesAndTheListsTakeTheSpace)
 {
     struct Case {
@@ -31,7 +26,8 @@ TEST(MainWindowResize, ColumnsKeepTheirSharesAndTheListsTakeTheSpace)
     Resizable first;
     // It opens at the twips' size and proportions, grown evenly where the fonts need more room.
     const QSize opening = first.window.centralWidget()->size();
-    ASSERT_GE(opening.width(), screenPx(11910));
+    ASSERT_GE(
+        opening.width(), qRound(11910 * QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 1440));
     ASSERT_NEAR(opening.width() / double(opening.height()), 11910.0 / 7785, 0.01);
     const double perTwip = opening.width() / 11910.0;
     const Form1& f0 = first.f;
