@@ -1,16 +1,20 @@
-// tarnwick-cli suggest and harvest against loopback stand-ins of the services they ask today.
+// tarnwick-cli suggest and harvest against loopback stand-ins of the services they ask today,
+// and the commands given what is no file.
 #include "cli/cli_process.h"
 #include "harvest/result_sources.h"
 #include "keywords/keyword_sources.h"
 #include "support/fixtures.h"
 #include "support/service_mimics.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+
+#include <sys/stat.h>
 
 namespace tarnwick {
 namespace {
@@ -85,6 +89,28 @@ TEST(CliSources, HarvestFromSearxngKeepsUrlsAndReportsARefusal)
     EXPECT_EQ(searxng.targets().mid(1), QStringList { "/search?q=widgets&format=json&pageno=1" });
     EXPECT_EQ(test::readFileBytes(work.filePath(QStringLiteral("k.urls"))),
         QByteArray("https://one.example/\r\nhttps://two.example/\r\n"));
+}
+
+TEST(CliFiles, WhatIsNoFileEndsAtOnceWithStatusOne)
+{
+    QTemporaryDir work;
+    const QString pipe = work.filePath(QStringLiteral("pipe.urls"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const struct {
+        QString command;
+        QString path;
+    } cases[] = {
+        { QStringLiteral("shuffle"), QStringLiteral("/dev/zero") },
+        { QStringLiteral("harvest"), pipe },
+        { QStringLiteral("export"), work.path() },
+    };
+    for (const auto& c : cases) {
+        const test::CliResult result = test::runCli({ c.command, c.path }, work.path());
+        EXPECT_EQ(result.exitCode, 1) << c.path.toStdString();
+        EXPECT_TRUE(result.err.startsWith("File " + c.path.toUtf8() + " could not be opened: "))
+            << result.err.toStdString();
+        EXPECT_TRUE(result.out.isEmpty()) << c.path.toStdString();
+    }
 }
 
 } // namespace

@@ -1,16 +1,18 @@
-// The URL list's limit inside one result page, and the case-folded index that answers the
-// harvest's "is a listed entry beginning with this candidate" without a scan.
+// The classic harvest: the URL list's limit inside one result page, the progress it shows, the
+// search term of each keyword entry; and the case-folded index that answers the harvest's "is a
+// listed entry beginning with this candidate" without a scan.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
+#include <tuple>
 
 #include "app/form1.h"
 #include "harvest/find_list_entry.h"
+#include "harvest/search_sites.h"
 #include "harvest/url_harvest.h"
 #include "support/fake_platform.h"
 #include "support/fake_transfer_control.h"
-#include "support/loopback_server.h"
+#include "support/service_mimics.h"
 
 namespace tarnwick {
 namespace {
@@ -18,17 +20,12 @@ namespace {
 TEST(HarvestLimit, TestedAfterEachAddedLink)
 {
     // Every keyword gets the same one page: one listed site in capitals, then three new ones.
-    std::atomic<int> requests = 0;
-    test::LoopbackServer site;
-    site.server.Get("/search", [&](const httplib::Request&, httplib::Response& res) {
-        ++requests;
-        res.set_content("<a href='http://new0.example/a'>0</a><a href='HTTP://LISTED1.EXAMPLE/x'>1</a>"
-                        "<a href='http://new1.example/'>2</a><a href='http://new2.example/b'>3</a>",
-            "text/html");
+    test::ClassicSearch site([](const httplib::Request&) {
+        return test::CannedAnswer { 200,
+            "<a href='http://new0.example/a'>0</a><a href='HTTP://LISTED1.EXAMPLE/x'>1</a>"
+            "<a href='http://new1.example/'>2</a><a href='http://new2.example/b'>3</a>",
+            "text/html" };
     });
-    site.start();
-    qputenv("TARNWICK_SEARCH_BASE", site.url(QString()).toUtf8());
-
     const struct {
         const char* name;
         int listed;
@@ -51,15 +48,69 @@ TEST(HarvestLimit, TestedAfterEachAddedLink)
         f.List1.replaceAll(listed);
         f.List2.AddItem(QStringLiteral(" - one"));
         f.List2.AddItem(QStringLiteral(" - two"));
-        requests = 0;
+        const auto requests = site.targets().size();
         Command1_Click(f, p);
         EXPECT_EQ(f.List1.ListCount(), c.entries) << c.name;
         EXPECT_EQ(f.Label1.Caption(), QString::number(c.entries)) << c.name;
-        EXPECT_EQ(requests, c.requests) << c.name;
+        EXPECT_EQ(site.targets().size() - requests, c.requests) << c.name;
         EXPECT_EQ(p.messages, QStringList { QString::fromLatin1(c.message) }) << c.name;
         EXPECT_EQ(p.sleptMs > 0, c.waited) << c.name;
     }
-    qunsetenv("TARNWICK_SEARCH_BASE");
+}
+
+TEST(HarvestProgress, PageWaitAndUrlsFoundAsTheRunGoes)
+{
+    test::ClassicSearch search([](const httplib::Request& req) {
+        return test::CannedAnswer { 200,
+            req.get_param_value("start").empty()
+                ? "<a href='http://one.example/a'>1</a><a href='http://two.example/b'>2</a>"
+                  "<a href='http://www.google.com/search?start=100'>Next</a>"
+                : "<a href='http://three.example/'>3</a>",
+            "text/html" };
+    });
+    Form1 f(std::make_unique<test::FakeTransferControl>());
+    f.resultSource = QStringLiteral("Classic");
+    f.List1.AddItem(QStringLiteral("http://known.example/"));
+    f.List2.AddItem(QStringLiteral("1 - widgets"));
+    f.progress.harvestFound = 99;
+    test::FakePlatform p;
+    p.rndValues = { 0.0, 0.0 }; // 20 ticks after each page
+    using Seen = std::tuple<int, int, int>; // page, ticks left, URLs found
+    std::vector<Seen> seen;
+    p.onPump = [&](int) {
+        seen.emplace_back(f.progress.harvestPage, f.progress.harvestWaitTicks, f.progress.harvestFound);
+    };
+    Command1_Click(f, p);
+
+    ASSERT_EQ(p.messages, QStringList { QStringLiteral("Finished run!") });
+    // The pumps of the two waits: each tick, down to the last one, which leaves 0.
+    std::vector<Seen> waits;
+    for (const Seen& s : seen) {
+        if (std::get<1>(s) > 0 || (!waits.empty() && std::get<1>(waits.back()) == 1))
+            waits.push_back(s);
+    }
+    ASSERT_EQ(waits.size(), 40u);
+    EXPECT_EQ(waits.front(), Seen(1, 19, 2));
+    EXPECT_EQ(waits[19], Seen(1, 0, 2));
+    EXPECT_EQ(waits[20], Seen(2, 19, 3));
+    EXPECT_EQ(waits.back(), Seen(2, 0, 3));
+}
+
+TEST(KeywordEntry, SearchTermOfEveryShape)
+{
+    const struct {
+        const char* entry;
+        const char* term;
+    } cases[] = {
+        // " - term" from the Add button, saved and opened again (spaces trimmed).
+        { "- blue widgets", "blue widgets" },
+        { "-  spaced  ", "spaced" },
+        { "- first - second", "first" },
+        { "-no space", "-no space" },
+        { "-", "-" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(searchTerm(QString::fromUtf8(c.entry)), QString::fromUtf8(c.term)) << c.entry;
 }
 
 TEST(ListBoxSearch, AgreesWithAScanAfterEveryChange)

@@ -1,8 +1,6 @@
 // The keyword lookup against loopback stand-ins of suggestion services that answer today.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "app/form1.h"
 #include "keywords/keyword_lookup.h"
 #include "keywords/keyword_sources.h"
@@ -19,53 +17,65 @@ namespace {
 
 using test::CannedAnswer;
 
-// Answers as the services send them, keyed by the "case" parameter of the template.
-const std::map<std::string, CannedAnswer> kAnswers = {
+const char* const kBlocked
+    = " instead of results. Tarnwick does not get around such pages: choose another source.";
+
+// Answers as the services send them, chosen by the "case" parameter of the template, and what
+// the keyword list and the message box show for each ("{site}" stands for the service).
+const struct Shape {
+    const char* name;
+    CannedAnswer answer;
+    QStringList entries;
+    QString message;
+} kShapes[] = {
     { "browser",
-        { 200, test::openSearchAnswer("car", { "car insurance", "car  rental\t", "CAR INSURANCE" }),
-            "text/javascript; charset=UTF-8" } },
+        { 200, test::openSearchAnswer("car", { "car insurance", "car  rental\\t", "CAR INSURANCE" }),
+            "text/javascript; charset=UTF-8" },
+        { "1 - car insurance", "2 - car rental" }, {} },
     { "latin1",
-        { 200,
-            "[\"k\xfc"
-            "che\",[\"k\xfc"
-            "che m\xf6"
-            "bel\"]]",
-            "application/x-suggestions+json; charset=ISO-8859-1" } },
+        { 200, "[\"k\374che\",[\"k\374che m\366bel\"]]",
+            "application/x-suggestions+json; charset=ISO-8859-1" },
+        { "1 - k\u00fcche m\u00f6bel" }, {} },
     { "cp1251",
-        { 200, "[\"x\",[\"\xea\xf3\xf5\xed\xff\"]]",
-            "application/x-suggestions+json; charset=windows-1251" } },
+        { 200, "[\"x\",[\"\xea\xf3\xf5\xed\xff\"]]", "application/x-suggestions+json; charset=windows-1251" },
+        { "1 - \u043a\u0443\u0445\u043d\u044f" }, {} },
     { "escaped",
         { 200, "[&quot;car&quot;, [&quot;car &amp; van&quot;, &quot;cars&quot;]]",
-            "application/x-suggestions+json" } },
-    { "hostile",
-        { 200, R"(["x",["a\r\nb <meta charset=utf-16>", "", 7, "  ", "c\u0000d"]])", "application/json" } },
-    { "empty", { 200, R"(["x",[]])", "application/x-suggestions+json" } },
-    { "objects", { 200, R"([{"phrase":"car"}])", "application/json" } },
-    { "limited", { 429, "Too Many Requests", "text/plain" } },
+            "application/x-suggestions+json" },
+        { "1 - car & van", "2 - cars" }, {} },
+    { "hostile", { 200, R"(["x",["a\r\nb <meta charset=utf-16>", "", 7, "  ", "c\u0000d"]])" },
+        { "1 - a b <meta charset=utf-16>", "2 - c d" }, {} },
+    { "empty", { 200, R"(["x",[]])" }, {}, "No results returned. Try again!" },
+    { "objects", { 200, R"([{"phrase":"car"}])" }, {},
+        "{site} answered JSON that is not a list of suggestions ([query, [completions]])." },
+    { "limited", { 429, "Too Many Requests", "text/plain" }, {},
+        "{site} refused: too many requests (HTTP 429). It limits how often it may be asked; wait before "
+        "trying again." },
     { "captcha",
-        { 429,
-            "<html><body>Our systems have detected unusual traffic. <div "
-            "class=g-recaptcha></div></body></html>",
-            "text/html" } },
+        { 429, "<html><body>Our systems have detected unusual traffic. <div class=g-recaptcha></div>",
+            "text/html" },
+        {}, QStringLiteral("{site} answered with a CAPTCHA page") + kBlocked },
     { "consent",
-        { 200,
-            "<html><body><h1>Before you continue</h1><form "
-            "action='https://consent.example/'></form></body></html>",
-            "text/html" } },
+        { 200, "<html><body><h1>Before you continue</h1><form action='https://consent.example/'></form>",
+            "text/html" },
+        {}, QStringLiteral("{site} answered with a consent page") + kBlocked },
     { "script",
-        { 200, "<html><noscript>Please enable JavaScript to continue.</noscript></html>", "text/html" } },
-    { "page", { 200, "<!doctype html><html><body>Welcome</body></html>", "text/html; charset=utf-8" } },
-    { "down", { 503, "busy", "text/plain" } },
+        { 200, "<html><noscript>Please enable JavaScript to continue.</noscript></html>", "text/html" }, {},
+        QStringLiteral("{site} answered with a page that demands JavaScript") + kBlocked },
+    { "page", { 200, "<!doctype html><html><body>Welcome</body></html>", "text/html; charset=utf-8" }, {},
+        "{site} answered with an HTML page where JSON was expected: is the address right?" },
+    { "down", { 503, "busy", "text/plain" }, {}, "{site} answered HTTP 503 instead of results." },
 };
 
 struct Suggest : ::testing::Test {
     Form1 f { std::make_unique<test::FakeTransferControl>() };
     test::FakePlatform p;
-    test::ServiceMimic service { "/ac",
-        [](const httplib::Request& req) {
-            const auto found = kAnswers.find(req.get_param_value("case"));
-            return found != kAnswers.end() ? found->second : CannedAnswer { 404, "", "text/plain" };
-        } };
+    test::ServiceMimic service { "/ac", [](const httplib::Request& req) {
+                                    for (const Shape& shape : kShapes)
+                                        if (req.get_param_value("case") == shape.name)
+                                            return shape.answer;
+                                    return CannedAnswer { 404, "", "text/plain" };
+                                } };
 
     void enter(const QString& seed)
     {
@@ -85,37 +95,14 @@ struct Suggest : ::testing::Test {
 
 TEST_F(Suggest, EachShapeAndCharsetBecomesRankedEntriesOrOneMessage)
 {
-    const QString site = service.url(QString());
-    const QString blocked
-        = " instead of results. Tarnwick does not get around such pages: choose another source.";
-    const QString wait = " It limits how often it may be asked; wait before trying again.";
-    const struct {
-        const char* name;
-        QStringList entries;
-        QString message;
-    } rows[] = {
-        { "browser", { "1 - car insurance", "2 - car rental" }, {} },
-        { "latin1", { "1 - k\u00fcche m\u00f6bel" }, {} },
-        { "cp1251", { "1 - \u043a\u0443\u0445\u043d\u044f" }, {} },
-        { "escaped", { "1 - car & van", "2 - cars" }, {} },
-        { "hostile", { "1 - a b <meta charset=utf-16>", "2 - c d" }, {} },
-        { "empty", {}, "No results returned. Try again!" },
-        { "objects", {},
-            site + " answered JSON that is not a list of suggestions ([query, [completions]])." },
-        { "limited", {}, site + " refused: too many requests (HTTP 429)." + wait },
-        { "captcha", {}, site + " answered with a CAPTCHA page" + blocked },
-        { "consent", {}, site + " answered with a consent page" + blocked },
-        { "script", {}, site + " answered with a page that demands JavaScript" + blocked },
-        { "page", {}, site + " answered with an HTML page where JSON was expected: is the address right?" },
-        { "down", {}, site + " answered HTTP 503 instead of results." },
-    };
-    for (const auto& row : rows) {
+    for (const Shape& row : kShapes) {
         f.List2.AddItem(QStringLiteral("old - entry"));
         f.keywordSource = service.url(QStringLiteral("/ac?case=%1&q={searchTerms}").arg(row.name));
         enter(QStringLiteral("car"));
         EXPECT_EQ(f.List2.items(), row.entries) << row.name;
-        EXPECT_EQ(p.messages, row.message.isEmpty() ? QStringList() : QStringList { row.message })
-            << row.name;
+        QString message = row.message;
+        message.replace(QStringLiteral("{site}"), service.url(QString()));
+        EXPECT_EQ(p.messages, message.isEmpty() ? QStringList() : QStringList { message }) << row.name;
         expectAtRest(row.name);
     }
 }

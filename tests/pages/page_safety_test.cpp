@@ -1,37 +1,28 @@
-#include "app/form1.h"
-#include "app/startup.h"
 #include "pages/page_writer.h"
 #include "pages/results_page.h"
 #include "pages/sitemap.h"
-#include "support/fake_platform.h"
-#include "support/fake_transfer_control.h"
 #include "support/fixtures.h"
+#include "support/loaded_form.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace tarnwick {
 namespace {
 
-struct PageRun {
+// Pages "p10.html" on and the sitemap "map.html" in the folder "cars".
+struct PageRun : test::LoadedForm {
     PageRun()
     {
-        form = std::make_unique<Form1>(std::make_unique<test::FakeTransferControl>());
-        Form_Load(*form);
-        p.folder = home.path();
         QDir(home.path()).mkdir(QStringLiteral("cars"));
-        form->Text8.setText(QStringLiteral("cars"));
-        form->Text9.setText(QStringLiteral("p"));
-        form->Text10.setText(QStringLiteral("map"));
-        form->Text13.setText(QStringLiteral("10"));
+        f.Text8.setText(QStringLiteral("cars"));
+        f.Text9.setText(QStringLiteral("p"));
+        f.Text10.setText(QStringLiteral("map"));
+        f.Text13.setText(QStringLiteral("10"));
     }
     QString path(const QString& name) const { return home.path() + QStringLiteral("/cars/") + name; }
-    QTemporaryDir home;
-    test::FakePlatform p;
-    std::unique_ptr<Form1> form;
 };
 
 const QByteArray kBom("\xEF\xBB\xBF");
@@ -57,7 +48,7 @@ TEST(PageSafety, TextFromPagesIsNeverFilledIn)
     };
     for (const Case& c : cases) {
         PageRun t;
-        Form1& f = *t.form;
+        Form1& f = t.f;
         f.RichTextBox2.setText(c.tmpl);
         f.RichTextBox1.setText(QStringLiteral("x"));
         f.Text14.setText(c.text);
@@ -75,7 +66,7 @@ TEST(PageSafety, TextFromPagesIsNeverFilledIn)
 TEST(PageSafety, PageNamesAreLinkedEncodedFromTheSitemap)
 {
     PageRun t;
-    Form1& f = *t.form;
+    Form1& f = t.f;
     f.RichTextBox2.setText(QStringLiteral("!##!"));
     f.Text9.setText(QStringLiteral("a\"><b>"));
     createpage(f, t.p);
@@ -107,13 +98,13 @@ TEST(PageSafety, WritesReplaceWholeAndStartWithAByteOrderMark)
             seen = test::readFileBytes(file);
             t.p.isUnloaded = c.closeDuringWrite;
         };
-        EXPECT_EQ(writeGeneratedPage(*t.form, t.p, file, QStringLiteral("new \u00fc")), !c.closeDuringWrite)
+        EXPECT_EQ(writeGeneratedPage(t.f, t.p, file, QStringLiteral("new \u00fc")), !c.closeDuringWrite)
             << c.name;
         EXPECT_EQ(seen, c.earlier) << c.name << ": the page was cut short while events ran";
         EXPECT_EQ(test::readFileBytes(file), c.after) << c.name;
         EXPECT_EQ(QDir(t.path({})).entryList(QDir::Files).size(), c.after.isEmpty() ? 0 : 1)
             << c.name << ": a temporary file was left";
-        EXPECT_TRUE(t.form->failedFiles.isEmpty()) << c.name;
+        EXPECT_TRUE(t.f.failedFiles.isEmpty()) << c.name;
     }
 }
 

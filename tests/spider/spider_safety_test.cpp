@@ -1,12 +1,8 @@
-#include "app/form1.h"
-#include "app/startup.h"
 #include "spider/spider_record.h"
 #include "spider/spider_run.h"
-#include "support/fake_platform.h"
-#include "support/fake_transfer_control.h"
+#include "support/loaded_form.h"
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -39,31 +35,21 @@ TEST(SpiderSafety, NamesWithControlsOrAPageNameAreRefused)
         { "accented names", &Form1::Text8, QStringLiteral("autos-\u00fcber"), {} },
     };
     for (const Case& c : cases) {
-        QTemporaryDir home;
-        test::FakePlatform p;
-        p.folder = home.path();
-        Form1 f(std::make_unique<test::FakeTransferControl>());
-        Form_Load(f);
+        test::LoadedForm w;
+        Form1& f = w.f;
+        test::readySpider(f);
         f.List1.AddItem(QStringLiteral("http://a.example/"));
-        f.Text6.setText(QStringLiteral("http://ref.example/"));
-        f.Text4.setText(QStringLiteral("Agent/1"));
-        f.Text5.setText(QStringLiteral(" "));
         f.Check3.setValue(1);
-        f.Combo3.setText(QStringLiteral("1"));
-        f.Text8.setText(QStringLiteral("cars"));
-        f.Text9.setText(QStringLiteral("insurance"));
-        f.Text10.setText(QStringLiteral("sitemap"));
-        f.Text11.setText(QStringLiteral("Car insurance"));
         TextField& field = f.*c.field;
         field.setText(c.text);
-        Command3_Click(f, p);
-        const QString folder = home.path() + QLatin1Char('/') + f.Text8.Text();
+        Command3_Click(f, w.p);
+        const QString folder = w.home.path() + QLatin1Char('/') + f.Text8.Text();
         if (c.message.isEmpty()) {
-            EXPECT_TRUE(QFileInfo(folder).isDir()) << c.name << ": " << p.messages.join('|').toStdString();
+            EXPECT_TRUE(QFileInfo(folder).isDir()) << c.name << ": " << w.p.messages.join('|').toStdString();
             continue;
         }
-        ASSERT_FALSE(p.messages.isEmpty()) << c.name;
-        EXPECT_EQ(p.messages.at(0), c.message) << c.name;
+        ASSERT_FALSE(w.p.messages.isEmpty()) << c.name;
+        EXPECT_EQ(w.p.messages.at(0), c.message) << c.name;
         EXPECT_EQ(f.focused(), &field) << c.name;
         EXPECT_FALSE(QFileInfo::exists(folder)) << c.name;
     }

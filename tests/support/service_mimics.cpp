@@ -1,9 +1,5 @@
 #include "support/service_mimics.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 namespace tarnwick::test {
 
 ServiceMimic::ServiceMimic(const std::string& path, Answerer answer)
@@ -27,49 +23,40 @@ QStringList ServiceMimic::targets()
     return targets_;
 }
 
+ClassicSearch::ClassicSearch(Answerer answer)
+    : ServiceMimic("/search", std::move(answer))
+{
+    qputenv("TARNWICK_SEARCH_BASE", url(QString()).toUtf8());
+}
+
+ClassicSearch::~ClassicSearch()
+{
+    qunsetenv("TARNWICK_SEARCH_BASE");
+}
+
 std::string openSearchAnswer(const std::string& query, const std::vector<std::string>& completions)
 {
-    QJsonArray list;
+    std::string list;
     for (const std::string& completion : completions)
-        list.append(QString::fromStdString(completion));
-    const QJsonObject subtypes { { QStringLiteral("google:suggestsubtypes"),
-        QJsonArray { QJsonArray { 512 } } } };
-    const QJsonArray answer { QString::fromStdString(query), list, QJsonArray {}, subtypes };
-    return QJsonDocument(answer).toJson(QJsonDocument::Compact).toStdString();
+        list += std::string(list.empty() ? "\"" : ",\"") + completion + '"';
+    return "[\"" + query + "\",[" + list + R"(],[],{"google:suggestsubtypes":[[512]]}])";
 }
 
 std::string searxngPage(const std::vector<std::string>& urls,
     const std::vector<std::pair<std::string, std::string>>& unresponsive)
 {
-    QJsonArray results;
-    int position = 0;
-    for (const std::string& url : urls) {
-        results.append(QJsonObject {
-            { QStringLiteral("url"), QString::fromStdString(url) },
-            { QStringLiteral("title"), QStringLiteral("Result %1").arg(++position) },
-            { QStringLiteral("content"), QStringLiteral("<b>snippet</b>") },
-            { QStringLiteral("engine"), QStringLiteral("duckduckgo") },
-            { QStringLiteral("engines"),
-                QJsonArray { QStringLiteral("duckduckgo"), QStringLiteral("brave") } },
-            { QStringLiteral("positions"), QJsonArray { position } },
-            { QStringLiteral("score"), 1.5 },
-            { QStringLiteral("category"), QStringLiteral("general") },
-        });
-    }
-    QJsonArray failed;
+    std::string results;
+    for (const std::string& url : urls)
+        results += std::string(results.empty() ? "" : ",") + R"({"url":")" + url
+            + R"(","title":"Result","content":"<b>snippet</b>","engine":"duckduckgo",)"
+              R"("engines":["duckduckgo","brave"],"positions":[1],"score":1.5,"category":"general"})";
+    std::string failed;
     for (const auto& [name, reason] : unresponsive)
-        failed.append(QJsonArray { QString::fromStdString(name), QString::fromStdString(reason) });
-    const QJsonObject page {
-        { QStringLiteral("query"), QStringLiteral("q") },
-        { QStringLiteral("number_of_results"), 0 },
-        { QStringLiteral("results"), results },
-        { QStringLiteral("answers"), QJsonArray {} },
-        { QStringLiteral("corrections"), QJsonArray {} },
-        { QStringLiteral("infoboxes"), QJsonArray {} },
-        { QStringLiteral("suggestions"), QJsonArray { QStringLiteral("related") } },
-        { QStringLiteral("unresponsive_engines"), failed },
-    };
-    return QJsonDocument(page).toJson(QJsonDocument::Compact).toStdString();
+        failed += std::string(failed.empty() ? "[\"" : ",[\"") + name + "\",\"" + reason + "\"]";
+    return R"({"query":"q","number_of_results":0,"results":[)" + results
+        + R"(],"answers":[],"corrections":[],"infoboxes":[],"suggestions":["related"],)"
+          R"("unresponsive_engines":[)"
+        + failed + "]}";
 }
 
 QString silentAddress(const QString& pathAndQuery)

@@ -41,8 +41,14 @@ public:
     LoopbackServer server;
 };
 
+/// A stand-in for the classic results site, which the harvest asks instead while this lives.
+struct ClassicSearch : ServiceMimic {
+    explicit ClassicSearch(Answerer answer);
+    ~ClassicSearch();
+};
+
 /// An OpenSearch suggestions answer as the browsers' endpoint sends it: the query, the
-/// completions, then the further elements readers must ignore.
+/// completions, then the further elements readers must ignore; the texts go in as JSON string contents.
 std::string openSearchAnswer(const std::string& query, const std::vector<std::string>& completions);
 
 /// A page of SearXNG's JSON API with results at `urls` and the engines that failed as

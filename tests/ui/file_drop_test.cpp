@@ -1,15 +1,10 @@
-#include "app/form1.h"
-#include "app/startup.h"
-#include "support/fake_platform.h"
-#include "support/fake_transfer_control.h"
+#include "support/fixtures.h"
 #include "support/qt_printers.h"
-#include "ui/main_window.h"
+#include "support/shown_window.h"
 
-#include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -46,16 +41,9 @@ TEST(FileDrop, DroppedFilesOpenAsTheirOpenCommandsOpenThem)
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
-        test::FakePlatform platform;
-        Form1 form(std::make_unique<test::FakeTransferControl>());
-        Form_Load(form);
-        MainWindow window(form, platform);
-        window.show();
+        test::ShownWindow w;
         const QString path = dir.filePath(QString::fromLatin1(c.file));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(c.content);
-        file.close();
+        test::writeFileBytes(path, c.content);
 
         QMimeData mime;
         mime.setUrls({ QUrl::fromLocalFile(path) });
@@ -63,18 +51,18 @@ TEST(FileDrop, DroppedFilesOpenAsTheirOpenCommandsOpenThem)
         // A file the window opens is taken even over the spider data pane, which would otherwise
         // paste its name as text; any other file the window refuses.
         QWidget* target = opens
-            ? qobject_cast<QPlainTextEdit*>(window.widgetFor(form.RichTextBox1))->viewport()
-            : static_cast<QWidget*>(&window);
+            ? qobject_cast<QPlainTextEdit*>(w.window.widgetFor(w.f.RichTextBox1))->viewport()
+            : static_cast<QWidget*>(&w.window);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
         EXPECT_EQ(enter.isAccepted(), opens) << c.file;
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &drop);
 
-        EXPECT_EQ(c.shown(form), c.expected) << c.file;
-        EXPECT_EQ(platform.messages, c.messages) << c.file;
+        EXPECT_EQ(c.shown(w.f), c.expected) << c.file;
+        EXPECT_EQ(w.p.messages, c.messages) << c.file;
         // No dialog: the dropped file is the one to open.
-        EXPECT_TRUE(platform.dialogs.empty()) << c.file;
+        EXPECT_TRUE(w.p.dialogs.empty()) << c.file;
     }
 }
 

@@ -1,10 +1,5 @@
-#include "app/form1.h"
-#include "app/startup.h"
-#include "support/fake_platform.h"
-#include "support/fake_transfer_control.h"
-#include "ui/main_window.h"
+#include "support/shown_window.h"
 
-#include <QApplication>
 #include <QRegularExpression>
 #include <QScreen>
 
@@ -13,31 +8,7 @@
 namespace tarnwick {
 namespace {
 
-struct Resizable {
-    Resizable()
-        : form(std::make_unique<test::FakeTransferControl>())
-    {
-        Form_Load(form);
-        window = std::make_unique<MainWindow>(form, platform);
-        window->show();
-        QApplication::processEvents();
-    }
-    QWidget* client() const { return window->centralWidget(); }
-    QRect rectOf(const Control& control) const
-    {
-        const QWidget* w = window->widgetFor(control);
-        return QRect(w->mapTo(client(), QPoint(0, 0)), w->size());
-    }
-
-    test::FakePlatform platform;
-    Form1 form;
-    std::unique_ptr<MainWindow> window;
-};
-
-int screenPx(int twips)
-{
-    return qRound(twips * QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 1440.0);
-}
+using Resizable = test::ShownWindow;
 
 TEST(MainWindowResize, ColumnsKeepTheirSharesAndTheListsTakeTheSpace)
 {
@@ -54,24 +25,25 @@ TEST(MainWindowResize, ColumnsKeepTheirSharesAndTheListsTakeTheSpace)
     };
     Resizable first;
     // It opens at the twips' size and proportions, grown evenly where the fonts need more room.
-    const QSize opening = first.client()->size();
-    ASSERT_GE(opening.width(), screenPx(11910));
+    const QSize opening = first.window.centralWidget()->size();
+    ASSERT_GE(
+        opening.width(), qRound(11910 * QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 1440));
     ASSERT_NEAR(opening.width() / double(opening.height()), 11910.0 / 7785, 0.01);
     const double perTwip = opening.width() / 11910.0;
-    const Form1& f0 = first.form;
+    const Form1& f0 = first.f;
     const QRect list0 = first.rectOf(f0.List1), keywords0 = first.rectOf(f0.List2),
                 data0 = first.rectOf(f0.RichTextBox1), agent0 = first.rectOf(f0.Text4),
                 disclaimer0 = first.rectOf(f0.Frame8);
 
     for (const Case& c : cases) {
         Resizable w;
-        const Form1& f = w.form;
+        const Form1& f = w.f;
         if (c.window.width() || c.window.height()) {
-            w.window->resize(c.window.width() ? c.window.width() : w.window->width(),
-                c.window.height() ? c.window.height() : w.window->height());
+            w.window.resize(c.window.width() ? c.window.width() : w.window.width(),
+                c.window.height() ? c.window.height() : w.window.height());
             QApplication::processEvents();
         }
-        const QSize client = w.client()->size();
+        const QSize client = w.window.centralWidget()->size();
         EXPECT_GE(client.width(), opening.width()) << c.name;
         EXPECT_GE(client.height(), opening.height()) << c.name;
         const int taller = client.height() - opening.height();
@@ -103,7 +75,7 @@ TEST(MainWindowResize, ColumnsKeepTheirSharesAndTheListsTakeTheSpace)
         const QRect disclaimer = w.rectOf(f.Frame8);
         EXPECT_EQ(disclaimer.size(), disclaimer0.size()) << c.name;
         auto meeting = [](const Resizable& r) {
-            return (r.rectOf(r.form.Frame1).right() + r.rectOf(r.form.Frame2).left()) / 2;
+            return (r.rectOf(r.f.Frame1).right() + r.rectOf(r.f.Frame2).left()) / 2;
         };
         EXPECT_NEAR(meeting(w) - disclaimer.left(), meeting(first) - disclaimer0.left(), 1) << c.name;
 
@@ -112,7 +84,7 @@ TEST(MainWindowResize, ColumnsKeepTheirSharesAndTheListsTakeTheSpace)
         static const QRegularExpression controlName(
             QStringLiteral("^(Text|Label|List|Combo|Check|Option|Command|Frame|RichTextBox)\\d+$"));
         std::vector<std::pair<const QWidget*, QRect>> shown;
-        for (QWidget* widget : w.client()->findChildren<QWidget*>()) {
+        for (QWidget* widget : w.window.centralWidget()->findChildren<QWidget*>()) {
             if (!controlName.match(widget->objectName()).hasMatch() || !widget->isVisible())
                 continue;
             const QString name = widget->objectName();
@@ -122,7 +94,8 @@ TEST(MainWindowResize, ColumnsKeepTheirSharesAndTheListsTakeTheSpace)
             const QSize needs = widget->minimumSizeHint();
             EXPECT_GE(widget->width(), needs.width()) << c.name << ' ' << name.toStdString();
             EXPECT_GE(widget->height(), needs.height()) << c.name << ' ' << name.toStdString();
-            shown.push_back({ widget, QRect(widget->mapTo(w.client(), QPoint(0, 0)), widget->size()) });
+            shown.push_back(
+                { widget, QRect(widget->mapTo(w.window.centralWidget(), QPoint(0, 0)), widget->size()) });
         }
         for (std::size_t i = 0; i < shown.size(); ++i) {
             for (std::size_t j = i + 1; j < shown.size(); ++j) {

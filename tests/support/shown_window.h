@@ -1,0 +1,27 @@
+#pragma once
+
+#include "support/loaded_form.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+
+namespace tarnwick::test {
+
+/// The main window over a loaded Form1, shown and laid out.
+struct ShownWindow : LoadedForm {
+    ShownWindow()
+        : window(f, p)
+    {
+        window.show();
+        QApplication::processEvents();
+    }
+    /// Where `control` lies in the window's client area.
+    QRect rectOf(const Control& control) const
+    {
+        const QWidget* w = window.widgetFor(control);
+        return QRect(w->mapTo(window.centralWidget(), QPoint(0, 0)), w->size());
+    }
+    MainWindow window;
+};
+
+} // namespace tarnwick::test
