@@ -127,26 +127,6 @@ TEST(RecordOptions, InterlockTable)
     }
 }
 
-TEST(SmallHandlers, PanelsSwapDisclaimerAndHelp)
-{
-    TestWindow w;
-    Form1& f = w.f();
-    mnuShowTemplate_Click(f);
-    mnuShowTemplate_Click(f);
-    EXPECT_FALSE(f.Frame4.Visible());
-    EXPECT_TRUE(f.Frame5.Visible());
-    mnuShowSpider_Click(f);
-    EXPECT_TRUE(f.Frame4.Visible());
-    EXPECT_FALSE(f.Frame5.Visible());
-    mnuDisclaimer_Click(f);
-    EXPECT_TRUE(f.Frame8.Visible());
-    Command7_Click(f);
-    EXPECT_FALSE(f.Frame8.Visible());
-    mnuGoToHelp_Click(f, w.p);
-    ASSERT_EQ(w.p.opened.size(), 1);
-    EXPECT_TRUE(w.p.opened[0].startsWith("http://"));
-}
-
 TEST(SmallHandlers, DoubleClickDeletesTheSelectedEntryUnlessRandomising)
 {
     TestWindow w;

@@ -64,6 +64,8 @@ TEST(CliSpider, PagesMatchTheWindowRunByteForByte)
     EXPECT_EQ(result.err,
         kCompleted + kSummary + QString("File %1 saved!\n").arg(run.work.filePath("left.sdata")).toUtf8());
     EXPECT_TRUE(result.out.isEmpty());
+    // Save Spider Data adds CR LF CR LF to the pane's text.
+    run.expectFile("left.sdata", 4, "pages_left.sdata");
     const QDir out(run.work.filePath("cars"));
     const QStringList written = out.entryList(QDir::Files, QDir::Name);
     test::expectSpiderFile("pages.list", written.join('\n').toUtf8(), run.server);
@@ -71,19 +73,31 @@ TEST(CliSpider, PagesMatchTheWindowRunByteForByte)
         run.expectFile("cars/" + name, 0, name);
 }
 
-TEST(CliSpider, DataAndUrlFilesAreWhatTheMenusSave)
+// With no -o the data goes to standard output; several in flight give the same data and URL
+// list, and the report has one outcome row per URL.
+TEST(CliSpider, ParallelRunPrintsTheDataSavesTheUrlsAndOneOutcomeRowPerUrl)
 {
     CliSpider run;
-    const CliResult result = test::runCli(run.options("-o out.sdata --save-urls out.urls"), run.work.path());
+    const CliResult result
+        = test::runCli(run.options("--parallel 6 --report run.csv --save-urls out.urls"), run.work.path());
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.err,
         kCompleted + kSummary
             + QString("File %1 saved!\nFile %2 saved!\n")
-                  .arg(run.work.filePath("out.urls"), run.work.filePath("out.sdata"))
+                  .arg(run.work.filePath("run.csv"), run.work.filePath("out.urls"))
                   .toUtf8());
-    // Save Spider Data adds CR LF CR LF to the pane's text; Save URLs ends every entry with CR LF.
-    run.expectFile("out.sdata", 4, "nopages.sdata");
+    test::expectSpiderFile("nopages.sdata", result.out, run.server);
+    // Save URLs ends every entry with CR LF.
     run.expectFile("out.urls", 2, "nopages.urls");
+    const QString csv = QString::fromUtf8(test::readFileBytes(run.work.filePath("run.csv")));
+    const QStringList rows = csv.split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 16) << csv.toStdString();
+    EXPECT_EQ(rows.at(1), "1," + run.server.url("/ok1") + ",accepted,");
+    // Each refused page says which test refused it, even when answers arrive out of order.
+    EXPECT_EQ(rows.at(2), "2," + run.server.url("/width500") + ",refused by the rules,server error page");
+    EXPECT_EQ(rows.at(8), "8," + run.server.url("/descafter") + ",refused by the rules,no meta description");
+    EXPECT_TRUE(rows.at(11).startsWith("11," + run.server.url("/stall") + ",timeout,"))
+        << rows.at(11).toStdString();
 }
 
 TEST(CliSpider, RefusedInputPrintsTheMessageAndExitsOne)

@@ -194,21 +194,6 @@ TEST_F(Harvest, PagesThatFailToLoadAreSkippedWithoutAWait)
     EXPECT_EQ(p.messages, QStringList { "Finished run!" });
 }
 
-TEST_F(Harvest, LimitTestedAfterEachKeyword)
-{
-    QStringList many;
-    for (int i = 0; i < 30001; ++i)
-        many << QString("http://listed%1.example/").arg(i);
-    f.List1.replaceAll(many);
-    f.List2.AddItem(" - blue widgets");
-    f.List2.AddItem(" - other");
-    Command1_Click(f, p);
-    EXPECT_EQ(world.targets().size(), 1) << "the first added link ends the run";
-    EXPECT_EQ(f.List1.ListCount(), 30002);
-    EXPECT_EQ(p.messages, QStringList { "Limit reached!" });
-    EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
-}
-
 TEST_F(Harvest, StopAllDuringAWaitEndsAtThatTick)
 {
     f.List2.AddItem(" - blue widgets");
@@ -264,17 +249,13 @@ TEST_F(Harvest, NothingToDoAndNoSecondRun)
     EXPECT_EQ(p.messages, QStringList { "Finished run!" });
 }
 
-TEST(SearchSites, OverrideTermRootTicksAndListEntries)
+TEST(SearchSites, OverrideRootTicksAndListEntries)
 {
     qputenv("TARNWICK_SEARCH_BASE", "http://mirror.example/");
     EXPECT_EQ(searchPattern(SearchSite::UnitedKingdom), "http://mirror.example/search?q=***");
     qunsetenv("TARNWICK_SEARCH_BASE");
     EXPECT_EQ(searchPattern(SearchSite::Worldwide), "http://www.google.com/search?q=***");
 
-    const std::pair<const char*, const char*> terms[] = { { "12 -  a b  - c - d", "a b" },
-        { " - seed ", "seed" }, { "  no separator here ", "no separator here" } };
-    for (const auto& [entry, term] : terms)
-        EXPECT_EQ(searchTerm(entry), term) << entry;
     const std::pair<const char*, const char*> roots[] = { { "http://h.example", "http://h.example/" },
         { "https://h.example:8080/a/b?c=/d", "https://h.example:8080/" }, { "mailto:x@y.example", "" } };
     for (const auto& [url, root] : roots)

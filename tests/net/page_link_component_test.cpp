@@ -5,14 +5,11 @@
 #include "net/clean_line.h"
 #include "net/page_link_component.h"
 #include "support/fixtures.h"
-#include "support/loopback_server.h"
 
 namespace tarnwick {
 namespace {
 
 using test::fixturePath;
-using test::LoopbackServer;
-using test::readFixture;
 
 QStringList texts(const QList<LinkRecord>& links, QString LinkRecord::*field = &LinkRecord::text)
 {
@@ -104,37 +101,6 @@ TEST_F(FixturePage, TableCellsCountFromOneInDocumentOrder)
         EXPECT_TRUE(page.GetTableCell(t, r, c).isEmpty()) << t << "," << r << "," << c;
 }
 
-TEST(PageLinkComponent, FetchedPageResolvesAgainstItsAddressAndCarriesTheTerm)
-{
-    LoopbackServer server;
-    std::string asked;
-    server.server.Get("/dir/search", [&](const httplib::Request& req, httplib::Response& res) {
-        asked = req.get_param_value("q");
-        const QByteArray body = readFixture("net/links_tables.html");
-        res.set_content(body.toStdString(), "text/html");
-    });
-    server.server.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
-        res.status = 404;
-        res.set_content("<a href='http://elsewhere.example/'>Home</a>", "text/html");
-    });
-    server.start();
-
-    PageLinkComponent page;
-    ASSERT_TRUE(page.FetchPage(server.url("/dir/search?q=***&num=100"), "a&b #c+d", 0, 20, 0));
-    EXPECT_EQ(asked, "a&b #c+d");
-    const QList<LinkRecord> links = page.GetLinks();
-    ASSERT_EQ(links.size(), 14);
-    EXPECT_EQ(links[0].address, server.url("/dir/first.html"));
-    EXPECT_EQ(links[1].address, server.url("/up/second.html"));
-    EXPECT_EQ(links[3].address, server.url("/dir/search?page=2"));
-    EXPECT_EQ(links[4].address, "http://cdn.example/lib.js");
-
-    // An error page is no result page: nothing of it, nor of the page before, remains.
-    EXPECT_FALSE(page.FetchPage(server.url("/missing?q=***"), "x", 0, 20, 0));
-    EXPECT_TRUE(page.GetLinks().isEmpty());
-    EXPECT_TRUE(page.FindLinkByText("Home").isEmpty());
-}
-
 // A template inside a cell may hold rows of its own; the cell's text still lands in its own row.
 TEST(PageLinkComponent, RowsInsideACellTemplateDoNotMoveTheCellText)
 {
@@ -164,14 +130,18 @@ TEST(PageLinkComponent, FetchFollowsTheFinalAddressAndAFailedLoadLeavesNoPage)
     EXPECT_EQ(asked.toString(QUrl::FullyEncoded), "http://h/s?q=a%26b%20%23c&num=100");
     EXPECT_EQ(page.GetLinks().value(0).address, "http://final/x");
 
-    for (bool fromFile : { true, false }) {
+    // An error page is no result page either: nothing of it, nor of the page before, remains.
+    FetchResult errorPage = answer;
+    errorPage.status = 404;
+    errorPage.body = "<a href='http://elsewhere.example/'>Next</a>";
+    for (const char* failure : { "missing file", "failed fetch", "error page" }) {
         ASSERT_TRUE(page.LoadPageFile(fixturePath("net/links_tables.html"), 60, 0));
-        answer = FetchResult {};
-        EXPECT_FALSE(fromFile ? page.LoadPageFile("/nonexistent/x.htm", 60, 0)
-                              : page.FetchPage("http://h/?q=***", "a b", 0, 20, 0));
-        EXPECT_TRUE(page.GetLinks().isEmpty()) << fromFile;
-        EXPECT_TRUE(page.FindLinkByText("Next").isEmpty()) << fromFile;
-        EXPECT_TRUE(page.GetTableCell(1, 1, 1).isEmpty()) << fromFile;
+        answer = failure[0] == 'e' ? errorPage : FetchResult {};
+        EXPECT_FALSE(failure[0] == 'm' ? page.LoadPageFile("/nonexistent/x.htm", 60, 0)
+                                       : page.FetchPage("http://h/?q=***", "a b", 0, 20, 0));
+        EXPECT_TRUE(page.GetLinks().isEmpty()) << failure;
+        EXPECT_TRUE(page.FindLinkByText("Next").isEmpty()) << failure;
+        EXPECT_TRUE(page.GetTableCell(1, 1, 1).isEmpty()) << failure;
     }
 }
 

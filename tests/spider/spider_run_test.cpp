@@ -2,7 +2,6 @@
 #include "net/qt_transfer_control.h"
 #include "spider/response_handler.h"
 #include "spider/spider_run.h"
-#include "support/fixtures.h"
 #include "support/loopback_server.h"
 #include "support/spider_sites.h"
 #include "support/test_window.h"
@@ -18,7 +17,8 @@ using test::expectSpiderFile;
 using test::LoopbackServer;
 
 // The spider fixture sites on a loopback server, a real transfer control and the settings of
-// a run of three results a page.
+// a run of three results a page. The pages such a run writes are compared byte for byte by the
+// command-line test, which runs the same handlers with these settings.
 struct SpiderSession : test::TestWindow {
     explicit SpiderSession(const QString& filter = " ")
         : TestWindow(std::make_unique<QtTransferControl>())
@@ -55,23 +55,6 @@ TEST(SpiderRun, WithoutPagesKeepsAcceptedSitesOnly)
     EXPECT_EQ(f.List5.ListCount(), 0);
     EXPECT_EQ(f.Caption(), "Tarnwick");
     EXPECT_FALSE(QFileInfo::exists(run.path("cars")));
-}
-
-TEST(SpiderRun, WithPagesWritesNumberedPagesAndSitemap)
-{
-    SpiderSession run;
-    Form1& f = run.f();
-    f.Check3.setValue(1);
-    run.p.rndValues = { 0.05, 0.5, 0.99, 0.3 };
-    Command3_Click(f, run.p);
-    ASSERT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" });
-    expectSpiderFile("pages_left.sdata", f.RichTextBox1.Text().toUtf8(), run.server);
-    const QDir out(run.path("cars"));
-    const QStringList written = out.entryList(QDir::Files, QDir::Name);
-    expectSpiderFile("pages.list", written.join(QLatin1Char('\n')).toUtf8(), run.server);
-    for (const QString& name : written)
-        expectSpiderFile(name, test::readFileBytes(out.filePath(name)), run.server);
-    EXPECT_TRUE(f.Text15.Text().isEmpty());
 }
 
 TEST(SpiderRun, FilterKeepsFlightsPages)

@@ -26,7 +26,7 @@ public:
     void setClipboardText(const QString& text) override;
     bool DoEvents() override;
     bool waitForEvents(int maxMs) override;
-    void Refresh() override { ++refreshes; }
+    void Refresh() override { }
     void Sleep(int ms) override;
     QDateTime now() override { return clock; }
     void Randomize() override { ++randomizeCalls; }
@@ -52,7 +52,6 @@ public:
     };
     std::vector<DialogShown> dialogs;
     int pumps = 0;
-    int refreshes = 0;
     int randomizeCalls = 0;
     qint64 sleptMs = 0;
 
@@ -60,8 +59,6 @@ public:
     std::deque<std::optional<QString>> dialogAnswers;
     /// Runs at every pump (DoEvents and waitForEvents), with the pump number.
     std::function<void(int pump)> onPump;
-    /// Runs at every message, with its text (for example to stop a run from a message).
-    std::function<void(const QString&)> onMessage;
     /// Values Rnd returns before it falls back to the generator.
     std::deque<double> rndValues;
 

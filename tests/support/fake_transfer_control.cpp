@@ -19,11 +19,10 @@ void FakeTransferControl::ended()
     executing = false;
 }
 
-void FakeTransferControl::Execute(const QString& url, const QString&, const QString&, const QString& headers)
+void FakeTransferControl::Execute(const QString& url, const QString&, const QString&, const QString&)
 {
     FakeTransferControl& log = origin();
     log.executed.append(url);
-    log.headerBlocks.append(headers);
     if (executing)
         ended();
     executing = true;
@@ -65,7 +64,6 @@ void FakeTransferControl::Cancel()
 
 QString FakeTransferControl::GetChunk(int size, int)
 {
-    origin().chunkSizes.append(size);
     if (readPos >= body.size()) {
         ended();
         return {};
@@ -77,10 +75,7 @@ QString FakeTransferControl::GetChunk(int size, int)
 
 QString FakeTransferControl::OpenURL(const QString& url, int)
 {
-    openedUrls.append(url);
-    if (answers.contains(url))
-        return answers[url].body;
-    return openUrlBody;
+    return answers.value(url).body;
 }
 
 } // namespace tarnwick::test

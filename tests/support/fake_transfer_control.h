@@ -31,11 +31,7 @@ public:
     }
 
     std::unique_ptr<TransferControl> makeSibling() override;
-    void setRequestTimeout(int seconds) override
-    {
-        timeout = seconds;
-        timeouts.append(seconds);
-    }
+    void setRequestTimeout(int seconds) override { timeout = seconds; }
     int RequestTimeout() const override { return timeout; }
     void Execute(
         const QString& url, const QString& operation, const QString& data, const QString& headers) override;
@@ -48,13 +44,7 @@ public:
     int httpStatus() const override { return status; }
 
     QHash<QString, Answer> answers;
-    /// Body of OpenURL for any address not in `answers`.
-    QString openUrlBody;
     QStringList executed;
-    QStringList headerBlocks;
-    QStringList openedUrls;
-    QList<int> chunkSizes;
-    QList<int> timeouts;
     int cancels = 0;
     /// Requests running on this control and its siblings now, and the most at once.
     int running = 0;

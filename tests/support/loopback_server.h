@@ -49,7 +49,6 @@ public:
         }
     }
 
-    int port() const { return port_; }
     /// "http://127.0.0.1:PORT" followed by `path`.
     QString url(const QString& path = QStringLiteral("/")) const
     {

@@ -51,7 +51,6 @@ void RawServer::serve()
         const int fd = ::accept(listenFd_, nullptr, nullptr);
         if (fd < 0)
             continue;
-        ++connections_;
         std::string head;
         char buffer[4096];
         while (head.find("\r\n\r\n") == std::string::npos) {

@@ -21,8 +21,6 @@ public:
     RawServer& operator=(const RawServer&) = delete;
 
     QString url(const QString& path = QStringLiteral("/")) const;
-    /// Connections answered so far.
-    int connections() const { return connections_; }
 
 private:
     void serve();
@@ -31,7 +29,6 @@ private:
     int listenFd_ = -1;
     int port_ = 0;
     std::atomic<bool> stopping_ { false };
-    std::atomic<int> connections_ { 0 };
     std::thread thread_;
 };
 

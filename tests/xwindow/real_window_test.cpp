@@ -4,16 +4,10 @@
 #include "support/spider_sites.h"
 #include "ui/window_session.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -74,7 +68,7 @@ protected:
             server.server.Get(
                 "/p" + std::to_string(n), [this, n](const httplib::Request&, httplib::Response& res) {
                     ++hits;
-                    if (n == 3 && slowThird)
+                    if (n == 3)
                         std::this_thread::sleep_for(std::chrono::milliseconds(800));
                     const std::string number = std::to_string(n);
                     res.set_content(test::spiderPage("Cheap flights offer number " + number,
@@ -82,14 +76,12 @@ protected:
                         "text/html");
                 });
         }
-        server.server.Get(
-            "/missing", [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
         server.start();
 
         QStringList urls;
         for (int n = 1; n <= 6; ++n)
             urls.append(server.url(QString("/p%1").arg(n)));
-        urls.insert(2, server.url("/missing"));
+        urls.insert(2, server.url("/missing")); // answered 404
         urlFile = home.filePath("list.urls");
         test::writeFileBytes(urlFile, urls.join("\r\n").toUtf8() + "\r\n");
 
@@ -133,59 +125,25 @@ protected:
         edit->selectAll();
         QTest::keyClicks(edit, text);
     }
-    void setUpSpider()
-    {
-        type(session->form.Text5, " ");
-        QTest::mouseClick(widget<QCheckBox>(session->form.Check3), Qt::LeftButton);
-        type(session->form.Text8, "flights");
-        type(session->form.Text9, "cheap");
-        type(session->form.Text10, "sitemap");
-        type(session->form.Text11, "Cheap flights");
-        auto* perPage = widget<QComboBox>(session->form.Combo3);
-        perPage->lineEdit()->selectAll();
-        QTest::keyClicks(perPage->lineEdit(), "2");
-    }
     QString shown(const Control& control) { return widget<QLabel>(control)->text(); }
 
     QTemporaryDir home;
     LoopbackServer server;
     std::atomic<int> hits { 0 };
-    bool slowThird = false;
     QString urlFile;
     DialogAnswerer answers;
     std::unique_ptr<WindowSession> session;
 };
 
-TEST_F(RealWindow, SpiderRunFromTheMenusToThePagesWritten)
+// The run to its end, and its status strip, are the status test's; this one goes through the
+// menus, the file dialog and Stop All as the user does.
+TEST_F(RealWindow, UrlListFromTheMenuAndStopAllMidRun)
 {
     answers.answerFileDialog(urlFile);
     chooseFirstItem('u'); // URLs > Open URLs
     ASSERT_EQ(session->form.List1.ListCount(), 7);
     EXPECT_EQ(shown(session->form.Label1), "7");
-
-    setUpSpider();
-    QTest::mouseClick(widget<QPushButton>(session->form.Command3), Qt::LeftButton);
-
-    EXPECT_EQ(answers.messages, QStringList({ "Run completed! Tarnwick list of sites spidered!" }));
-    EXPECT_EQ(shown(session->form.Label15), "7");
-    EXPECT_EQ(shown(session->form.Label10), "6");
-    auto* urls = widget<QListView>(session->form.List1);
-    ASSERT_EQ(urls->model()->rowCount(), 6);
-    EXPECT_EQ(urls->model()->index(0, 0).data().toString(), server.url("/p1"));
-    EXPECT_EQ(session->window.windowTitle(), "Tarnwick");
-
-    const QDir out(home.filePath("flights"));
-    const QStringList pages = out.entryList({ "*.html" }, QDir::Files, QDir::Name);
-    EXPECT_EQ(pages.size(), 4) << pages.join(' ').toStdString(); // three pages of two and the sitemap
-    EXPECT_TRUE(pages.contains("sitemap.html"));
-}
-
-TEST_F(RealWindow, StopAllFromTheMenuEndsTheRun)
-{
-    slowThird = true;
-    answers.answerFileDialog(urlFile);
-    chooseFirstItem('u');
-    setUpSpider();
+    type(session->form.Text5, " ");
     bool stopped = false;
     answers.meanwhile = [&] {
         if (!stopped && hits >= 2) {
@@ -201,6 +159,7 @@ TEST_F(RealWindow, StopAllFromTheMenuEndsTheRun)
     EXPECT_EQ(answers.messages, QStringList({ "Stopped!" }));
     EXPECT_EQ(session->form.Label3.Caption(), "0");
     EXPECT_LT(hits.load(), 7);
+    EXPECT_EQ(session->window.windowTitle(), "Tarnwick");
 }
 
 } // namespace
