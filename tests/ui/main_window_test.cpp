@@ -64,8 +64,8 @@ TEST(MainWindow, MenuTreeHasItsCaptionsAccessLettersAndSeparators)
     EXPECT_EQ(captions(w.window->action(w.form.mnuKeywords)->menu()->actions()),
         QStringList({ "Open Keywords", "-", "Save Keywords ", "-", "Clear Keywords" }));
     EXPECT_EQ(captions(w.window->action(w.form.mnuSpider)->menu()->actions()),
-        QStringList(
-            { "Show Spider", "-", "Open Spider Data", "-", "Save Spider Data", "-", "Clear Spider Data" }));
+        QStringList({ "Show Spider", "-", "Open Spider Data", "-", "Save Spider Data", "Save Run Report", "-",
+            "Clear Spider Data" }));
     EXPECT_EQ(captions(w.window->action(w.form.mnuTemplate)->menu()->actions()),
         QStringList({ "Show Template", "-", "Open Template", "-", "Save Template", "-", "Clear Template" }));
     EXPECT_EQ(w.window->action(w.form.mnuDisclaimer)->menu(), nullptr);
