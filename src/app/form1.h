@@ -171,6 +171,8 @@ public:
     FileDialog CommonDialog1 { "Spider Data (*.sdata)|*.sdata", {}, {} };
     FileDialog CommonDialog2 { "Template (*.tplate)|*.tplate", {}, {} };
     FileDialog CommonDialog3;
+    /// The Save Run Report dialog: its own, so the spider data dialog keeps its last name.
+    FileDialog reportDialog { "CSV (*.csv)|*.csv", {}, {} };
 
     // Hidden working state.
     TextField Text2 { "Text2", {}, 0, false };
@@ -206,6 +208,7 @@ public:
     MenuItem mnuOpenSpiderData { "mnuOpenSpiderData", "Open Spider Data" };
     MenuItem mnuLine7 { "mnuLine7", "-" };
     MenuItem mnuSaveSpiderData { "mnuSaveSpiderData", "Save Spider Data" };
+    MenuItem mnuSaveRunReport { "mnuSaveRunReport", "Save Run Report" };
     MenuItem mnuLine8 { "mnuLine8", "-" };
     MenuItem mnuClearSpiderData { "mnuClearSpiderData", "Clear Spider Data" };
     MenuItem mnuTemplate { "mnuTemplate", "&Template" };

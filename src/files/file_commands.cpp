@@ -118,18 +118,6 @@ void openPane(Platform& p, FileDialog& dialog, const QString& filter, TextPane& 
     pane.setText(collected);
 }
 
-void saveChosenFile(Platform& p, FileDialog& dialog, const QString& content)
-{
-    const QString path = askForFile(p, dialog, DialogKind::Save);
-    if (path.isEmpty())
-        return;
-    const SaveResult result = saveTextFile(path, content);
-    if (result.ok())
-        p.MsgBox(QStringLiteral("File ") + path + QStringLiteral(" saved!"));
-    else
-        p.MsgBox(QStringLiteral("File ") + path + QStringLiteral(" could not be saved: ") + result.reason);
-}
-
 void saveList(Platform& p, FileDialog& dialog, const ListBox& list)
 {
     if (list.ListCount() == 0) {
@@ -141,7 +129,7 @@ void saveList(Platform& p, FileDialog& dialog, const ListBox& list)
         content += entry;
         content += kCrLf;
     }
-    saveChosenFile(p, dialog, content);
+    saveToChosenFile(p, dialog, content);
 }
 
 void savePane(Platform& p, FileDialog& dialog, const QString& filter, const TextPane& pane)
@@ -157,7 +145,7 @@ void savePane(Platform& p, FileDialog& dialog, const QString& filter, const Text
         content += kCrLf;
     }
     content += kCrLf;
-    saveChosenFile(p, dialog, content);
+    saveToChosenFile(p, dialog, content);
 }
 
 void openKeywords(Form1& f, Platform& p, const QString& dropped)
@@ -203,6 +191,18 @@ const OpenCommand* openCommandFor(const QString& path)
 }
 
 } // namespace
+
+void saveToChosenFile(Platform& p, FileDialog& dialog, const QString& content)
+{
+    const QString path = askForFile(p, dialog, DialogKind::Save);
+    if (path.isEmpty())
+        return;
+    const SaveResult result = saveTextFile(path, content);
+    if (result.ok())
+        p.MsgBox(QStringLiteral("File ") + path + QStringLiteral(" saved!"));
+    else
+        p.MsgBox(QStringLiteral("File ") + path + QStringLiteral(" could not be saved: ") + result.reason);
+}
 
 bool opensDroppedFile(const QString& path)
 {

@@ -6,6 +6,7 @@ namespace tarnwick {
 
 class Form1;
 class Platform;
+struct FileDialog;
 
 // The Open, Save and Clear commands of the Keywords, URLs, Spider and Template menus.
 void mnuOpenKeywords_Click(Form1& f, Platform& p);
@@ -20,6 +21,10 @@ void mnuClearSpiderData_Click(Form1& f, Platform& p);
 void mnuOpenTemplate_Click(Form1& f, Platform& p);
 void mnuSaveTemplate_Click(Form1& f, Platform& p);
 void mnuClearTemplate_Click(Form1& f, Platform& p);
+
+/// Asks for a file with `dialog` and saves `content` there whole, saying "File ... saved!" or
+/// why it could not be saved; nothing on cancel. The Save commands share it.
+void saveToChosenFile(Platform& p, FileDialog& dialog, const QString& content);
 
 /// True when one of the Open commands takes a file of this name: a keywords, URLs, spider
 /// data or template file, by its extension in any letter case.

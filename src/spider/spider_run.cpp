@@ -128,6 +128,7 @@ bool walkInTurn(Form1& f, Platform& p, FetchPool& pool, int i, int end)
 
 void stopRun(Form1& f, Platform& p)
 {
+    f.labelStatus.setCaption(f.runReport.summaryText());
     p.MsgBox(f.failedFiles.isEmpty()
             ? QStringLiteral("Stopped!")
             : QStringLiteral("Stopped! These files could not be written: ") + failedFilesText(f));
@@ -148,6 +149,7 @@ void completeRun(Form1& f, Platform& p)
         if (p.unloaded())
             return;
     }
+    f.labelStatus.setCaption(f.runReport.summaryText());
     p.MsgBox(f.failedFiles.isEmpty()
             ? QStringLiteral("Run completed! Tarnwick list of sites spidered!")
             : QStringLiteral("Run completed, but these files could not be written: ") + failedFilesText(f));
@@ -174,6 +176,8 @@ void Command3_Click(Form1& f, Platform& p)
     if (!checkSpiderInputs(f, p))
         return;
 
+    // The last run's summary stays in the status strip until a run starts.
+    f.labelStatus.setCaption({});
     f.failedFiles.clear();
     f.List5.Clear();
     f.List7.Clear();

@@ -168,6 +168,12 @@ void MainWindow::buildSpiderPanel(QWidget* parent)
     bindings_.combo(f.Combo2, timeout);
     fields->addWidget(timeoutLabel, 2, 0);
     fields->addWidget(timeout, 2, 1, Qt::AlignLeft);
+    // Under the timeout: both say how the requests go out.
+    auto* parallelLabel = label(f.Label27, panel);
+    auto* parallel = shows(f.Combo8, new QComboBox(panel));
+    bindings_.combo(f.Combo8, parallel);
+    fields->addWidget(parallelLabel, 3, 0);
+    fields->addWidget(parallel, 3, 1, Qt::AlignLeft);
     layout->addLayout(fields);
 
     auto* data = shows(f.RichTextBox1, new QPlainTextEdit(panel));

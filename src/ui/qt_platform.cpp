@@ -21,6 +21,9 @@ void QtPlatform::attach(QWidget* window, std::function<void()> sync)
 
 void QtPlatform::MsgBox(const QString& text)
 {
+    // The window shows what the message speaks of (a run's end, its summary) as it appears.
+    if (sync_)
+        sync_();
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tarnwick"), text, QMessageBox::Ok, window_);
     // Messages quote names, paths and placeholders such as "<H1>": they are never markup.
     box.setTextFormat(Qt::PlainText);

@@ -96,14 +96,19 @@ void StatusStrip::afterUserAction()
 
 void StatusStrip::sync()
 {
-    if (form_.activity == Activity::None && (showsProgress_ || shownCaption_ != form_.labelStatus.revision()))
+    // A command may set the caption before it ends: a spider run its summary, under its end message.
+    if ((form_.activity == Activity::None && showsProgress_) || shownCaption_ != form_.labelStatus.revision())
         redraw();
 }
 
 StatusReading StatusStrip::read(const Form1& f, qint64 urlTotal, RunRate& rate, qint64 nowMs)
 {
     switch (f.activity) {
-    case Activity::Spider: return spiderReading(f, urlTotal, rate, nowMs);
+    case Activity::Spider:
+        // A run sets its summary as it ends, while its end message is still up.
+        if (!f.labelStatus.Caption().isEmpty())
+            break;
+        return spiderReading(f, urlTotal, rate, nowMs);
     case Activity::Harvest: return harvestReading(f);
     case Activity::Randomise: return randomiserReading(f);
     case Activity::None: break;

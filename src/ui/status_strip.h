@@ -25,7 +25,8 @@ struct StatusReading {
 /// The strip along the window's bottom edge (labelStatus). While a long command runs it
 /// shows how far the command has got, redrawn four times a second by a timer that fires
 /// during the command's own event pumps, so the run never waits for it. Otherwise it shows
-/// labelStatus's caption: empty, unless a command left a line there when it ended.
+/// labelStatus's caption: empty, unless a command left a line there as it ended (a spider
+/// run its outcome summary, shown from the moment the run sets it).
 class StatusStrip {
 public:
     StatusStrip(Form1& form, QStatusBar* bar);

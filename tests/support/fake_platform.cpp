@@ -11,6 +11,8 @@ FakePlatform::FakePlatform() = default;
 void FakePlatform::MsgBox(const QString& text)
 {
     messages.append(text);
+    if (onMessage)
+        onMessage(text);
 }
 
 bool FakePlatform::answer(FileDialog& dialog, bool save)

@@ -59,6 +59,8 @@ public:
     std::deque<std::optional<QString>> dialogAnswers;
     /// Runs at every pump (DoEvents and waitForEvents), with the pump number.
     std::function<void(int pump)> onPump;
+    /// Runs at every message, with its text (to see the state the user sees with it).
+    std::function<void(const QString&)> onMessage;
     /// Values Rnd returns before it falls back to the generator.
     std::deque<double> rndValues;
 
