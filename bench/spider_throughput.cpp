@@ -12,6 +12,7 @@
 // Defaults 1000 and 200; a latency count of 0 skips the latency settings.
 #include "app/form1.h"
 #include "app/startup.h"
+#include "bench_support.h"
 #include "net/qt_transfer_control.h"
 #include "spider/response_handler.h"
 #include "spider/spider_run.h"
@@ -20,14 +21,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QTemporaryDir>
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <thread>
 
 namespace {
@@ -41,11 +38,6 @@ constexpr int kRounds = 3;
 // compressing every answer would cost more than everything measured here.
 const char* const kUncompressedType = "application/octet-stream";
 
-double cpuSeconds()
-{
-    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
-
 struct Figures {
     double urlsPerSecond;
     double cpuMsPerUrl;
@@ -54,11 +46,11 @@ struct Figures {
 Figures measure(qsizetype urls, const std::function<void()>& run)
 {
     QElapsedTimer wall;
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = bench::cpuSeconds();
     wall.start();
     run();
     const double secs = wall.nsecsElapsed() / 1e9;
-    return { urls / secs, (cpuSeconds() - cpu0) * 1000 / urls };
+    return { urls / secs, (bench::cpuSeconds() - cpu0) * 1000 / urls };
 }
 
 Figures best(const Figures& a, const Figures& b)
@@ -68,17 +60,7 @@ Figures best(const Figures& a, const Figures& b)
 
 Figures plainFetch(const QStringList& urls)
 {
-    return measure(urls.size(), [&urls] {
-        QNetworkAccessManager manager;
-        for (const QString& url : urls) {
-            QNetworkReply* reply = manager.get(QNetworkRequest(QUrl(url)));
-            QEventLoop loop;
-            QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-            loop.exec();
-            (void)reply->readAll();
-            reply->deleteLater();
-        }
-    });
+    return measure(urls.size(), [&urls] { bench::plainFetchLoop(urls); });
 }
 
 Figures spider(const QStringList& urls, int parallel)

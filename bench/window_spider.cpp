@@ -4,42 +4,26 @@
 // window costs a run. Needs an X server:
 //
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/bench_window_spider [urls]
+#include "bench_support.h"
 #include "support/loopback_server.h"
 #include "ui/window_session.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QMessageBox>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
-double cpuSeconds()
-{
-    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
-
 double reference(const QStringList& urls)
 {
-    QNetworkAccessManager manager;
     QElapsedTimer wall;
     wall.start();
-    for (const QString& url : urls) {
-        QNetworkReply* reply = manager.get(QNetworkRequest(QUrl(url)));
-        QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-        (void)reply->readAll();
-        reply->deleteLater();
-    }
+    bench::plainFetchLoop(urls);
     return urls.size() / (wall.nsecsElapsed() / 1e9);
 }
 
@@ -75,10 +59,10 @@ double windowRun(const QStringList& urls, QString& message, double& cpuPerUrl)
         }
     });
     answer.start(5);
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = bench::cpuSeconds();
     wall.start();
     qobject_cast<QPushButton*>(session.window.widgetFor(f.Command3))->click();
-    cpuPerUrl = (cpuSeconds() - cpu0) / urls.size();
+    cpuPerUrl = (bench::cpuSeconds() - cpu0) / urls.size();
     qunsetenv("TARNWICK_HOME");
     return seconds > 0 ? urls.size() / seconds : 0;
 }
