@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/form1.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -28,6 +30,19 @@ inline void plainFetchLoop(const QStringList& urls)
         (void)reply->readAll();
         reply->deleteLater();
     }
+}
+
+/// Page settings for a spider run that writes pages of ten results, as both spider
+/// benchmarks measure it.
+inline void setBenchPages(tarnwick::Form1& f)
+{
+    f.Text5.setText(QStringLiteral(" "));
+    f.Check3.setValue(1);
+    f.Combo3.setText(QStringLiteral("10"));
+    f.Text8.setText(QStringLiteral("bench"));
+    f.Text9.setText(QStringLiteral("page"));
+    f.Text10.setText(QStringLiteral("sitemap"));
+    f.Text11.setText(QStringLiteral("Bench"));
 }
 
 } // namespace bench

@@ -75,14 +75,8 @@ Figures spider(const QStringList& urls, int parallel)
     f.List1.replaceAll(urls);
     f.Text6.setText(QStringLiteral("http://ref.example/"));
     f.Text4.setText(QStringLiteral("Bench/1"));
-    f.Text5.setText(QStringLiteral(" "));
+    bench::setBenchPages(f);
     f.Combo8.setText(QString::number(parallel));
-    f.Check3.setValue(1);
-    f.Combo3.setText(QStringLiteral("10"));
-    f.Text8.setText(QStringLiteral("bench"));
-    f.Text9.setText(QStringLiteral("page"));
-    f.Text10.setText(QStringLiteral("sitemap"));
-    f.Text11.setText(QStringLiteral("Bench"));
     const Figures figures = measure(urls.size(), [&] { Command3_Click(f, p); });
     if (f.runReport.count(Outcome::Accepted) + f.runReport.count(Outcome::Refused) != urls.size())
         std::printf("warning: %s\n", qPrintable(f.runReport.summaryText()));

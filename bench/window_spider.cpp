@@ -37,13 +37,7 @@ double windowRun(const QStringList& urls, QString& message, double& cpuPerUrl)
     Form1& f = session.form;
     f.List1.replaceAll(urls);
     f.Label1.setCaption(QString::number(urls.size()));
-    f.Text5.setText(QStringLiteral(" "));
-    f.Check3.setValue(1);
-    f.Combo3.setText(QStringLiteral("10"));
-    f.Text8.setText(QStringLiteral("bench"));
-    f.Text9.setText(QStringLiteral("page"));
-    f.Text10.setText(QStringLiteral("sitemap"));
-    f.Text11.setText(QStringLiteral("Bench"));
+    bench::setBenchPages(f);
     session.window.sync();
 
     QElapsedTimer wall;
