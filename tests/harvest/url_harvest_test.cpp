@@ -1,190 +1,189 @@
-// The harvest over loopback servers that serve fixture result pages in the search site's place.
+// The harvest over loopback servers in the classic search sites' and a SearXNG instance's place,
+// and the helpers it stands on: sources, site roots, search terms, the wait, and the case-folded
+// index behind "is a listed entry beginning with this candidate".
 #include <gtest/gtest.h>
 
-#include <mutex>
+#include <functional>
+#include <tuple>
 
 #include "app/form1.h"
 #include "app/small_handlers.h"
 #include "harvest/find_list_entry.h"
+#include "harvest/result_sources.h"
 #include "harvest/search_sites.h"
 #include "harvest/url_harvest.h"
+#include "net/service_answer.h"
 #include "support/fake_platform.h"
 #include "support/fake_transfer_control.h"
 #include "support/fixtures.h"
-#include "support/loopback_server.h"
+#include "support/qt_printers.h"
+#include "support/service_mimics.h"
 
 namespace tarnwick {
 namespace {
 
-using test::LoopbackServer;
-using test::readFixture;
-
 constexpr int kFirstPageRoots = 59; // 60 results, two on one site; the rest is the search site's
 constexpr int kFirstPageAddresses = 60;
 
-// A search site: "blue widgets" has two pages (the first with "Next"), "broken" fails, "half
-// broken" has a first page whose "Next" leads to a failure, "other" one page of one link.
-class FakeSearchSite {
-public:
-    explicit FakeSearchSite(const QString& name)
-        : name_(name.toStdString())
-    {
-        server.server.Get("/search", [this](const httplib::Request& req, httplib::Response& res) {
-            const std::string q = req.get_param_value("q");
-            const std::string start = req.get_param_value("start");
-            {
-                std::lock_guard lock(mutex_);
-                targets_ << QString::fromStdString(req.target);
-            }
-            if (req.get_param_value("num") != "100") {
-                res.status = 400;
-            } else if (q == "blue widgets" && start.empty()) {
-                res.set_content(first_.toStdString(), "text/html");
-            } else if (q == "blue widgets" && start == "100") {
-                res.set_content(last_.toStdString(), "text/html");
-            } else if (q == "half broken" && start.empty()) {
-                res.set_content(first_.toStdString(), "text/html");
-            } else if (q == "other" && start.empty()) {
-                res.set_content("<a href='http://" + name_ + ".example/from-other.html'>r</a>", "text/html");
-            } else {
-                res.status = q == "half broken" ? 503 : 500;
-                res.set_content("<a href='http://error-page.example/'>Try later</a>", "text/html");
-            }
-        });
-        server.start();
-    }
-    QStringList targets()
-    {
-        std::lock_guard lock(mutex_);
-        return targets_;
-    }
+// "blue widgets" has two pages (the first with "Next"), "half broken" a first page whose "Next"
+// fails, "other" one link to the site's own host, "limit" one page of three new sites and a
+// listed one; anything else fails with a page of links.
+test::CannedAnswer resultPage(const std::string& site, const httplib::Request& req)
+{
+    static const std::string first = test::readFixture("harvest/results_first.html").toStdString();
+    static const std::string last = test::readFixture("harvest/results_last.html").toStdString();
+    const std::string q = req.get_param_value("q");
+    const bool more = req.has_param("start");
+    if (req.get_param_value("num") != "100")
+        return { 400, "", "text/plain" };
+    if ((q == "blue widgets" || q == "half broken") && !more)
+        return { 200, first, "text/html" };
+    if (q == "blue widgets" && req.get_param_value("start") == "100")
+        return { 200, last, "text/html" };
+    if (q == "other" && !more)
+        return { 200, "<a href='http://" + site + ".example/from-other.html'>r</a>", "text/html" };
+    if (q == "limit")
+        return { 200,
+            "<a href='http://new0.example/a'>0</a><a href='HTTP://LISTED1.EXAMPLE/x'>1</a>"
+            "<a href='http://new1.example/'>2</a><a href='http://new2.example/b'>3</a>",
+            "text/html" };
+    return { q == "half broken" ? 503 : 500, "<a href='http://error-page.example/'>Try later</a>",
+        "text/html" };
+}
 
-private:
-    std::string name_;
-    QByteArray first_ = readFixture("harvest/results_first.html");
-    QByteArray last_ = readFixture("harvest/results_last.html");
-    std::mutex mutex_;
-    QStringList targets_;
+// SearXNG pages by term: "widgets" has two pages and then the empty last page, "endless" a new
+// site on every page, the others stand for the ways an instance refuses.
+test::CannedAnswer searxngAnswer(const httplib::Request& req)
+{
+    using test::searxngPage;
+    const std::string q = req.get_param_value("q");
+    const int page = std::stoi(req.get_param_value("pageno"));
+    if (req.get_param_value("format") != "json")
+        return { 400, "", "text/plain" };
+    if (q == "widgets" && page == 1)
+        return { 200,
+            searxngPage({ "https://www.one.example/a.html", "https://www.one.example/b.html",
+                "javascript:alert(1)", "http://two.example/" }) };
+    if (q == "widgets" && page == 2)
+        return { 200, searxngPage({ "https://www.one.example/c.html", "http://three.example/x?y=1" }) };
+    if (q == "endless")
+        return { 200, searxngPage({ "http://site" + std::to_string(page) + ".example/" }) };
+    if (q == "off")
+        return { 403, "<html><title>403 Forbidden</title></html>", "text/html" };
+    if (q == "engines")
+        return { 200, searxngPage({}, { { "google", "CAPTCHA" }, { "bing", "timeout" } }) };
+    if (q == "html")
+        return { 200, "<!DOCTYPE html><html><body>results</body></html>", "text/html; charset=utf-8" };
+    return { 200, searxngPage({}) };
+}
 
-public:
-    // Last, so its thread stops before the members its handler uses go.
-    LoopbackServer server;
-};
+using Tick = std::tuple<int, int, int, std::int64_t>; // page, ticks left, URLs found, Label4
 
 struct Harvest : ::testing::Test {
     Form1 f { std::make_unique<test::FakeTransferControl>() };
     test::FakePlatform p;
-    FakeSearchSite world { "world" };
-    FakeSearchSite uk { "uk" };
+    test::ClassicSearch world { [](const httplib::Request& req) { return resultPage("world", req); } };
+    test::ServiceMimic uk { "/search", [](const httplib::Request& req) { return resultPage("uk", req); } };
+    test::ServiceMimic searxng { "/search", searxngAnswer };
+    std::vector<Tick> ticks; // what each tick of the waits showed
+    size_t stopAtTick = 0;
 
-    void SetUp() override
+    Harvest()
     {
-        qputenv("TARNWICK_SEARCH_BASE", world.server.url(QString()).toUtf8());
-        qputenv("TARNWICK_SEARCH_BASE_UK", uk.server.url("/").toUtf8());
-        p.rndValues = { 0.0, 0.999 }; // 20 ticks, then 60
+        qputenv("TARNWICK_SEARCH_BASE_UK", uk.url("/").toUtf8());
         f.resultSource = "Classic";
+        p.rndValues = { 0.0, 0.999 }; // 20 ticks, then 60
+        p.onPump = [this](int) {
+            if (p.sleptMs == qint64(ticks.size()) * 250)
+                return; // a pump while links are added
+            ticks.emplace_back(f.progress.harvestPage, f.progress.harvestWaitTicks, f.progress.harvestFound,
+                f.Label4.BackColor());
+            if (ticks.size() == stopAtTick)
+                mnuStopAll_Click(f);
+        };
     }
-    void TearDown() override
+    ~Harvest() override { qunsetenv("TARNWICK_SEARCH_BASE_UK"); }
+    void run(const QStringList& entries)
     {
-        qunsetenv("TARNWICK_SEARCH_BASE");
-        qunsetenv("TARNWICK_SEARCH_BASE_UK");
+        f.List2.replaceAll(entries);
+        Command1_Click(f, p);
     }
     QStringList urlsWith(const QString& text) const
     {
-        QStringList out;
-        for (const QString& u : f.List1.items())
-            if (u.contains(text, Qt::CaseInsensitive))
-                out << u;
-        return out;
+        return f.List1.items().filter(text, Qt::CaseInsensitive);
     }
 };
 
-TEST_F(Harvest, SiteRootsOfTwoPagesWithoutTheSearchSitesOwnLinks)
+TEST_F(Harvest, SiteRootsOfEveryPageWithoutTheSearchSitesOwnLinks)
 {
-    f.List2.AddItem("18402 - blue widgets - extra piece");
-    Command1_Click(f, p);
-
+    f.progress.harvestFound = 99;
+    run({ "18402 - blue widgets - extra piece" });
     EXPECT_EQ(world.targets(),
         (QStringList { "/search?q=blue%20widgets&num=100", "/search?q=blue%20widgets&num=100&start=100" }));
     EXPECT_TRUE(uk.targets().isEmpty());
     EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots + 2);
-    EXPECT_EQ(f.Label1.Caption(), QString::number(kFirstPageRoots + 2));
     EXPECT_EQ(f.List1.List(0), "http://www.result01.example/");
     EXPECT_EQ(f.List1.items().mid(kFirstPageRoots - 2),
         (QStringList { "http://www.football.example/", "http://install.example.org/",
             "http://www.second-page.example/", "http://last.example.net/" }));
-    for (const char* gone : { "google", "127.0.0.1", "72.14.203.104", "error-page" })
+    for (const char* gone : { "google", "127.0.0.1", "72.14.203.104" })
         EXPECT_TRUE(urlsWith(QString::fromLatin1(gone)).isEmpty()) << gone;
     EXPECT_EQ(f.Text2.Text(), "blue widgets");
     EXPECT_EQ(f.Text3.Text(), "http://last.example.net/");
     EXPECT_EQ(f.List2.ListIndex(), 0);
-    EXPECT_EQ(p.sleptMs, (20 + 60) * 250) << "one wait after each page, the last page too";
+    // One wait after each page, the last one too, blinking and counting down.
+    ASSERT_EQ(ticks.size(), 20u + 60u);
+    EXPECT_EQ(p.sleptMs, (20 + 60) * 250);
+    EXPECT_EQ(ticks[0], Tick(1, 19, kFirstPageRoots, colour::Red));
+    EXPECT_EQ(ticks[19], Tick(1, 0, kFirstPageRoots, colour::Blue));
+    EXPECT_EQ(ticks[20], Tick(2, 59, kFirstPageRoots + 2, colour::Red));
+    EXPECT_EQ(ticks[79], Tick(2, 0, kFirstPageRoots + 2, colour::Blue));
     EXPECT_EQ(p.messages, QStringList { "Finished run!" });
     EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
     EXPECT_EQ(f.Label3.Caption(), "1");
 }
 
-TEST_F(Harvest, FullAddressesWhenAsked)
+TEST_F(Harvest, ListedEntriesHideCandidatesTheyBeginWithIgnoringCase)
 {
-    f.Check1.setValue(1);
-    f.List2.AddItem(" - blue widgets");
-    Command1_Click(f, p);
-    // The second page's bare root of result01 begins a listed address, so it is not new.
-    EXPECT_EQ(f.List1.ListCount(), kFirstPageAddresses + 3);
-    EXPECT_EQ(urlsWith("result01"),
-        (QStringList {
-            "http://www.result01.example/path/page.html", "http://www.result01.example/other.html" }));
-    EXPECT_EQ(f.List1.items().last(), "http://last.example.net/");
-}
-
-TEST_F(Harvest, DeduplicationByPrefixIgnoresCase)
-{
-    f.List1.AddItem("HTTP://WWW.RESULT02.EXAMPLE/PATH/PAGE.HTML");
-    f.List1.AddItem("http://www.result03.example/");
-    f.List2.AddItem("a - blue widgets");
-    f.List2.AddItem("b - blue widgets - again"); // the same site twice
+    const QStringList listed { "HTTP://WWW.RESULT02.EXAMPLE/PATH/PAGE.HTML", "http://www.result03.example/" };
+    f.List1.replaceAll(listed);
     p.rndValues = { 0, 0, 0, 0 };
-    Command1_Click(f, p);
+    run({ "a - blue widgets", "b - blue widgets - again" }); // the same sites twice
     EXPECT_EQ(world.targets().size(), 4);
-    // A listed page in capitals hides its site's root; a listed root hides itself.
     EXPECT_EQ(urlsWith("result02").size(), 1);
     EXPECT_EQ(urlsWith("result03").size(), 1);
     EXPECT_EQ(f.List1.ListCount(), 2 + kFirstPageRoots + 2 - 2);
 
-    // A page below a listed root merely begins with it, so it is added.
-    f.List1.Clear();
-    f.List1.AddItem("HTTP://WWW.RESULT02.EXAMPLE/PATH/PAGE.HTML");
-    f.List1.AddItem("http://www.result03.example/");
-    f.List2.Clear();
-    f.List2.AddItem(" - blue widgets");
+    // Full addresses: a page below a listed root merely begins with it, so it is added; the
+    // second page's bare root of result01 begins a listed address, so it is not.
+    f.List1.replaceAll(listed);
     f.Check1.setValue(1);
-    Command1_Click(f, p);
+    run({ " - blue widgets" });
+    EXPECT_EQ(f.List1.ListCount(), 2 + kFirstPageAddresses + 3 - 1);
+    EXPECT_EQ(urlsWith("result01"),
+        (QStringList {
+            "http://www.result01.example/path/page.html", "http://www.result01.example/other.html" }));
     EXPECT_EQ(urlsWith("result02").size(), 1);
     EXPECT_EQ(urlsWith("result03"),
         (QStringList { "http://www.result03.example/", "http://www.result03.example/path/page.html" }));
+    EXPECT_EQ(f.List1.items().last(), "http://last.example.net/");
 }
 
 TEST_F(Harvest, UnitedKingdomSiteWhenTicked)
 {
-    f.List2.AddItem(" - other");
     f.Check2.setValue(1);
-    Command1_Click(f, p);
+    run({ " - other" });
     EXPECT_TRUE(world.targets().isEmpty());
     EXPECT_EQ(uk.targets(), QStringList { "/search?q=other&num=100" });
-    EXPECT_EQ(f.List1.items(), QStringList { "http://uk.example/" });
-
     f.Check2.setValue(0);
-    Command1_Click(f, p);
+    run({ " - other" });
     EXPECT_EQ(world.targets(), QStringList { "/search?q=other&num=100" });
-    EXPECT_EQ(f.List1.List(1), "http://world.example/");
+    EXPECT_EQ(f.List1.items(), (QStringList { "http://uk.example/", "http://world.example/" }));
 }
 
 TEST_F(Harvest, PagesThatFailToLoadAreSkippedWithoutAWait)
 {
-    f.List2.AddItem(" - broken");
-    f.List2.AddItem(" - half broken");
-    f.List2.AddItem(" - other");
-    Command1_Click(f, p);
+    run({ " - broken", " - half broken", " - other" });
     EXPECT_EQ(world.targets(),
         (QStringList { "/search?q=broken&num=100", "/search?q=half%20broken&num=100",
             "/search?q=half%20broken&num=100&start=100", "/search?q=other&num=100" }));
@@ -196,21 +195,9 @@ TEST_F(Harvest, PagesThatFailToLoadAreSkippedWithoutAWait)
 
 TEST_F(Harvest, StopAllDuringAWaitEndsAtThatTick)
 {
-    f.List2.AddItem(" - blue widgets");
-    f.List2.AddItem(" - other");
-    QList<std::int64_t> blinks;
-    qint64 lastSlept = 0;
-    p.onPump = [&](int) {
-        if (p.sleptMs == lastSlept)
-            return; // a pump while links are added
-        lastSlept = p.sleptMs;
-        blinks << f.Label4.BackColor();
-        if (p.sleptMs == 4 * 250)
-            mnuStopAll_Click(f);
-    };
-    Command1_Click(f, p);
+    stopAtTick = 4;
+    run({ " - blue widgets", " - other" });
     EXPECT_EQ(p.sleptMs, 4 * 250);
-    EXPECT_EQ(blinks, (QList<std::int64_t> { colour::Red, colour::Blue, colour::Red, colour::Blue }));
     EXPECT_EQ(p.messages, QStringList { "Stopped!" });
     EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
     EXPECT_EQ(f.Label3.Caption(), "0");
@@ -220,12 +207,11 @@ TEST_F(Harvest, StopAllDuringAWaitEndsAtThatTick)
 
 TEST_F(Harvest, StopAllWhileLinksAreAddedWaitsForTheFirstTick)
 {
-    f.List2.AddItem(" - blue widgets");
     p.onPump = [&](int pump) {
         if (pump == 3)
             mnuStopAll_Click(f);
     };
-    Command1_Click(f, p);
+    run({ " - blue widgets" });
     EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots) << "the page's links are all added first";
     EXPECT_EQ(p.sleptMs, 250);
     EXPECT_EQ(p.messages, QStringList { "Stopped!" });
@@ -233,23 +219,118 @@ TEST_F(Harvest, StopAllWhileLinksAreAddedWaitsForTheFirstTick)
 
 TEST_F(Harvest, NothingToDoAndNoSecondRun)
 {
-    Command1_Click(f, p);
+    run({});
     EXPECT_EQ(p.messages, QStringList { "No keywords!" });
     EXPECT_EQ(f.Label3.Caption(), "0");
 
     p.messages.clear();
-    f.List2.AddItem(" - other");
     int nested = 0;
     p.onPump = [&](int) {
         if (nested++ == 0)
             Command1_Click(f, p); // the user presses the button again
     };
-    Command1_Click(f, p);
+    run({ " - other" });
     EXPECT_EQ(world.targets().size(), 1);
     EXPECT_EQ(p.messages, QStringList { "Finished run!" });
 }
 
-TEST(SearchSites, OverrideRootTicksAndListEntries)
+TEST_F(Harvest, LimitTestedAfterEachAddedLink)
+{
+    using Row = std::tuple<const char*, int, int, int, const char*, bool>;
+    for (const auto& [name, listed, entries, requests, message, waited] :
+        { Row { "room for all three", 29990, 29993, 2, "Finished run!", true },
+            Row { "full after the second new site", 29999, 30001, 1, "Limit reached!", false },
+            Row { "already past the limit", 30001, 30002, 1, "Limit reached!", false } }) {
+        QStringList urls;
+        for (int i = 0; i < listed; ++i)
+            urls << QStringLiteral("http://listed%1.example/").arg(i);
+        f.List1.replaceAll(urls);
+        p.messages.clear();
+        const auto asked = world.targets().size();
+        const qint64 slept = p.sleptMs;
+        run({ " - limit", " - limit" });
+        EXPECT_EQ(f.List1.ListCount(), entries) << name;
+        EXPECT_EQ(f.Label1.Caption(), QString::number(entries)) << name;
+        EXPECT_EQ(world.targets().size() - asked, requests) << name;
+        EXPECT_EQ(p.messages, QStringList { QString::fromLatin1(message) }) << name;
+        EXPECT_EQ(p.sleptMs > slept, waited) << name;
+    }
+}
+
+TEST_F(Harvest, SearxngPagesWhileTheyAddUrlsThenFinished)
+{
+    f.resultSource = searxng.url(QString());
+    p.rndValues = std::deque<double>(40, 0.0); // 20 ticks a wait
+    run({ "1 - widgets", "1 - endless" });
+    EXPECT_EQ(searxng.targets().first(), QStringLiteral("/search?q=widgets&format=json&pageno=1"));
+    EXPECT_EQ(searxng.targets().filter("q=widgets&").size(), 3) << "the empty last page ends the term";
+    EXPECT_EQ(searxng.targets().filter("q=endless&").size(), 10) << "the page limit";
+    EXPECT_EQ(f.List1.items().mid(0, 3),
+        (QStringList { "https://www.one.example/", "http://two.example/", "http://three.example/" }));
+    EXPECT_EQ(f.Label1.Caption(), QString::number(3 + 10));
+    EXPECT_EQ(p.sleptMs, (3 + 10) * 20 * 250) << "the classic wait after every page answered";
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Finished run!") });
+    EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
+
+    // Full addresses; a page that adds nothing new ends the term.
+    f.List1.replaceAll({ "HTTPS://WWW.ONE.EXAMPLE/C.HTML", "http://three.example/x?y=1" });
+    f.Check1.setValue(1);
+    run({ "1 - widgets" });
+    EXPECT_EQ(f.List1.items().mid(2),
+        (QStringList {
+            "https://www.one.example/a.html", "https://www.one.example/b.html", "http://two.example/" }));
+    EXPECT_EQ(searxng.targets().filter("q=widgets&").size(), 3 + 2);
+}
+
+TEST_F(Harvest, SearxngRefusalsEndTheRunWithTheirOwnMessage)
+{
+    const QString site = f.resultSource = searxng.url(QString());
+    const std::pair<const char*, QString> rows[] = {
+        { "off", "JSON output is turned off on this instance: enable it in settings.yml, or run your own" },
+        { "engines",
+            "No results for \"engines\" (page 1): these search engines did not answer: google (CAPTCHA), "
+            "bing (timeout)." },
+        { "html", site + " answered with an HTML page where JSON was expected: is the address right?" },
+    };
+    for (const auto& [term, message] : rows) {
+        p.messages.clear();
+        run({ QStringLiteral("1 - ") + term, QStringLiteral("1 - widgets") });
+        EXPECT_EQ(p.messages, QStringList { message }) << term;
+        EXPECT_EQ(f.List1.ListCount(), 0) << term << ": the run ended there";
+        EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace) << term;
+    }
+
+    // Nothing answering: the address asked and how to start an instance.
+    f.resultSource = test::silentAddress(QStringLiteral("/"));
+    p.messages.clear();
+    run({ "1 - widgets" });
+    const QString address = resultSourceFor(f.resultSource)->addressTemplate;
+    ASSERT_EQ(p.messages.size(), 1);
+    EXPECT_TRUE(p.messages[0].startsWith(QStringLiteral("No answer from ")
+        + address.left(address.indexOf('{')) + QStringLiteral("widgets&format=json&pageno=1 (")))
+        << p.messages[0].toStdString();
+    EXPECT_TRUE(p.messages[0].endsWith(QLatin1String(kSearxngStartHint))) << p.messages[0].toStdString();
+}
+
+TEST(ResultSources, ByNameAddressOrTemplate)
+{
+    const QString search = QStringLiteral("/search?q={searchTerms}&format=json&pageno={startPage}");
+    const std::pair<const char*, QString> rows[] = { // an empty template is the classic site's
+        { "", "http://127.0.0.1:8888" + search }, { "searxng", "http://127.0.0.1:8888" + search },
+        { "Classic", "" }, { "http://127.0.0.1:9000//", "http://127.0.0.1:9000" + search },
+        { "https://127.0.0.1/s?q={searchTerms}&p={startPage}",
+            "https://127.0.0.1/s?q={searchTerms}&p={startPage}" },
+        { "http://127.0.0.1/s?q=fixed", "refused" }, { "google", "refused" }
+    };
+    for (const auto& [choice, expected] : rows) {
+        const std::optional<ResultSource> source = resultSourceFor(QLatin1String(choice));
+        EXPECT_EQ(source ? source->addressTemplate : QStringLiteral("refused"), expected) << choice;
+        if (source)
+            EXPECT_EQ(source->read == nullptr, expected.isEmpty()) << choice;
+    }
+}
+
+TEST(SearchSites, OverrideRootTermTicksAndListEntries)
 {
     qputenv("TARNWICK_SEARCH_BASE", "http://mirror.example/");
     EXPECT_EQ(searchPattern(SearchSite::UnitedKingdom), "http://mirror.example/search?q=***");
@@ -260,6 +341,13 @@ TEST(SearchSites, OverrideRootTicksAndListEntries)
         { "https://h.example:8080/a/b?c=/d", "https://h.example:8080/" }, { "mailto:x@y.example", "" } };
     for (const auto& [url, root] : roots)
         EXPECT_EQ(siteRoot(url), root) << url;
+
+    // " - term" from the Add button, saved and opened again (spaces trimmed).
+    const std::pair<const char*, const char*> terms[]
+        = { { "- blue widgets", "blue widgets" }, { "-  spaced  ", "spaced" },
+              { "- first - second", "first" }, { "-no space", "-no space" }, { "-", "-" } };
+    for (const auto& [entry, term] : terms)
+        EXPECT_EQ(searchTerm(entry), term) << entry;
 
     // 10r rounded with halves to even, plus 5, times 4.
     const std::pair<double, int> ticks[] = { { 0.0, 20 }, { 0.049, 20 }, { 0.05, 20 }, { 0.051, 24 },
@@ -274,6 +362,50 @@ TEST(SearchSites, OverrideRootTicksAndListEntries)
     for (const auto& [text, whole, start, found] : finds)
         EXPECT_EQ(findEntry(items, text, whole, start), found) << text << " from " << start;
     EXPECT_EQ(findEntry({}, "a", false, -1), -1);
+}
+
+TEST(ListBoxSearch, AgreesWithAScanAfterEveryChange)
+{
+    // Texts whose case folding is not plain ASCII: sharp s and capital sharp s, final sigma,
+    // Kelvin sign, dotted capital I, a titlecase digraph, Deseret (outside the BMP), a lone
+    // surrogate.
+    QStringList texts = QString::fromUtf8("http://a.example/|HTTP://A.example/page|http://ab.example/|Straße|"
+                                          "STRAẞE|STRASSE|σίσυφος|ΣΊΣΥΦΟΣ|\u212Aelvin|İstanbul|istanbul|"
+                                          "ǅungla|𐐀x|𐐨X|")
+                            .split(QLatin1Char('|'));
+    texts << QString(QChar(0xD801)) + QStringLiteral("y");
+    QStringList probes;
+    for (const QString& t : texts)
+        probes << t << t.toUpper() << t.toLower() << t.left(3) << t.left(1);
+
+    ListBox list("List1");
+    const auto addAll = [&](bool upper) {
+        for (const QString& t : texts)
+            list.AddItem(upper ? t.toUpper() : t);
+    };
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        { "empty", [] {} },
+        { "added", [&] { addAll(false); } },
+        { "added twice", [&] { addAll(true); } },
+        { "one replaced", [&] { list.setList(2, QStringLiteral("HTTP://B.EXAMPLE/")); } },
+        { "first removed", [&] { list.RemoveItem(0); } },
+        { "one in the middle removed", [&] { list.RemoveItem(5); } },
+        { "last removed", [&] { list.RemoveItem(list.ListCount() - 1); } },
+        { "all replaced", [&] { list.replaceAll(QStringList(texts.rbegin(), texts.rend())); } },
+        { "cleared", [&] { list.Clear(); } },
+        { "added after clearing", [&] { list.AddItem(QStringLiteral("http://a.example/")); } },
+    };
+    for (const auto& [name, change] : steps) {
+        change();
+        const int n = list.ListCount();
+        for (const QString& probe : probes)
+            for (const bool exact : { false, true })
+                for (const int start : { -1, 0, 3, n - 2, n - 1, n + 5 })
+                    ASSERT_EQ(
+                        list.findItem(probe, exact, start), findEntry(list.items(), probe, exact, start))
+                        << name << ": \"" << probe.toStdString() << "\" exact " << exact << " start "
+                        << start;
+    }
 }
 
 } // namespace

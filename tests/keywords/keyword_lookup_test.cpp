@@ -1,104 +1,144 @@
-// The keyword lookup against a loopback server in the suggestion service's place.
+// The keyword lookup against loopback stand-ins of the classic suggestion service and of the
+// suggestion services that answer today.
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
-
-#include <mutex>
 
 #include "app/form1.h"
 #include "keywords/keyword_lookup.h"
+#include "keywords/keyword_sources.h"
+#include "keywords/server_countries.h"
 #include "keywords/suggestion_service.h"
+#include "net/address_template.h"
 #include "net/qt_transfer_control.h"
 #include "support/fake_platform.h"
 #include "support/fixtures.h"
-#include "support/loopback_server.h"
+#include "support/qt_printers.h"
+#include "support/service_mimics.h"
 
 namespace tarnwick {
 namespace {
 
-using test::LoopbackServer;
-using test::readFileBytes;
-using test::readFixture;
+using test::CannedAnswer;
 
 const QString kFileName = "asgxXxxyYyyzZZZzz-928374QXWY-asg826X.htm";
 
-std::string manyRows(int rows)
+// "blue widgets" and "kueche" (in a legacy code page) have suggestions, "many" more than the
+// list holds, "down" fails; any other term has none.
+CannedAnswer classicAnswer(const httplib::Request& req)
 {
-    std::string html = "<table><tr><td>top</td></tr></table><table><tr><td>a</td></tr><tr><td>b</td></tr>";
-    for (int i = 0; i < rows; ++i) {
-        const std::string n = std::to_string(i);
-        html += "<tr><td>" + n + "</td><td><a href='?term=t" + n + "'>t" + n + "</a></td></tr>";
+    const std::string term = req.get_param_value("term");
+    if (term == "many") {
+        std::string html
+            = "<table><tr><td>top</td></tr></table><table><tr><td>a</td></tr><tr><td>b</td></tr>";
+        for (int i = 0; i <= 30000; ++i) {
+            const std::string n = std::to_string(i);
+            html += "<tr><td>" + n + "</td><td><a href='?term=t" + n + "'>t" + n + "</a></td></tr>";
+        }
+        // Not text/*, so the server sends it as it is instead of compressing 2 MB.
+        return { 200, html + "</table>", "application/octet-stream" };
     }
-    return html + "</table>";
+    if (term == "down")
+        return { 500, "", "text/plain" };
+    const char* file = term == "blue widgets" ? "keywords/suggestions.html"
+        : term == "kueche"                    ? "keywords/suggestions_cp1252.html"
+                                              : "keywords/no_results.html";
+    return { 200, test::readFixture(file).toStdString(), "text/html" };
+}
+
+const char* const kBlocked
+    = " instead of results. Tarnwick does not get around such pages: choose another source.";
+
+// Answers as the services send them, chosen by the "case" parameter of the template, and what
+// the keyword list and the message box show for each ("{site}" stands for the service).
+const struct Shape {
+    const char* name;
+    CannedAnswer answer;
+    QStringList entries;
+    QString message;
+} kShapes[] = {
+    { "browser",
+        { 200, test::openSearchAnswer("car", { "car insurance", "car  rental\\t", "CAR INSURANCE" }),
+            "text/javascript; charset=UTF-8" },
+        { "1 - car insurance", "2 - car rental" }, {} },
+    { "latin1",
+        { 200, "[\"k\374che\",[\"k\374che m\366bel\"]]",
+            "application/x-suggestions+json; charset=ISO-8859-1" },
+        { "1 - k\u00fcche m\u00f6bel" }, {} },
+    { "cp1251",
+        { 200, "[\"x\",[\"\xea\xf3\xf5\xed\xff\"]]", "application/x-suggestions+json; charset=windows-1251" },
+        { "1 - \u043a\u0443\u0445\u043d\u044f" }, {} },
+    { "escaped",
+        { 200, "[&quot;car&quot;, [&quot;car &amp; van&quot;, &quot;cars&quot;]]",
+            "application/x-suggestions+json" },
+        { "1 - car & van", "2 - cars" }, {} },
+    { "hostile", { 200, R"(["x",["a\r\nb <meta charset=utf-16>", "", 7, "  ", "c\u0000d"]])" },
+        { "1 - a b <meta charset=utf-16>", "2 - c d" }, {} },
+    { "empty", { 200, R"(["x",[]])" }, {}, "No results returned. Try again!" },
+    { "objects", { 200, R"([{"phrase":"car"}])" }, {},
+        "{site} answered JSON that is not a list of suggestions ([query, [completions]])." },
+    { "limited", { 429, "Too Many Requests", "text/plain" }, {},
+        "{site} refused: too many requests (HTTP 429). It limits how often it may be asked; wait before "
+        "trying again." },
+    { "captcha",
+        { 429, "<html><body>Our systems have detected unusual traffic. <div class=g-recaptcha>",
+            "text/html" },
+        {}, QStringLiteral("{site} answered with a CAPTCHA page") + kBlocked },
+    { "consent",
+        { 200, "<html><h1>Before you continue</h1><form action='https://consent.example/'>", "text/html" },
+        {}, QStringLiteral("{site} answered with a consent page") + kBlocked },
+    { "script",
+        { 200, "<html><noscript>Please enable JavaScript to continue.</noscript></html>", "text/html" }, {},
+        QStringLiteral("{site} answered with a page that demands JavaScript") + kBlocked },
+    { "page", { 200, "<!doctype html><html><body>Welcome</body></html>", "text/html; charset=utf-8" }, {},
+        "{site} answered with an HTML page where JSON was expected: is the address right?" },
+    { "down", { 503, "busy", "text/plain" }, {}, "{site} answered HTTP 503 instead of results." },
+};
+
+// A service answer as "case" of the address template chooses, else a repeated suggestion in
+// varying case and the term with " one".
+CannedAnswer serviceAnswer(const httplib::Request& req)
+{
+    for (const Shape& shape : kShapes)
+        if (req.get_param_value("case") == shape.name)
+            return shape.answer;
+    const std::string q = req.get_param_value("q");
+    return { 200, test::openSearchAnswer(q, { q.size() % 2 ? "Shared" : "SHARED", q + " one" }) };
 }
 
 struct Lookup : ::testing::Test {
     Form1 f { std::make_unique<QtTransferControl>() };
     test::FakePlatform p;
     QTemporaryDir cache;
-    std::mutex mutex;
-    QStringList terms;
-    LoopbackServer service; // after what its handler uses, so it stops first
+    test::ServiceMimic classic { "/d/searchinventory/suggestion/", classicAnswer };
+    test::ServiceMimic service { "/ac", serviceAnswer };
 
-    void SetUp() override
+    Lookup()
     {
-        service.server.Get(
-            "/d/searchinventory/suggestion/", [this](const httplib::Request& req, httplib::Response& res) {
-                const std::string term = req.get_param_value("term");
-                {
-                    std::lock_guard lock(mutex);
-                    terms << QString::fromStdString(term);
-                }
-                if (term == "blue widgets")
-                    res.set_content(readFixture("keywords/suggestions.html").toStdString(), "text/html");
-                else if (term == "kueche")
-                    res.set_content(
-                        readFixture("keywords/suggestions_cp1252.html").toStdString(), "text/html");
-                else if (term == "many")
-                    // Not text/*, so the server sends it as it is instead of compressing 2 MB.
-                    res.set_content(manyRows(30001), "application/octet-stream");
-                else if (term == "down")
-                    res.status = 500;
-                else
-                    res.set_content(readFixture("keywords/no_results.html").toStdString(), "text/html");
-            });
-        service.start();
-        ASSERT_TRUE(cache.isValid());
-        qputenv("TARNWICK_SUGGEST_BASE", service.url("/").toUtf8());
+        qputenv("TARNWICK_SUGGEST_BASE", classic.url("/").toUtf8());
         qputenv("TARNWICK_CACHE_DIR", cache.path().toUtf8());
         f.Combo1.setText("Germany");
         f.keywordSource = "Classic";
     }
-    void TearDown() override
+    ~Lookup() override
     {
         qunsetenv("TARNWICK_SUGGEST_BASE");
         qunsetenv("TARNWICK_CACHE_DIR");
     }
-    void enter(const QString& seed)
+    void enter(const QString& seed, int key = 13)
     {
+        p.messages.clear();
         f.Text1.setText(seed);
-        int key = 13;
         Text1_KeyPress(f, p, key);
     }
-    QStringList asked()
+    void expectAtRest(const std::string& context)
     {
-        std::lock_guard lock(mutex);
-        return terms;
-    }
-    void expectIdleStatus()
-    {
-        EXPECT_EQ(f.Label8.Caption(), QString());
-        EXPECT_EQ(f.Label8.BackColor(), colour::ButtonFace);
-    }
-    /// A lookup that failed: one message, an empty keyword list and everything back at rest.
-    void expectEndedEmpty(const QString& message, const std::string& context)
-    {
-        EXPECT_EQ(p.messages, QStringList { message }) << context;
-        EXPECT_EQ(f.List2.ListCount(), 0);
-        EXPECT_EQ(f.Label7.Caption(), "0");
-        EXPECT_EQ(f.Caption(), "Tarnwick");
-        expectIdleStatus();
+        EXPECT_EQ(f.Label7.Caption(), QString::number(f.List2.ListCount())) << context;
+        EXPECT_EQ(f.Label8.Caption(), QString()) << context;
+        EXPECT_EQ(f.Label8.BackColor(), colour::ButtonFace) << context;
+        EXPECT_EQ(f.Caption(), QStringLiteral("Tarnwick")) << context;
     }
 };
 
@@ -114,53 +154,48 @@ TEST_F(Lookup, RowsOfTheSecondTableBecomeKeywordEntries)
     };
     enter("blue widgets");
     EXPECT_TRUE(sawBusy);
-    EXPECT_EQ(asked(), QStringList { "blue widgets" });
     // Links to documents are left out; a suggestion whose term or host merely holds ".pdf"
     // or ".doc" is still a row.
     EXPECT_EQ(f.List2.items(),
         (QStringList { "18402 - blue widgets", "2210 - cheap blue widgets", "977 - widget catalogue.pdf",
             "340 - blue widgets & gadgets", "51 - widgets for doctors" }));
-    EXPECT_EQ(f.Label7.Caption(), "5");
-    expectIdleStatus();
+    expectAtRest("found");
     EXPECT_TRUE(p.messages.isEmpty()) << p.messages.join(QLatin1Char('|')).toStdString();
     EXPECT_FALSE(f.Inet1->StillExecuting());
-
-    const QByteArray file = readFileBytes(cache.filePath(kFileName));
+    const QByteArray file = test::readFileBytes(cache.filePath(kFileName));
     EXPECT_TRUE(file.startsWith("\xEF\xBB\xBF\"<html>")) << file.left(20).toStdString();
     EXPECT_TRUE(file.endsWith("</html>\n\"\r\n"));
-}
 
-TEST_F(Lookup, SeedSentAsTypedAndALegacyCodePageKeepsItsLetters)
-{
+    // The seed goes as typed; a page in a legacy code page keeps its letters.
     enter("a&b #c+d");
     enter("   ");
     enter("kueche");
-    EXPECT_EQ(asked(), (QStringList { "a&b #c+d", "   ", "kueche" }));
+    EXPECT_EQ(classic.targets().mid(1),
+        (QStringList { "/d/searchinventory/suggestion/?term=a%26b%20%23c%2Bd",
+            "/d/searchinventory/suggestion/?term=%20%20%20", "/d/searchinventory/suggestion/?term=kueche" }));
     EXPECT_EQ(f.List2.items(), QStringList { QStringLiteral("77 - K\u00fcche m\u00f6bel") });
 }
 
-TEST_F(Lookup, AnswerWithoutLinksGivesNoResults)
+TEST_F(Lookup, FailuresEndEmptyWithOneMessage)
 {
-    for (const QString& seed : { "nothing", "down" }) {
-        p.messages.clear();
-        f.setCaption("Tarnwick - Connecting");
-        enter(seed);
-        expectEndedEmpty("No results returned. Try again!", seed.toStdString());
-    }
-}
-
-TEST_F(Lookup, UnwritableSuggestionFileGivesNotAvailable)
-{
-    // A folder that cannot exist (its parent is a file), then a folder where the file should be.
+    const QString notAvailable = "Overture results not available!", none = "No results returned. Try again!";
+    // A folder that cannot exist (its parent is a file), one where the file should be, and a
+    // file that can be read but not replaced: what it holds is not this lookup's answer.
     test::writeFileBytes(cache.filePath("plain"), "x");
-    const QString unusable[] = { cache.filePath("plain/sub"), cache.filePath("d") };
     QDir(cache.path()).mkpath("d/" + kFileName);
-    for (const QString& dir : unusable) {
-        qputenv("TARNWICK_CACHE_DIR", dir.toUtf8());
-        p.messages.clear();
+    QDir(cache.path()).mkpath("l");
+    ASSERT_TRUE(QFile::link("/proc/version", cache.filePath("l/" + kFileName)));
+    using Row = std::tuple<const char*, const char*, QString>;
+    for (const auto& [dir, seed, message] : { Row { "", "nothing", none }, Row { "", "down", none },
+             Row { "plain/sub", "blue widgets", notAvailable }, Row { "d", "blue widgets", notAvailable },
+             Row { "l", "blue widgets", notAvailable } }) {
+        qputenv("TARNWICK_CACHE_DIR", cache.filePath(dir).toUtf8());
         f.setCaption("Tarnwick - Receiving");
-        enter("blue widgets");
-        expectEndedEmpty("Overture results not available!", dir.toStdString());
+        enter(seed);
+        const std::string context = std::string(dir) + " " + seed;
+        EXPECT_EQ(p.messages, QStringList { message }) << context;
+        EXPECT_EQ(f.List2.ListCount(), 0) << context;
+        expectAtRest(context);
     }
 }
 
@@ -174,34 +209,25 @@ TEST_F(Lookup, LimitLeavesTheCaptionsAsTheyAre)
     EXPECT_EQ(f.Label8.BackColor(), colour::Yellow);
 }
 
-TEST_F(Lookup, EmptySeedAndOtherKeysSendNothing)
+TEST_F(Lookup, OnlyEnterWithASeedLooksUpAndAddAppendsTheSeed)
 {
     f.List2.AddItem("kept - entry");
     enter(QString());
     EXPECT_EQ(p.messages, QStringList { "No search term entered!" });
-    p.messages.clear();
-    f.Text1.setText("blue widgets");
-    for (int key : { 10, 32, 65, 27, 8 }) {
-        Text1_KeyPress(f, p, key);
-    }
+    for (int key : { 10, 32, 65, 27, 8 })
+        enter("blue widgets", key);
     EXPECT_TRUE(p.messages.isEmpty());
-    EXPECT_TRUE(asked().isEmpty());
-    EXPECT_EQ(f.List2.items(), QStringList { "kept - entry" });
-    EXPECT_EQ(f.Label8.Caption(), QString());
-}
 
-TEST_F(Lookup, AddButtonAppendsTheSeedEachTime)
-{
     f.Text1.setText(" blue  widgets ");
     Command2_Click(f, p);
     Command2_Click(f, p);
-    EXPECT_EQ(f.List2.items(), (QStringList { " -  blue  widgets ", " -  blue  widgets " }));
+    EXPECT_EQ(f.List2.items(), (QStringList { "kept - entry", " -  blue  widgets ", " -  blue  widgets " }));
     EXPECT_EQ(f.Label7.Caption(), "0");
     f.Text1.setText(QString());
     Command2_Click(f, p);
     EXPECT_EQ(p.messages, QStringList { "Nothing to add!" });
-    EXPECT_EQ(f.List2.ListCount(), 2);
-    EXPECT_TRUE(asked().isEmpty());
+    EXPECT_EQ(f.List2.ListCount(), 3);
+    EXPECT_TRUE(classic.targets().isEmpty());
 }
 
 TEST(SuggestionService, CountryPartByExactServerBoxTextAndFileInTheCacheFolder)
@@ -221,6 +247,87 @@ TEST(SuggestionService, CountryPartByExactServerBoxTextAndFileInTheCacheFolder)
     EXPECT_EQ(suggestionFilePath(), "/tmp/tarnwick-test-cache/" + kFileName);
     qunsetenv("TARNWICK_CACHE_DIR");
     EXPECT_TRUE(suggestionFilePath().endsWith("/tarnwick/" + kFileName));
+}
+
+TEST_F(Lookup, ServiceAnswersOfEachShapeBecomeRankedEntriesOrOneMessage)
+{
+    for (const Shape& row : kShapes) {
+        f.List2.AddItem(QStringLiteral("old - entry"));
+        f.keywordSource = service.url(QStringLiteral("/ac?case=%1&q={searchTerms}").arg(row.name));
+        enter("car");
+        EXPECT_EQ(f.List2.items(), row.entries) << row.name;
+        QString message = row.message;
+        message.replace(QStringLiteral("{site}"), service.url(QString()));
+        EXPECT_EQ(p.messages, message.isEmpty() ? QStringList() : QStringList { message }) << row.name;
+        expectAtRest(row.name);
+    }
+}
+
+TEST_F(Lookup, ServiceExpansionAsksEachSuffixAfterAPauseAndDropsRepeats)
+{
+    f.keywordSource = service.url(QStringLiteral("/ac?q={searchTerms}"));
+    f.seedExpansion = SeedExpansion::On;
+    for (int i = 0; i < 18; ++i)
+        p.rndValues.insert(p.rndValues.end(), { 0.0, 0.999 }); // 4 ticks, then 12
+    enter("car");
+
+    const QStringList asked = service.targets();
+    ASSERT_EQ(asked.size(), 37);
+    EXPECT_EQ(asked.mid(0, 2), (QStringList { "/ac?q=car", "/ac?q=car%20a" }));
+    EXPECT_EQ(asked.mid(26, 2), (QStringList { "/ac?q=car%20z", "/ac?q=car%200" }));
+    EXPECT_EQ(asked.last(), "/ac?q=car%209");
+    EXPECT_EQ(p.sleptMs, 18 * (4 + 12) * 250) << "a pause of 1 to 3 s between two requests";
+    ASSERT_EQ(f.List2.ListCount(), 38);
+    EXPECT_EQ(f.List2.items().mid(0, 3), (QStringList { "1 - Shared", "2 - car one", "2 - car a one" }));
+    EXPECT_TRUE(p.messages.isEmpty()) << p.messages.join('|').toStdString();
+    expectAtRest("expanded");
+
+    // Stop All during the pauses keeps what came.
+    p.onPump = [&](int) {
+        if (service.targets().size() == 37 + 3)
+            f.Label3.setCaption(QStringLiteral("0"));
+    };
+    enter("car");
+    EXPECT_EQ(p.messages, QStringList { QStringLiteral("Stopped!") });
+    EXPECT_EQ(
+        f.List2.items(), (QStringList { "1 - Shared", "2 - car one", "2 - car a one", "2 - car b one" }));
+    expectAtRest("stopped");
+}
+
+TEST(KeywordSources, ByNameOrTemplateAskedWithTheServerBoxCountry)
+{
+    const std::tuple<const char*, const char*, QString, const char*> rows[] = {
+        { "", "Germany", "a&b c",
+            "https://suggestqueries.google.com/complete/search?client=firefox&hl=de&gl=de&ie=utf-8&oe=utf-8"
+            "&q=a%26b%20c" },
+        { "google", " korea ", "x",
+            "https://suggestqueries.google.com/complete/"
+            "search?client=firefox&hl=ko&gl=kr&ie=utf-8&oe=utf-8&q=x" },
+        { "duckduckgo", "United Kingdom", "k\u00fcche",
+            "https://duckduckgo.com/ac/?type=list&kl=uk-en&q=k%C3%BCche" },
+        { "DuckDuckGo", "Japan", "#1", "https://duckduckgo.com/ac/?type=list&kl=jp-jp&q=%231" },
+        { "DuckDuckGo", "Atlantis", "x", "https://duckduckgo.com/ac/?type=list&kl=us-en&q=x" },
+        { " SEARXNG ", "France", "x y", "http://127.0.0.1:8888/autocompleter?q=x%20y" },
+        { "https://127.0.0.1:5/ac?q={searchTerms}", "", "x", "https://127.0.0.1:5/ac?q=x" },
+        { "classic", "", "x", "no reader" },
+        { "nonsense", "", "x", "refused" },
+        { "http://127.0.0.1:5/ac?q=fixed", "", "x", "refused" },
+        { "ftp://127.0.0.1/{searchTerms}", "", "x", "refused" },
+    };
+    for (const auto& [choice, country, seed, address] : rows) {
+        const std::optional<KeywordSource> source = keywordSourceFor(QLatin1String(choice));
+        const CountryCodes codes = countryCodes(QLatin1String(country));
+        EXPECT_EQ(!source       ? QStringLiteral("refused")
+                : !source->read ? QStringLiteral("no reader")
+                                : fillAddressTemplate(source->addressTemplate,
+                                    { seed, codes.language, codes.country, codes.region, 1 }),
+            QLatin1String(address))
+            << choice << " " << country;
+    }
+    EXPECT_EQ(fillAddressTemplate(
+                  QStringLiteral("http://h/?q={searchTerms}&p={startPage}&n={count?}&l={language?}"),
+                  { QStringLiteral("z"), QStringLiteral("nl"), {}, {}, 3 }),
+        QStringLiteral("http://h/?q=z&p=3&n=&l=nl"));
 }
 
 } // namespace
