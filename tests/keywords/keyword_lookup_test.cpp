@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <tuple>
+
 #include "app/form1.h"
 #include "keywords/keyword_lookup.h"
 #include "keywords/keyword_sources.h"
@@ -71,9 +73,9 @@ const struct Shape {
         { 200, "[\"x\",[\"\xea\xf3\xf5\xed\xff\"]]", "application/x-suggestions+json; charset=windows-1251" },
         { "1 - \u043a\u0443\u0445\u043d\u044f" }, {} },
     { "escaped",
-        { 200, "[&quot;car&quot;, [&quot;car &amp; van&quot;, &quot;cars&quot;]]",
+        { 200, "[&quot;car&quot;, [&quot;car &amp; van&quot;, &quot;caf&#233; &#x4B;&quot;]]",
             "application/x-suggestions+json" },
-        { "1 - car & van", "2 - cars" }, {} },
+        { "1 - car & van", "2 - caf\u00e9 K" }, {} },
     { "hostile", { 200, R"(["x",["a\r\nb <meta charset=utf-16>", "", 7, "  ", "c\u0000d"]])" },
         { "1 - a b <meta charset=utf-16>", "2 - c d" }, {} },
     { "empty", { 200, R"(["x",[]])" }, {}, "No results returned. Try again!" },
@@ -180,7 +182,8 @@ TEST_F(Lookup, FailuresEndEmptyWithOneMessage)
 {
     const QString notAvailable = "Overture results not available!", none = "No results returned. Try again!";
     // A folder that cannot exist (its parent is a file), one where the file should be, and a
-    // file that can be read but not replaced: what it holds is not this lookup's answer.
+    // link to a file that can be read but not replaced, by root neither: what it holds is not
+    // this lookup's answer.
     test::writeFileBytes(cache.filePath("plain"), "x");
     QDir(cache.path()).mkpath("d/" + kFileName);
     QDir(cache.path()).mkpath("l");
