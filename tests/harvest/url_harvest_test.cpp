@@ -262,7 +262,7 @@ TEST_F(Harvest, SearxngPagesWhileTheyAddUrlsThenFinished)
     f.resultSource = searxng.url(QString());
     p.rndValues = std::deque<double>(40, 0.0); // 20 ticks a wait
     run({ "1 - widgets", "1 - endless" });
-    EXPECT_EQ(searxng.targets().first(), QStringLiteral("/search?q=widgets&format=json&pageno=1"));
+    EXPECT_EQ(searxng.targets().value(0), QStringLiteral("/search?q=widgets&format=json&pageno=1"));
     EXPECT_EQ(searxng.targets().filter("q=widgets&").size(), 3) << "the empty last page ends the term";
     EXPECT_EQ(searxng.targets().filter("q=endless&").size(), 10) << "the page limit";
     EXPECT_EQ(f.List1.items().mid(0, 3),
