@@ -166,7 +166,7 @@ TEST_F(Harvest, ListedEntriesHideCandidatesTheyBeginWithIgnoringCase)
     EXPECT_EQ(urlsWith("result02").size(), 1);
     EXPECT_EQ(urlsWith("result03"),
         (QStringList { "http://www.result03.example/", "http://www.result03.example/path/page.html" }));
-    EXPECT_EQ(f.List1.items().last(), "http://last.example.net/");
+    EXPECT_EQ(f.List1.items().value(f.List1.ListCount() - 1), "http://last.example.net/");
 }
 
 TEST_F(Harvest, UnitedKingdomSiteWhenTicked)
