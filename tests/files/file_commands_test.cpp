@@ -156,19 +156,15 @@ TEST(Save, ListsEndEveryEntryPanesAddABreakAndAFailureKeepsTheOldFile)
         EXPECT_EQ(w.p.dialogs.back().filter, "Template (*.tplate)|*.tplate") << c.name;
     }
 
-    w.p.messages.clear();
-    w.p.dialogs.clear();
-    w.f().List1.Clear();
-    w.f().List2.Clear();
-    w.f().RichTextBox1.setText("");
-    w.f().RichTextBox2.setText("");
+    TestWindow empty;
+    empty.f().RichTextBox2.setText("");
     for (Command command :
         { mnuSaveKeywords_Click, mnuSaveURLs_Click, mnuSaveSpiderData_Click, mnuSaveTemplate_Click })
-        w.run(command, w.path("x"));
-    EXPECT_EQ(w.p.messages, QStringList(4, "Nothing to save!"));
-    EXPECT_TRUE(w.p.dialogs.empty());
-    EXPECT_FALSE(QFile::exists(w.path("x")));
-    w.p.dialogAnswers.clear();
+        empty.run(command, empty.path("x"));
+    EXPECT_EQ(empty.p.messages, QStringList(4, "Nothing to save!"));
+    EXPECT_TRUE(empty.p.dialogs.empty());
+    EXPECT_FALSE(QFile::exists(empty.path("x")));
+
     w.p.messages.clear();
     const QString path = w.path("u.urls");
     writeFileBytes(path, "http://old/\r\n");
