@@ -1,9 +1,14 @@
 #include "files/dialog_filter.h"
 #include "files/text_file_reader.h"
 
-#include <QStringList>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tarnwick {
 namespace {
@@ -35,25 +40,57 @@ TEST(LineSplitter, BreaksAtCrLfLoneCrAndLoneLf)
         EXPECT_EQ(splitLines(c.text), c.lines) << c.name;
 }
 
-TEST(DecodeFileText, Utf8Windows1252AndByteOrderMark)
+TEST(DecodeFileText, ByteOrderMarksUtf8AndWindows1252)
 {
+    const QString text = QStringLiteral("caf\u00e9 \u20ac\r\nhttp://a.example/ \U00010400");
+    const auto marked = [&](QStringConverter::Encoding encoding) {
+        return QByteArray(QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text));
+    };
+    const QString nul(QChar(0));
     const struct {
         const char* name;
         QByteArray bytes;
         QString text;
-    } cases[] = { { "ascii", "plain", "plain" }, { "utf-8", "caf\xc3\xa9", QString::fromUtf8("caf\xc3\xa9") },
-        { "bom dropped",
-            "\xef\xbb\xbf"
-            "abc",
-            "abc" },
-        { "only a bom", "\xef\xbb\xbf", "" },
+    } cases[] = {
+        { "ascii", "plain", "plain" },
+        { "utf-8", "caf\xc3\xa9", QString::fromUtf8("caf\xc3\xa9") },
+        { "utf-8 mark dropped", "\357\273\277abc", "abc" },
+        { "only a utf-8 mark", "\xef\xbb\xbf", "" },
         { "windows-1252", "caf\xe9 \x93q\x94 \x80",
             QString::fromUtf8("caf\xc3\xa9 \xe2\x80\x9cq\xe2\x80\x9d \xe2\x82\xac") },
         { "cut-off utf-8 sequence at the end", "ab\xc3", QString::fromUtf8("ab\xc3\x83") },
-        { "nul bytes kept", QByteArray("a\0b", 3),
-            QString(QStringLiteral("a")) + QChar(0) + QStringLiteral("b") } };
+        { "nul bytes kept", QByteArray("a\0b", 3), "a" + nul + "b" },
+        { "utf-16 le", marked(QStringConverter::Utf16LE), text },
+        { "utf-32 le", marked(QStringConverter::Utf32LE), text },
+        { "utf-16 le, last byte cut off", QByteArray("\377\376a\0b", 5), QStringLiteral("a\uFFFD") },
+        { "only a utf-16 mark", "\xff\xfe", "" },
+        { "utf-16 without a mark stays bytes", QByteArray("a\0b\0", 4), "a" + nul + "b" + nul },
+    };
     for (const auto& c : cases)
         EXPECT_EQ(decodeFileText(c.bytes), c.text) << c.name;
+}
+
+// The file is sparse, so it takes no disk space. A process started with its standard input
+// closed gets descriptor 0 from its first open, and must close that one as well.
+TEST(ReadTextFile, ReadsAFileOfExactlyTheCapRefusesOneByteMoreAndClosesEvenDescriptorZero)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("full.urls"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(kMaxFileBytes));
+    file.close();
+    const int input = ::dup(0);
+    ::close(0);
+    const TextFileRead read = readTextFile(file.fileName());
+    const bool zeroLeftOpen = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(input, 0);
+    ::close(input);
+    EXPECT_TRUE(read.ok()) << read.reason.toStdString();
+    EXPECT_EQ(read.text.size(), kMaxFileBytes);
+    EXPECT_FALSE(zeroLeftOpen);
+    ASSERT_TRUE(file.resize(kMaxFileBytes + 1));
+    const TextFileRead over = readTextFile(file.fileName());
+    EXPECT_EQ(over.failure, TextFileRead::Failure::Open);
+    EXPECT_EQ(over.reason, "Larger than 64 MiB");
 }
 
 TEST(QtFilterFrom, TurnsBarPairsIntoQtFilters)

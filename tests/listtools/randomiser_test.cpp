@@ -2,11 +2,9 @@
 #include "listtools/randomiser.h"
 #include "support/test_window.h"
 
-#include <QSet>
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <deque>
 
 namespace tarnwick {
 namespace {
@@ -30,149 +28,123 @@ TEST(Rand, CoversLowToHighFromTheGenerator)
     EXPECT_EQ(Rand(p, -2, 1), -2);
 }
 
-TEST(Randomiser, DrawnEntriesFirstThenTheRestInOldOrder)
+TEST(Randomiser, DrawsInTheGeneratorsOrderThenTheRestInOldOrder)
 {
-    QSet<QString> firstOfTwo;
-    for (unsigned seed = 1; seed <= 30; ++seed) {
-        TestWindow w;
-        w.fillUrls(2);
-        w.p.seed(seed);
-        Command4_Click(w.f(), w.p);
-        firstOfTwo.insert(w.f().List1.List(0));
-        EXPECT_EQ(sorted(w.f().List1.items()), QStringList({ "http://e0/", "http://e1/" }))
-            << "seed " << seed;
-
-        w.fillUrls(10);
-        const QStringList old = w.f().List1.items();
-        Command4_Click(w.f(), w.p);
-        const QStringList now = w.f().List1.items();
-        ASSERT_EQ(sorted(now), sorted(old)) << "seed " << seed;
-        // t = 7: eight drawn entries, then the two left over in their old relative order.
-        const QSet<QString> drawn(now.begin(), now.begin() + 8);
-        QStringList rest;
-        std::copy_if(
-            old.begin(), old.end(), std::back_inserter(rest), [&](auto& e) { return !drawn.contains(e); });
-        EXPECT_EQ(now.mid(8), rest) << "seed " << seed;
-        EXPECT_TRUE(w.f().List3.items().isEmpty());
-        EXPECT_TRUE(w.f().List4.items().isEmpty());
-        EXPECT_EQ(w.f().Label17.Caption(), "");
-        EXPECT_EQ(w.f().activity, Activity::None);
-        EXPECT_EQ(w.p.randomizeCalls, 2);
-        EXPECT_EQ(w.p.messages, QStringList(2, "Entries scrambled!")) << "seed " << seed;
-    }
-    EXPECT_EQ(firstOfTwo.size(), 2) << "two entries come out in both orders";
-}
-
-TEST(Randomiser, DrawsInTheOrderOfTheGeneratorAndKeepsDuplicates)
-{
-    TestWindow w;
-    w.f().List1.replaceAll({ "a", "b", "a", "c", "d" });
-    // n = 5, t = 3: four distinct positions, repeats ignored: 3, 3, 0, 3, 4, 2.
-    w.p.rndValues = { 0.6, 0.65, 0.1, 0.7, 0.9, 0.5 };
-    QStringList captions;
-    w.p.onPump = [&](int) {
-        captions.append(w.f().Label17.Caption());
-        // Marks the list as its own, so a double-click cannot delete from it meanwhile.
-        EXPECT_EQ(w.f().activity, Activity::Randomise);
-    };
-    Command4_Click(w.f(), w.p);
-    EXPECT_EQ(w.f().List1.items(), QStringList({ "c", "a", "d", "a", "b" }));
-    EXPECT_TRUE(w.p.rndValues.empty());
-    EXPECT_EQ(captions.value(0), "") << "events run before the first draw";
-}
-
-TEST(Randomiser, NoEntriesOneEntryAnotherRunOrQuit)
-{
+    const QStringList scrambled { "Entries scrambled!" };
     const struct {
         const char* name;
-        int entries;
-        Activity running;
-        bool quit;
+        QStringList entries;
+        std::deque<double> rnd; // the last value is never drawn
+        QStringList result;
         QStringList messages;
+        Activity running = Activity::None;
+        bool quit = false;
     } cases[] = {
-        { "empty list", 0, Activity::None, false, { "No URLs!" } },
-        { "one entry", 1, Activity::None, false, { "Entries scrambled!" } },
-        { "while the spider runs", 5, Activity::Spider, false, {} },
-        { "quit at the first pump", 20, Activity::None, true, {} },
+        // n = 5, t = 3: four distinct positions, repeats ignored: 3, 3, 0, 3, 4, 2; then 1.
+        { "five, duplicates kept", { "a", "b", "a", "c", "d" }, { 0.6, 0.65, 0.1, 0.7, 0.9, 0.5, 0.3 },
+            { "c", "a", "d", "a", "b" }, scrambled },
+        { "ten: eight drawn, two left", { "0", "1", "2", "3", "4", "5", "6", "7", "8", "9" },
+            { 0.35, 0.95, 0.05, 0.65, 0.15, 0.85, 0.45, 0.75, 0.5 },
+            { "3", "9", "0", "6", "1", "8", "4", "7", "2", "5" }, scrambled },
+        { "two swapped", { "a", "b" }, { 0.9, 0.1, 0.5 }, { "b", "a" }, scrambled },
+        { "one entry", { "a" }, { 0.5, 0.5 }, { "a" }, scrambled },
+        { "empty list", {}, { 0.5 }, {}, { "No URLs!" } },
+        { "while the spider runs", { "a", "b" }, { 0.5 }, { "a", "b" }, {}, Activity::Spider },
+        { "quit at the first pump", { "a", "b" }, { 0.5 }, { "a", "b" }, {}, Activity::None, true },
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         TestWindow w;
-        w.fillUrls(c.entries);
-        const QStringList old = w.f().List1.items();
-        if (c.entries == 0) {
-            w.f().List3.AddItem(" 5 ");
-            w.f().Label17.setCaption("before");
-        }
-        if (c.quit)
-            w.p.onPump = [&](int) { w.p.Unload(); };
-        ActivityScope other(w.f(), c.running);
-        Command4_Click(w.f(), w.p);
-        EXPECT_EQ(w.f().List1.items(), old) << c.name;
-        EXPECT_EQ(w.p.messages, c.messages) << c.name;
-        EXPECT_EQ(w.f().activity, c.running) << c.name;
-        if (c.entries == 0) {
-            EXPECT_EQ(w.f().List3.items(), QStringList { " 5 " });
-            EXPECT_EQ(w.f().Label17.Caption(), "before");
-            EXPECT_EQ(w.p.randomizeCalls, 0);
-        }
-        if (c.entries == 1)
-            EXPECT_TRUE(w.f().List3.items().isEmpty());
+        Form1& f = w.f();
+        f.List1.replaceAll(c.entries);
+        f.List4.AddItem("left by an interrupted run");
+        w.p.rndValues = c.rnd;
+        QStringList captions;
+        w.p.onPump = [&](int) {
+            captions.append(f.Label17.Caption());
+            // Marks the list as its own, so a double-click cannot delete from it meanwhile.
+            EXPECT_EQ(f.activity, Activity::Randomise);
+            if (c.quit)
+                w.p.Unload();
+        };
+        ActivityScope other(f, c.running);
+        Command4_Click(f, w.p);
+        const bool ran = c.messages == scrambled || c.quit;
+        EXPECT_EQ(f.List1.items(), c.result);
+        EXPECT_EQ(w.p.messages, c.messages);
+        EXPECT_EQ(w.p.rndValues.size(), 1u);
+        EXPECT_EQ(f.activity, c.running);
+        EXPECT_EQ(w.p.randomizeCalls, ran ? 1 : 0);
+        EXPECT_EQ(f.List4.ListCount(), ran ? 0 : 1);
+        EXPECT_EQ(captions.value(0), "") << "events run before the first draw";
+        if (c.messages == scrambled)
+            EXPECT_EQ(f.List3.ListCount() + f.Label17.Caption().size(), 0);
         if (c.quit)
             EXPECT_EQ(w.p.pumps, 1);
     }
 }
 
-/// Records the randomiser's caption and scratch lists at every repaint; its clock runs a
-/// second per reading, so every look at the clock finds a repaint due.
+/// Records the randomiser's caption, scratch lists and progress at every repaint. Its clock
+/// runs `tickMs` per reading, so with a second every look at the clock finds a repaint due.
 struct RecordingPlatform : FakePlatform {
     struct Seen {
         QString caption;
-        qsizetype keys;
-        QString lastEntry;
+        qsizetype keys, scrambled;
+        QString lastScrambled;
+        RandomiserPhase phase;
+        qsizetype done, steps;
     };
     std::vector<Seen> seen;
     Form1* form = nullptr;
+    qint64 tickMs = 1000;
     void Refresh() override
     {
         const ListBox& b = form->List4;
-        seen.push_back({ form->Label17.Caption(), form->List3.ListCount(),
-            b.ListCount() ? b.List(b.ListCount() - 1) : QString() });
+        const RunProgress& r = form->progress;
+        seen.push_back({ form->Label17.Caption(), form->List3.ListCount(), b.ListCount(),
+            b.ListCount() ? b.List(b.ListCount() - 1) : QString(), r.randomiserPhase, r.randomiserDone,
+            r.randomiserSteps });
     }
-    QDateTime now() override
-    {
-        clock = clock.addSecs(1);
-        return clock;
-    }
+    QDateTime now() override { return clock = clock.addMSecs(tickMs); }
 };
 
-TEST(Randomiser, CaptionsFollowThePhasesInOrder)
+TEST(Randomiser, CaptionsAndProgressFollowThePhasesInOrder)
 {
     TestWindow w;
     w.fillUrls(200);
+    w.f().List3.AddItem(" 7 "); // left by an interrupted run
     RecordingPlatform p;
     p.form = &w.f();
     p.rndValues = { 0.9 };
     Command4_Click(w.f(), p);
     ASSERT_GT(p.seen.size(), 6u);
     EXPECT_EQ(p.seen.front().caption, "Randomising:  180 ") << "the key is the position between two spaces";
-    EXPECT_EQ(p.seen.front().keys, 1);
+    EXPECT_EQ(p.seen.front().steps, 200) << "every position is drawn";
     int phase = 0;
     for (const auto& s : p.seen) {
+        SCOPED_TRACE(s.caption.toStdString());
         const int now = s.caption.startsWith("Randomising: ") ? 0
             : s.caption.startsWith("Scrambling: ")            ? 1
             : s.caption == "Building new list..."             ? 2
                                                               : -1;
-        ASSERT_NE(now, -1) << s.caption.toStdString();
-        EXPECT_GE(now, phase) << s.caption.toStdString();
+        ASSERT_GE(now, phase);
+        EXPECT_EQ(static_cast<int>(s.phase), now);
+        EXPECT_LE(s.done, s.steps);
         phase = now;
-        if (now == 1)
-            EXPECT_EQ(s.caption, "Scrambling: " + s.lastEntry);
+        if (now == 0)
+            EXPECT_EQ(s.done, s.keys);
+        if (now == 1) {
+            EXPECT_EQ(s.caption, "Scrambling: " + s.lastScrambled);
+            EXPECT_EQ(s.done, s.scrambled);
+        }
         if (now == 2)
             EXPECT_EQ(s.keys, 0) << "scratch list A is emptied before the rebuild";
     }
     EXPECT_EQ(phase, 2);
     EXPECT_EQ(w.f().Label17.Caption(), "");
     EXPECT_GT(p.pumps, 1);
+    EXPECT_EQ(w.f().progress.randomiserDone, 200);
+    EXPECT_EQ(w.f().progress.randomiserSteps, 200);
 }
 
 TEST(Randomiser, ThirtyThousandEntriesKeepTheirMultiset)
@@ -180,13 +152,9 @@ TEST(Randomiser, ThirtyThousandEntriesKeepTheirMultiset)
     TestWindow w;
     w.fillUrls(30000);
     const QStringList old = w.f().List1.items();
-    struct TickingPlatform : FakePlatform {
-        QDateTime now() override
-        {
-            clock = clock.addMSecs(1);
-            return clock;
-        }
-    } p;
+    RecordingPlatform p;
+    p.form = &w.f();
+    p.tickMs = 1;
     Command4_Click(w.f(), p);
     EXPECT_NE(w.f().List1.items(), old);
     EXPECT_EQ(sorted(w.f().List1.items()), sorted(old));
