@@ -1,5 +1,12 @@
+#include "app/small_handlers.h"
 #include "net/transfer_control.h"
+#include "spider/response_handler.h"
 #include "spider/run_report.h"
+#include "spider/save_run_report.h"
+#include "spider/spider_run.h"
+#include "support/fixtures.h"
+#include "support/spider_sites.h"
+#include "support/test_window.h"
 
 #include <QNetworkReply>
 
@@ -44,9 +51,9 @@ TEST(RunReport, SummaryCountsAndCsvKeepsHostileTextInert)
     RunReport report;
     report.clear(5);
     report.add(RunReport::judge(1, QStringLiteral("http://a.example/"), true, 0, {}, 200));
-    report.add(RunReport::judge(2, QStringLiteral("http://b.example/?q=\"x\",y"), false, 0, {}, 200));
+    report.add(RunReport::judge(2, QStringLiteral("http://b.example/?q=\"x\""), false, 0, {}, 200));
     report.add(RunReport::judge(3, QStringLiteral("=cmd|' /C calc'!A0"), false,
-        QNetworkReply::HostNotFoundError, QStringLiteral("Host\r\nnot found"), 0));
+        QNetworkReply::HostNotFoundError, QStringLiteral("Host\r\nnot found, x"), 0));
     report.add(RunReport::judge(4, QStringLiteral("http://d.example/"), false, 0, {}, 404));
     EXPECT_EQ(report.summaryText(),
         "Spidered 4 of 5 URLs: 1 accepted, 1 refused by the rules, 2 failed (1 DNS, 1 HTTP status)");
@@ -54,11 +61,62 @@ TEST(RunReport, SummaryCountsAndCsvKeepsHostileTextInert)
     ASSERT_EQ(rows.size(), 6) << report.csvText().toStdString();
     EXPECT_EQ(rows[0], "position,url,outcome,reason");
     EXPECT_EQ(rows[1], "1,http://a.example/,accepted,");
-    EXPECT_TRUE(rows[2].startsWith("2,\"http://b.example/?q=\"\"x\"\",y\",refused by the rules,"))
+    EXPECT_TRUE(rows[2].startsWith("2,\"http://b.example/?q=\"\"x\"\"\",refused by the rules,"))
         << rows[2].toStdString();
-    EXPECT_EQ(rows[3], "3,'=cmd|' /C calc'!A0,DNS,Host  not found");
+    EXPECT_EQ(rows[3], "3,'=cmd|' /C calc'!A0,DNS,\"Host  not found, x\"");
     EXPECT_EQ(rows[4], "4,http://d.example/,HTTP status,HTTP status 404");
     EXPECT_EQ(rows[5], "");
+}
+
+// The status strip holds the run's summary when its end message shows; a refused run leaves
+// the last one. Save Run Report then writes the run's CSV, or says there was no run.
+TEST(RunReport, SummaryShownAtEitherEndAndSavedAsCsv)
+{
+    struct Row {
+        const char* name;
+        const char* filter; // empty: the input checks refuse the run
+        bool stop;
+        QString summary;
+    };
+    const Row rows[] = {
+        { "completed", "flights -hotels", false,
+            "Spidered 3 of 3 URLs: 1 accepted, 1 refused by the rules, 1 failed (1 HTTP status)" },
+        { "stopped", " ", true, "Spidered 1 of 3 URLs: 1 accepted, 0 refused by the rules, 0 failed" },
+        { "refused", "", false, "last run" },
+    };
+    for (const Row& row : rows) {
+        test::TestWindow w;
+        Form1& f = w.f();
+        attachResponseHandler(f, w.p);
+        f.List1.replaceAll({ "http://a.example/", "http://b.example/", "http://c.example/" });
+        w.transfer->answer("http://a.example/",
+            QString::fromStdString(test::spiderPage("Cheap flights", "Flights for less")));
+        w.transfer->answers["http://b.example/"] = { "gone", false, 0, {}, 404 };
+        w.transfer->answer(
+            "http://c.example/", QString::fromStdString(test::spiderPage("Cheap hotels", "Beds for less")));
+        f.Text5.setText(row.filter);
+        f.labelStatus.setCaption("last run");
+        if (row.stop)
+            w.p.onPump = [&f](int) {
+                if (f.List5.ListCount() == 1)
+                    mnuStopAll_Click(f);
+            };
+        QString atMessage;
+        w.p.onMessage = [&](const QString&) { atMessage = f.labelStatus.Caption(); };
+        Command3_Click(f, w.p);
+        EXPECT_EQ(atMessage, row.summary) << row.name;
+        EXPECT_EQ(f.labelStatus.Caption(), row.summary) << row.name;
+
+        w.p.messages.clear();
+        const QString chosen = w.path("run.csv");
+        w.run(mnuSaveRunReport_Click, chosen);
+        const bool ran = row.filter[0] != '\0';
+        EXPECT_EQ(w.p.messages.value(0), ran ? "File " + chosen + " saved!" : "No spider run to report on!")
+            << row.name;
+        EXPECT_EQ(test::readFileBytes(chosen), ran ? f.runReport.csvText().toUtf8() : "") << row.name;
+        if (ran)
+            EXPECT_EQ(w.p.dialogs.at(0).filter, "CSV (*.csv)|*.csv");
+    }
 }
 
 } // namespace

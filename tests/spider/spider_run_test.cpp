@@ -1,8 +1,12 @@
+// Spider runs over loopback servers and over a scripted control: what a run leaves, with one
+// request in flight or several.
 #include "app/small_handlers.h"
 #include "net/qt_transfer_control.h"
 #include "spider/response_handler.h"
 #include "spider/spider_run.h"
-#include "support/loopback_server.h"
+#include "support/fixtures.h"
+#include "support/loaded_form.h"
+#include "support/qt_printers.h"
 #include "support/spider_sites.h"
 #include "support/test_window.h"
 
@@ -13,42 +17,64 @@
 namespace tarnwick {
 namespace {
 
-using test::expectSpiderFile;
+using test::FakeTransferControl;
 using test::LoopbackServer;
 
-// The spider fixture sites on a loopback server, a real transfer control and the settings of
-// a run of three results a page. The pages such a run writes are compared byte for byte by the
-// command-line test, which runs the same handlers with these settings.
-struct SpiderSession : test::TestWindow {
-    explicit SpiderSession(const QString& filter = " ")
-        : TestWindow(std::make_unique<QtTransferControl>())
+/// A window ready to spider `urls`: a one-second timeout and three records a page, the
+/// settings the command-line test compares its pages against.
+struct SpiderWindow : test::TestWindow {
+    SpiderWindow(std::unique_ptr<TransferControl> inet, const QStringList& urls, const char* parallel = "1")
+        : TestWindow(std::move(inet))
     {
-        test::serveSpiderSites(server);
-        server.start();
-        attachResponseHandler(*form, p);
         Form1& f = *form;
-        f.List1.replaceAll(test::spiderSiteUrls(server));
-        f.Text6.setText("http://ref.example/");
-        f.Text4.setText("Agent/1");
-        f.Text5.setText(filter);
+        attachResponseHandler(f, p);
+        test::readySpider(f);
+        f.List1.replaceAll(urls);
         f.Combo2.setText("1");
-        f.Text8.setText("cars");
-        f.Text9.setText("insurance");
-        f.Text10.setText("sitemap");
-        f.Text11.setText("Car insurance");
         f.Combo3.setText("3");
+        f.Combo8.setText(parallel);
     }
-    LoopbackServer server;
+    FakeTransferControl& fake() { return static_cast<FakeTransferControl&>(*form->Inet1); }
+
+    /// Everything the run leaves behind, files included, as one text.
+    QString outputs() const
+    {
+        const Form1& f = *form;
+        QString all = p.messages.join(u'|') + u'\n' + f.RichTextBox1.Text() + u'\n'
+            + f.List1.items().join(u'|') + u'\n' + f.List5.items().join(u'|') + u'\n' + f.Label10.Caption()
+            + u'|' + f.Label15.Caption() + u'|' + f.Text12.Text() + u'|'
+            + QString::number(f.List1.ListIndex()) + u'\n' + f.runReport.csvText();
+        const QDir out(path("cars"));
+        for (const QString& name : out.entryList(QDir::Files, QDir::Name))
+            all += u'\n' + name + u'\n' + QString::fromUtf8(test::readFileBytes(out.filePath(name)));
+        return all;
+    }
 };
+
+/// `count` good pages on `hosts` hosts, answered by a scripted control.
+std::unique_ptr<FakeTransferControl> scriptedSites(int count, int hosts, QStringList& urls)
+{
+    auto inet = std::make_unique<FakeTransferControl>();
+    for (int i = 0; i < count; ++i) {
+        urls.append(QStringLiteral("http://site%1.example/page%2").arg(i % hosts).arg(i));
+        inet->answer(urls.last(),
+            QString::fromStdString(
+                test::spiderPage("Scripted page " + std::to_string(i), "A good description")));
+    }
+    return inet;
+}
 
 TEST(SpiderRun, WithoutPagesKeepsAcceptedSitesOnly)
 {
-    SpiderSession run;
+    LoopbackServer server;
+    test::serveSpiderSites(server);
+    server.start();
+    SpiderWindow run(std::make_unique<QtTransferControl>(), test::spiderSiteUrls(server));
     Form1& f = run.f();
     Command3_Click(f, run.p);
     ASSERT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" });
-    expectSpiderFile("nopages.sdata", f.RichTextBox1.Text().toUtf8(), run.server);
-    expectSpiderFile("nopages.urls", f.List1.items().join("\r\n").toUtf8(), run.server);
+    test::expectSpiderFile("nopages.sdata", f.RichTextBox1.Text().toUtf8(), server);
+    test::expectSpiderFile("nopages.urls", f.List1.items().join("\r\n").toUtf8(), server);
     EXPECT_EQ(f.Label10.Caption(), QString::number(f.List1.ListCount()));
     EXPECT_EQ(f.Label15.Caption(), QString::number(test::spiderSites().size()));
     EXPECT_EQ(f.Label1.Caption(), QString::number(f.List1.ListCount()));
@@ -57,45 +83,126 @@ TEST(SpiderRun, WithoutPagesKeepsAcceptedSitesOnly)
     EXPECT_FALSE(QFileInfo::exists(run.path("cars")));
 }
 
-TEST(SpiderRun, FilterKeepsFlightsPages)
+TEST(ParallelRun, EightInFlightGiveTheOutputOfOneAtATime)
 {
-    SpiderSession run("flights -cheap");
-    Command3_Click(run.f(), run.p);
-    expectSpiderFile("filter.urls", run.f().List1.items().join("\r\n").toUtf8(), run.server);
+    LoopbackServer server;
+    test::serveSpiderSites(server);
+    // Idle connections hold a server thread each; enough threads that none waits for one.
+    server.server.new_task_queue = [] { return new httplib::ThreadPool(64); };
+    server.start(LoopbackServer::Listen::Every127);
+    QStringList urls;
+    for (const test::SpiderSite& site : test::spiderSites())
+        urls.append(server.urlOn(2 + static_cast<int>(urls.size()) % 5, QString::fromLatin1(site.path)));
+    // A refused connection and a missing page join the failures of the sites.
+    urls.insert(3, QStringLiteral("http://127.0.0.1:1/"));
+    urls.insert(8, server.urlOn(3, QStringLiteral("/missing")));
+
+    SpiderWindow one(std::make_unique<QtTransferControl>(), urls, "1");
+    SpiderWindow eight(std::make_unique<QtTransferControl>(), urls, "8");
+    for (SpiderWindow* run : { &one, &eight }) {
+        run->f().Check3.setValue(1);
+        Command3_Click(run->f(), run->p);
+    }
+    EXPECT_EQ(eight.outputs(), one.outputs());
+    EXPECT_EQ(one.f().runReport.summaryText(),
+        "Spidered 17 of 17 URLs: 7 accepted, 6 refused by the rules, 4 failed (1 timeout, 1 refused "
+        "connection, 2 HTTP status)");
 }
 
-TEST(SpiderRun, StopAllKeepsListSelectionAndAccepted)
+TEST(ParallelRun, RequestsInFlightAreCappedInAllAndPerHost)
 {
-    SpiderSession run;
-    Form1& f = run.f();
-    f.List1.replaceAll(f.List1.items().mid(0, 1) + f.List1.items().mid(4, 2) + f.List1.items().mid(12, 1));
-    run.p.onPump = [&f](int) {
-        if (f.List5.ListCount() == 2)
-            mnuStopAll_Click(f);
+    const struct {
+        const char* name;
+        const char* parallel;
+        int hosts;
+        int mostRunning;
+    } cases[] = {
+        { "one at a time", "1", 12, 1 },
+        { "four on many hosts", "4", 12, 4 },
+        { "sixteen on four hosts", "16", 4, 8 },
+        { "four on one host", "4", 1, 2 },
+        { "beyond the box's items", "40", 30, 16 },
     };
-    Command3_Click(f, run.p);
-    ASSERT_EQ(run.p.messages, QStringList { "Stopped!" });
-    EXPECT_EQ(f.List1.ListCount(), 4);
-    EXPECT_EQ(f.List1.ListIndex(), 1);
-    EXPECT_EQ(f.List5.items(), (QStringList { f.List1.List(0), f.List1.List(1) }));
-    EXPECT_EQ(f.Caption(), "Tarnwick");
-    EXPECT_FALSE(f.Inet1->StillExecuting());
+    for (const auto& c : cases) {
+        QStringList urls;
+        SpiderWindow run(scriptedSites(30, c.hosts, urls), urls, c.parallel);
+        Command3_Click(run.f(), run.p);
+        EXPECT_EQ(run.fake().mostRunning, c.mostRunning) << c.name;
+        EXPECT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" })
+            << c.name;
+        EXPECT_EQ(run.f().List1.items(), urls) << c.name;
+    }
+}
+
+TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
+{
+    // The run's next pump comes while the third answer is on its way: Stop All lets it finish,
+    // Quit ends at once.
+    const struct {
+        const char* name;
+        const char* parallel;
+        bool quit;
+        int kept;
+        int index; // the list entry selected at the end
+        QStringList messages;
+    } cases[] = {
+        { "stop", "1", false, 2, 1, { "Stopped!" } },
+        { "stop with eight in flight", "8", false, 3, 2, { "Stopped!" } },
+        { "quit with eight in flight", "8", true, 2, 2, {} },
+    };
+    for (const auto& c : cases) {
+        QStringList urls;
+        SpiderWindow run(scriptedSites(12, 12, urls), urls, c.parallel);
+        Form1& f = run.f();
+        run.p.onPump = [&](int) {
+            if (f.List5.ListCount() == 2) {
+                f.setCaption("Tarnwick - busy");
+                c.quit ? mnuQuit_Click(f, run.p) : mnuStopAll_Click(f);
+            }
+        };
+        Command3_Click(f, run.p);
+        // With several in flight, answers for later positions had arrived, yet none reached the data.
+        EXPECT_EQ(run.fake().executed.size() > c.kept, c.parallel[0] == '8') << c.name;
+        EXPECT_EQ(run.fake().running, 0) << c.name;
+        EXPECT_EQ(f.List5.items(), urls.mid(0, c.kept)) << c.name;
+        EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), c.kept) << c.name;
+        EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), c.kept) << c.name;
+        EXPECT_EQ(run.p.messages, c.messages) << c.name;
+        EXPECT_EQ(f.List1.items(), urls) << c.name;
+        EXPECT_EQ(f.List1.ListIndex(), c.index) << c.name;
+        EXPECT_EQ(f.Caption(), c.quit ? "Tarnwick - busy" : "Tarnwick") << c.name;
+    }
 }
 
 TEST(SpiderRun, UnwritablePagesAreNamedAtTheEnd)
 {
-    SpiderSession run;
-    Form1& f = run.f();
-    f.Check3.setValue(1);
-    f.List1.replaceAll(f.List1.items().mid(0, 1) + f.List1.items().mid(4, 2));
+    QStringList urls;
+    SpiderWindow run(scriptedSites(3, 3, urls), urls);
+    run.f().Check3.setValue(1);
     // A folder where the first page file should go.
-    run.p.onPump = [&](int) { QDir().mkpath(run.home.path() + "/cars/insurance3.html"); };
-    Command3_Click(f, run.p);
-    ASSERT_EQ(run.p.messages.size(), 1);
-    EXPECT_TRUE(run.p.messages.at(0).startsWith("Run completed, but these files could not be written: "))
-        << run.p.messages.at(0).toStdString();
-    EXPECT_TRUE(run.p.messages.at(0).contains("insurance3.html"));
-    EXPECT_TRUE(QFileInfo::exists(run.home.path() + "/cars/sitemap.html"));
+    run.p.onPump = [&](int) { QDir().mkpath(run.path("cars/insurance3.html")); };
+    Command3_Click(run.f(), run.p);
+    EXPECT_EQ(run.p.messages,
+        QStringList {
+            "Run completed, but these files could not be written: " + run.path("cars/insurance3.html") });
+    EXPECT_TRUE(QFileInfo::exists(run.path("cars/sitemap.html")));
+}
+
+TEST(ParallelRun, SettingIsAWholeNumberFromOneToSixteen)
+{
+    test::TestWindow w;
+    Form1& f = w.f();
+    EXPECT_EQ(f.Combo8.ListCount(), 16);
+    EXPECT_EQ(f.Combo8.List(15), "16");
+    const struct {
+        const char* text;
+        int requests;
+    } cases[]
+        = { { "1", 1 }, { "8", 8 }, { "2.5", 2 }, { "0", 1 }, { "-3", 1 }, { "40", 16 }, { "many", 1 } };
+    for (const auto& c : cases) {
+        f.Combo8.setText(QLatin1String(c.text));
+        EXPECT_EQ(parallelRequests(f), c.requests) << c.text;
+    }
 }
 
 } // namespace

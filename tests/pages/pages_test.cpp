@@ -1,0 +1,183 @@
+#include "pages/page_writer.h"
+#include "pages/results_page.h"
+#include "pages/sitemap.h"
+#include "support/fixtures.h"
+#include "support/test_window.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+namespace {
+
+const QByteArray kBom("\xEF\xBB\xBF");
+
+// A window whose page folder "cars" exists, with the names a run with pages needs.
+struct Pages : test::TestWindow {
+    Pages()
+    {
+        QDir(home.path()).mkdir("cars");
+        form->Text8.setText("cars");
+        form->Text9.setText("insurance");
+        form->Text10.setText("map");
+        form->Text11.setText("Car insurance");
+        form->Text13.setText("10");
+    }
+    QByteArray written(const QString& name) const { return test::readFileBytes(path("cars/" + name)); }
+};
+
+TEST(ResultsPage, CreditLinkOnPages21To29BeforeTheClosingTag)
+{
+    const QString credit = QString("<p><center><font size=\"2\"><a href=\"http://www.tarnwick.example/\">%1"
+                                   "</a></font></center></p>\r\n");
+    struct Case {
+        const char* name;
+        const char* position;
+        QString tmpl;
+        QString expectedTail; // what the page ends with, %1 = credit
+    };
+    const Case cases[] = {
+        { "page 20 none", "20", "!@@!!%%!!##!</body>", "</font></body>\r\n" },
+        { "page 30 none", "30", "!@@!!%%!!##!</body>", "</font></body>\r\n" },
+        { "page 25 twice", "25", "!@@!!%%!!##!</body>|</body>", "%1</body>|%1</body>\r\n" },
+        { "lower wins over upper", "21", "!@@!!%%!!##!</BODY>|</body>", "</BODY>|%1</body>\r\n" },
+        { "capitalised", "29", "!@@!!%%!!##!</Body>", "%1</Body>\r\n" },
+        { "mixed case lowered", "22", "!@@!!%%!!##!</bOdY>", "%1</body>\r\n" },
+        { "no tag", "23", "!@@!!%%!!##!", "<br></font>\r\n" },
+    };
+    for (const Case& c : cases) {
+        Pages t;
+        Form1& f = t.f();
+        f.RichTextBox2.setText(c.tmpl);
+        f.Text13.setText(c.position);
+        f.Text14.setText("T");
+        t.p.rndValues = { 0.01 }; // draws 0, which becomes entry 1
+        createpage(f, t.p);
+        const QString page = QString::fromUtf8(t.written(QString("insurance%1.html").arg(c.position)));
+        QString tail = c.expectedTail;
+        tail.replace("%1", credit.arg(f.List6.List(1)));
+        EXPECT_TRUE(page.endsWith(tail)) << c.name << ": " << page.toStdString();
+        EXPECT_EQ(t.p.randomizeCalls, 1) << c.name;
+    }
+}
+
+// Marks are filled in once, from the template only: text from the pages that looks like a
+// mark stays as it is.
+TEST(Pages, TemplateFilledWithTheShortTitleHeadingAndResults)
+{
+    const QString results = "<font face=\"Default Font\" size=\"None\"><br>one<br>\r\ntwo<br></font>";
+    const QString full = "<title>!@@!</title><h1>!%%!</h1>!##!";
+    struct Case {
+        const char* name;
+        bool sitemap;
+        QString tmpl;
+        QString text; // the page title, or the sitemap heading
+        QString page;
+    };
+    const Case cases[] = {
+        { "title cut to four words", false, full, "Cheap car insurance quotes online",
+            "<title>Cheap car insurance quotes</title><h1>Cheap car insurance quotes ...</h1>" + results },
+        { "an empty piece is a word", false, full, "Cheap  car insurance quotes",
+            "<title>Cheap  car insurance</title><h1>Cheap  car insurance ...</h1>" + results },
+        { "no title", false, full, "", "<title></title><h1> ...</h1>" + results },
+        { "results mark in a title", false, "<title>!@@!</title>!##!", "Deals !##!",
+            "<title>Deals !##!</title>" + results },
+        { "heading mark in a title", false, "!@@!|!%%!|!##!", "Deals !%%!",
+            "Deals !%%!|Deals !%%! ...|" + results },
+        { "marks that overlap fill as they always have", false, "!%%!@@!|!##!", "T", "!%%T|" + results },
+        { "results mark in a sitemap heading", true, "<h1>!%%!</h1>!##!", "Map !##!",
+            "<h1>Map !##!...</h1>" + results },
+    };
+    for (const Case& c : cases) {
+        Pages t;
+        Form1& f = t.f();
+        f.RichTextBox2.setText(c.tmpl);
+        f.RichTextBox1.setText("one\r\ntwo");
+        f.Text15.setText("one\r\ntwo");
+        f.Text14.setText(c.text);
+        f.Text11.setText(c.text);
+        if (c.sitemap)
+            createsitemap(f, t.p);
+        else
+            createpage(f, t.p);
+        EXPECT_EQ(t.written(c.sitemap ? "map.html" : "insurance10.html"), kBom + (c.page + "\r\n").toUtf8())
+            << c.name;
+        EXPECT_EQ(f.RichTextBox1.Text().isEmpty(), !c.sitemap) << c.name;
+        EXPECT_EQ(f.Text15.Text().isEmpty(), c.sitemap) << c.name;
+    }
+}
+
+TEST(Sitemap, VerticalLinksHeadingListEmptiedAndUnwritableFilesRecorded)
+{
+    Pages t;
+    Form1& f = t.f();
+    f.Check6.setValue(1);
+    f.RichTextBox2.setText("<title>!@@!</title><h1>!%%!</h1>!##!");
+    for (const char* n : { "10", "20" }) {
+        f.Text13.setText(n);
+        createpage(f, t.p);
+    }
+    createsitemap(f, t.p);
+    EXPECT_EQ(QString::fromUtf8(t.written("map.html")),
+        QString("<title>Car insurance...</title><h1>Car insurance...</h1><font face=\"Default Font\" "
+                "size=\"None\"><br><a href=\"insurance10.html\">insurance10</a><br>\r\n<br>\r\n"
+                "<a href=\"insurance20.html\">insurance20</a><br>\r\n<br>\r\n<br></font>\r\n"));
+    EXPECT_TRUE(f.Text15.Text().isEmpty());
+    EXPECT_TRUE(f.failedFiles.isEmpty());
+
+    f.Text8.setText("missing");
+    f.Text13.setText("5");
+    createpage(f, t.p);
+    createsitemap(f, t.p);
+    EXPECT_EQ(f.failedFiles, (QStringList { t.path("missing/insurance5.html"), t.path("missing/map.html") }))
+        << "unwritable files are recorded";
+}
+
+TEST(Pages, PageNamesAreLinkedEncodedFromTheSitemap)
+{
+    Pages t;
+    Form1& f = t.f();
+    f.RichTextBox2.setText("!##!");
+    f.Text9.setText("a\"><b>");
+    createpage(f, t.p);
+    EXPECT_TRUE(QFileInfo::exists(t.path("cars/a\"><b>10.html")));
+    EXPECT_EQ(f.Text15.Text(), "<a href=\"a%22%3E%3Cb%3E10.html\">a%22%3E%3Cb%3E10</a>  ");
+}
+
+TEST(Pages, WritesReplaceWholeAndStartWithAByteOrderMark)
+{
+    struct Case {
+        const char* name;
+        QByteArray earlier; // empty: no earlier file
+        bool closeDuringWrite;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        { "new page", {}, false, kBom + "new \xC3\xBC\r\n" },
+        { "earlier page replaced", "old", false, kBom + "new \xC3\xBC\r\n" },
+        { "window closed during the write keeps the earlier page", "old", true, "old" },
+        { "window closed during the write leaves no empty page", {}, true, {} },
+    };
+    for (const Case& c : cases) {
+        Pages t;
+        const QString file = t.path("cars/page.html");
+        if (!c.earlier.isEmpty())
+            test::writeFileBytes(file, c.earlier);
+        QByteArray seen;
+        t.p.onPump = [&](int) {
+            seen = test::readFileBytes(file);
+            t.p.isUnloaded = c.closeDuringWrite;
+        };
+        EXPECT_EQ(writeGeneratedPage(t.f(), t.p, file, QStringLiteral("new \u00fc")), !c.closeDuringWrite)
+            << c.name;
+        EXPECT_EQ(seen, c.earlier) << c.name << ": the page was cut short while events ran";
+        EXPECT_EQ(test::readFileBytes(file), c.after) << c.name;
+        EXPECT_EQ(QDir(t.path("cars")).entryList(QDir::Files).size(), c.after.isEmpty() ? 0 : 1)
+            << c.name << ": a temporary file was left";
+        EXPECT_TRUE(t.f().failedFiles.isEmpty()) << c.name;
+    }
+}
+
+} // namespace
+} // namespace tarnwick
