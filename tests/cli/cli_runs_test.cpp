@@ -115,8 +115,8 @@ TEST(CliSpider, ParallelRunOnATerminalWritesThePagesPrintsTheDataAndSavesUrlsAnd
     ::fcntl(terminal, F_SETFL, O_NONBLOCK);
     QByteArray err;
     char buffer[4096];
-    // Read as it comes, so the terminal's buffer never fills and blocks the program.
-    for (bool running = true; running;) {
+    // Read as it comes, so the terminal's buffer never fills and blocks the program (60 s at most).
+    for (int i = 0, running = 1; running && i < 1200; ++i) {
         running = process.state() != QProcess::NotRunning;
         process.waitForFinished(50);
         for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;)
