@@ -1,4 +1,5 @@
 #include "app/app_path.h"
+#include "support/qt_printers.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,89 +11,64 @@
 namespace tarnwick {
 namespace {
 
-// Each case gets its own data home, so the user's data folder it may create lies in a temp folder.
-class ProgramFolder : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(tmp.isValid());
-        savedHome = qgetenv("TARNWICK_HOME");
-        savedData = qgetenv("XDG_DATA_HOME");
-        qunsetenv("TARNWICK_HOME");
-        qputenv("XDG_DATA_HOME", QFile::encodeName(tmp.filePath("share")));
-        portable = tmp.filePath("portable");
-        ASSERT_TRUE(QDir().mkpath(portable));
-        dataFolder = tmp.filePath("share/tarnwick");
-    }
-    void TearDown() override
-    {
-        restore("TARNWICK_HOME", savedHome);
-        restore("XDG_DATA_HOME", savedData);
-    }
-    static void restore(const char* name, const QByteArray& value)
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    // A path below a plain file: no one, root included, can make anything there.
-    QString underAFile()
-    {
-        QFile file(tmp.filePath("plain"));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        return tmp.filePath("plain/bin");
-    }
-
-    QTemporaryDir tmp;
-    QByteArray savedHome, savedData;
-    QString portable, dataFolder;
-};
-
 const FolderCheck kReadOnly = [](const QString&) { return false; };
 
-TEST_F(ProgramFolder, PortableCopyKeepsItsOwnFolder)
+// The user's data folder lies in a temporary folder, so the test can watch it being made.
+TEST(ProgramFolder, HomeOptionThenVariableThenAWritableExecutableFolderThenTheDataFolder)
 {
+    QTemporaryDir tmp;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(tmp.filePath("share")));
+    const QString dataFolder = tmp.filePath("share/tarnwick");
+    const QString portable = tmp.filePath("portable");
+    ASSERT_TRUE(QDir().mkpath(portable));
+    // Below a plain file no one, root included, can make anything.
+    QFile plain(tmp.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    const QString blocked = tmp.filePath("plain/bin");
+
+    const struct {
+        QStringList arguments;
+        const char* home; // TARNWICK_HOME
+        QString executableFolder;
+        FolderCheck writable;
+        QString expected;
+    } rows[] = {
+        { {}, "", portable, isWritableFolder, portable },
+        { {}, "", "/usr/bin", kReadOnly, dataFolder },
+        { {}, "", blocked, isWritableFolder, dataFolder },
+        // root passes access(2) on /proc
+        { {}, "", "/proc", isWritableFolder, dataFolder },
+        { { "--home", "/srv/t" }, "", "/usr/bin", kReadOnly, "/srv/t" },
+        { { "--home=/srv/u" }, "", "/usr/bin", kReadOnly, "/srv/u" },
+        { {}, "/var/t", "/usr/bin", kReadOnly, "/var/t" },
+        { { "--home", "/srv/t" }, "/var/t", "/usr/bin", kReadOnly, "/srv/t" },
+        // A trailing --home without a value is no choice of folder.
+        { { "--home" }, "/var/t", "/usr/bin", kReadOnly, "/var/t" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(("tarnwick " + row.arguments.join(' ') + " from " + row.executableFolder).toStdString()
+            + " with TARNWICK_HOME=" + row.home);
+        QDir(tmp.filePath("share")).removeRecursively();
+        qputenv("TARNWICK_HOME", row.home);
+        const QStringList arguments = QStringList { "tarnwick" } + row.arguments;
+        EXPECT_EQ(resolveProgramFolder(arguments, row.executableFolder, row.writable), row.expected);
+        // The data folder is made on first use, and only then; later calls find it in place.
+        EXPECT_EQ(QFileInfo(dataFolder).isDir(), row.expected == dataFolder);
+        EXPECT_EQ(resolveProgramFolder(arguments, row.executableFolder, row.writable), row.expected);
+    }
+    qunsetenv("TARNWICK_HOME");
+
     EXPECT_TRUE(isWritableFolder(portable));
-    EXPECT_EQ(resolveProgramFolder({ "tarnwick" }, portable), portable);
-    EXPECT_FALSE(QFileInfo::exists(dataFolder)) << "a portable copy leaves the user's data folder alone";
     EXPECT_EQ(QDir(portable).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList())
         << "the writability probe leaves nothing behind";
-}
-
-TEST_F(ProgramFolder, InstalledCopyUsesTheUserDataFolderCreatedOnFirstUse)
-{
-    ASSERT_FALSE(QFileInfo::exists(tmp.filePath("share")));
-    EXPECT_EQ(resolveProgramFolder({ "tarnwick" }, "/usr/bin", kReadOnly), dataFolder);
-    EXPECT_TRUE(QFileInfo(dataFolder).isDir());
-    // Later calls find it in place.
-    EXPECT_EQ(resolveProgramFolder({ "tarnwick" }, "/usr/bin", kReadOnly), dataFolder);
-}
-
-TEST_F(ProgramFolder, FoldersThatRefuseNewFilesCountAsUnwritable)
-{
-    const QString blocked = underAFile();
     for (const QString& folder :
         { blocked, tmp.filePath("plain"), tmp.filePath("missing"), QString("/proc") })
-        EXPECT_FALSE(isWritableFolder(folder)) << folder.toStdString(); // root passes access(2) on /proc
-    EXPECT_EQ(resolveProgramFolder({ "tarnwick" }, blocked), dataFolder);
-    EXPECT_EQ(resolveProgramFolder({ "tarnwick" }, "/proc"), dataFolder);
+        EXPECT_FALSE(isWritableFolder(folder)) << folder.toStdString();
     // Without a usable data folder either, the executable's folder stays.
     qputenv("XDG_DATA_HOME", QFile::encodeName(tmp.filePath("plain/share")));
     EXPECT_EQ(userDataFolder(), QString());
     EXPECT_EQ(resolveProgramFolder({ "tarnwick" }, "/usr/bin", kReadOnly), "/usr/bin");
-}
-
-TEST_F(ProgramFolder, HomeOptionAndVariableWinOverTheFolderRule)
-{
-    EXPECT_EQ(resolveProgramFolder({ "tarnwick", "--home", "/srv/t" }, "/usr/bin", kReadOnly), "/srv/t");
-    EXPECT_EQ(resolveProgramFolder({ "tarnwick", "--home=/srv/u" }, "/usr/bin", kReadOnly), "/srv/u");
-    qputenv("TARNWICK_HOME", "/var/t");
-    EXPECT_EQ(resolveProgramFolder({ "tarnwick" }, "/usr/bin", kReadOnly), "/var/t");
-    EXPECT_EQ(resolveProgramFolder({ "tarnwick", "--home", "/srv/t" }, "/usr/bin", kReadOnly), "/srv/t");
-    // A trailing --home without a value is no choice of folder.
-    EXPECT_EQ(resolveProgramFolder({ "tarnwick", "--home" }, "/usr/bin", kReadOnly), "/var/t");
-    EXPECT_FALSE(QFileInfo::exists(dataFolder));
+    qunsetenv("XDG_DATA_HOME");
 }
 
 } // namespace

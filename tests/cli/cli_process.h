@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <QProcess>
-#include <QString>
+#include <QProcessEnvironment>
 #include <QStringList>
 
 namespace tarnwick::test {
@@ -10,24 +9,37 @@ namespace tarnwick::test {
 /// What one run of tarnwick-cli left behind.
 struct CliResult {
     int exitCode = -1;
-    QProcess::ExitStatus exitStatus = QProcess::CrashExit;
     QByteArray out;
     QByteArray err;
 };
 
-/// Environment variables for one run, beyond the test's own.
-using CliEnvironment = QList<QPair<QString, QString>>;
+/// The built tarnwick-cli, ready to start in `workDir` without TARNWICK_HOME, its keyword
+/// lookup's file kept under `workDir`.
+inline void prepareCli(QProcess& process, const QStringList& arguments, const QString& workDir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("TARNWICK_HOME"));
+    env.insert(QStringLiteral("TARNWICK_CACHE_DIR"), workDir + QStringLiteral("/cache"));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(workDir);
+    process.setProgram(QStringLiteral(TARNWICK_CLI));
+    process.setArguments(arguments);
+}
 
-/// The built tarnwick-cli, ready to start in `workDir` with a clean environment: no
-/// TARNWICK_HOME, the keyword lookup's file kept under `workDir`.
-void prepareCli(QProcess& process, const QStringList& arguments, const QString& workDir,
-    const CliEnvironment& extra = {});
+/// Waits (at most 60 s) for a started process and collects what it wrote.
+inline CliResult finishCli(QProcess& process)
+{
+    process.waitForFinished(60000);
+    return { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
+}
 
-/// Runs tarnwick-cli to its end (at most 60 s).
-CliResult runCli(const QStringList& arguments, const QString& workDir, const CliEnvironment& extra = {});
-
-/// Waits for a started process and collects what it wrote.
-CliResult finishCli(QProcess& process);
+inline CliResult runCli(const QStringList& arguments, const QString& workDir)
+{
+    QProcess process;
+    prepareCli(process, arguments, workDir);
+    process.start();
+    return finishCli(process);
+}
 
 /// Arguments written as one text, split at single spaces ("spider a.urls --filter").
 inline QStringList words(const char* text)

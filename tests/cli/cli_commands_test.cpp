@@ -1,0 +1,152 @@
+// What each command prints, where, and with which exit status, for inputs that need no network.
+#include "cli/cli_process.h"
+#include "harvest/result_sources.h"
+#include "keywords/keyword_sources.h"
+#include "support/fixtures.h"
+#include "support/qt_printers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace tarnwick {
+namespace {
+
+using test::CliResult;
+using test::runCli;
+using test::words;
+
+TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
+{
+    QTemporaryDir work;
+    const QByteArray sample = test::readFixture("cli/sample.sdata");
+    test::writeFileBytes(work.filePath("sample.sdata"), sample);
+    test::writeFileBytes(work.filePath("empty.sdata"), "");
+    test::writeFileBytes(work.filePath("empty.urls"), "\r\n  \r\n");
+    test::writeFileBytes(work.filePath("one.urls"), "http://127.0.0.1:1/\r\n");
+    ASSERT_TRUE(QDir(work.path()).mkdir("folder.sdata"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(work.filePath("pipe.kwrds")).constData(), 0600), 0);
+
+    struct Row {
+        QStringList arguments;
+        int exitCode;
+        // All of standard error when it ends a line, else how it starts; %1 is the work folder.
+        QByteArray err;
+        QByteArray out;
+    };
+    const Row rows[] = {
+        { words("export sample.sdata --csv"), 0, "Added to clipboard!\n",
+            test::readFixture("cli/sample.csv") },
+        // Open Spider Data keeps every line, each ended by CR LF; the plain form is that text.
+        { words("export sample.sdata"), 0, "Added to clipboard!\n", sample },
+        { words("export sample.sdata --html"), 0, "Added to clipboard!\n",
+            QByteArray(sample).replace("\r\n", "<br>") },
+        { words("export empty.sdata --csv"), 1, "No spider data!\n", {} },
+        // Without -o the list goes to standard output, one entry a line; -o saves as Save URLs does.
+        { words("shuffle one.urls"), 0, "Entries scrambled!\n", "http://127.0.0.1:1/\n" },
+        { words("shuffle one.urls -o mixed.urls"), 0, "Entries scrambled!\nFile %1/mixed.urls saved!\n", {} },
+        { words("shuffle empty.urls -o x.urls"), 1, "No URLs!\n", {} },
+        { { "suggest", "" }, 1, "No search term entered!\n", {} },
+        { words("suggest auto --source nowhere"), 1, unknownKeywordSource("nowhere").toUtf8() + '\n', {} },
+        // What is no file ends at once.
+        { words("shuffle /dev/zero"), 1, "File /dev/zero could not be opened: ", {} },
+        { words("harvest pipe.kwrds"), 1, "File %1/pipe.kwrds could not be opened: ", {} },
+        { words("export folder.sdata"), 1, "File %1/folder.sdata could not be opened: ", {} },
+        { words("spider none.urls --filter=x"), 1, "File %1/none.urls could not be opened: ", {} },
+        // The spider's checks; the title filter starts empty, as in the window.
+        { words("spider one.urls --referer= --filter=x"), 1,
+            "No Referer (e.g. http://www.tarnwick.example/)! \n", {} },
+        { words("spider one.urls"), 1, "Title must contain a value (enter space to return all titles)!\n",
+            {} },
+        { { "spider", "one.urls", "--filter=x", "--pages=cars", "--page-name=a b", "--per-page=1" }, 1,
+            "Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'. And don't add any file "
+            "extension either (e.g. '.html').\n",
+            {} },
+    };
+    const char* const usageErrors[] = { "", "crawl", "spider", "spider a.urls b.urls",
+        "spider a.urls --colour", "spider a.urls --referer", "spider a.urls --any-word=1",
+        "spider a.urls --page-name p", "spider a.urls --pages d --description-only --title-link",
+        "export a.sdata --csv --csv", "--home /no/such/folder shuffle a.urls" };
+    std::vector<Row> all(std::begin(rows), std::end(rows));
+    for (const char* arguments : usageErrors)
+        all.push_back({ words(arguments), 2, "tarnwick-cli: ", {} });
+
+    for (const Row& row : all) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        const CliResult result = runCli(row.arguments, work.path());
+        const std::string err = QString::fromUtf8(row.err).replace("%1", work.path()).toStdString();
+        EXPECT_EQ(result.exitCode, row.exitCode);
+        EXPECT_EQ(
+            result.err.toStdString().substr(0, err.ends_with('\n') ? std::string::npos : err.size()), err);
+        EXPECT_EQ(result.out.toStdString(), row.out.toStdString());
+    }
+    EXPECT_EQ(test::readFileBytes(work.filePath("mixed.urls")), "http://127.0.0.1:1/\r\n");
+    EXPECT_FALSE(QFileInfo::exists(work.filePath("x.urls")));
+}
+
+template <typename Source> QStringList namesOf(const std::vector<Source>& sources)
+{
+    QStringList names;
+    for (const Source& source : sources)
+        names.append(source.name);
+    return names;
+}
+
+TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
+{
+    QTemporaryDir work;
+    for (const char* name : { "empty.kwrds", "empty.urls", "empty.sdata" })
+        test::writeFileBytes(work.filePath(name), "");
+    const CliResult top = runCli({ "--help" }, work.path());
+    EXPECT_EQ(top.exitCode, 0);
+    const struct {
+        const char* name;
+        const char* emptyInput; // refused, so that a run stops before any work
+        const char* options;
+        QStringList sources;
+    } commands[] = {
+        { "suggest", "", "--country --source --expand --add -o --home", namesOf(keywordSources()) },
+        { "harvest", "empty.kwrds", "--source --uk --full-url -o --home", namesOf(resultSources()) },
+        { "spider", "empty.urls",
+            "--user-agent --referer --timeout --parallel --filter --any-word --description-only --title-link "
+            "--pages --page-name --sitemap-name --heading --per-page --template --font --size --vertical -o "
+            "--save-urls --report --home",
+            {} },
+        { "shuffle", "empty.urls", "-o --home", {} },
+        { "export", "empty.sdata", "--csv --html --home", {} },
+    };
+    static const QRegularExpression optionLine("^  (-[-a-z]+)", QRegularExpression::MultilineOption);
+
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.name);
+        const QString name = command.name;
+        EXPECT_TRUE(top.out.contains("  " + name.toUtf8() + ' '));
+        const CliResult help = runCli({ name, "--help" }, work.path());
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_TRUE(help.out.startsWith("Usage: tarnwick-cli " + name.toUtf8() + ' '));
+        for (const QString& source : command.sources)
+            EXPECT_TRUE(help.out.contains(("\n        " + source + "  ").toUtf8())) << source.toStdString();
+        QStringList listed;
+        for (const QRegularExpressionMatch& match : optionLine.globalMatch(QString::fromUtf8(help.out)))
+            listed.append(match.captured(1));
+        EXPECT_EQ(listed, words(command.options) << "-h");
+
+        for (const QString& option : words(command.options)) {
+            QStringList arguments { name, command.emptyInput, option };
+            if (help.out.contains(("  " + option + " ").toUtf8()))
+                arguments.append(option == "--home" ? work.path() : "x");
+            if (name == "spider" && option != "--pages")
+                arguments += { "--pages", "x" };
+            const CliResult run = runCli(arguments, work.path());
+            EXPECT_EQ(run.exitCode, 1) << arguments.join(' ').toStdString() << ": " << run.err.toStdString();
+        }
+    }
+}
+
+} // namespace
+} // namespace tarnwick

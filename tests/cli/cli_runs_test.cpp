@@ -1,0 +1,205 @@
+// suggest, harvest and spider against loopback stand-ins of the services and sites they ask.
+#include "cli/cli_process.h"
+#include "support/fixtures.h"
+#include "support/service_mimics.h"
+#include "support/spider_sites.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
+namespace tarnwick {
+namespace {
+
+using test::CannedAnswer;
+using test::CliResult;
+using test::words;
+
+TEST(CliSources, SuggestSavesTheListOrEndsWithStatusFourWhenNothingCame)
+{
+    QTemporaryDir work;
+    test::ServiceMimic service { "/ac",
+        [](const httplib::Request& req) {
+            const std::string seed = req.get_param_value("q");
+            return CannedAnswer { 200,
+                test::openSearchAnswer(seed,
+                    seed == "auto" ? std::vector<std::string> { "auto versicherung", "autobahn" }
+                                   : std::vector<std::string> {}) };
+        } };
+    const QString source = service.url(QStringLiteral("/ac?hl={language}&q={searchTerms}"));
+    const CliResult result = test::runCli(
+        { "suggest", "auto", "--source", source, "--country", "Germany", "--add", "-o", "auto.kwrds" },
+        work.path());
+    EXPECT_EQ(result.exitCode, 0);
+    const QString saved = work.filePath(QStringLiteral("auto.kwrds"));
+    EXPECT_EQ(result.err, QString("File %1 saved!\n").arg(saved).toUtf8());
+    EXPECT_EQ(test::readFileBytes(saved), QByteArray("1 - auto versicherung\r\n2 - autobahn\r\n - auto\r\n"));
+
+    const CliResult none = test::runCli({ "suggest", "zzz", "--source", source }, work.path());
+    EXPECT_EQ(none.exitCode, 4) << none.err.toStdString();
+    EXPECT_TRUE(none.out.isEmpty());
+    EXPECT_EQ(service.targets(), (QStringList { "/ac?hl=de&q=auto", "/ac?hl=en&q=zzz" }));
+}
+
+TEST(CliSources, HarvestRefusedBySourceOrStoppedByCtrlCDuringAWait)
+{
+    QTemporaryDir work;
+    test::ServiceMimic searxng { "/search",
+        [](const httplib::Request& req) {
+            if (req.get_param_value("q") == "closed")
+                return CannedAnswer { 403, "<h1>Forbidden</h1>", "text/html" };
+            return CannedAnswer { 200,
+                test::searxngPage({ "https://one.example/a", "https://two.example/b/c" }) };
+        } };
+    const QStringList arguments { "harvest", "k.kwrds", "--source", searxng.url(QString()), "-o", "k.urls" };
+    test::writeFileBytes(work.filePath("k.kwrds"), "1 - closed\r\n");
+    const CliResult refused = test::runCli(arguments, work.path());
+    EXPECT_EQ(refused.exitCode, 4);
+    EXPECT_TRUE(refused.err.startsWith(
+        "JSON output is turned off on this instance: enable it in settings.yml, or run your own\n"))
+        << refused.err.toStdString();
+
+    test::writeFileBytes(work.filePath("k.kwrds"), "1 - widgets\r\n");
+    QProcess process;
+    test::prepareCli(process, arguments, work.path());
+    process.start();
+    ASSERT_TRUE(process.waitForStarted());
+    for (int i = 0; i < 2000 && searxng.targets().size() < 2; ++i)
+        QThread::msleep(5);
+    ASSERT_EQ(searxng.targets().size(), 2);
+    // The wait after a page lasts at least 5 s; the stop is seen at its next 250 ms tick.
+    QThread::msleep(200);
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    const CliResult stopped = test::finishCli(process);
+    EXPECT_EQ(stopped.exitCode, 3);
+    EXPECT_EQ(stopped.err, QString("Stopped!\nFile %1 saved!\n").arg(work.filePath("k.urls")).toUtf8());
+    EXPECT_EQ(searxng.targets().mid(1), QStringList { "/search?q=widgets&format=json&pageno=1" });
+    EXPECT_EQ(test::readFileBytes(work.filePath(QStringLiteral("k.urls"))),
+        QByteArray("https://one.example/\r\nhttps://two.example/\r\n"));
+}
+
+// Several in flight give the output of one at a time, so the pages of a parallel run match
+// those of the window's run. With no -o the data left in the pane goes to standard output;
+// messages go to standard error, and on a terminal a progress line that each message wipes.
+TEST(CliSpider, ParallelRunOnATerminalWritesThePagesPrintsTheDataAndSavesUrlsAndReport)
+{
+    QTemporaryDir work;
+    test::LoopbackServer server;
+    test::serveSpiderSites(server);
+    server.start();
+    test::writeFileBytes(work.filePath("sites.urls"), test::spiderSiteUrls(server).join("\r\n").toUtf8());
+    int terminal = -1;
+    int terminalEnd = -1;
+    ASSERT_EQ(::openpty(&terminal, &terminalEnd, nullptr, nullptr, nullptr), 0);
+    QProcess process;
+    test::prepareCli(process,
+        QStringList {
+            "spider", "sites.urls", "--home", work.path(), "--filter", " ", "--heading", "Car insurance" }
+            + words(
+                "--referer http://ref.example/ --user-agent Agent/1 --timeout 1 --parallel 6 --pages cars "
+                "--page-name insurance --sitemap-name sitemap --per-page 3 --report run.csv "
+                "--save-urls out.urls"),
+        work.path());
+    process.setChildProcessModifier([terminalEnd] { ::dup2(terminalEnd, STDERR_FILENO); });
+    process.start();
+    ASSERT_TRUE(process.waitForStarted());
+    ::close(terminalEnd);
+    ::fcntl(terminal, F_SETFL, O_NONBLOCK);
+    QByteArray err;
+    char buffer[4096];
+    // Read as it comes, so the terminal's buffer never fills and blocks the program (60 s at most).
+    for (int i = 0, running = 1; running && i < 1200; ++i) {
+        running = process.state() != QProcess::NotRunning;
+        process.waitForFinished(50);
+        for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;)
+            err.append(buffer, n);
+    }
+    ::close(terminal);
+    err.replace("\r\n", "\n");
+
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(err.startsWith("\rspidered ")) << err.toStdString();
+    EXPECT_TRUE(err.contains("/15 done, ")) << err.toStdString();
+    EXPECT_TRUE(err.endsWith(
+        "\x1b[K\r\x1b[KRun completed! Tarnwick list of sites spidered!\nSpidered 15 of 15 URLs: 7 "
+        "accepted, 6 refused by the rules, 2 failed (1 timeout, 1 HTTP status)\n"
+        + QString("File %1 saved!\nFile %2 saved!\n")
+              .arg(work.filePath("run.csv"), work.filePath("out.urls"))
+              .toUtf8()))
+        << err.toStdString();
+    test::expectSpiderFile("pages_left.sdata", process.readAllStandardOutput(), server);
+    // Save URLs ends every entry with CR LF.
+    const QByteArray urls = test::readFileBytes(work.filePath("out.urls"));
+    EXPECT_TRUE(urls.endsWith("\r\n"));
+    test::expectSpiderFile("nopages.urls", urls.chopped(2), server);
+    const QDir out(work.filePath("cars"));
+    const QStringList written = out.entryList(QDir::Files, QDir::Name);
+    test::expectSpiderFile("pages.list", written.join('\n').toUtf8(), server);
+    for (const QString& name : written)
+        test::expectSpiderFile(name, test::readFileBytes(out.filePath(name)), server);
+
+    const QString csv = QString::fromUtf8(test::readFileBytes(work.filePath("run.csv")));
+    const QStringList rows = csv.split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 16) << csv.toStdString();
+    EXPECT_EQ(rows.at(1), "1," + server.url("/ok1") + ",accepted,");
+    EXPECT_EQ(rows.at(2), "2," + server.url("/width500") + ",refused by the rules,server error page");
+    EXPECT_TRUE(rows.at(11).startsWith("11," + server.url("/stall") + ",timeout,")) << csv.toStdString();
+}
+
+TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
+{
+    QTemporaryDir work;
+    test::LoopbackServer server;
+    std::atomic<bool> slowStarted { false };
+    std::atomic<bool> interruptSent { false };
+    server.server.Get(R"(/(first|last))", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(test::spiderPage(req.matches[1].str() + " page", "Quick answer"), "text/html");
+    });
+    // Answers only once the interrupt is on its way, however loaded the machine is.
+    server.server.Get("/slow", [&](const httplib::Request&, httplib::Response& res) {
+        slowStarted = true;
+        for (int i = 0; i < 1000 && !interruptSent; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        res.set_content(test::spiderPage("Slow page", "Late answer"), "text/html");
+    });
+    server.start();
+    const QStringList urls { server.url("/first"), server.url("/slow"), server.url("/last") };
+    test::writeFileBytes(work.filePath("sites.urls"), urls.join("\r\n").toUtf8());
+
+    QProcess process;
+    test::prepareCli(process, words("spider sites.urls -o part.sdata") << "--filter= ", work.path());
+    process.start();
+    ASSERT_TRUE(process.waitForStarted());
+    for (int i = 0; i < 2000 && !slowStarted; ++i)
+        QThread::msleep(5);
+    ASSERT_TRUE(slowStarted);
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    interruptSent = true;
+    const CliResult result = test::finishCli(process);
+
+    const QString saved = work.filePath("part.sdata");
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.err,
+        QString(
+            "Stopped!\nSpidered 2 of 3 URLs: 2 accepted, 0 refused by the rules, 0 failed\nFile %1 saved!\n")
+            .arg(saved)
+            .toUtf8());
+    // The request in flight is finished, as Stop All in the window lets it finish; nothing after it.
+    const QByteArray data = test::readFileBytes(saved);
+    EXPECT_TRUE(data.startsWith("first page\r\nQuick answer\r\n" + urls.at(0).toUtf8()))
+        << data.toStdString();
+    EXPECT_TRUE(data.contains("Slow page")) << data.toStdString();
+    EXPECT_FALSE(data.contains("last page")) << data.toStdString();
+}
+
+} // namespace
+} // namespace tarnwick
