@@ -1,6 +1,7 @@
 // Text from the network: the bodies of pages and the escaped text of service answers.
 #include "net/blocking_fetch.h"
 #include "net/service_answer.h"
+#include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
 

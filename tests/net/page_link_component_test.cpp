@@ -1,6 +1,7 @@
 #include "net/clean_line.h"
 #include "net/page_link_component.h"
 #include "support/fixtures.h"
+#include "support/qt_printers.h"
 
 #include <QFileInfo>
 
