@@ -1,17 +1,19 @@
-// The QtNetwork transfer control against loopback servers, driven the way the spider drives
-// it: Execute, then pump until it is idle, reading the body inside the state-12 notification.
+// The QtNetwork transfer control and the blocking fetch against loopback servers. The control is
+// driven the way the spider drives it: Execute, then pump until it is idle, reading the body
+// inside the state-12 notification.
+#include "net/blocking_fetch.h"
 #include "net/qt_transfer_control.h"
 #include "support/fake_platform.h"
 #include "support/loopback_server.h"
+#include "support/qt_printers.h"
 #include "support/raw_server.h"
 
 #include <QDeadlineTimer>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <ctime>
-#include <mutex>
 
 namespace tarnwick {
 namespace {
@@ -20,14 +22,15 @@ using test::FakePlatform;
 using test::LoopbackServer;
 
 const QString kHeaders = "\r\n\r\nReferer: http://www.example.com/\r\nUser-Agent: Tarnwick test";
+// The states of a request that got an answer.
+const QList<int> kAnswered = { TransferControl::icConnecting, TransferControl::icReceivingResponse,
+    TransferControl::icResponseReceived, TransferControl::icResponseCompleted };
 
 // What one request went through, as the response handler would see it.
 struct Outcome {
     QList<int> states, statesDuringExecute, pieceLengths;
     QString body, errorCaption;
     bool executingInCompleted = false, executingInError = true, executingAfter = true;
-    double cpuSecondsWaiting = 0;
-    qint64 ms = 0;
     int last() const { return states.isEmpty() ? -1 : states.last(); }
 };
 
@@ -53,11 +56,8 @@ void record(QtTransferControl& inet, Outcome& run)
 // Pumps like the spider's wait, with a guard so a broken control cannot hang the suite.
 void waitIdle(QtTransferControl& inet, FakePlatform& p, Outcome& run)
 {
-    const std::clock_t cpuBefore = std::clock();
-    QDeadlineTimer guard(20000);
+    QDeadlineTimer guard(30000);
     while (inet.StillExecuting() && !guard.hasExpired() && p.waitForEvents(100)) { }
-    run.ms = 20000 - guard.remainingTime();
-    run.cpuSecondsWaiting = double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
     run.executingAfter = inet.StillExecuting();
 }
 
@@ -96,180 +96,171 @@ QList<int> expectedPieces(int size)
     return pieces;
 }
 
-TEST(TransferControl, SendsEveryHeaderLineAsTyped)
+// Every row goes through the control and through the blocking fetch: both take the same view
+// of what counts as an answer, and both stop at the size cap.
+TEST(TransferControl, AnswersAndFailuresOfBothFetches)
 {
-    LoopbackServer server;
-    httplib::Headers seen;
-    std::mutex lock;
-    server.server.Get("/", [&](const httplib::Request& req, httplib::Response& res) {
-        std::lock_guard<std::mutex> guard(lock);
-        seen = req.headers;
-        res.set_content("ok", "text/plain");
-    });
-    server.start();
-
-    const struct {
-        const char* name;
-        QString block;
-        std::vector<std::pair<std::string, std::string>> want;
-    } cases[] = {
-        { "the spider's block",
-            "\r\n\r\nReferer: http://www.example.com/search?q=a+b&x=1\r\n"
-            "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)",
-            { { "Referer", "http://www.example.com/search?q=a+b&x=1" },
-                { "User-Agent", "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)" } } },
-        { "LF line ends and an extra header",
-            "Referer: http://ref.example/;x=(1)\nUser-Agent: Agent/1.0  with  spaces\nX-Extra: one",
-            { { "Referer", "http://ref.example/;x=(1)" }, { "User-Agent", "Agent/1.0  with  spaces" },
-                { "X-Extra", "one" } } },
-        { "lines that are no header are left out",
-            "no colon here\r\nBad Name: y\r\n: no name\r\nUser-Agent: kept", { { "User-Agent", "kept" } } },
-        { "non-ASCII text", QStringLiteral("User-Agent: Caf\u00E9Bot"),
-            { { "User-Agent",
-                "Caf\xc3\xa9"
-                "Bot" } } },
-    };
-    for (const auto& c : cases) {
-        const Outcome run = runRequest(server.url(), 5, c.block);
-        ASSERT_EQ(run.last(), TransferControl::icResponseCompleted)
-            << c.name << " " << run.errorCaption.toStdString();
-        std::lock_guard<std::mutex> guard(lock);
-        for (const auto& [name, value] : c.want) {
-            ASSERT_EQ(seen.count(name), 1u) << c.name << ": " << name;
-            EXPECT_EQ(seen.find(name)->second, value) << c.name << ": " << name;
+    // Answers no well-behaved server sends, chosen by path.
+    test::RawServer odd([](const std::string& head, const test::RawServer::Send& send) {
+        const std::string path = head.substr(4, head.find(' ', 4) - 4);
+        if (path == "/407") // a proxy's answer, from a server that is none
+            send("HTTP/1.1 407 Proxy Authentication Required\r\nContent-Length: 4\r\n\r\nbody");
+        else if (path == "/badchunks") // the HTTP stack reads a bad chunk size as the last chunk
+            send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nZZZ\r\nhello\r\n0\r\n\r\n");
+        else if (path == "/drop") // promises 5000 bytes, hangs up after 1000
+            send("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + std::string(1000, 'x'));
+        else { // a byte every 100 ms: after a length of 100 or of 50 MB, or after 9 MiB at once
+            const bool big = path == "/big";
+            bool open = send(big ? "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n900000\r\n"
+                        + std::string(9 << 20, 'x') + "\r\n"
+                                 : std::string("HTTP/1.1 200 OK\r\nContent-Length: ")
+                        + (path == "/huge" ? "52428800" : "100") + "\r\n\r\n");
+            for (int i = 0; i < 50 && open; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                open = send(big ? "1\r\nx\r\n" : "x");
+            }
         }
-    }
-}
-
-TEST(TransferControl, CompletedResponseIsReadInPiecesAndFailuresEndInStateEleven)
-{
-    // A body cut off in the middle: the peer promised 5000 bytes and hangs up after 1000.
-    test::RawServer dropped([](const std::string&, const test::RawServer::Send& send) {
-        send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 5000\r\n\r\n"
-            + std::string(1000, 'x'));
-    });
-    // A chunk size that is not hexadecimal: the HTTP stack reads it as the last chunk, so the
-    // answer is a complete but empty body, which the spider rejects like any page without a title.
-    test::RawServer badChunks([](const std::string&, const test::RawServer::Send& send) {
-        send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nZZZ\r\nhello\r\n0\r\n\r\n");
-    });
-    // One byte a second, far past a one-second timeout.
-    test::RawServer drip([](const std::string&, const test::RawServer::Send& send) {
-        for (int i = 0; i < 5 && send(i ? "x" : "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n"); ++i)
-            std::this_thread::sleep_for(std::chrono::seconds(i ? 1 : 0));
     });
     LoopbackServer server;
     server.serveCommonRoutes();
-    server.server.Get("/huge", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content_provider(
-            50 * 1024 * 1024, "text/html", [](size_t, size_t length, httplib::DataSink& sink) {
-                static const std::string block(64 * 1024, 'a');
-                return sink.write(block.data(), std::min(length, block.size()));
-            });
-    });
-    server.server.Get("/bogus", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("<title>caf\xc3\xa9</title>", "text/html; charset=no-such-charset-42");
-    });
-    // Read by its label, though the bytes would pass for UTF-8; the labels themselves are the
-    // body decoder's tests.
-    server.server.Get("/cp1252", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("caf\xc3\xa9", "text/html; charset=windows-1252");
+    // Read by its label, though the bytes would pass for UTF-8; a label naming nothing is ignored.
+    server.server.Get(R"(/labelled/(.+))", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content("caf\xc3\xa9", "text/html; charset=" + req.matches[1].str());
     });
     server.server.Get(R"(/size/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
         res.set_content(sampleBody(std::stoi(req.matches[1])).toStdString(), "text/html; charset=utf-8");
     });
-    server.start();
+    server.server.Get("/echo", [](const httplib::Request& req, httplib::Response& res) {
+        std::string seen;
+        for (const char* name : { "Referer", "User-Agent", "X-Extra" })
+            for (auto [at, end] = req.headers.equal_range(name); at != end; ++at)
+                seen += std::string(name) + ": " + at->second + "\n";
+        res.set_content(seen, "text/plain; charset=utf-8");
+    });
+    server.server.Get("/port", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(std::to_string(req.remote_port), "text/plain");
+    });
+    server.start(LoopbackServer::Listen::Every127);
 
+    const QString overCap = "Error 35762 Response over 8388608 bytes";
     const struct {
         const char* name;
         QString url;
-        QString body; // for a failure, the error caption; empty: any "Error " caption with a code and a text
+        QString body; // for a failure, the error caption; empty: any caption with a code and a text
+        int status = 200; // 0: no answer
         int timeout = 5;
-        bool fails = false;
     } cases[] = {
         { "empty body", server.url("/size/0"), {} },
         { "short page", server.url("/size/300"), sampleBody(300) },
         { "exactly the first piece", server.url("/size/1024"), sampleBody(1024) },
         { "over 11 KB", server.url("/size/30000"), sampleBody(30000) },
-        { "404 page with its body", server.url("/missing"), "<html>Not here</html>" },
-        { "500 page with its body", server.url("/broken"), "<html>Internal Server Error</html>" },
+        { "chunked, under the cap", server.url("/chunked/204800"), QString(204800, u'z') },
+        { "404 page with its body", server.url("/missing"), "<html>Not here</html>", 404 },
+        { "500 page with its body", server.url("/broken"), "<html>Internal Server Error</html>", 500 },
         { "redirect followed", server.url("/hop"), "<html>hello</html>" },
-        { "malformed chunked body", badChunks.url(), {} },
-        { "Windows-1252 page", server.url("/cp1252"), QStringLiteral("caf\u00C3\u00A9") },
-        { "bogus charset name", server.url("/bogus"), QString::fromUtf8("<title>caf\xc3\xa9</title>") },
-        { "stall past the timeout", server.url("/stall"), "Error 35761 Timeout", 1, true },
-        { "refused connection", test::refusedUrl(), {}, 5, true },
-        { "connection dropped mid-body", dropped.url(), {}, 5, true },
-        { "drip past the timeout", drip.url(), "Error 35761 Timeout", 1, true },
-        { "50 MB body", server.url("/huge"), "Error 35762 Response over 8388608 bytes", 20, true },
-        { "redirect loop", server.url("/loop"), {}, 5, true },
-        { "chunked body over 8 MiB", server.url("/chunked/9437184"),
-            "Error 35762 Response over 8388608 bytes", 20, true },
-        { "not a web address", "http://", "Error 35763 Invalid URL", 5, true },
-        { "unsupported scheme", "ftp://127.0.0.1/file", "Error 35763 Invalid URL", 5, true },
+        { "malformed chunked body", odd.url("/badchunks"), {} },
+        { "Windows-1252 page", server.url("/labelled/windows-1252"), QStringLiteral("caf\u00C3\u00A9") },
+        { "bogus charset name", server.url("/labelled/no-such-charset-42"), QStringLiteral("caf\u00E9") },
+        { "refused connection", test::refusedUrl(), {}, 0 },
+        { "connection dropped mid-body", odd.url("/drop"), {}, 0 },
+        { "407 from a server", odd.url("/407"), {}, 0 },
+        { "redirect loop", server.url("/loop"), {}, 0 },
+        { "drip past the timeout", odd.url("/drip"), "Error 35761 Timeout", 0, 1 },
+        { "50 MB declared", odd.url("/huge"), overCap, 0, 1 },
+        { "9 MiB, then more slowly", odd.url("/big"), overCap, 0, 1 },
+        { "no host", "http://", "Error 35763 Invalid URL", 0 },
+        { "unsupported scheme", "ftp://127.0.0.1/file", "Error 35763 Invalid URL", 0 },
     };
     for (const auto& c : cases) {
         const Outcome run = runRequest(c.url, c.timeout);
         EXPECT_TRUE(run.statesDuringExecute.isEmpty()) << c.name << ": nothing is raised inside Execute";
         EXPECT_FALSE(run.executingAfter) << c.name << ": idle at the end";
-        if (c.fails) {
+        const FetchResult fetched = fetchBlocking(QUrl(c.url), c.timeout);
+        EXPECT_EQ(fetched.ok, c.status != 0) << c.name << ": " << fetched.error.toStdString();
+        EXPECT_EQ(decodeBody(fetched.body, fetched.contentType), c.status ? c.body : QString()) << c.name;
+        if (!c.status) {
             EXPECT_EQ(run.last(), TransferControl::icError) << c.name;
-            EXPECT_EQ(run.states.count(TransferControl::icError), 1) << c.name;
-            EXPECT_FALSE(run.states.contains(TransferControl::icResponseCompleted)) << c.name;
+            EXPECT_EQ(run.states.count(TransferControl::icError)
+                    + run.states.count(TransferControl::icResponseCompleted),
+                1)
+                << c.name;
             EXPECT_FALSE(run.executingInError) << c.name;
-            EXPECT_TRUE(run.body.isEmpty()) << c.name;
-            if (c.body.isEmpty())
-                EXPECT_TRUE(run.errorCaption.startsWith("Error ") && run.errorCaption.size() > 8)
-                    << c.name << ": " << run.errorCaption.toStdString();
-            else
+            EXPECT_TRUE(QRegularExpression("^Error [1-9]\\d* \\S").match(run.errorCaption).hasMatch())
+                << c.name << ": " << run.errorCaption.toStdString();
+            if (!c.body.isEmpty())
                 EXPECT_EQ(run.errorCaption, c.body) << c.name;
-            // The wait sleeps in the dispatcher; a spinning loop would burn the whole second.
-            if (c.timeout == 1) {
-                EXPECT_LT(run.cpuSecondsWaiting, 0.5) << c.name << ": waiting must not spin";
-                EXPECT_LT(run.ms, 3500) << c.name << ": the timeout bounds the whole request";
-            }
+            EXPECT_EQ(fetched.error, run.errorCaption.section(u' ', 2)) << c.name << ": both fail alike";
             continue;
         }
-        ASSERT_EQ(run.last(), TransferControl::icResponseCompleted)
-            << c.name << " " << run.errorCaption.toStdString();
-        EXPECT_EQ(run.states.count(TransferControl::icResponseCompleted), 1) << c.name;
-        EXPECT_EQ(run.states.first(), TransferControl::icConnecting)
-            << c.name << ": progress shows before the end";
-        EXPECT_TRUE(run.states.contains(TransferControl::icResponseReceived)) << c.name;
+        ASSERT_EQ(run.states, kAnswered) << c.name << " " << run.errorCaption.toStdString();
+        EXPECT_EQ(fetched.status, c.status) << c.name;
         EXPECT_EQ(run.body, c.body) << c.name;
         EXPECT_EQ(run.pieceLengths, expectedPieces(int(c.body.size()))) << c.name;
         EXPECT_TRUE(run.executingInCompleted) << c.name << ": still executing while the body is read";
     }
+    EXPECT_EQ(fetchBlocking(QUrl(server.url("/hop")), 5).finalUrl, QUrl(server.url("/page")));
+
+    // Every header line goes out as typed; a line that is no header is left out.
+    const std::pair<QString, QString> headerCases[] = {
+        { kHeaders, "Referer: http://www.example.com/\nUser-Agent: Tarnwick test\n" },
+        { "Referer: http://ref.example/;x=(1)\nUser-Agent: Agent/1.0  with  spaces\nX-Extra: one",
+            "Referer: http://ref.example/;x=(1)\nUser-Agent: Agent/1.0  with  spaces\nX-Extra: one\n" },
+        { "no colon here\r\nBad Name: y\r\n: no name\r\nUser-Agent: kept", "User-Agent: kept\n" },
+        { QStringLiteral("User-Agent: Caf\u00E9Bot"), QStringLiteral("User-Agent: Caf\u00E9Bot\n") },
+    };
+    for (const auto& [block, sent] : headerCases)
+        EXPECT_EQ(runRequest(server.url("/echo"), 5, block).body, sent) << block.toStdString();
+
+    // OpenURL blocks and raises nothing; a sibling control waits as long; idle connections.
+    FakePlatform p;
+    QtTransferControl inet;
+    Outcome run;
+    record(inet, run);
+    EXPECT_EQ(inet.OpenURL(server.url("/size/300")), sampleBody(300));
+    EXPECT_FALSE(inet.StillExecuting());
+    EXPECT_EQ(inet.OpenURL(test::refusedUrl()), QString());
+    EXPECT_TRUE(inet.ResponseCode() != 0 && !inet.ResponseInfo().isEmpty());
+    pumpAWhile(p);
+    EXPECT_TRUE(run.states.isEmpty());
+    inet.setRequestTimeout(7);
+    EXPECT_EQ(inet.makeSibling()->RequestTimeout(), 7);
+
+    // The client's port, echoed back, tells whether a request went over a connection kept from
+    // before: a run over thousands of sites must not keep one open to each.
+    static_assert(QtTransferControl::kIdleHostsKept == 4);
+    QStringList ports;
+    for (int host : { 2, 3, 4, 5, 2, 6, 3 }) {
+        run.body.clear();
+        inet.Execute(server.urlOn(host, "/port"), "GET", {}, {});
+        waitIdle(inet, p, run);
+        ports << run.body;
+    }
+    EXPECT_EQ(ports[4], ports[0]) << "among the last four hosts";
+    EXPECT_NE(ports[6], ports[1]) << "a fifth host closed the others";
 }
 
 TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
 {
     LoopbackServer server;
     server.serveCommonRoutes();
-    server.server.Get("/slow", [&](const httplib::Request&, httplib::Response& res) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        res.set_content("slow page", "text/plain");
-    });
     // Sends a first part, waits, then the rest; tells when it is done either way.
     std::atomic<bool> trickleEnded { false };
     server.server.Get("/trickle", [&](const httplib::Request&, httplib::Response& res) {
         res.set_chunked_content_provider(
             "text/plain",
             [](size_t offset, httplib::DataSink& sink) {
-                if (offset > 0) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                    sink.write("second part", 11);
-                    sink.done();
-                    return true;
-                }
-                return sink.write("first part", 10);
+                if (offset == 0)
+                    return sink.write("first part", 10);
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                sink.write("second part", 11);
+                sink.done();
+                return true;
             },
             [&](bool) { trickleEnded = true; });
     });
     server.start();
     FakePlatform p;
     {
-        // Cancelled before the first pump: nothing at all arrives.
         QtTransferControl inet;
         Outcome run;
         record(inet, run);
@@ -277,7 +268,7 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
         inet.Cancel();
         EXPECT_FALSE(inet.StillExecuting());
         pumpAWhile(p);
-        EXPECT_TRUE(run.states.isEmpty()) << "cancelled at once";
+        EXPECT_TRUE(run.states.isEmpty()) << "cancelled before the first pump";
     }
     {
         // Cancelled once the first bytes are in, while the server still has more to send.
@@ -290,61 +281,32 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
         };
         inet.Execute(server.url("/trickle"), "GET", {}, kHeaders);
         waitIdle(inet, p, run);
-        QDeadlineTimer guard(5000);
-        while (!trickleEnded && !guard.hasExpired())
+        for (QDeadlineTimer guard(5000); !trickleEnded && !guard.hasExpired();)
             (void)p.waitForEvents(20);
         pumpAWhile(p);
-        EXPECT_TRUE(trickleEnded);
         EXPECT_EQ(run.last(), TransferControl::icReceivingResponse) << "cancelled mid-body";
         EXPECT_FALSE(inet.StillExecuting());
     }
     {
-        // A new Execute replaces the running request; only the new one reports. No pump between
-        // the two, so the first one's notification is still queued.
+        // A new Execute replaces the running request with the first one's notification still
+        // queued; only the new one reports.
         QtTransferControl inet;
         Outcome run;
         record(inet, run);
-        inet.Execute(server.url("/slow"), "GET", {}, kHeaders);
+        inet.Execute(server.url("/trickle"), "GET", {}, kHeaders);
         inet.Execute(server.url("/page"), "GET", {}, kHeaders);
         waitIdle(inet, p, run);
         pumpAWhile(p);
         EXPECT_EQ(run.body, "<html>hello</html>");
-        EXPECT_EQ(run.states.count(TransferControl::icConnecting), 1) << "nothing of the replaced request";
-        EXPECT_EQ(run.states.count(TransferControl::icResponseCompleted), 1);
-        EXPECT_EQ(run.last(), TransferControl::icResponseCompleted);
+        EXPECT_EQ(run.states, kAnswered) << "nothing of the replaced request";
     }
-    {
-        // Destroyed while the request runs: no crash, and the handler is never called.
-        bool called = false;
-        auto inet = std::make_unique<QtTransferControl>();
-        inet->StateChanged = [&](int) { called = true; };
-        inet->Execute(server.url("/slow"), "GET", {}, kHeaders);
-        inet.reset();
-        pumpAWhile(p);
-        EXPECT_FALSE(called) << "destroyed while running";
-    }
-}
-
-TEST(TransferControl, OpenUrlBlocksAndRaisesNothing)
-{
-    LoopbackServer server;
-    server.server.Get("/page", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("<html>caf\xc3\xa9</html>", "text/html; charset=utf-8");
-    });
-    server.start();
-
-    FakePlatform p;
-    QtTransferControl inet;
-    Outcome run;
-    record(inet, run);
-    inet.setRequestTimeout(30);
-    EXPECT_EQ(inet.OpenURL(server.url("/page")), QStringLiteral("<html>caf\u00E9</html>"));
-    EXPECT_FALSE(inet.StillExecuting());
-    EXPECT_EQ(inet.OpenURL(test::refusedUrl()), QString());
-    EXPECT_NE(inet.ResponseCode(), 0);
-    EXPECT_FALSE(inet.ResponseInfo().isEmpty());
+    bool called = false;
+    auto inet = std::make_unique<QtTransferControl>();
+    inet->StateChanged = [&](int) { called = true; };
+    inet->Execute(server.url("/trickle"), "GET", {}, kHeaders);
+    inet.reset();
     pumpAWhile(p);
-    EXPECT_TRUE(run.states.isEmpty());
+    EXPECT_FALSE(called) << "destroyed while running";
 }
 
 } // namespace
