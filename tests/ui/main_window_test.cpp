@@ -50,6 +50,15 @@ TEST(MainWindow, MenusAndButtonsRunTheirHandlersAndOnlyQuitCloses)
     EXPECT_EQ(shown(), "100");
     EXPECT_EQ(
         w.widget<QPlainTextEdit>(f.RichTextBox2)->toPlainText(), defaultTemplate().replace("\r\n", "\n"));
+    // A run appends to the spider data pane: only the new tail is added to the editor.
+    auto* data = w.widget<QPlainTextEdit>(f.RichTextBox1);
+    for (const char* record : { "T1\r\n", "T2\r\n" }) {
+        f.RichTextBox1.appendText(record);
+        w.window.sync();
+    }
+    EXPECT_EQ(data->toPlainText(), "T1\nT2\n");
+    data->setPlainText("a\nb");
+    EXPECT_EQ(f.RichTextBox1.Text(), "a\r\nb") << "what the user edits is kept with CR LF";
 
     w.trigger(f.mnuGoToHelp);
     EXPECT_EQ(w.p.opened.size(), 1);
@@ -83,6 +92,7 @@ TEST(MainWindow, ClicksGoThroughTheHandlersAndDoubleClickDeletesTheUrlUnderTheMo
     const QPoint second = view->visualRect(view->model()->index(1, 0)).center();
     // A real double-click presses first, which selects the entry.
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, second);
+    EXPECT_EQ(f.List1.ListIndex(), 1);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, second);
     EXPECT_EQ(f.List1.items(), QStringList({ "http://a/", "http://c/" }));
     EXPECT_EQ(view->model()->rowCount(), 2);
@@ -169,6 +179,8 @@ TEST(MainWindow, SourcesMenuSetsForm1AndMarksItsChoices)
     EXPECT_EQ(marked(), (QStringList { "keywordSource:Classic", "seedExpansion", "resultSource:SearXNG" }));
     expand->trigger();
     EXPECT_EQ(w.f.seedExpansion, SeedExpansion::Off);
+    w.f.seedExpansion = SeedExpansion::On; // as the command line may set it
+    EXPECT_TRUE(marked().contains("seedExpansion"));
 }
 
 TEST(MainWindow, DroppedFilesOpenAsTheirOpenCommandsOpenThem)
