@@ -3,6 +3,7 @@
 #include "support/loaded_form.h"
 #include "ui/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 
 namespace tarnwick::test {
@@ -21,6 +22,11 @@ struct ShownWindow : LoadedForm {
         const QWidget* w = window.widgetFor(control);
         return QRect(w->mapTo(window.centralWidget(), QPoint(0, 0)), w->size());
     }
+    template <typename W = QWidget> W* widget(const Control& control) const
+    {
+        return qobject_cast<W*>(window.widgetFor(control));
+    }
+    void trigger(const MenuItem& item) { window.action(item)->trigger(); }
     MainWindow window;
 };
 

@@ -1,217 +1,251 @@
-#include "app/form1.h"
-#include "app/startup.h"
-#include "support/fake_platform.h"
-#include "support/fake_transfer_control.h"
+// What the widget layer owns: menus, buttons and keys reach their handlers, the widgets show
+// the state the handlers leave, dropped files open, and messages show as plain text.
+#include "harvest/result_sources.h"
+#include "keywords/keyword_sources.h"
+#include "support/fixtures.h"
 #include "support/qt_printers.h"
-#include "ui/main_window.h"
+#include "support/shown_window.h"
+#include "ui/qt_platform.h"
 
-#include <QAction>
 #include <QCheckBox>
-#include <QGroupBox>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace tarnwick {
 namespace {
 
-using test::FakePlatform;
-using test::FakeTransferControl;
+using Shown = test::ShownWindow;
 
-struct Shown {
-    Shown()
-        : form(std::make_unique<FakeTransferControl>())
-    {
-        Form_Load(form);
-        window = std::make_unique<MainWindow>(form, platform);
-        window->show();
-    }
-    template <typename W> W* widget(const Control& control)
-    {
-        auto* w = qobject_cast<W*>(window->widgetFor(control));
-        EXPECT_NE(w, nullptr) << control.name();
-        return w;
-    }
-    void trigger(const MenuItem& item) { window->action(item)->trigger(); }
-
-    FakePlatform platform;
-    Form1 form;
-    std::unique_ptr<MainWindow> window;
-};
-
-TEST(MainWindow, PanelsSwapTheDisclaimerComesAndGoesAndMenusRunTheirHandlers)
+TEST(MainWindow, MenusAndButtonsRunTheirHandlersAndOnlyQuitCloses)
 {
     Shown w;
-    auto* spider = w.widget<QGroupBox>(w.form.Frame4);
-    auto* templ = w.widget<QGroupBox>(w.form.Frame5);
-    auto* disclaimer = w.widget<QGroupBox>(w.form.Frame8);
-    EXPECT_TRUE(spider->isVisible());
-    EXPECT_FALSE(templ->isVisible());
-    EXPECT_FALSE(disclaimer->isVisible());
-    EXPECT_EQ(spider->geometry(), templ->geometry());
+    Form1& f = w.f;
+    EXPECT_EQ(w.widget(f.Frame4)->geometry(), w.widget(f.Frame5)->geometry());
+    auto shown = [&] {
+        return QString("%1%2%3")
+            .arg(w.widget(f.Frame4)->isVisible())
+            .arg(w.widget(f.Frame5)->isVisible())
+            .arg(w.widget(f.Frame8)->isVisible());
+    };
+    EXPECT_EQ(shown(), "100") << "spider, template, disclaimer";
+    w.trigger(f.mnuShowTemplate);
+    EXPECT_EQ(shown(), "010");
+    w.trigger(f.mnuShowSpider);
+    w.trigger(f.mnuDisclaimer);
+    EXPECT_EQ(shown(), "101");
+    QTest::mouseClick(w.widget(f.Command7), Qt::LeftButton);
+    EXPECT_EQ(shown(), "100");
+    EXPECT_EQ(
+        w.widget<QPlainTextEdit>(f.RichTextBox2)->toPlainText(), defaultTemplate().replace("\r\n", "\n"));
+    // A run appends to the spider data pane: only the new tail is added to the editor.
+    auto* data = w.widget<QPlainTextEdit>(f.RichTextBox1);
+    for (const char* record : { "T1\r\n", "T2\r\n" }) {
+        f.RichTextBox1.appendText(record);
+        w.window.sync();
+    }
+    EXPECT_EQ(data->toPlainText(), "T1\nT2\n");
+    data->setPlainText("a\nb");
+    EXPECT_EQ(f.RichTextBox1.Text(), "a\r\nb") << "what the user edits is kept with CR LF";
 
-    w.trigger(w.form.mnuShowTemplate);
-    EXPECT_FALSE(spider->isVisible());
-    EXPECT_TRUE(templ->isVisible());
-    w.trigger(w.form.mnuShowTemplate);
-    EXPECT_TRUE(templ->isVisible());
-    w.trigger(w.form.mnuShowSpider);
-    EXPECT_TRUE(spider->isVisible());
-    EXPECT_FALSE(templ->isVisible());
+    w.trigger(f.mnuGoToHelp);
+    EXPECT_EQ(w.p.opened.size(), 1);
+    f.Label3.setCaption("1");
+    w.trigger(f.mnuStopAll);
+    EXPECT_EQ(f.Label3.Caption(), "0");
 
-    w.trigger(w.form.mnuDisclaimer);
-    EXPECT_TRUE(disclaimer->isVisible());
-    QTest::mouseClick(w.widget<QPushButton>(w.form.Command7), Qt::LeftButton);
-    EXPECT_FALSE(disclaimer->isVisible());
-    EXPECT_FALSE(w.form.Frame8.Visible());
-
-    auto* pane = w.widget<QPlainTextEdit>(w.form.RichTextBox2);
-    EXPECT_EQ(pane->toPlainText().split('\n').size(), 17);
-    EXPECT_EQ(pane->toPlainText().replace('\n', "\r\n"), defaultTemplate())
-        << "the template with its line breaks";
-
-    w.trigger(w.form.mnuGoToHelp);
-    EXPECT_EQ(w.platform.opened.size(), 1);
-    w.form.Label3.setCaption("1");
-    w.trigger(w.form.mnuStopAll);
-    EXPECT_EQ(w.form.Label3.Caption(), "0");
+    EXPECT_FALSE(w.window.close());
+    EXPECT_TRUE(w.window.isVisible());
+    EXPECT_FALSE(w.window.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(w.window.action(f.mnuQuit)->shortcut(), QKeySequence(QKeySequence::Quit));
+    w.trigger(f.mnuQuit);
+    EXPECT_TRUE(w.p.unloaded());
+    EXPECT_TRUE(w.window.close());
 }
 
-TEST(MainWindow, OnlyQuitClosesTheWindow)
+TEST(MainWindow, ClicksGoThroughTheHandlersAndDoubleClickDeletesTheUrlUnderTheMouse)
 {
     Shown w;
-    EXPECT_FALSE(w.window->close());
-    EXPECT_TRUE(w.window->isVisible());
-    EXPECT_FALSE(w.window->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(w.window->action(w.form.mnuQuit)->shortcut(), QKeySequence(QKeySequence::Quit));
-
-    auto* transfer = static_cast<FakeTransferControl*>(w.form.Inet1.get());
-    transfer->answer("http://127.0.0.1:9/", "x");
-    transfer->Execute("http://127.0.0.1:9/", "GET", {}, {});
-    w.trigger(w.form.mnuQuit);
-    EXPECT_EQ(transfer->cancels, 1);
-    EXPECT_TRUE(w.platform.unloaded());
-    EXPECT_TRUE(w.window->close());
-}
-
-TEST(MainWindow, ClicksRunTheRecordOptionInterlocks)
-{
-    Shown w;
-    QTest::mouseClick(w.widget<QCheckBox>(w.form.Check5), Qt::LeftButton);
-    EXPECT_EQ(w.form.Check4.Value(), 0);
-    EXPECT_EQ(w.form.Check5.Value(), 1);
-
-    QTest::mouseClick(w.widget<QRadioButton>(w.form.Option1), Qt::LeftButton);
-    EXPECT_EQ(w.form.Check4.Value(), 1);
-    EXPECT_EQ(w.form.Check5.Value(), 0);
-    EXPECT_TRUE(w.form.Option2.Value());
+    Form1& f = w.f;
+    auto checked = [&](const Control& c) { return w.widget<QAbstractButton>(c)->isChecked(); };
+    QTest::mouseClick(w.widget(f.Check5), Qt::LeftButton);
+    EXPECT_FALSE(checked(f.Check4)) << "Check5's handler clears Check4";
+    QTest::mouseClick(w.widget(f.Option1), Qt::LeftButton);
     // The widgets show the state the handlers left, not the click.
-    EXPECT_TRUE(w.widget<QCheckBox>(w.form.Check4)->isChecked());
-    EXPECT_FALSE(w.widget<QCheckBox>(w.form.Check5)->isChecked());
-    EXPECT_TRUE(w.widget<QRadioButton>(w.form.Option2)->isChecked());
-    EXPECT_FALSE(w.widget<QRadioButton>(w.form.Option1)->isChecked());
-}
+    EXPECT_TRUE(checked(f.Check4) && !checked(f.Check5) && checked(f.Option2) && !checked(f.Option1));
 
-TEST(MainWindow, DoubleClickDeletesTheUrlUnderTheMouse)
-{
-    Shown w;
-    for (const char* url : { "http://a/", "http://b/", "http://c/" })
-        w.form.List1.AddItem(url);
-    w.form.Label1.setCaption("3");
-    w.window->sync();
-
-    auto* view = w.widget<QListView>(w.form.List1);
-    const QRect second = view->visualRect(view->model()->index(1, 0));
+    f.List1.replaceAll({ "http://a/", "http://b/", "http://c/" });
+    w.window.sync();
+    auto* view = w.widget<QListView>(f.List1);
+    const QPoint second = view->visualRect(view->model()->index(1, 0)).center();
     // A real double-click presses first, which selects the entry.
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, second.center());
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, second.center());
-    EXPECT_EQ(w.form.List1.items(), QStringList({ "http://a/", "http://c/" }));
-    EXPECT_EQ(w.form.Label1.Caption(), "2");
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, second);
+    EXPECT_EQ(f.List1.ListIndex(), 1);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, second);
+    EXPECT_EQ(f.List1.items(), QStringList({ "http://a/", "http://c/" }));
     EXPECT_EQ(view->model()->rowCount(), 2);
 }
 
 TEST(MainWindow, RefusedInputMovesTheFocusToItsFieldAndEnterStartsTheLookup)
 {
     Shown w;
-    w.window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
-    w.form.List1.AddItem("http://a/");
-    w.form.Text5.setText(" ");
-    w.form.Combo3.setText("1");
-    w.form.Check3.setValue(1);
-    QTest::mouseClick(w.widget<QPushButton>(w.form.Command3), Qt::LeftButton);
-    ASSERT_EQ(w.platform.messages, QStringList({ "No directory name!" }));
-    EXPECT_TRUE(w.widget<QLineEdit>(w.form.Text8)->hasFocus());
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+    w.f.List1.AddItem("http://a/");
+    w.f.Text5.setText(" ");
+    w.f.Combo3.setText("1");
+    w.f.Check3.setValue(1);
+    QTest::mouseClick(w.widget(w.f.Command3), Qt::LeftButton);
+    ASSERT_EQ(w.p.messages, QStringList({ "No directory name!" }));
+    EXPECT_TRUE(w.widget(w.f.Text8)->hasFocus());
 
     // Enter in the seed box starts the lookup; other keys reach the box and the state.
-    auto* seed = w.widget<QLineEdit>(w.form.Text1);
+    auto* seed = w.widget<QLineEdit>(w.f.Text1);
     QTest::keyClick(seed, Qt::Key_Return);
-    EXPECT_EQ(w.platform.messages.last(), "No search term entered!");
+    EXPECT_EQ(w.p.messages.last(), "No search term entered!");
     QTest::keyClicks(seed, "cars");
-    EXPECT_EQ(w.form.Text1.Text(), "cars");
-    EXPECT_EQ(w.platform.messages.size(), 2);
+    EXPECT_EQ(w.f.Text1.Text(), "cars");
+    EXPECT_EQ(w.p.messages.size(), 2);
 }
 
-TEST(MainWindowLayout, PanelsKeepTheProportionsOfTheirTwips)
+TEST(MainWindow, TabOrderFollowsTheColumnsTopToBottom)
 {
     Shown w;
-    const QWidget* client = w.window->centralWidget();
-    const double width = client->width();
-    const double height = client->height();
-    EXPECT_NEAR(width / height, 11910.0 / 7785.0, 0.01);
-    struct Expected {
-        const Control* frame;
-        int left, top, right, bottom;
-    };
-    const Expected panels[]
-        = { { &w.form.Frame1, 120, 120, 3615, 7695 }, { &w.form.Frame2, 3720, 120, 7605, 7695 },
-              { &w.form.Frame4, 7680, 120, 11775, 7695 }, { &w.form.Frame8, 3480, 0, 5895, 2655 } };
-    for (const Expected& e : panels) {
-        const QRect r = w.window->widgetFor(*e.frame)->geometry();
-        // One pixel of rounding at either end.
-        EXPECT_NEAR(r.left() / width, e.left / 11910.0, 1.5 / width) << e.frame->name();
-        EXPECT_NEAR((r.right() + 1) / width, e.right / 11910.0, 1.5 / width) << e.frame->name();
-        EXPECT_NEAR(r.top() / height, e.top / 7785.0, 1.5 / height) << e.frame->name();
-        EXPECT_NEAR((r.bottom() + 1) / height, e.bottom / 7785.0, 1.5 / height) << e.frame->name();
-    }
-}
-
-TEST(MainWindowLayout, TabOrderFollowsTheColumnsTopToBottom)
-{
-    Shown w;
-    Form1& f = w.form;
-    const std::vector<const Control*> order = { &f.Text1, &f.Command2, &f.Combo1, &f.List2, &f.Check1,
-        &f.Check2, &f.Command1, &f.List1, &f.Command4, &f.Text4, &f.Text6, &f.Combo2, &f.Combo8,
-        &f.RichTextBox1, &f.Command5, &f.Check7, &f.Command6, &f.Text5, &f.Check8, &f.Combo3, &f.Text8,
-        &f.Text9, &f.Text10, &f.Text11, &f.Combo6, &f.Combo7, &f.Check3, &f.Check6, &f.Check4, &f.Check5,
-        &f.Option1, &f.Option2, &f.Command3 };
-    QWidget* first = w.window->widgetFor(f.Text1);
-    std::vector<const QWidget*> chain;
-    QWidget* at = first;
-    do {
+    Form1& f = w.f;
+    std::vector<const QWidget*> chain { w.widget(f.Text1) };
+    for (QWidget* at = chain[0]->nextInFocusChain(); at && at != chain[0] && chain.size() < 2000;
+         at = at->nextInFocusChain())
         chain.push_back(at);
-        at = at->nextInFocusChain();
-    } while (at && at != first && chain.size() < 2000);
-
-    auto position = [&](const Control* control) {
-        QWidget* widget = w.window->widgetFor(*control);
-        // A combo box takes the focus through its line edit.
-        for (std::size_t i = 0; i < chain.size(); ++i)
-            if (chain[i] == widget || chain[i]->parentWidget() == widget)
-                return static_cast<int>(i);
-        return -1;
-    };
     int previous = -1;
-    for (const Control* control : order) {
-        const int here = position(control);
+    for (const Control* control : std::initializer_list<const Control*> { &f.Text1, &f.Command2, &f.Combo1,
+             &f.List2, &f.Check1, &f.Check2, &f.Command1, &f.List1, &f.Command4, &f.Text4, &f.Text6,
+             &f.Combo2, &f.Combo8, &f.RichTextBox1, &f.Command5, &f.Check7, &f.Command6, &f.Text5, &f.Check8,
+             &f.Combo3, &f.Text8, &f.Text9, &f.Text10, &f.Text11, &f.Combo6, &f.Combo7, &f.Check3, &f.Check6,
+             &f.Check4, &f.Check5, &f.Option1, &f.Option2, &f.Command3 }) {
+        const QWidget* widget = w.widget(*control);
+        // A combo box takes the focus through its line edit.
+        const auto at = std::find_if(chain.begin(), chain.end(),
+            [&](const QWidget* c) { return c == widget || c->parentWidget() == widget; });
+        const int here = at == chain.end() ? -1 : static_cast<int>(at - chain.begin());
         EXPECT_GT(here, previous) << control->name() << " is out of the tab order";
         previous = here;
     }
+}
+
+TEST(MainWindow, SourcesMenuSetsForm1AndMarksItsChoices)
+{
+    Shown w;
+    QMenu* menu = w.window.action(w.f.mnuSources)->menu();
+    auto marked = [&] {
+        emit menu->aboutToShow();
+        QStringList names;
+        for (const QAction* action : menu->actions())
+            if (action->isChecked())
+                names << action->objectName();
+        return names;
+    };
+    EXPECT_EQ(marked(),
+        (QStringList { "keywordSource:" + keywordSources().front().name,
+            "resultSource:" + resultSources().front().name }));
+    const std::tuple<const char*, QString Form1::*, const char*> rows[] = {
+        { "keywordSource:DuckDuckGo", &Form1::keywordSource, "DuckDuckGo" },
+        { "keywordSource:SearXNG", &Form1::keywordSource, "SearXNG" },
+        { "keywordSource:Classic", &Form1::keywordSource, "Classic" },
+        { "resultSource:Classic", &Form1::resultSource, "Classic" },
+        { "resultSource:SearXNG", &Form1::resultSource, "SearXNG" },
+    };
+    for (const auto& [entry, field, value] : rows) {
+        QAction* action = menu->findChild<QAction*>(entry);
+        ASSERT_NE(action, nullptr) << entry;
+        action->trigger();
+        EXPECT_EQ(w.f.*field, value) << entry;
+        EXPECT_TRUE(marked().contains(entry)) << entry;
+    }
+    QAction* expand = menu->findChild<QAction*>("seedExpansion");
+    expand->trigger();
+    EXPECT_EQ(w.f.seedExpansion, SeedExpansion::On);
+    EXPECT_EQ(marked(), (QStringList { "keywordSource:Classic", "seedExpansion", "resultSource:SearXNG" }));
+    expand->trigger();
+    EXPECT_EQ(w.f.seedExpansion, SeedExpansion::Off);
+    w.f.seedExpansion = SeedExpansion::On; // as the command line may set it
+    EXPECT_TRUE(marked().contains("seedExpansion"));
+}
+
+TEST(MainWindow, DroppedFilesOpenAsTheirOpenCommandsOpenThem)
+{
+    struct Case {
+        const char* file;
+        QByteArray content;
+        std::function<QString(const Form1&)> shown;
+        QString expected;
+        QStringList messages;
+    };
+    const Case cases[] = {
+        { "seeds.kwrds", "a - cheap flights\r\nb - hotels\r\n",
+            [](const Form1& f) { return f.List2.items().join('|') + ' ' + f.Label7.Caption(); },
+            "a - cheap flights|b - hotels 2" },
+        { "LIST.URLS", "http://a.example/\r\n\r\nhttp://b.example/\r\n",
+            [](const Form1& f) { return f.List1.items().join('|') + ' ' + f.Label1.Caption(); },
+            "http://a.example/|http://b.example/ 2" },
+        { "run.sdata", "Title\r\nDescription", [](const Form1& f) { return f.RichTextBox1.Text(); },
+            "Title\r\nDescription\r\n" },
+        { "page.tplate", "<html>!@@!</html>", [](const Form1& f) { return f.RichTextBox2.Text(); },
+            "<html>!@@!</html>\r\n" },
+        { "too-many.urls", QByteArray("http://x.example/\r\n").repeated(30002),
+            [](const Form1& f) { return f.Label1.Caption(); }, "30001", { "Limit reached!" } },
+        { "notes.txt", "http://c.example/\r\n", [](const Form1& f) { return f.List1.items().join('|'); },
+            "" },
+    };
+    for (const Case& c : cases) {
+        Shown w;
+        const QString path = w.home.filePath(QString::fromLatin1(c.file));
+        test::writeFileBytes(path, c.content);
+        QMimeData mime;
+        mime.setUrls({ QUrl::fromLocalFile(path) });
+        const bool opens = !c.expected.isEmpty();
+        // A file the window opens is taken even over the spider data pane, which would otherwise
+        // paste its name as text; any other file the window refuses.
+        QWidget* target = opens ? w.widget<QPlainTextEdit>(w.f.RichTextBox1)->viewport() : &w.window;
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_EQ(enter.isAccepted(), opens) << c.file;
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        EXPECT_EQ(c.shown(w.f), c.expected) << c.file;
+        EXPECT_EQ(w.p.messages, c.messages) << c.file;
+        // No dialog: the dropped file is the one to open.
+        EXPECT_TRUE(w.p.dialogs.empty()) << c.file;
+    }
+}
+
+TEST(MessageBox, ShowsMessagesAsPlainText)
+{
+    QtPlatform p;
+    QStringList shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (box->textFormat() == Qt::PlainText)
+                shown.append(box->text());
+            box->accept();
+        }
+    });
+    poll.start(10);
+    const QString message = QStringLiteral("No !%%! symbol in template <H1>, <H2>... tag. Please add!");
+    p.MsgBox(message);
+    EXPECT_EQ(shown, QStringList { message });
 }
 
 } // namespace
