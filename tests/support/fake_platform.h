@@ -38,7 +38,6 @@ public:
 
     /// The next dialog answer: a full path, or std::nullopt for a cancel.
     void answerDialog(std::optional<QString> path) { dialogAnswers.push_back(std::move(path)); }
-    void seed(unsigned value) { generator.seed(value); }
 
     // What happened.
     QStringList messages;

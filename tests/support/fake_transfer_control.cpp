@@ -32,7 +32,7 @@ void FakeTransferControl::Execute(const QString& url, const QString&, const QStr
     status = 0;
     const quint64 id = ++request;
     const Answer a = answers.value(url, Answer { {}, true, 404, QStringLiteral("Not Found") });
-    QTimer::singleShot(a.delayMs, this, [this, id, a] {
+    QTimer::singleShot(0, this, [this, id, a] {
         if (id != request || !executing)
             return;
         if (StateChanged)
@@ -57,7 +57,6 @@ void FakeTransferControl::Execute(const QString& url, const QString&, const QStr
 
 void FakeTransferControl::Cancel()
 {
-    ++origin().cancels;
     ended();
     ++request;
 }

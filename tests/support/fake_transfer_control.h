@@ -11,7 +11,7 @@ namespace tarnwick::test {
 
 /// A transfer control without a network: each address answers with a scripted body or an
 /// error. Execute queues the notifications, which arrive at the next event pump as with
-/// the real control (or after `delayMs`); calls are recorded. Siblings answer from the same
+/// the real control; calls are recorded. Siblings answer from the same
 /// script and record into the control they came from.
 class FakeTransferControl : public QObject, public TransferControl {
 public:
@@ -21,7 +21,6 @@ public:
         int errorCode = 0;
         QString errorInfo;
         int status = 200;
-        int delayMs = 0;
     };
 
     void answer(const QString& url, const QString& body) { answers[url] = Answer { body }; }
@@ -45,7 +44,6 @@ public:
 
     QHash<QString, Answer> answers;
     QStringList executed;
-    int cancels = 0;
     /// Requests running on this control and its siblings now, and the most at once.
     int running = 0;
     int mostRunning = 0;
