@@ -27,9 +27,12 @@ QString searchPattern(SearchSite site)
 QString searchTerm(const QString& entry)
 {
     // The Add button writes " - term"; saved and opened again, the entry has lost its leading
-    // space, but its first part is still the empty one before "- ".
-    const QStringList pieces = (entry.startsWith(QLatin1String("- ")) ? QLatin1Char(' ') + entry : entry)
-                                   .split(QStringLiteral(" - "));
+    // space, but its first part is still the empty one before "- ". Likewise "1 - " comes back
+    // as "1 -", whose term is the empty one after " -".
+    QString restored = entry.startsWith(QLatin1String("- ")) ? QLatin1Char(' ') + entry : entry;
+    if (restored.endsWith(QLatin1String(" -")))
+        restored += QLatin1Char(' ');
+    const QStringList pieces = restored.split(QStringLiteral(" - "));
     // Entries loaded from files may lack the separator; their whole text is the term.
     if (pieces.size() < 2)
         return trimSpaces(entry);

@@ -14,7 +14,7 @@ QString searchPattern(SearchSite site);
 
 /// The search term of a keyword entry: the piece between the first " - " and the next one,
 /// trimmed; the whole trimmed entry when it holds no separator. An entry that begins with
-/// "- " has an empty first part.
+/// "- " has an empty first part, one that ends with " -" an empty term.
 QString searchTerm(const QString& entry);
 
 /// The site root of `address` ("http://host/"), empty when the address has fewer than

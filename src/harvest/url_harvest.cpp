@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kLimit = 30000;
 constexpr int kTickMs = 250;
+constexpr int kNamesShown = 10;
+constexpr int kNameLength = 80;
 
 using Flow = HarvestFlow;
 
@@ -25,6 +27,25 @@ QList<LinkRecord> resultLinks(PageLinkComponent& page)
     page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("&tab="));
     page.ExcludeLinks(1, QStringLiteral("all"), QStringLiteral("cache:"));
     return page.GetLinks();
+}
+
+// One message for every keyword without a search term, named as listed: one box for the lot
+// rather than one per keyword, shown before the run asks for anything.
+QString emptyTermsMessage(const QStringList& entries)
+{
+    QStringList names;
+    for (const QString& entry : entries.mid(0, kNamesShown))
+        names << QLatin1Char('"')
+                + (entry.size() > kNameLength ? entry.left(kNameLength) + QStringLiteral("...") : entry)
+                + QLatin1Char('"');
+    QString list = names.join(QStringLiteral(", "));
+    if (entries.size() > kNamesShown)
+        list += QStringLiteral(" and %1 more").arg(entries.size() - kNamesShown);
+    if (entries.size() == 1)
+        return QStringLiteral("The keyword %1 has no search term: it is skipped.").arg(list);
+    return QStringLiteral("%1 keywords have no search term and are skipped: %2.")
+        .arg(entries.size())
+        .arg(list);
 }
 
 } // namespace
@@ -98,9 +119,18 @@ void Command1_Click(Form1& f, Platform& p)
     PageLinkComponent page;
 
     const int count = f.List2.ListCount();
+    // An empty term would be asked as "q=", which a service refuses and which ended the run.
+    QStringList termless;
+    for (int i = 0; i < count; ++i)
+        if (searchTerm(f.List2.List(i)).isEmpty())
+            termless << f.List2.List(i);
+    if (!termless.isEmpty())
+        p.MsgBox(emptyTermsMessage(termless));
     for (int i = 0; i < count && i < f.List2.ListCount(); ++i) {
         f.List2.setListIndex(i);
         f.Text2.setText(searchTerm(f.List2.List(i)));
+        if (f.Text2.Text().isEmpty())
+            continue;
         int start = 0;
         f.progress.harvestPage = 1;
         if (source->read != nullptr) {
