@@ -1,9 +1,7 @@
 #include "harvest/result_sources.h"
 
-#include <QUrl>
-
 #include "net/address_template.h"
-#include "net/service_answer.h"
+#include "net/searxng_hint.h"
 
 namespace tarnwick {
 
@@ -11,14 +9,18 @@ namespace {
 
 const QString kSearxngSearch = QStringLiteral("/search?q={searchTerms}&format=json&pageno={startPage}");
 
+ResultSource searxngSource(const QString& name, const QString& addressTemplate)
+{
+    return { name, addressTemplate, readSearxngResults, searxngStartHint(addressTemplate), 10 };
+}
+
 } // namespace
 
 const std::vector<ResultSource>& resultSources()
 {
     static const std::vector<ResultSource> sources = {
         // Public instances refuse tools; this one is the user's own (see the README).
-        { QStringLiteral("SearXNG"), QStringLiteral("http://127.0.0.1:8888") + kSearxngSearch,
-            readSearxngResults, QLatin1String(kSearxngStartHint), 10 },
+        searxngSource(QStringLiteral("SearXNG"), QStringLiteral("http://127.0.0.1:8888") + kSearxngSearch),
         { QStringLiteral("Classic"), {}, nullptr, {}, 0 },
     };
     return sources;
@@ -34,17 +36,10 @@ std::optional<ResultSource> resultSourceFor(const QString& choice)
         if (source.name.compare(text, Qt::CaseInsensitive) == 0)
             return source;
     if (isAddressTemplate(text))
-        return ResultSource { text, text, readSearxngResults, QLatin1String(kSearxngStartHint), 10 };
-    const QUrl base(text);
-    const QString scheme = base.scheme().toLower();
-    if (!base.host().isEmpty() && base.query().isEmpty()
-        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))) {
-        QString address = text;
-        while (address.endsWith(QLatin1Char('/')))
-            address.chop(1);
-        return ResultSource { text, address + kSearxngSearch, readSearxngResults,
-            QLatin1String(kSearxngStartHint), 10 };
-    }
+        return searxngSource(text, text);
+    const QString instance = instanceAddress(text);
+    if (!instance.isEmpty())
+        return searxngSource(text, instance + kSearxngSearch);
     return std::nullopt;
 }
 

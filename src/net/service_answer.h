@@ -7,11 +7,6 @@
 
 namespace tarnwick {
 
-/// How to run one's own SearXNG, for the messages of sources that expect one.
-inline constexpr const char* kSearxngStartHint
-    = "To run one here, from Tarnwick's source folder: docker run -d -p 127.0.0.1:8888:8080 "
-      "-v \"$PWD/dist/searxng:/etc/searxng\" searxng/searxng (see the README).";
-
 /// A web service's JSON answer, read at the edge: the parsed document, or the one message
 /// that says why there is none (no answer, a refusal, a CAPTCHA, consent or JavaScript
 /// page, HTML or anything else where JSON was expected).
