@@ -51,8 +51,9 @@ std::vector<CommandKind> buildSpecs()
             { "--source", "NAME|TEMPLATE", "Sources > Keyword suggestions from",
                 sourceHelp(keywordSources(), "the suggestion service asked, by name:",
                     "the Overture service (TARNWICK_SUGGEST_BASE moves it)",
-                    "or an OpenSearch suggestions address template with {searchTerms}\n"
-                    "      (and {language}, {country}, {region} from --country)"),
+                    "or a SearXNG address (http://host:port), or an OpenSearch suggestions\n"
+                    "      address template with {searchTerms} (and {language}, {country},\n"
+                    "      {region} from --country)"),
                 [](const Form1&) { return quoted(keywordSources().front().name); } },
             { "--expand", nullptr, "Sources > Expand seed with a-z, 0-9",
                 "also ask for SEED followed by \" a\" to \" z\" and \" 0\" to \" 9\",\n"

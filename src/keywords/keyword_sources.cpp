@@ -1,9 +1,21 @@
 #include "keywords/keyword_sources.h"
 
 #include "net/address_template.h"
-#include "net/service_answer.h"
+#include "net/searxng_hint.h"
 
 namespace tarnwick {
+
+namespace {
+
+const QString kSearxngAutocompleter = QStringLiteral("/autocompleter?q={searchTerms}");
+
+KeywordSource searxngSource(const QString& name, const QString& address)
+{
+    const QString addressTemplate = address + kSearxngAutocompleter;
+    return { name, addressTemplate, readOpenSearchSuggestions, searxngStartHint(addressTemplate) };
+}
+
+} // namespace
 
 const std::vector<KeywordSource>& keywordSources()
 {
@@ -17,8 +29,7 @@ const std::vector<KeywordSource>& keywordSources()
         { QStringLiteral("DuckDuckGo"),
             QStringLiteral("https://duckduckgo.com/ac/?type=list&kl={region}&q={searchTerms}"),
             readOpenSearchSuggestions, {} },
-        { QStringLiteral("SearXNG"), QStringLiteral("http://127.0.0.1:8888/autocompleter?q={searchTerms}"),
-            readOpenSearchSuggestions, QLatin1String(kSearxngStartHint) },
+        searxngSource(QStringLiteral("SearXNG"), QStringLiteral("http://127.0.0.1:8888")),
         { QStringLiteral("Classic"), {}, nullptr, {} },
     };
     return sources;
@@ -34,6 +45,10 @@ std::optional<KeywordSource> keywordSourceFor(const QString& choice)
             return source;
     if (isAddressTemplate(choice))
         return KeywordSource { choice, choice, readOpenSearchSuggestions, {} };
+    // A bare address names a SearXNG instance, as the harvest takes it.
+    const QString instance = instanceAddress(choice.trimmed());
+    if (!instance.isEmpty())
+        return searxngSource(choice.trimmed(), instance);
     return std::nullopt;
 }
 
@@ -43,7 +58,8 @@ QString unknownKeywordSource(const QString& choice)
     for (const KeywordSource& source : keywordSources())
         names << source.name;
     return QStringLiteral(
-        "Unknown keyword source \"%1\": choose %2, or an address template with {searchTerms}.")
+        "Unknown keyword source \"%1\": choose %2, a SearXNG address, or an address template with "
+        "{searchTerms}.")
         .arg(choice, names.join(QStringLiteral(", ")));
 }
 

@@ -45,4 +45,17 @@ bool isAddressTemplate(const QString& text)
         && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
+QString instanceAddress(const QString& text)
+{
+    const QUrl url(text);
+    const QString scheme = url.scheme().toLower();
+    if (url.host().isEmpty() || !url.query().isEmpty()
+        || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return {};
+    QString address = text;
+    while (address.endsWith(QLatin1Char('/')))
+        address.chop(1);
+    return address;
+}
+
 } // namespace tarnwick

@@ -22,4 +22,8 @@ QString fillAddressTemplate(const QString& addressTemplate, const TemplateValues
 /// True when `text` is an http or https address template that takes {searchTerms}.
 bool isAddressTemplate(const QString& text);
 
+/// `text` without trailing slashes when it is a bare http or https address (a host and
+/// perhaps a path, no query), as a service instance is named; empty for anything else.
+QString instanceAddress(const QString& text);
+
 } // namespace tarnwick
