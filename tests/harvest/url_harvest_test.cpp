@@ -3,6 +3,9 @@
 // index behind "is a listed entry beginning with this candidate".
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QUrl>
+
 #include <functional>
 #include <tuple>
 
@@ -12,7 +15,7 @@
 #include "harvest/result_sources.h"
 #include "harvest/search_sites.h"
 #include "harvest/url_harvest.h"
-#include "net/service_answer.h"
+#include "net/searxng_hint.h"
 #include "support/fake_platform.h"
 #include "support/fake_transfer_control.h"
 #include "support/fixtures.h"
@@ -60,6 +63,8 @@ test::CannedAnswer searxngAnswer(const httplib::Request& req)
     const int page = std::stoi(req.get_param_value("pageno"));
     if (req.get_param_value("format") != "json")
         return { 400, "", "text/plain" };
+    if (q.empty())
+        return { 400, R"({"error": "No query"})" };
     if (q == "widgets" && page == 1)
         return { 200,
             searxngPage({ "https://www.one.example/a.html", "https://www.one.example/b.html",
@@ -282,6 +287,27 @@ TEST_F(Harvest, SearxngPagesWhileTheyAddUrlsThenFinished)
     EXPECT_EQ(searxng.targets().filter("q=widgets&").size(), 3 + 2);
 }
 
+TEST_F(Harvest, KeywordsWithoutATermAreNamedInOneMessageAndSkipped)
+{
+    f.resultSource = searxng.url(QString());
+    p.rndValues = std::deque<double>(40, 0.0);
+    run({ "1 -  - blue", "1 -", "2 - widgets", " - " });
+    EXPECT_EQ(searxng.targets().filter("q=&").size(), 0);
+    EXPECT_EQ(searxng.targets().filter("q=widgets&").size(), 3) << "the run went on";
+    EXPECT_EQ(p.messages,
+        (QStringList { R"(3 keywords have no search term and are skipped: "1 -  - blue", "1 -", " - ".)",
+            "Finished run!" }));
+
+    p.messages.clear();
+    run(QStringList(11, " - ") << "1 -  - " + QString(90, 'x'));
+    EXPECT_EQ(p.messages.value(0),
+        R"(12 keywords have no search term and are skipped: " - ", " - ", " - ", " - ", " - ", " - ", )"
+        R"(" - ", " - ", " - ", " - " and 2 more.)");
+    run({ "1 -  - " + QString(90, 'x') });
+    EXPECT_EQ(p.messages.value(2),
+        "The keyword \"1 -  - " + QString(73, 'x') + "...\" has no search term: it is skipped.");
+}
+
 TEST_F(Harvest, SearxngRefusalsEndTheRunWithTheirOwnMessage)
 {
     const QString site = f.resultSource = searxng.url(QString());
@@ -309,7 +335,9 @@ TEST_F(Harvest, SearxngRefusalsEndTheRunWithTheirOwnMessage)
     EXPECT_TRUE(p.messages[0].startsWith(
         "No answer from " + f.resultSource + "/search?q=widgets&format=json&pageno=1 ("))
         << p.messages[0].toStdString();
-    EXPECT_TRUE(p.messages[0].endsWith(QLatin1String(kSearxngStartHint))) << p.messages[0].toStdString();
+    EXPECT_TRUE(p.messages[0].endsWith(searxngStartHint(f.resultSource))) << p.messages[0].toStdString();
+    EXPECT_TRUE(
+        p.messages[0].contains(" -p 127.0.0.1:" + QString::number(QUrl(f.resultSource).port()) + ":8080 "));
 }
 
 TEST(ResultSources, ByNameAddressOrTemplate)
@@ -343,9 +371,9 @@ TEST(SearchSites, OverrideRootTermTicksAndListEntries)
         EXPECT_EQ(siteRoot(url), root) << url;
 
     // " - term" from the Add button, saved and opened again (spaces trimmed).
-    const std::pair<const char*, const char*> terms[]
-        = { { "- blue widgets", "blue widgets" }, { "-  spaced  ", "spaced" },
-              { "- first - second", "first" }, { "-no space", "-no space" }, { "-", "-" } };
+    const std::pair<const char*, const char*> terms[] = { { "- blue widgets", "blue widgets" },
+        { "-  spaced  ", "spaced" }, { "- first - second", "first" }, { "-no space", "-no space" },
+        { "-", "-" }, { "1 - ", "" }, { "1 -", "" }, { "1 -  - blue", "" }, { "a - b -", "b" } };
     for (const auto& [entry, term] : terms)
         EXPECT_EQ(searchTerm(entry), term) << entry;
 
@@ -362,6 +390,36 @@ TEST(SearchSites, OverrideRootTermTicksAndListEntries)
     for (const auto& [text, whole, start, found] : finds)
         EXPECT_EQ(findEntry(items, text, whole, start), found) << text << " from " << start;
     EXPECT_EQ(findEntry({}, "a", false, -1), -1);
+}
+
+TEST(SearxngHint, ACommandForThisMachinesAddressOnly)
+{
+    const QString mount
+        = R"( -v "/s/settings.yml:/etc/searxng/settings.yml:ro" searxng/searxng (see the README).)";
+    const std::pair<const char*, QString> rows[] = {
+        { "http://127.0.0.1:9000/search?q={searchTerms}&pageno={startPage}",
+            "To run one here: docker run -d -p 127.0.0.1:9000:8080" + mount },
+        { "http://LOCALHOST/autocompleter?q={searchTerms}",
+            "To run one here: docker run -d -p 127.0.0.1:80:8080" + mount },
+        { "http://127.0.0.2:8888", "To run one here: docker run -d -p 127.0.0.2:8888:8080" + mount },
+        { "http://[::1]:8888", "To run one here: docker run -d -p [::1]:8888:8080" + mount },
+        { "http://192.168.1.5:8888", "" },
+        { "http://searx.example:8888", "" },
+        { "https://127.0.0.1:8443", "" },
+    };
+    for (const auto& [address, hint] : rows) {
+        const QString shown = searxngStartHint(QLatin1String(address), "/s/settings.yml");
+        if (hint.isEmpty())
+            EXPECT_FALSE(shown.contains("docker")) << address << ": " << shown.toStdString();
+        else
+            EXPECT_EQ(shown, hint) << address;
+    }
+    EXPECT_TRUE(searxngStartHint("http://127.0.0.1:8888", {})
+                    .endsWith("-v \"/path/to/settings.yml:/etc/searxng/settings.yml:ro\" searxng/searxng, "
+                              "with a settings.yml that "
+                              "turns on JSON output (see the README)."));
+    // Built in the source tree, the tests find its settings rather than an installed copy.
+    EXPECT_EQ(searxngSettingsFile(), QDir::cleanPath(TARNWICK_FIXTURES "/../../dist/searxng/settings.yml"));
 }
 
 TEST(ListBoxSearch, AgreesWithAScanAfterEveryChange)

@@ -312,6 +312,8 @@ TEST(KeywordSources, ByNameOrTemplateAskedWithTheServerBoxCountry)
         { "DuckDuckGo", "Atlantis", "x", "https://duckduckgo.com/ac/?type=list&kl=us-en&q=x" },
         { " SEARXNG ", "France", "x y", "http://127.0.0.1:8888/autocompleter?q=x%20y" },
         { "https://127.0.0.1:5/ac?q={searchTerms}", "", "x", "https://127.0.0.1:5/ac?q=x" },
+        { " http://127.0.0.1:9000// ", "", "x y", "http://127.0.0.1:9000/autocompleter?q=x%20y" },
+        { "https://127.0.0.1:9000/searx", "", "x", "https://127.0.0.1:9000/searx/autocompleter?q=x" },
         { "classic", "", "x", "no reader" },
         { "nonsense", "", "x", "refused" },
         { "http://127.0.0.1:5/ac?q=fixed", "", "x", "refused" },
