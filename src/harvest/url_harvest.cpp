@@ -119,7 +119,7 @@ void Command1_Click(Form1& f, Platform& p)
     PageLinkComponent page;
 
     const int count = f.List2.ListCount();
-    // An empty term would be asked as "q=", which a service refuses and which ended the run.
+    // An empty term would be asked as "q=", which a service refuses with an error that ends the run.
     QStringList termless;
     for (int i = 0; i < count; ++i)
         if (searchTerm(f.List2.List(i)).isEmpty())
