@@ -416,8 +416,7 @@ TEST(SearxngHint, ACommandForThisMachinesAddressOnly)
     }
     EXPECT_TRUE(searxngStartHint("http://127.0.0.1:8888", {})
                     .endsWith("-v \"/path/to/settings.yml:/etc/searxng/settings.yml:ro\" searxng/searxng, "
-                              "with a settings.yml that "
-                              "turns on JSON output (see the README)."));
+                              "with a settings.yml that turns on JSON output (see the README)."));
     // Built in the source tree, the tests find its settings rather than an installed copy.
     EXPECT_EQ(searxngSettingsFile(), QDir::cleanPath(TARNWICK_FIXTURES "/../../dist/searxng/settings.yml"));
 }
