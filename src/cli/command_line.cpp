@@ -51,7 +51,8 @@ std::vector<CommandKind> buildSpecs()
             { "--source", "NAME|TEMPLATE", "Sources > Keyword suggestions from",
                 sourceHelp(keywordSources(), "the suggestion service asked, by name:",
                     "the Overture service (TARNWICK_SUGGEST_BASE moves it)",
-                    "or an OpenSearch suggestions address template with {searchTerms}\n"
+                    "or a SearXNG address (http://host:port), or an OpenSearch\n"
+                    "      suggestions address template with {searchTerms}\n"
                     "      (and {language}, {country}, {region} from --country)"),
                 [](const Form1&) { return quoted(keywordSources().front().name); } },
             { "--expand", nullptr, "Sources > Expand seed with a-z, 0-9",
@@ -91,12 +92,12 @@ std::vector<CommandKind> buildSpecs()
                 [](const Form1& f) { return quoted(f.Text4.Text()); } },
             { "--referer", "TEXT", "Text6 \"Referer:\"", "Referer header",
                 [](const Form1& f) { return quoted(f.Text6.Text()); } },
-            { "--timeout", "SECONDS", "Combo2 \"Timeout:\"", "request timeout",
+            { "--timeout", "SECONDS", "Combo2 \"Timeout:\"", "request timeout, whole seconds from 1",
                 [](const Form1& f) { return quoted(f.Combo2.Text()); } },
             { "--parallel", "N", "Combo8 \"Parallel requests:\"",
                 "requests in flight at once, 1 to 16 (at most 2 to one host);\n"
-                "      the output is the same as one at a time. Like the window's box, a\n"
-                "      number outside 1 to 16 counts as the nearest of them",
+                "      the output is the same as one at a time. Like the window's box, it\n"
+                "      refuses anything but a whole number from 1 to 16",
                 [](const Form1& f) { return quoted(f.Combo8.Text()); } },
             { "--filter", "TEXT", "Text5 \"Title must/must not contain:\"",
                 "words a title must contain, split by commas; after \" -\" the words\n"
