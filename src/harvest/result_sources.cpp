@@ -1,7 +1,5 @@
 #include "harvest/result_sources.h"
 
-#include <QUrl>
-
 #include "net/address_template.h"
 #include "net/service_answer.h"
 
@@ -35,16 +33,9 @@ std::optional<ResultSource> resultSourceFor(const QString& choice)
             return source;
     if (isAddressTemplate(text))
         return ResultSource { text, text, readSearxngResults, QLatin1String(kSearxngStartHint), 10 };
-    const QUrl base(text);
-    const QString scheme = base.scheme().toLower();
-    if (!base.host().isEmpty() && base.query().isEmpty()
-        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))) {
-        QString address = text;
-        while (address.endsWith(QLatin1Char('/')))
-            address.chop(1);
+    if (const QString address = instanceBase(text); !address.isEmpty())
         return ResultSource { text, address + kSearxngSearch, readSearxngResults,
             QLatin1String(kSearxngStartHint), 10 };
-    }
     return std::nullopt;
 }
 

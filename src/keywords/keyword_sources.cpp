@@ -34,6 +34,10 @@ std::optional<KeywordSource> keywordSourceFor(const QString& choice)
             return source;
     if (isAddressTemplate(choice))
         return KeywordSource { choice, choice, readOpenSearchSuggestions, {} };
+    // A bare address is a SearXNG instance, as --source takes it for results.
+    if (const QString address = instanceBase(choice); !address.isEmpty())
+        return KeywordSource { choice.trimmed(), address + QStringLiteral("/autocompleter?q={searchTerms}"),
+            readOpenSearchSuggestions, QLatin1String(kSearxngStartHint) };
     return std::nullopt;
 }
 
@@ -43,7 +47,8 @@ QString unknownKeywordSource(const QString& choice)
     for (const KeywordSource& source : keywordSources())
         names << source.name;
     return QStringLiteral(
-        "Unknown keyword source \"%1\": choose %2, or an address template with {searchTerms}.")
+        "Unknown keyword source \"%1\": choose %2, a SearXNG address, or an address template with "
+        "{searchTerms}.")
         .arg(choice, names.join(QStringLiteral(", ")));
 }
 

@@ -29,9 +29,9 @@ struct KeywordSource {
 /// Every named keyword source; the first is the default.
 const std::vector<KeywordSource>& keywordSources();
 
-/// The source `choice` names: a row by name (any case; empty is the first row), or an
-/// address template with {searchTerms} read as OpenSearch suggestions. Nothing for
-/// anything else.
+/// The source `choice` names: a row by name (any case; empty is the first row), an address
+/// template with {searchTerms} read as OpenSearch suggestions, or a bare http(s) address
+/// taken as a SearXNG instance. Nothing for anything else.
 std::optional<KeywordSource> keywordSourceFor(const QString& choice);
 
 /// The message for a choice keywordSourceFor does not know, naming what it takes.

@@ -45,4 +45,18 @@ bool isAddressTemplate(const QString& text)
         && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
+QString instanceBase(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    const QUrl base(trimmed);
+    const QString scheme = base.scheme().toLower();
+    if (base.host().isEmpty() || !base.query().isEmpty()
+        || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return {};
+    QString address = trimmed;
+    while (address.endsWith(QLatin1Char('/')))
+        address.chop(1);
+    return address;
+}
+
 } // namespace tarnwick

@@ -22,4 +22,8 @@ QString fillAddressTemplate(const QString& addressTemplate, const TemplateValues
 /// True when `text` is an http or https address template that takes {searchTerms}.
 bool isAddressTemplate(const QString& text);
 
+/// An instance's own address ("http://host:port", a path allowed, no query) without its
+/// trailing slashes, so a service path can follow it; empty for anything else.
+QString instanceBase(const QString& text);
+
 } // namespace tarnwick
