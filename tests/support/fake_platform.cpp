@@ -15,6 +15,16 @@ void FakePlatform::MsgBox(const QString& text)
         onMessage(text);
 }
 
+bool FakePlatform::askYesNo(const QString& text)
+{
+    questions.append(text);
+    if (yesNoAnswers.empty())
+        return false;
+    const bool yes = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return yes;
+}
+
 bool FakePlatform::answer(FileDialog& dialog, bool save)
 {
     dialogs.push_back({ save, dialog.Filter, dialog.InitDir });
