@@ -41,6 +41,7 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         { "harvest waiting for its next page",
             [](Form1& f, auto&) {
                 f.activity = Activity::Harvest;
+                f.Label3.setCaption("1");
                 f.List2.replaceAll({ "a - one", "b - two", "c - three" });
                 f.List2.setListIndex(1);
                 f.progress.harvestPage = 2;
@@ -48,9 +49,21 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
                 f.progress.harvestWaitTicks = 37;
             },
             "Harvest: keyword 2 of 3, page 2, 12 URLs found, next page in 10s", 0, 0 },
+        { "harvest waiting before the next keyword",
+            [](Form1& f, auto&) {
+                f.activity = Activity::Harvest;
+                f.Label3.setCaption("1");
+                f.List2.replaceAll({ "a - one", "b - two" });
+                f.List2.setListIndex(0);
+                f.progress.harvestPage = 1;
+                f.progress.harvestWaitTicks = 4;
+                f.progress.harvestNext = HarvestNext::Keyword;
+            },
+            "Harvest: keyword 1 of 2, page 1, 0 URLs found, next keyword in 1s", 0, 0 },
         { "harvest fetching a page",
             [](Form1& f, auto&) {
                 f.activity = Activity::Harvest;
+                f.Label3.setCaption("1");
                 f.List2.replaceAll({ "a - one" });
                 f.List2.setListIndex(0);
                 f.progress.harvestPage = 1;
@@ -76,6 +89,11 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         EXPECT_EQ(reading.value, c.value) << c.name;
         EXPECT_EQ(reading.maximum, c.maximum) << c.name;
     }
+    // The line a finished command left goes as the next one starts.
+    Form1 f(std::make_unique<test::FakeTransferControl>());
+    f.labelStatus.setCaption("Spidered 6 of 9 URLs");
+    ActivityScope harvest(f, Activity::Harvest);
+    EXPECT_EQ(f.labelStatus.Caption(), "");
 }
 
 } // namespace
