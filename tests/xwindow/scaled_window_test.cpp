@@ -19,8 +19,6 @@ TEST(RealWindowScale, WindowAndMenuBarLieOnTheScreen)
         GTEST_SKIP() << "needs QT_SCALE_FACTOR and TARNWICK_XVFB_SCREEN (ctest sets them)";
     WindowSession session;
     MainWindow& window = session.window;
-    session.form.List1.replaceAll({ "http://www.heaters.example/", "http://garden.example/" });
-    window.sync();
     session.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
