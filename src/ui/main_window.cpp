@@ -224,8 +224,17 @@ void MainWindow::sync()
 {
     bindings_.sync();
     for (const auto& [widget, enabled] : enabledWhen_) {
-        if (const bool on = enabled(); widget->isEnabled() != on)
-            widget->setEnabled(on);
+        const bool on = enabled();
+        if (widget->isEnabled() == on)
+            continue;
+        // A control disabled while it had the focus (the seed box after Enter) gets it back.
+        if (!on && widget->hasFocus())
+            refocus_ = widget;
+        widget->setEnabled(on);
+        if (on && refocus_ == widget) {
+            widget->setFocus(Qt::OtherFocusReason);
+            refocus_ = nullptr;
+        }
     }
     status_->sync();
     if (form_.revision() == shownFormRevision_)

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -113,6 +114,7 @@ private:
     QLineEdit* seedBox_ = nullptr;
     QWidget* client_ = nullptr;
     std::vector<std::pair<QWidget*, std::function<bool()>>> enabledWhen_;
+    QPointer<QWidget> refocus_;
     /// The size the layout opens at, before the screen bounds it.
     QSize openingSize_;
     /// Set once the window manager's frame has been seen and allowed for.

@@ -75,6 +75,9 @@ TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreCheck
 {
     Shown w;
     Form1& f = w.f;
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+    w.widget(f.Text1)->setFocus();
     auto enabled = [&](const Control& c) { return w.widget(c)->isEnabled(); };
     for (Activity activity : { Activity::Harvest, Activity::Spider, Activity::Lookup, Activity::None }) {
         f.activity = activity;
@@ -83,6 +86,7 @@ TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreCheck
             std::initializer_list<const Control*> { &f.Text1, &f.Command1, &f.Command3, &f.Command4 })
             EXPECT_EQ(enabled(*c), activity == Activity::None) << c->name() << " in " << int(activity);
     }
+    EXPECT_TRUE(w.widget(f.Text1)->hasFocus()) << "the seed box gets the focus back";
     QMenu* sources = w.window.action(f.mnuSources)->menu();
     const struct {
         const char* entry;
