@@ -29,6 +29,7 @@ void Form1::setCaption(const QString& caption)
 void Form1::SetFocus(const Control& control)
 {
     focused_ = &control;
+    ++focusRequests_;
     ++revision_;
 }
 

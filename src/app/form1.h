@@ -19,6 +19,9 @@ enum class SeedExpansion { Off, On };
 /// The randomiser's three passes over the URL list, in order.
 enum class RandomiserPhase { Drawing, Scrambling, Rebuilding };
 
+/// What the harvest asks for once its wait between requests ends.
+enum class HarvestNext { Page, Keyword, Nothing };
+
 /// How far a long command has got, where its controls do not show it. The loops write it
 /// and the window's status strip reads it a few times a second.
 struct RunProgress {
@@ -26,6 +29,7 @@ struct RunProgress {
     int harvestPage = 0;
     /// 250 ms ticks left of the harvest's wait before its next page; 0 while it fetches.
     int harvestWaitTicks = 0;
+    HarvestNext harvestNext = HarvestNext::Page;
     /// URLs the current harvest added to the URL list.
     int harvestFound = 0;
     RandomiserPhase randomiserPhase = RandomiserPhase::Drawing;
@@ -57,6 +61,9 @@ public:
     /// The control that has the focus (set by a handler after an input message), or null.
     const Control* focused() const { return focused_; }
     void SetFocus(const Control& control);
+    /// Grows with every SetFocus, so the window moves the focus once per request, not again
+    /// at every later change of the caption.
+    std::uint64_t focusRequest() const { return focusRequests_; }
 
     /// The long command running now; see ActivityScope.
     Activity activity = Activity::None;
@@ -73,6 +80,14 @@ public:
     QString keywordSource;
     QString resultSource;
     SeedExpansion seedExpansion = SeedExpansion::Off;
+    /// The spider data pane's revision when it last matched a file (saved or opened), so
+    /// Quit can tell whether leaving loses data; see spiderDataUnsaved().
+    std::uint64_t spiderDataSavedAt = 0;
+    bool spiderDataUnsaved() const
+    {
+        return !RichTextBox1.Text().isEmpty() && RichTextBox1.revision() != spiderDataSavedAt;
+    }
+    void markSpiderDataSaved() { spiderDataSavedAt = RichTextBox1.revision(); }
     /// Progress of the long command running now; see RunProgress.
     RunProgress progress;
     /// What became of each URL of the last spider run.
@@ -226,12 +241,14 @@ public:
     MenuItem mnuDisclaimer { "mnuDisclaimer", "&Disclaimer" };
     MenuItem mnuHelp { "mnuHelp", "&Help" };
     MenuItem mnuGoToHelp { "mnuGoToHelp", "Go To Help" };
+    MenuItem mnuAbout { "mnuAbout", "About Tarnwick" };
     MenuItem mnuExit { "mnuExit", "&Exit" };
     MenuItem mnuQuit { "mnuQuit", "&Quit" };
 
 private:
     QString caption_ = QStringLiteral("Tarnwick");
     const Control* focused_ = nullptr;
+    std::uint64_t focusRequests_ = 0;
     std::uint64_t revision_ = 0;
 };
 
@@ -243,6 +260,8 @@ public:
         : form_(form)
     {
         form_.activity = activity;
+        // The line the last command left in the status strip is not true of this one.
+        form_.labelStatus.setCaption({});
     }
     ~ActivityScope() { form_.activity = Activity::None; }
     ActivityScope(const ActivityScope&) = delete;

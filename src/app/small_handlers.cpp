@@ -42,8 +42,23 @@ void mnuStopAll_Click(Form1& f)
     f.Label3.setCaption(QStringLiteral("0"));
 }
 
+QString whatQuitLoses(const Form1& f)
+{
+    switch (f.activity) {
+    case Activity::Spider: return QStringLiteral("the spider run in progress");
+    case Activity::Harvest: return QStringLiteral("the harvest in progress");
+    case Activity::Lookup: return QStringLiteral("the keyword lookup in progress");
+    case Activity::Randomise: return QStringLiteral("the randomiser in progress");
+    case Activity::None: break;
+    }
+    return f.spiderDataUnsaved() ? QStringLiteral("the spider data not yet saved") : QString();
+}
+
 void mnuQuit_Click(Form1& f, Platform& p)
 {
+    if (const QString loses = whatQuitLoses(f);
+        !loses.isEmpty() && !p.askYesNo(QStringLiteral("Quit and lose %1?").arg(loses)))
+        return;
     if (f.Inet1 && f.Inet1->StillExecuting())
         f.Inet1->Cancel();
     p.Unload();

@@ -41,6 +41,12 @@ void ConsolePlatform::MsgBox(const QString& text)
     writeBytes(stderr, (oneLine(text) + QLatin1Char('\n')).toUtf8());
 }
 
+bool ConsolePlatform::askYesNo(const QString& text)
+{
+    MsgBox(text + QStringLiteral(" No."));
+    return false;
+}
+
 bool ConsolePlatform::answer(FileDialog& dialog)
 {
     if (answers_.empty())

@@ -19,6 +19,8 @@ public:
     explicit ConsolePlatform(QString programFolder);
 
     void MsgBox(const QString& text) override;
+    /// No one answers on the command line: the question is written out and answered No.
+    bool askYesNo(const QString& text) override;
     bool ShowOpen(FileDialog& dialog) override;
     bool ShowSave(FileDialog& dialog) override;
     void setClipboardText(const QString& text) override;

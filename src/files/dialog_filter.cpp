@@ -27,4 +27,11 @@ QString qtFilterFrom(const QString& filter)
     return entries.join(QStringLiteral(";;"));
 }
 
+QString qtOpenFilterFrom(const QString& filter)
+{
+    const QString own = qtFilterFrom(filter);
+    const QString all = QStringLiteral("All files (*)");
+    return own.isEmpty() ? all : own + QStringLiteral(";;") + all;
+}
+
 } // namespace tarnwick

@@ -10,4 +10,8 @@ namespace tarnwick {
 /// added in brackets, since Qt reads the patterns from there.
 QString qtFilterFrom(const QString& filter);
 
+/// The filter of an Open dialog: the command's own first, then "All files (*)", so a file
+/// saved without its extension (names are used as typed) can still be found.
+QString qtOpenFilterFrom(const QString& filter);
+
 } // namespace tarnwick

@@ -132,11 +132,11 @@ void saveList(Platform& p, FileDialog& dialog, const ListBox& list)
     saveToChosenFile(p, dialog, content);
 }
 
-void savePane(Platform& p, FileDialog& dialog, const QString& filter, const TextPane& pane)
+bool savePane(Platform& p, FileDialog& dialog, const QString& filter, const TextPane& pane)
 {
     if (pane.Text().isEmpty()) {
         p.MsgBox(QStringLiteral("Nothing to save!"));
-        return;
+        return false;
     }
     dialog.Filter = filter;
     QString content;
@@ -145,7 +145,7 @@ void savePane(Platform& p, FileDialog& dialog, const QString& filter, const Text
         content += kCrLf;
     }
     content += kCrLf;
-    saveToChosenFile(p, dialog, content);
+    return saveToChosenFile(p, dialog, content);
 }
 
 void openKeywords(Form1& f, Platform& p, const QString& dropped)
@@ -160,7 +160,11 @@ void openUrls(Form1& f, Platform& p, const QString& dropped)
 
 void openSpiderData(Form1& f, Platform& p, const QString& dropped)
 {
+    const std::uint64_t before = f.RichTextBox1.revision();
     openPane(p, f.CommonDialog2, kSpiderDataFilter, f.RichTextBox1, dropped);
+    // What was read from a file is not lost by quitting.
+    if (f.RichTextBox1.revision() != before)
+        f.markSpiderDataSaved();
 }
 
 void openTemplate(Form1& f, Platform& p, const QString& dropped)
@@ -192,16 +196,17 @@ const OpenCommand* openCommandFor(const QString& path)
 
 } // namespace
 
-void saveToChosenFile(Platform& p, FileDialog& dialog, const QString& content)
+bool saveToChosenFile(Platform& p, FileDialog& dialog, const QString& content)
 {
     const QString path = askForFile(p, dialog, DialogKind::Save);
     if (path.isEmpty())
-        return;
+        return false;
     const SaveResult result = saveTextFile(path, content);
     if (result.ok())
         p.MsgBox(QStringLiteral("File ") + path + QStringLiteral(" saved!"));
     else
         p.MsgBox(QStringLiteral("File ") + path + QStringLiteral(" could not be saved: ") + result.reason);
+    return result.ok();
 }
 
 bool opensDroppedFile(const QString& path)
@@ -259,7 +264,8 @@ void mnuOpenSpiderData_Click(Form1& f, Platform& p)
 
 void mnuSaveSpiderData_Click(Form1& f, Platform& p)
 {
-    savePane(p, f.CommonDialog1, kSpiderDataFilter, f.RichTextBox1);
+    if (savePane(p, f.CommonDialog1, kSpiderDataFilter, f.RichTextBox1))
+        f.markSpiderDataSaved();
 }
 
 void mnuClearSpiderData_Click(Form1& f, Platform&)

@@ -23,8 +23,9 @@ void mnuSaveTemplate_Click(Form1& f, Platform& p);
 void mnuClearTemplate_Click(Form1& f, Platform& p);
 
 /// Asks for a file with `dialog` and saves `content` there whole, saying "File ... saved!" or
-/// why it could not be saved; nothing on cancel. The Save commands share it.
-void saveToChosenFile(Platform& p, FileDialog& dialog, const QString& content);
+/// why it could not be saved; nothing on cancel. True once the file is written. The Save
+/// commands share it.
+bool saveToChosenFile(Platform& p, FileDialog& dialog, const QString& content);
 
 /// True when one of the Open commands takes a file of this name: a keywords, URLs, spider
 /// data or template file, by its extension in any letter case.

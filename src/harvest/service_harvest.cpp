@@ -49,9 +49,14 @@ HarvestFlow harvestFromService(Form1& f, Platform& p, const ResultSource& source
         for (const QString& url : answer.urls)
             links.append({ QString(), url });
         const int before = f.List1.ListCount();
-        if (addLinks(f, p, links) == HarvestFlow::End || waitBetweenPages(f, p) == HarvestFlow::End)
+        if (addLinks(f, p, links) == HarvestFlow::End)
             return HarvestFlow::End;
-        if (f.List1.ListCount() == before)
+        // A page that added nothing new is the keyword's last.
+        const bool more = f.List1.ListCount() > before && page < source.pageLimit;
+        expectNext(f, more ? NextPage::Yes : NextPage::No);
+        if (waitBetweenPages(f, p) == HarvestFlow::End)
+            return HarvestFlow::End;
+        if (!more)
             break;
     }
     return HarvestFlow::Go;

@@ -48,6 +48,11 @@ QString emptyTermsMessage(const QStringList& entries)
         .arg(list);
 }
 
+NextPage nextLinkOf(PageLinkComponent& page)
+{
+    return page.FindLinkByText(QStringLiteral("Next"), 1).isEmpty() ? NextPage::No : NextPage::Yes;
+}
+
 } // namespace
 
 Flow addLinks(Form1& f, Platform& p, const QList<LinkRecord>& links)
@@ -72,6 +77,16 @@ Flow addLinks(Form1& f, Platform& p, const QList<LinkRecord>& links)
     return Flow::Go;
 }
 
+void expectNext(Form1& f, NextPage next)
+{
+    if (next == NextPage::Yes)
+        f.progress.harvestNext = HarvestNext::Page;
+    else if (f.List2.ListIndex() + 1 < f.List2.ListCount())
+        f.progress.harvestNext = HarvestNext::Keyword;
+    else
+        f.progress.harvestNext = HarvestNext::Nothing;
+}
+
 Flow waitBetweenPages(Form1& f, Platform& p)
 {
     const int ticks = waitTicks(p.Rnd());
@@ -83,6 +98,8 @@ Flow waitBetweenPages(Form1& f, Platform& p)
             return Flow::End;
         p.Refresh();
         if (f.Label3.Caption() == QLatin1String("0")) {
+            // Nothing is coming: no countdown beside the message.
+            f.progress.harvestWaitTicks = 0;
             p.MsgBox(QStringLiteral("Stopped!"));
             f.Label4.setBackColor(colour::ButtonFace);
             return Flow::End;
@@ -137,7 +154,10 @@ void Command1_Click(Form1& f, Platform& p)
             if (harvestFromService(f, p, *source) == Flow::End)
                 return;
         } else if (page.FetchPage(pattern, f.Text2.Text(), 0, 20, 0)) {
-            if (addLinks(f, p, resultLinks(page)) == Flow::End || waitBetweenPages(f, p) == Flow::End)
+            if (addLinks(f, p, resultLinks(page)) == Flow::End)
+                return;
+            expectNext(f, nextLinkOf(page));
+            if (waitBetweenPages(f, p) == Flow::End)
                 return;
             // A failed fetch leaves no page, so no "Next" link: the loop cannot repeat forever.
             while (!page.FindLinkByText(QStringLiteral("Next"), 1).isEmpty()) {
@@ -146,7 +166,10 @@ void Command1_Click(Form1& f, Platform& p)
                 if (!page.FetchPage(
                         pattern + QStringLiteral("&start=") + numText(start), f.Text2.Text(), 0, 20, 0))
                     continue;
-                if (addLinks(f, p, resultLinks(page)) == Flow::End || waitBetweenPages(f, p) == Flow::End)
+                if (addLinks(f, p, resultLinks(page)) == Flow::End)
+                    return;
+                expectNext(f, nextLinkOf(page));
+                if (waitBetweenPages(f, p) == Flow::End)
                     return;
             }
         }

@@ -43,6 +43,10 @@ void clearStatus(Form1& f)
 
 void lookup(Form1& f, Platform& p)
 {
+    // The request pumps events: nothing else may start from them meanwhile.
+    if (f.activity != Activity::None)
+        return;
+    ActivityScope scope(f, Activity::Lookup);
     f.List2.Clear();
     f.Label7.setCaption(QStringLiteral("0"));
     f.Label8.setBackColor(colour::Yellow);

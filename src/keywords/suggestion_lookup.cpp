@@ -100,13 +100,14 @@ void lookUpSuggestions(Form1& f, Platform& p, const KeywordSource& source)
             finish(f, p, answer.refusal);
             return;
         }
-        for (qsizetype rank = 0; rank < answer.completions.size(); ++rank) {
-            const QString& completion = answer.completions.at(rank);
+        for (const QString& completion : answer.completions) {
             const QString key = completion.toCaseFolded();
             if (listed.contains(key))
                 continue;
             listed.insert(key);
-            f.List2.AddItem(QString::number(rank + 1) + QStringLiteral(" - ") + completion);
+            // Numbered through the whole list, so an expansion reads 1 to N, not 1 again per seed.
+            f.List2.AddItem(numText(f.List2.ListCount() + 1) + QStringLiteral(" - ") + completion);
+            f.Label7.setCaption(numText(f.List2.ListCount()));
         }
         if (f.List2.ListCount() > kLimit) {
             finish(f, p, QStringLiteral("Limit reached!"));

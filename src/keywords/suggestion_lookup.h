@@ -11,7 +11,8 @@ struct KeywordSource;
 
 /// The lookup against a source that has a reader: one request for the seed (or, with
 /// Form1::seedExpansion on, one for the seed and one for each of its expansions, 1 to 3 s
-/// apart), each completion appended as "N - completion", N its rank in its answer.
+/// apart), each completion appended as "N - completion", N its place in the whole list, the count
+/// caption following every row.
 /// Completions already listed (ignoring case) are dropped. A refusal ends the lookup with
 /// its one message; entries gathered before it stay.
 void lookUpSuggestions(Form1& f, Platform& p, const KeywordSource& source);

@@ -10,6 +10,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <optional>
+
 namespace tarnwick {
 
 namespace {
@@ -169,6 +172,39 @@ bool makeOutputDirectory(Form1& f, Platform& p)
     return true;
 }
 
+// A day: any longer is no timeout at all, and seconds as milliseconds must fit an int.
+constexpr int kLongestTimeout = 86400;
+
+/// The whole number `text` holds, digits only (spaces around allowed); nothing otherwise.
+std::optional<int> wholeNumber(const QString& text)
+{
+    const QString digits = text.trimmed();
+    if (digits.isEmpty() || digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](QChar c) {
+            return c.isDigit() && c.unicode() < 128;
+        }))
+        return std::nullopt;
+    return digits.toInt();
+}
+
+/// A timeout read as 0 would let one hanging server hold the run for ever, and "8x" as 8
+/// would be a guess; both boxes take whole numbers only.
+bool checkRequestSettings(Form1& f, Platform& p)
+{
+    const std::optional<int> timeout = wholeNumber(f.Combo2.Text());
+    if (!timeout || *timeout < 1 || *timeout > kLongestTimeout)
+        return refuse(f, p,
+            QStringLiteral("Timeout must be a whole number of seconds from 1 to %1 (e.g. 60)!")
+                .arg(kLongestTimeout),
+            f.Combo2);
+    const std::optional<int> parallel = wholeNumber(f.Combo8.Text());
+    if (!parallel || *parallel < 1 || *parallel > kMaxParallelRequests)
+        return refuse(f, p,
+            QStringLiteral("Parallel requests must be a whole number from 1 to %1!")
+                .arg(kMaxParallelRequests),
+            f.Combo8);
+    return true;
+}
+
 } // namespace
 
 bool checkSpiderInputs(Form1& f, Platform& p)
@@ -185,6 +221,8 @@ bool checkSpiderInputs(Form1& f, Platform& p)
     if (f.Text5.Text().isEmpty() && f.Text17.Text().isEmpty())
         return refuse(
             f, p, QStringLiteral("Title must contain a value (enter space to return all titles)!"), f.Text5);
+    if (!checkRequestSettings(f, p))
+        return false;
     if (f.Check3.Value() == 0)
         return true;
 

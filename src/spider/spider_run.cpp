@@ -172,9 +172,10 @@ void Command3_Click(Form1& f, Platform& p)
 {
     if (f.activity != Activity::None)
         return;
-    ActivityScope scope(f, Activity::Spider);
     if (!checkSpiderInputs(f, p))
         return;
+    // Only now does a run exist for the window to show; a refused one never started.
+    ActivityScope scope(f, Activity::Spider);
 
     // The last run's summary stays in the status strip until a run starts.
     f.labelStatus.setCaption({});

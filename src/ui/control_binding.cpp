@@ -1,5 +1,6 @@
 #include "ui/control_binding.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QItemSelectionModel>
@@ -8,8 +9,10 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <memory>
 
 namespace tarnwick {
@@ -27,6 +30,27 @@ QString fromShown(const QString& text)
 {
     QString state = text;
     return state.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
+// Typing "2" into a box of numbers must stay "2", not complete to "20" from the list.
+bool holdsNumbers(const QStringList& items)
+{
+    return std::any_of(items.begin(), items.end(), [](const QString& item) {
+        return !item.isEmpty()
+            && (item.at(0).isDigit() || item.at(0) == QLatin1Char('+') || item.at(0) == QLatin1Char('-'));
+    });
+}
+
+// The open list is as wide as its longest entry, however narrow the box is.
+void fitPopup(QComboBox* widget)
+{
+    QAbstractItemView* view = widget->view();
+    const QFontMetrics metrics(view->font());
+    int widest = 0;
+    for (int i = 0; i < widget->count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(widget->itemText(i)));
+    const int scrollBar = view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+    view->setMinimumWidth(widest + scrollBar + 2 * view->frameWidth() + 4 * metrics.averageCharWidth());
 }
 
 QString styleFor(std::int64_t colour)
@@ -173,6 +197,9 @@ void ControlBindings::combo(ComboBox& box, QComboBox* widget)
         if (widget->count() != box.ListCount()) {
             widget->clear();
             widget->addItems(box.items());
+            if (holdsNumbers(box.items()))
+                widget->setCompleter(nullptr);
+            fitPopup(widget);
         }
         if (widget->currentText() != box.Text())
             widget->setEditText(box.Text());
@@ -185,22 +212,29 @@ void ControlBindings::list(ListBox& list, QListView* view)
     view->setModel(model);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setUniformItemSizes(true);
-    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
-        [this, &list](const QModelIndex& current) {
+    // The entry is the highlighted one, not the view's current index: Qt moves that on its
+    // own (to the first row when the list gains the focus with none chosen, away on a reset),
+    // and the logic (the consolidation's stop point) must see only what the user sees.
+    auto selectedRow = [view] {
+        const QModelIndexList rows = view->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.first().row();
+    };
+    QObject::connect(
+        view->selectionModel(), &QItemSelectionModel::selectionChanged, view, [this, &list, selectedRow] {
             if (!syncing_)
-                list.setListIndex(current.isValid() ? current.row() : -1);
+                list.setListIndex(selectedRow());
         });
-    syncers_.push_back([&list, view, model, shown = ~std::uint64_t { 0 }]() mutable {
+    syncers_.push_back([&list, view, model, selectedRow, shown = ~std::uint64_t { 0 }]() mutable {
         if (shown == list.revision())
             return;
         shown = list.revision();
         model->sync();
         const int index = list.ListIndex();
-        const QModelIndex current = view->selectionModel()->currentIndex();
+        if (index == selectedRow())
+            return;
         if (index < 0) {
-            if (current.isValid())
-                view->selectionModel()->clear();
-        } else if (current.row() != index) {
+            view->selectionModel()->clear();
+        } else {
             const QModelIndex want = model->index(index);
             view->selectionModel()->setCurrentIndex(want, QItemSelectionModel::ClearAndSelect);
             view->scrollTo(want);

@@ -2,8 +2,10 @@
 
 #include "app/form1.h"
 #include "app/platform.h"
+#include "app/small_handlers.h"
 #include "files/file_commands.h"
 #include "keywords/keyword_lookup.h"
+#include "ui/source_choice.h"
 #include "ui/status_strip.h"
 
 #include <QCloseEvent>
@@ -16,8 +18,12 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace tarnwick {
 
@@ -46,6 +52,18 @@ qreal logicalDpi(QWidget* widget)
     return screen ? screen->logicalDotsPerInchX() : 96.0;
 }
 
+/// The central widget: the panels at their layout size, scrolled where the window is smaller.
+class ClientArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    /// The layout's whole size, where QScrollArea would offer a fraction of it.
+    QSize sizeHint() const override
+    {
+        return widget() ? widget()->minimumSize() + QSize(2 * frameWidth(), 2 * frameWidth())
+                        : QScrollArea::sizeHint();
+    }
+};
+
 } // namespace
 
 MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
@@ -60,7 +78,10 @@ MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setAcceptDrops(true);
 
-    auto* client = new QWidget(this);
+    auto* area = new ClientArea(this);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    auto* client = new QWidget(area);
     client_ = client;
     client->installEventFilter(this);
     // The layout was drawn for a small dialog font; the window's own font keeps every panel's
@@ -68,7 +89,8 @@ MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
     QFont small = client->font();
     small.setPointSizeF(8);
     client->setFont(small);
-    setCentralWidget(client);
+    area->setWidget(client);
+    setCentralWidget(area);
     bindings_.setAfterUserAction([this] { sync(); });
 
     // Built in the order of the three columns, top to bottom, which is also the tab order.
@@ -91,10 +113,69 @@ MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
     }
 
     growToFit();
-    // The layout was drawn for this size: smaller, captions and fields would be cut off.
+    // The layout was drawn for this size: smaller, captions and fields would be cut off, so
+    // a smaller window scrolls instead.
     client->setMinimumSize(twips_.px(kClientWidth), twips_.px(kClientHeight));
     placePanels(client->minimumSize());
+    addToolTips();
+    // Escape closes the disclaimer, as it closes a dialog.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (form_.Frame8.Visible())
+            run([this] { Command7_Click(form_); });
+    });
+    showSourceCaptions(form_);
+    openingSize_ = sizeHint();
+    resize(openingSize_);
     sync();
+}
+
+void MainWindow::fitToScreen()
+{
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // Known once a window manager has framed the window; nothing before that.
+    const QSize frame = frameGeometry().size() - size();
+    const QSize room = (area.size() - frame).expandedTo(QSize(1, 1));
+    setMinimumSize(openingSize_.boundedTo(room));
+    resize(openingSize_.boundedTo(room));
+    QRect placed = frameGeometry();
+    placed.moveCenter(area.center());
+    placed.moveTopLeft(QPoint(std::max(placed.left(), area.left()), std::max(placed.top(), area.top())));
+    move(placed.topLeft());
+}
+
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    // A window manager frames the window after it is shown; the frame's title bar and edges
+    // must fit on the screen too, once.
+    if (!fittedToFrame_ && isVisible() && frameGeometry().size() != size()) {
+        fittedToFrame_ = true;
+        if (const QScreen* screen = this->screen();
+            screen && !screen->availableGeometry().contains(frameGeometry()))
+            fitToScreen();
+    }
+}
+
+void MainWindow::bindEnabled(QWidget* widget, std::function<bool()> enabled)
+{
+    enabledWhen_.emplace_back(widget, std::move(enabled));
+}
+
+void MainWindow::addToolTips()
+{
+    widgetFor(form_.Label4)
+        ->setToolTip(
+            tr("Blinks while the harvest waits between two requests to the search service (5 to 15 s). "
+               "Stop All ends the wait."));
+    widgetFor(form_.Text5)
+        ->setToolTip(tr("Words the page title must contain, separated by commas: all of them, or any one "
+                        "with \"or\" ticked.\nAfter \" -\" (a space, then a hyphen), the words it must not "
+                        "contain: cheap, flights -hotel, motel\nA single space keeps every title; a hyphen "
+                        "without a space before it (e-books) drops every title."));
 }
 
 MainWindow::~MainWindow() = default;
@@ -142,13 +223,27 @@ void MainWindow::placePanels(const QSize& client)
 void MainWindow::sync()
 {
     bindings_.sync();
+    for (const auto& [widget, enabled] : enabledWhen_) {
+        const bool on = enabled();
+        if (widget->isEnabled() == on)
+            continue;
+        // A control disabled while it had the focus (the seed box after Enter) gets it back.
+        if (!on && widget->hasFocus())
+            refocus_ = widget;
+        widget->setEnabled(on);
+        if (on && refocus_ == widget) {
+            widget->setFocus(Qt::OtherFocusReason);
+            refocus_ = nullptr;
+        }
+    }
     status_->sync();
     if (form_.revision() == shownFormRevision_)
         return;
     shownFormRevision_ = form_.revision();
     setWindowTitle(form_.Caption());
-    // A handler that refused an input names the control to correct.
-    if (const Control* focused = form_.focused()) {
+    // A handler that refused an input names the control to correct, once.
+    if (const Control* focused = form_.focused(); focused && form_.focusRequest() != shownFocusRequest_) {
+        shownFocusRequest_ = form_.focusRequest();
         if (QWidget* widget = widgetFor(*focused); widget && widget->isVisible()) {
             activateWindow();
             widget->setFocus(Qt::OtherFocusReason);

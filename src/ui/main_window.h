@@ -5,9 +5,12 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QGroupBox;
@@ -29,7 +32,9 @@ class StatusStrip;
 /// The one window: shows Form1 and turns the user's actions into handler calls. It holds no
 /// state of its own beyond the widgets; after every handler and at every pump of a long run
 /// it redraws what changed (sync). It opens at the size its twips give and grows from there:
-/// the columns keep their shares of the width, and the lists and panes take the height.
+/// the columns keep their shares of the width, and the lists and panes take the height. On a
+/// screen too small for that size (a high display scale) it opens as large as the screen
+/// allows and the columns scroll, so no part of the window, menu bar included, is off screen.
 /// Keyword, URL, spider data and template files dropped on it open as their Open commands
 /// open them.
 class MainWindow : public QMainWindow {
@@ -39,6 +44,11 @@ public:
 
     /// Redraws every control whose state changed, the caption and the focus.
     void sync();
+    /// Opens at the layout's size, or as much of it as the screen's available area holds
+    /// beside the window frame, inside that area; the minimum size is bounded the same way.
+    void fitToScreen();
+    /// The widget the panels are laid out on, inside the scrolling central widget.
+    QWidget* client() const { return client_; }
     /// The menu action that stands for a menu item of Form1 (tests drive menus through it).
     QAction* action(const MenuItem& item) const { return actions_.value(&item); }
     /// The widget that shows a control, or null for hidden working state.
@@ -49,6 +59,7 @@ protected:
     /// is refused while the program runs.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -71,6 +82,11 @@ private:
     QGroupBox* placeFrame(const Control& frame, const QString& caption, QWidget* parent);
     /// Makes the twips large enough for every column's controls.
     void growToFit();
+    /// Controls that act only in some states: starting a long command while another runs,
+    /// a box that the chosen source does not use.
+    void bindEnabled(QWidget* widget, std::function<bool()> enabled);
+    /// Tooltips that say what a control does where its caption cannot.
+    void addToolTips();
     /// Places the panels on a central widget of `client` size, from their twips.
     void placePanels(const QSize& client);
     /// Takes a drag or drop that brings files an Open command takes; false for anything else.
@@ -97,8 +113,15 @@ private:
     QHash<const MenuItem*, QAction*> actions_;
     QLineEdit* seedBox_ = nullptr;
     QWidget* client_ = nullptr;
+    std::vector<std::pair<QWidget*, std::function<bool()>>> enabledWhen_;
+    QPointer<QWidget> refocus_;
+    /// The size the layout opens at, before the screen bounds it.
+    QSize openingSize_;
+    /// Set once the window manager's frame has been seen and allowed for.
+    bool fittedToFrame_ = false;
     std::unique_ptr<StatusStrip> status_;
     std::uint64_t shownFormRevision_ = ~std::uint64_t { 0 };
+    std::uint64_t shownFocusRequest_ = 0;
 };
 
 } // namespace tarnwick

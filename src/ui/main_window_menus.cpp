@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 #include "ui/platform_free.h"
 
+#include "app/about.h"
 #include "app/form1.h"
 #include "app/small_handlers.h"
 #include "files/file_commands.h"
@@ -56,7 +57,8 @@ void MainWindow::buildMenus()
                 { &Form1::mnuLine11, nullptr }, { &Form1::mnuClearTemplate, mnuClearTemplate_Click } } },
         { &Form1::mnuStop, { { &Form1::mnuStopAll, withoutPlatform<mnuStopAll_Click> } } },
         { &Form1::mnuDisclaimer, {} },
-        { &Form1::mnuHelp, { { &Form1::mnuGoToHelp, mnuGoToHelp_Click } } },
+        { &Form1::mnuHelp,
+            { { &Form1::mnuGoToHelp, mnuGoToHelp_Click }, { &Form1::mnuAbout, mnuAbout_Click } } },
         { &Form1::mnuExit, { { &Form1::mnuQuit, mnuQuit_Click } } },
     };
 
@@ -88,7 +90,11 @@ void MainWindow::buildMenus()
             bind(menu->addAction(item.Caption()), item, entry.handler);
         }
     }
-    action(form_.mnuQuit)->setShortcut(QKeySequence::Quit);
+    // Ctrl+Q even where the platform's theme names no Quit key (a bare X server, say).
+    QList<QKeySequence> quitKeys = QKeySequence::keyBindings(QKeySequence::Quit);
+    if (!quitKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Q)))
+        quitKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    action(form_.mnuQuit)->setShortcuts(quitKeys);
     buildSourcesMenu();
 }
 

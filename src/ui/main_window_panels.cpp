@@ -9,6 +9,7 @@
 #include "listtools/consolidation.h"
 #include "listtools/randomiser.h"
 #include "spider/spider_run.h"
+#include "ui/source_choice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -55,6 +56,9 @@ QPushButton* MainWindow::button(
     const CommandButton& control, QWidget* parent, void (*handler)(Form1&, Platform&))
 {
     auto* widget = shows(control, new QPushButton(control.Caption(), parent));
+    // The buttons that start a long command wait for the one running; Stop All ends it.
+    if (&control == &form_.Command1 || &control == &form_.Command3 || &control == &form_.Command4)
+        bindEnabled(widget, [this] { return form_.activity == Activity::None; });
     connect(widget, &QPushButton::clicked, this,
         [this, handler] { run([this, handler] { handler(form_, platform_); }); });
     return widget;
@@ -79,6 +83,8 @@ void MainWindow::buildKeywordPanel(QWidget* parent)
     bindings_.text(f.Text1, seedBox_);
     layout->addWidget(seedBox_);
 
+    // Enter in the seed box starts a lookup: not while another long command runs.
+    bindEnabled(seedBox_, [this] { return form_.activity == Activity::None; });
     auto* add = button(f.Command2, panel, Command2_Click);
     layout->addWidget(add);
 
@@ -86,6 +92,7 @@ void MainWindow::buildKeywordPanel(QWidget* parent)
     layout->addWidget(serverLabel);
     auto* server = shows(f.Combo1, new QComboBox(panel));
     bindings_.combo(f.Combo1, server);
+    bindEnabled(server, [this] { return countryBoxUsed(form_); });
     layout->addWidget(server);
 
     auto* status = shows(f.Label8, new QLabel(panel));
@@ -113,6 +120,7 @@ void MainWindow::buildUrlPanel(QWidget* parent)
     bindings_.check(f.Check1, fullUrl);
     auto* uk = shows(f.Check2, captionLeft(new QCheckBox(f.Check2.Caption(), grab)));
     bindings_.check(f.Check2, uk);
+    bindEnabled(uk, [this] { return ukBoxUsed(form_); });
     auto* go = button(f.Command1, grab, Command1_Click);
     auto* indicator = shows(f.Label4, new QLabel(grab));
     indicator->setFixedSize(twips_.px(255), twips_.px(255));

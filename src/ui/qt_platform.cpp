@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -19,21 +20,51 @@ void QtPlatform::attach(QWidget* window, std::function<void()> sync)
     sync_ = std::move(sync);
 }
 
+namespace {
+
+// Room beside the title for the buttons a window manager puts in the title bar, in average
+// character widths: a box as narrow as "Stopped!" would otherwise show its title as "T...".
+constexpr int kTitleRoomChars = 24;
+
+int showBox(QMessageBox::StandardButtons buttons, const QString& text, QWidget* parent)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tarnwick"), text, buttons, parent);
+    // Messages quote names, paths and placeholders such as "<H1>": they are never markup.
+    box.setTextFormat(Qt::PlainText);
+    // QMessageBox sizes itself from its layout, so a minimum width has to be a spacer in it.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const QFontMetrics metrics(box.font());
+        const int width
+            = metrics.horizontalAdvance(box.windowTitle()) + metrics.averageCharWidth() * kTitleRoomChars;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
+            0, 1, grid->columnCount());
+    }
+    if (buttons & QMessageBox::No)
+        box.setDefaultButton(QMessageBox::No);
+    return box.exec();
+}
+
+} // namespace
+
 void QtPlatform::MsgBox(const QString& text)
 {
     // The window shows what the message speaks of (a run's end, its summary) as it appears.
     if (sync_)
         sync_();
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tarnwick"), text, QMessageBox::Ok, window_);
-    // Messages quote names, paths and placeholders such as "<H1>": they are never markup.
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    showBox(QMessageBox::Ok, text, window_);
+}
+
+bool QtPlatform::askYesNo(const QString& text)
+{
+    if (sync_)
+        sync_();
+    return showBox(QMessageBox::Yes | QMessageBox::No, text, window_) == QMessageBox::Yes;
 }
 
 bool QtPlatform::ShowOpen(FileDialog& dialog)
 {
     const QString path
-        = QFileDialog::getOpenFileName(window_, QString(), dialog.InitDir, qtFilterFrom(dialog.Filter));
+        = QFileDialog::getOpenFileName(window_, QString(), dialog.InitDir, qtOpenFilterFrom(dialog.Filter));
     if (path.isEmpty())
         return false;
     dialog.FileName = path;

@@ -1,11 +1,14 @@
 #include "ui/main_window.h"
 
 #include "app/form1.h"
+#include "app/platform.h"
 #include "harvest/result_sources.h"
 #include "keywords/keyword_sources.h"
+#include "ui/source_choice.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -35,29 +38,52 @@ void MainWindow::buildSourcesMenu()
     // Each entry sets the plain choice in Form1; the marks are read back from it on opening.
     struct Choice {
         QAction* action;
-        QString name;
-        QString Form1::*field;
+        QString name; // empty for "Other address…"
+        SourceKind kind;
     };
     auto choices = std::make_shared<std::vector<Choice>>();
-    auto addChoices
-        = [&](QActionGroup* group, const QString& name, const QString& address, QString Form1::*field) {
-              QAction* entry = menu->addAction(name);
-              entry->setObjectName((field == &Form1::keywordSource ? QStringLiteral("keywordSource:")
-                                                                   : QStringLiteral("resultSource:"))
-                  + name);
-              entry->setCheckable(true);
-              entry->setToolTip(
-                  address.isEmpty() ? tr("The original service, as the environment sets it") : address);
-              group->addAction(entry);
-              choices->push_back({ entry, name, field });
-              connect(entry, &QAction::triggered, this,
-                  [this, name, field] { run([this, name, field] { form_.*field = name; }); });
-          };
+    auto prefix = [](SourceKind kind) {
+        return kind == SourceKind::Keywords ? QStringLiteral("keywordSource:")
+                                            : QStringLiteral("resultSource:");
+    };
+    auto addChoices = [&](QActionGroup* group, const QString& name, const QString& address, SourceKind kind) {
+        QAction* entry = menu->addAction(name);
+        entry->setObjectName(prefix(kind) + name);
+        entry->setCheckable(true);
+        entry->setToolTip(
+            address.isEmpty() ? tr("The original service, as the environment sets it") : address);
+        group->addAction(entry);
+        choices->push_back({ entry, name, kind });
+        connect(entry, &QAction::triggered, this,
+            [this, name, kind] { run([this, name, kind] { chooseSource(form_, kind, name); }); });
+    };
+    // An instance or template of the user's own, in the forms --source takes, checked as it is given.
+    auto addOther = [&](QActionGroup* group, SourceKind kind, const QString& prompt) {
+        QAction* entry = menu->addAction(tr("Other address…"));
+        entry->setObjectName(prefix(kind) + QStringLiteral("Other"));
+        entry->setCheckable(true);
+        group->addAction(entry);
+        choices->push_back({ entry, QString(), kind });
+        connect(entry, &QAction::triggered, this, [this, kind, prompt] {
+            bool ok = false;
+            const QString address = QInputDialog::getText(
+                this, QStringLiteral("Tarnwick"), prompt, QLineEdit::Normal, otherSource(form_, kind), &ok);
+            if (!ok)
+                return;
+            run([this, kind, address] {
+                if (const QString refusal = chooseSource(form_, kind, address); !refusal.isEmpty())
+                    platform_.MsgBox(refusal);
+            });
+        });
+    };
 
     addHeading(menu, tr("Keyword suggestions from:"));
     auto* keywordGroup = new QActionGroup(menu);
     for (const KeywordSource& source : keywordSources())
-        addChoices(keywordGroup, source.name, source.addressTemplate, &Form1::keywordSource);
+        addChoices(keywordGroup, source.name, source.addressTemplate, SourceKind::Keywords);
+    addOther(keywordGroup, SourceKind::Keywords,
+        tr("Keyword suggestions from a SearXNG instance (http://host:port)\nor an address template "
+           "with {searchTerms}:"));
     QAction* expand = menu->addAction(tr("Expand seed with a-z, 0-9"));
     expand->setObjectName(QStringLiteral("seedExpansion"));
     expand->setCheckable(true);
@@ -68,17 +94,28 @@ void MainWindow::buildSourcesMenu()
     addHeading(menu, tr("Result URLs from:"));
     auto* resultGroup = new QActionGroup(menu);
     for (const ResultSource& source : resultSources())
-        addChoices(resultGroup, source.name, source.addressTemplate, &Form1::resultSource);
+        addChoices(resultGroup, source.name, source.addressTemplate, SourceKind::Results);
+    addOther(resultGroup, SourceKind::Results,
+        tr("Result URLs from a SearXNG instance (http://host:port)\nor an address template with "
+           "{searchTerms} and {startPage}:"));
 
     connect(menu, &QMenu::aboutToShow, this, [this, choices, expand] {
-        // A template given elsewhere (the command line) matches no entry, so none is marked.
         const std::optional<KeywordSource> keywords = keywordSourceFor(form_.keywordSource);
         const std::optional<ResultSource> results = resultSourceFor(form_.resultSource);
         const QString keywordName = keywords ? keywords->name : QString();
         const QString resultName = results ? results->name : QString();
-        for (const Choice& choice : *choices)
-            choice.action->setChecked(
-                choice.name == (choice.field == &Form1::keywordSource ? keywordName : resultName));
+        for (const Choice& choice : *choices) {
+            const QString other = otherSource(form_, choice.kind);
+            if (choice.name.isEmpty()) {
+                // The address in use is shown where it was chosen.
+                choice.action->setChecked(!other.isEmpty());
+                choice.action->setText(
+                    other.isEmpty() ? tr("Other address…") : tr("Other address: %1…").arg(other));
+                continue;
+            }
+            choice.action->setChecked(other.isEmpty()
+                && choice.name == (choice.kind == SourceKind::Keywords ? keywordName : resultName));
+        }
         expand->setChecked(form_.seedExpansion == SeedExpansion::On);
     });
 }

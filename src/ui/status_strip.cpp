@@ -39,9 +39,14 @@ StatusReading harvestReading(const Form1& f)
     const RunProgress& run = f.progress;
     QString text = QStringLiteral("Harvest: keyword ") + of(f.List2.ListIndex() + 1, f.List2.ListCount())
         + QStringLiteral(", page %1, %2 URLs found").arg(run.harvestPage).arg(run.harvestFound);
-    if (run.harvestWaitTicks > 0) {
+    // After Stop All the wait ends at its next tick: no countdown to a request that never comes.
+    if (run.harvestWaitTicks > 0 && f.Label3.Caption() != QLatin1String("0")) {
         const int seconds = (run.harvestWaitTicks * kWaitTickMs + 999) / 1000;
-        text += QStringLiteral(", next page in %1s").arg(seconds);
+        switch (run.harvestNext) {
+        case HarvestNext::Page: text += QStringLiteral(", next page in %1s").arg(seconds); break;
+        case HarvestNext::Keyword: text += QStringLiteral(", next keyword in %1s").arg(seconds); break;
+        case HarvestNext::Nothing: text += QStringLiteral(", finishing in %1s").arg(seconds); break;
+        }
     }
     return { text };
 }

@@ -4,8 +4,6 @@
 #include "net/qt_transfer_control.h"
 #include "spider/response_handler.h"
 
-#include <QScreen>
-
 #include <memory>
 
 namespace tarnwick {
@@ -31,12 +29,7 @@ WindowSession::WindowSession()
 
 void WindowSession::show()
 {
-    window.adjustSize();
-    if (const QScreen* screen = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
+    window.fitToScreen();
     window.show();
 }
 

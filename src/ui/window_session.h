@@ -13,7 +13,7 @@ class WindowSession {
 public:
     WindowSession();
 
-    /// Shows the window centred on its screen.
+    /// Shows the window centred on its screen, inside its available area.
     void show();
 
     QtPlatform platform;

@@ -1,10 +1,18 @@
+#include "app/about.h"
 #include "app/app_path.h"
 #include "app/small_handlers.h"
 #include "app/startup.h"
 #include "app/text_ops.h"
+#include "files/file_commands.h"
 #include "support/test_window.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <tuple>
 
 namespace tarnwick {
 namespace {
@@ -145,6 +153,57 @@ TEST(SmallHandlers, DoubleClickDeletesTheSelectedEntryUnlessRandomising)
     f.Label1.setCaption("7");
     List1_DblClick(f);
     EXPECT_EQ(f.Label1.Caption(), "7") << "an empty list: not even the caption changes";
+}
+
+TEST(SmallHandlers, QuitAsksOnceOnlyWhenARunOrUnsavedSpiderDataWouldBeLost)
+{
+    const auto data = [](TestWindow& w) { w.f().RichTextBox1.appendText("T\r\nD\r\n"); };
+    const auto saved = [data](TestWindow& w) {
+        data(w);
+        w.p.answerDialog(w.path("run.sdata"));
+        mnuSaveSpiderData_Click(w.f(), w.p);
+    };
+    const QString unsaved = "Quit and lose the spider data not yet saved?";
+    const std::tuple<const char*, std::function<void(TestWindow&)>, std::deque<bool>, QString, bool> rows[]
+        = {
+              { "nothing to lose", [](TestWindow&) {}, {}, {}, true },
+              { "spider run, No", [](TestWindow& w) { w.f().activity = Activity::Spider; }, { false },
+                  "Quit and lose the spider run in progress?", false },
+              { "unsaved data, Yes", data, { true }, unsaved, true },
+              { "data saved", saved, {}, {}, true },
+              { "data opened",
+                  [saved](TestWindow& w) {
+                      saved(w), mnuClearSpiderData_Click(w.f(), w.p), w.p.answerDialog(w.path("run.sdata"));
+                      mnuOpenSpiderData_Click(w.f(), w.p);
+                  },
+                  {}, {}, true },
+              { "changed after the save",
+                  [saved](TestWindow& w) { saved(w), w.f().RichTextBox1.appendText("x"); }, {}, unsaved,
+                  false },
+          };
+    for (const auto& [name, state, answers, question, quits] : rows) {
+        TestWindow w;
+        state(w);
+        w.p.yesNoAnswers = answers;
+        mnuQuit_Click(w.f(), w.p);
+        EXPECT_EQ(w.p.questions, question.isEmpty() ? QStringList() : QStringList { question }) << name;
+        EXPECT_EQ(w.p.unloaded(), quits) << name;
+    }
+}
+
+TEST(SmallHandlers, AboutNamesVersionQtReadmeAndTheJournalFolder)
+{
+    TestWindow w;
+    const QByteArray kept = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", "relative"); // ignored: not absolute
+    EXPECT_EQ(journalFolder(), QDir::homePath() + "/.local/state/tarnwick");
+    qputenv("XDG_STATE_HOME", "/var/state");
+    mnuAbout_Click(w.f(), w.p);
+    const QStringList lines = w.p.messages.value(0).split('\n');
+    EXPECT_TRUE(lines.value(0).startsWith("Tarnwick ")) << lines.value(0).toStdString();
+    EXPECT_EQ(lines.value(1), "Built with Qt " QT_VERSION_STR);
+    EXPECT_EQ(lines.value(4), "Run journal: /var/state/tarnwick");
+    kept.isNull() ? qunsetenv("XDG_STATE_HOME") : qputenv("XDG_STATE_HOME", kept);
 }
 
 TEST(TextOps, AppPathNumbersRoundingTrimAndCaseFreeSplits)

@@ -63,6 +63,10 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
             "No Referer (e.g. http://www.tarnwick.example/)! \n", {} },
         { words("spider one.urls"), 1, "Title must contain a value (enter space to return all titles)!\n",
             {} },
+        { words("spider one.urls --filter=x --timeout abc"), 1,
+            "Timeout must be a whole number of seconds from 1 to 86400 (e.g. 60)!\n", {} },
+        { words("spider one.urls --filter=x --parallel 8x"), 1,
+            "Parallel requests must be a whole number from 1 to 16!\n", {} },
         { { "spider", "one.urls", "--filter=x", "--pages=cars", "--page-name=a b", "--per-page=1" }, 1,
             "Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'. And don't add any file "
             "extension either (e.g. '.html').\n",

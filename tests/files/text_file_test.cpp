@@ -105,6 +105,9 @@ TEST(QtFilterFrom, TurnsBarPairsIntoQtFilters)
         { "|*.txt|Text", "*.txt;;Text" }, { "", "" } };
     for (const auto& c : cases)
         EXPECT_EQ(qtFilterFrom(c.filter), c.qt) << c.filter.toStdString();
+    // Open dialogs offer every file after the command's own, for names saved without extension.
+    EXPECT_EQ(qtOpenFilterFrom("URLs (*.urls)|*.urls"), "URLs (*.urls);;All files (*)");
+    EXPECT_EQ(qtOpenFilterFrom(""), "All files (*)");
 }
 
 } // namespace

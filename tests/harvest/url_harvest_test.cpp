@@ -91,6 +91,7 @@ struct Harvest : ::testing::Test {
     test::ServiceMimic uk { "/search", [](const httplib::Request& req) { return resultPage("uk", req); } };
     test::ServiceMimic searxng { "/search", searxngAnswer };
     std::vector<Tick> ticks; // what each tick of the waits showed
+    std::vector<HarvestNext> nexts; // what each tick's wait was said to lead to
     size_t stopAtTick = 0;
 
     Harvest()
@@ -103,6 +104,7 @@ struct Harvest : ::testing::Test {
                 return; // a pump while links are added
             ticks.emplace_back(f.progress.harvestPage, f.progress.harvestWaitTicks, f.progress.harvestFound,
                 f.Label4.BackColor());
+            nexts.push_back(f.progress.harvestNext);
             if (ticks.size() == stopAtTick)
                 mnuStopAll_Click(f);
         };
@@ -143,6 +145,7 @@ TEST_F(Harvest, SiteRootsOfEveryPageWithoutTheSearchSitesOwnLinks)
     EXPECT_EQ(ticks[19], Tick(1, 0, kFirstPageRoots, colour::Blue));
     EXPECT_EQ(ticks[20], Tick(2, 59, kFirstPageRoots + 2, colour::Red));
     EXPECT_EQ(ticks[79], Tick(2, 0, kFirstPageRoots + 2, colour::Blue));
+    EXPECT_EQ(nexts[20], HarvestNext::Nothing) << "the last page of the last keyword";
     EXPECT_EQ(p.messages, QStringList { "Finished run!" });
     EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
     EXPECT_EQ(f.Label3.Caption(), "1");
@@ -274,6 +277,10 @@ TEST_F(Harvest, SearxngPagesWhileTheyAddUrlsThenFinished)
         (QStringList { "https://www.one.example/", "http://two.example/", "http://three.example/" }));
     EXPECT_EQ(f.Label1.Caption(), QString::number(3 + 10));
     EXPECT_EQ(p.sleptMs, (3 + 10) * 20 * 250) << "the classic wait after every page answered";
+    const std::pair<int, HarvestNext> waits[] = { { 0, HarvestNext::Page }, { 1, HarvestNext::Page },
+        { 2, HarvestNext::Keyword }, { 3, HarvestNext::Page }, { 12, HarvestNext::Nothing } };
+    for (const auto& [wait, next] : waits)
+        EXPECT_EQ(nexts.at(wait * 20), next) << "wait " << wait;
     EXPECT_EQ(p.messages, QStringList { QStringLiteral("Finished run!") });
     EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
 

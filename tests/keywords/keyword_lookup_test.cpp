@@ -2,6 +2,8 @@
 // suggestion services that answer today.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -272,7 +274,12 @@ TEST_F(Lookup, ServiceExpansionAsksEachSuffixAfterAPauseAndDropsRepeats)
     f.seedExpansion = SeedExpansion::On;
     for (int i = 0; i < 18; ++i)
         p.rndValues.insert(p.rndValues.end(), { 0.0, 0.999 }); // 4 ticks, then 12
+    // The count follows the rows as they arrive, not only at the end.
+    QStringList counts;
+    p.onPump = [&](int) { counts << f.Label7.Caption() + '/' + QString::number(f.List2.ListCount()); };
     enter("car");
+    EXPECT_TRUE(std::all_of(
+        counts.begin(), counts.end(), [](auto& c) { return c.section('/', 0, 0) == c.section('/', 1); }));
 
     const QStringList asked = service.targets();
     ASSERT_EQ(asked.size(), 37);
@@ -281,7 +288,8 @@ TEST_F(Lookup, ServiceExpansionAsksEachSuffixAfterAPauseAndDropsRepeats)
     EXPECT_EQ(asked.last(), "/ac?q=car%209");
     EXPECT_EQ(p.sleptMs, 18 * (4 + 12) * 250) << "a pause of 1 to 3 s between two requests";
     ASSERT_EQ(f.List2.ListCount(), 38);
-    EXPECT_EQ(f.List2.items().mid(0, 3), (QStringList { "1 - Shared", "2 - car one", "2 - car a one" }));
+    EXPECT_EQ(f.List2.items().mid(0, 3), (QStringList { "1 - Shared", "2 - car one", "3 - car a one" }));
+    EXPECT_EQ(f.List2.items().last(), "38 - car 9 one") << "numbered 1 to N through the expansion";
     EXPECT_TRUE(p.messages.isEmpty()) << p.messages.join('|').toStdString();
     expectAtRest("expanded");
 
@@ -293,7 +301,7 @@ TEST_F(Lookup, ServiceExpansionAsksEachSuffixAfterAPauseAndDropsRepeats)
     enter("car");
     EXPECT_EQ(p.messages, QStringList { QStringLiteral("Stopped!") });
     EXPECT_EQ(
-        f.List2.items(), (QStringList { "1 - Shared", "2 - car one", "2 - car a one", "2 - car b one" }));
+        f.List2.items(), (QStringList { "1 - Shared", "2 - car one", "3 - car a one", "4 - car b one" }));
     expectAtRest("stopped");
 }
 

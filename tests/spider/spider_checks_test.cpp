@@ -39,9 +39,12 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
           "Choose another name.";
     const QString runs = "Run completed! Tarnwick list of sites spidered!";
     using Setup = std::function<void(TestWindow&)>;
-    const auto set = [](TextField Form1::*field, const char* value) -> Setup {
+    // A field or a box of the form, set to `value`.
+    const auto set = [](auto field, const char* value) -> Setup {
         return [=](TestWindow& w) { (w.f().*field).setText(value); };
     };
+    const QString timeout = "Timeout must be a whole number of seconds from 1 to 86400 (e.g. 60)!";
+    const QString parallel = "Parallel requests must be a whole number from 1 to 16!";
     const auto templ
         = [](const char* text) -> Setup { return [=](TestWindow& w) { w.f().RichTextBox2.setText(text); }; };
     const struct {
@@ -54,6 +57,10 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text4, ""), "No User Agent (e.g. Tarnwick/1.0 (+http://www.tarnwick.example/))! ",
             "Text4" },
         { set(&Form1::Text5, ""), "Title must contain a value (enter space to return all titles)!", "Text5" },
+        { set(&Form1::Combo2, "abc"), timeout, "Combo2" },
+        { set(&Form1::Combo2, "86401"), timeout, "Combo2" },
+        { set(&Form1::Combo8, "8x"), parallel, "Combo8" },
+        { set(&Form1::Combo8, "17"), parallel, "Combo8" },
         { [](TestWindow& w) { w.f().Combo3.setText("3"); },
             "Results per page is greater than number of urls!", "Combo3" },
         { set(&Form1::Text8, ""), "No directory name!", "Text8" },
@@ -94,6 +101,8 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text10, "insurance"), runs, nullptr },
         { set(&Form1::Text10, "insurance2map"), runs, nullptr },
         { set(&Form1::Text8, "autos-\u00fcber"), runs, nullptr },
+        { set(&Form1::Combo2, " 86400 "), runs, nullptr },
+        { set(&Form1::Combo8, "16"), runs, nullptr },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.toStdString());

@@ -15,6 +15,15 @@ void FakePlatform::MsgBox(const QString& text)
         onMessage(text);
 }
 
+bool FakePlatform::askYesNo(const QString& text)
+{
+    questions.append(text);
+    const bool yes = !yesNoAnswers.empty() && yesNoAnswers.front();
+    if (!yesNoAnswers.empty())
+        yesNoAnswers.pop_front();
+    return yes;
+}
+
 bool FakePlatform::answer(FileDialog& dialog, bool save)
 {
     dialogs.push_back({ save, dialog.Filter, dialog.InitDir });

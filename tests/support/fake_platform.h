@@ -21,6 +21,7 @@ public:
     FakePlatform();
 
     void MsgBox(const QString& text) override;
+    bool askYesNo(const QString& text) override;
     bool ShowOpen(FileDialog& dialog) override;
     bool ShowSave(FileDialog& dialog) override;
     void setClipboardText(const QString& text) override;
@@ -41,6 +42,7 @@ public:
 
     // What happened.
     QStringList messages;
+    QStringList questions;
     QString clipboard;
     bool clipboardSet = false;
     QStringList opened;
@@ -56,6 +58,8 @@ public:
 
     // What comes next.
     std::deque<std::optional<QString>> dialogAnswers;
+    /// Answers to askYesNo; with none queued the answer is No.
+    std::deque<bool> yesNoAnswers;
     /// Runs at every pump (DoEvents and waitForEvents), with the pump number.
     std::function<void(int pump)> onPump;
     /// Runs at every message, with its text (to see the state the user sees with it).

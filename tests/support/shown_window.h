@@ -20,7 +20,7 @@ struct ShownWindow : LoadedForm {
     QRect rectOf(const Control& control) const
     {
         const QWidget* w = window.widgetFor(control);
-        return QRect(w->mapTo(window.centralWidget(), QPoint(0, 0)), w->size());
+        return QRect(w->mapTo(window.client(), QPoint(0, 0)), w->size());
     }
     template <typename W = QWidget> W* widget(const Control& control) const
     {

@@ -14,8 +14,11 @@
 // free display and ends when the tests are done.
 namespace {
 
+// TARNWICK_XVFB_SCREEN ("1600x1000x24") sets the screen, for a run at a high display scale.
 pid_t startXvfb(std::string& display)
 {
+    const char* screen = std::getenv("TARNWICK_XVFB_SCREEN");
+    const std::string size = screen && *screen ? screen : "1280x800x24";
     int fds[2];
     if (pipe(fds) != 0)
         return -1;
@@ -23,7 +26,7 @@ pid_t startXvfb(std::string& display)
     if (pid == 0) {
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", size.c_str(), "-nolisten", "tcp",
             static_cast<char*>(nullptr));
         _exit(127);
     }

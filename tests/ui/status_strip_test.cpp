@@ -41,6 +41,7 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         { "harvest waiting for its next page",
             [](Form1& f, auto&) {
                 f.activity = Activity::Harvest;
+                f.Label3.setCaption("1");
                 f.List2.replaceAll({ "a - one", "b - two", "c - three" });
                 f.List2.setListIndex(1);
                 f.progress.harvestPage = 2;
@@ -51,6 +52,7 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         { "harvest fetching a page",
             [](Form1& f, auto&) {
                 f.activity = Activity::Harvest;
+                f.Label3.setCaption("1");
                 f.List2.replaceAll({ "a - one" });
                 f.List2.setListIndex(0);
                 f.progress.harvestPage = 1;
@@ -76,6 +78,11 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         EXPECT_EQ(reading.value, c.value) << c.name;
         EXPECT_EQ(reading.maximum, c.maximum) << c.name;
     }
+    // The line a finished command left goes as the next one starts.
+    Form1 f(std::make_unique<test::FakeTransferControl>());
+    f.labelStatus.setCaption("Spidered 6 of 9 URLs");
+    ActivityScope harvest(f, Activity::Harvest);
+    EXPECT_EQ(f.labelStatus.Caption(), "");
 }
 
 } // namespace

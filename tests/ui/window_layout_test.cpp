@@ -23,7 +23,7 @@ TEST(MainWindowLayout, OpensAtItsTwipsAndColumnsKeepTheirSharesAsTheListsTakeThe
     Shown first;
     const Form1& f0 = first.f;
     // It opens at the twips' size and proportions, grown evenly where the fonts need more room.
-    const QSize opening = first.window.centralWidget()->size();
+    const QSize opening = first.window.client()->size();
     ASSERT_GE(
         opening.width(), qRound(11910 * QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 1440));
     ASSERT_NEAR(opening.width() / double(opening.height()), 11910.0 / 7785, 0.01);
@@ -46,7 +46,7 @@ TEST(MainWindowLayout, OpensAtItsTwipsAndColumnsKeepTheirSharesAsTheListsTakeThe
                 size.height() ? size.height() : w.window.height());
             QApplication::processEvents();
         }
-        const QSize client = w.window.centralWidget()->size();
+        const QSize client = w.window.client()->size();
         EXPECT_GE(client.width(), opening.width());
         EXPECT_GE(client.height(), opening.height());
 
@@ -79,7 +79,7 @@ TEST(MainWindowLayout, OpensAtItsTwipsAndColumnsKeepTheirSharesAsTheListsTakeThe
         static const QRegularExpression controlName(
             QStringLiteral("^(Text|Label|List|Combo|Check|Option|Command|Frame|RichTextBox)\\d+$"));
         std::vector<std::pair<const QWidget*, QRect>> shown;
-        for (QWidget* widget : w.window.centralWidget()->findChildren<QWidget*>()) {
+        for (QWidget* widget : w.window.client()->findChildren<QWidget*>()) {
             if (!controlName.match(widget->objectName()).hasMatch() || !widget->isVisible())
                 continue;
             const std::string name = widget->objectName().toStdString();
@@ -88,7 +88,7 @@ TEST(MainWindowLayout, OpensAtItsTwipsAndColumnsKeepTheirSharesAsTheListsTakeThe
             const QSize needs = widget->minimumSizeHint();
             EXPECT_TRUE(widget->width() >= needs.width() && widget->height() >= needs.height()) << name;
             shown.push_back(
-                { widget, QRect(widget->mapTo(w.window.centralWidget(), QPoint(0, 0)), widget->size()) });
+                { widget, QRect(widget->mapTo(w.window.client(), QPoint(0, 0)), widget->size()) });
         }
         for (std::size_t i = 0; i < shown.size(); ++i) {
             for (std::size_t j = i + 1; j < shown.size(); ++j) {

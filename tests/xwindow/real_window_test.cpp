@@ -4,9 +4,11 @@
 #include "support/spider_sites.h"
 #include "ui/window_session.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -102,7 +104,8 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripAndStopsFromTheMenu)
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             messages.append(box->text());
             atMessage = strip->text();
-            box->accept();
+            // As a user closes it: a click on OK, which gives the focus back to the window.
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
         } else if (!modal && !stopping && strip->text().startsWith(QStringLiteral("Spider: URL 6 of 9"))) {
             stopping = true;
             during = strip->text();
@@ -122,6 +125,8 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripAndStopsFromTheMenu)
     ASSERT_EQ(f.List1.ListCount(), 9);
     EXPECT_EQ(qobject_cast<QLabel*>(window.widgetFor(f.Label1))->text(), "9");
     f.Text5.setText(QStringLiteral(" "));
+    // The list has the focus when the run starts, as after a look at it.
+    QTest::mouseClick(qobject_cast<QListView*>(urlView)->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseClick(window.widgetFor(f.Command3), Qt::LeftButton);
     release = true;
     qunsetenv("TARNWICK_HOME");
@@ -139,6 +144,7 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripAndStopsFromTheMenu)
     EXPECT_EQ(f.Label3.Caption(), "0");
     EXPECT_EQ(hits.load(), 5);
     EXPECT_EQ(window.windowTitle(), "Tarnwick");
+    EXPECT_EQ(f.List1.ListIndex(), 5) << "the stop row, for Consolidate";
 }
 
 } // namespace

@@ -1,0 +1,170 @@
+// What the window shows a new user: the URL list's highlighted entry, controls that cannot act
+// disabled, sources by address, numbers kept as typed, tooltips, keys, About, Quit, messages.
+#include "keywords/keyword_sources.h"
+#include "support/qt_printers.h"
+#include "support/shown_window.h"
+#include "ui/qt_platform.h"
+
+#include <QComboBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace tarnwick {
+namespace {
+
+using Shown = test::ShownWindow;
+
+// Answers the next modal dialog from inside its own event loop.
+void answerNextModal(std::function<void(QWidget*)> answer)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->deleteLater();
+            poll->stop();
+            answer(modal);
+        }
+    });
+    poll->start(10);
+}
+
+TEST(WindowStates, UrlListKeepsTheHighlightedEntryThroughFocusAndPlainWholeTitledMessages)
+{
+    Shown w;
+    Form1& f = w.f;
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+    f.List1.replaceAll({ "http://a/", "http://b/", "http://c/", "http://d/" });
+    w.window.sync();
+    // Qt makes the first row current when the list gains the focus; nothing is highlighted.
+    w.widget(f.List1)->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(f.List1.ListIndex(), -1);
+
+    f.List1.setListIndex(1); // where a stopped run left it
+    w.window.sync();
+    // Messages are plain text under their whole title; a question is Yes only when Yes is chosen.
+    QtPlatform qt;
+    answerNextModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance("Tarnwick") * 2) << "room for the title";
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    qt.MsgBox("Stopped! <b>");
+    answerNextModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_FALSE(qt.askYesNo("Quit and lose it?"));
+    QApplication::processEvents();
+    EXPECT_EQ(f.List1.ListIndex(), 1);
+    QTest::mouseClick(w.widget(f.Command6), Qt::LeftButton);
+    EXPECT_EQ(f.List1.items(), QStringList({ "http://c/", "http://d/" }))
+        << "consolidated after the stop row";
+}
+
+TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreChecked)
+{
+    Shown w;
+    Form1& f = w.f;
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+    w.widget(f.Text1)->setFocus();
+    auto enabled = [&](const Control& c) { return w.widget(c)->isEnabled(); };
+    for (Activity activity : { Activity::Harvest, Activity::Spider, Activity::Lookup, Activity::None }) {
+        f.activity = activity;
+        w.window.sync();
+        for (const Control* c :
+            std::initializer_list<const Control*> { &f.Text1, &f.Command1, &f.Command3, &f.Command4 })
+            EXPECT_EQ(enabled(*c), activity == Activity::None) << c->name() << " in " << int(activity);
+    }
+    EXPECT_TRUE(w.widget(f.Text1)->hasFocus()) << "the seed box gets the focus back";
+    QMenu* sources = w.window.action(f.mnuSources)->menu();
+    const struct {
+        const char* entry;
+        const char* caption; // Label5
+        bool country, uk;
+    } rows[] = {
+        // The default result source is a SearXNG instance, which has no UK site.
+        { "keywordSource:Classic", "Choose Overture server:", true, false },
+        { "keywordSource:Google", "Country for suggestions:", true, false },
+        { "keywordSource:SearXNG", "Country for suggestions:", false, false },
+        { "resultSource:Classic", "Country for suggestions:", false, true },
+    };
+    for (const auto& row : rows) {
+        sources->findChild<QAction*>(row.entry)->trigger();
+        EXPECT_EQ(w.widget<QLabel>(f.Label5)->text(), row.caption) << row.entry;
+        EXPECT_EQ(enabled(f.Combo1), row.country) << row.entry;
+        EXPECT_EQ(enabled(f.Check2), row.uk) << row.entry;
+    }
+
+    // "Other address…" is checked as it is given and shown as the choice.
+    const QString instance = "http://10.0.0.5:8080/",
+                  search = "http://s.lan/?q={searchTerms}&pageno={startPage}";
+    const std::tuple<const char*, QString, QString Form1::*, QString, QString> others[] = {
+        { "keywordSource:Other", " " + instance, &Form1::keywordSource, instance, {} },
+        { "keywordSource:Other", "nonsense", &Form1::keywordSource, instance,
+            unknownKeywordSource("nonsense") },
+        { "resultSource:Other", search, &Form1::resultSource, search, {} },
+    };
+    for (const auto& [entry, typed, field, expected, message] : others) {
+        w.p.messages.clear();
+        answerNextModal([text = typed](QWidget* modal) {
+            qobject_cast<QInputDialog*>(modal)->setTextValue(text);
+            qobject_cast<QInputDialog*>(modal)->accept();
+        });
+        sources->findChild<QAction*>(entry)->trigger();
+        EXPECT_EQ(w.f.*field, expected) << entry << typed.toStdString();
+        EXPECT_EQ(w.p.messages, message.isEmpty() ? QStringList() : QStringList { message });
+        emit sources->aboutToShow();
+        EXPECT_TRUE(sources->findChild<QAction*>(entry)->isChecked());
+        EXPECT_EQ(sources->findChild<QAction*>(entry)->text(), "Other address: " + expected + "\u2026");
+    }
+    EXPECT_FALSE(enabled(f.Check2));
+    EXPECT_FALSE(enabled(f.Combo1)) << "an instance's autocompleter takes no country";
+}
+
+TEST(WindowStates, NumbersStayAsTypedListsOpenWideTipsKeysAboutAndQuit)
+{
+    Shown w;
+    Form1& f = w.f;
+    const std::pair<ComboBox*, const char*> typed[]
+        = { { &f.Combo2, "2" }, { &f.Combo8, "1" }, { &f.Combo7, "+" } };
+    for (const auto& [box, text] : typed) {
+        auto* combo = w.widget<QComboBox>(*box);
+        combo->lineEdit()->clear();
+        QTest::keyClicks(combo->lineEdit(), text);
+        EXPECT_EQ(box->Text(), text) << box->name();
+    }
+    auto* fonts = w.widget<QComboBox>(f.Combo6);
+    for (const QString& face : f.Combo6.items())
+        EXPECT_GT(fonts->view()->minimumWidth(), fonts->view()->fontMetrics().horizontalAdvance(face));
+    for (const char* part : { "commas", "\" -\"", "\"or\"" })
+        EXPECT_TRUE(w.widget(f.Text5)->toolTip().contains(part)) << part;
+    EXPECT_TRUE(w.widget(f.Label4)->toolTip().contains("harvest"));
+
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+    w.trigger(f.mnuDisclaimer);
+    QTest::keyClick(&w.window, Qt::Key_Escape);
+    EXPECT_FALSE(w.widget(f.Frame8)->isVisible());
+    EXPECT_TRUE(w.window.action(f.mnuHelp)->menu()->actions().contains(w.window.action(f.mnuAbout)));
+    w.trigger(f.mnuAbout);
+    EXPECT_TRUE(w.p.messages.value(0).contains("Run journal: "));
+    // Ctrl+Q with unsaved spider data asks first; No keeps the window.
+    f.RichTextBox1.appendText("Title\r\n");
+    QTest::keyClick(&w.window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(w.p.questions, QStringList { "Quit and lose the spider data not yet saved?" });
+    EXPECT_FALSE(w.p.unloaded());
+}
+
+} // namespace
+} // namespace tarnwick
