@@ -114,7 +114,8 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
         { "harvest", "empty.kwrds", "--source --uk --full-url -o --home", namesOf(resultSources()) },
         { "spider", "empty.urls",
             "--user-agent --referer --timeout --parallel --filter --any-word --description-only --title-link "
-            "--pages --page-name --sitemap-name --heading --per-page --template --font --size --vertical -o "
+            "--pages --page-name --sitemap-name --heading --site-url --per-page --template --font --size "
+            "--vertical -o "
             "--save-urls --report --home",
             {} },
         { "shuffle", "empty.urls", "-o --home", {} },
