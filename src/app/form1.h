@@ -70,6 +70,9 @@ public:
     /// Page and sitemap files of the current spider run that could not be written; the
     /// run's end names them instead of reporting plain success.
     QStringList failedFiles;
+    /// File names of the results pages whose links are in the sitemap link list (Text15), in
+    /// the same order; sitemap.xml lists them. Emptied whenever Text15 is.
+    QStringList pageFiles;
     /// Why the last completed response yielded a record or nothing; the response handler sets
     /// it for every response it reads.
     PageVerdict pageVerdict = PageVerdict::NotRead;
@@ -163,6 +166,8 @@ public:
     OptionButton Option1 { "Option1", "Make Title into link:", false };
     OptionButton Option2 { "Option2", "Make URL into link:", true };
     CommandButton Command3 { "Command3", "Set Tarnwick loose!" };
+    Label Label28 { "Label28", "Site address:" };
+    TextField Text18 { "Text18" };
 
     // Template panel.
     Frame Frame5 { "Frame5", "Template:" };

@@ -49,6 +49,10 @@ struct ParsedCommand {
     QString home;
     /// "--help" for the whole program (kind null) or for the subcommand.
     bool help = false;
+    /// "--help-all": the program's help with every command's options (kind null).
+    bool helpAll = false;
+    /// "--version" (kind null).
+    bool version = false;
 
     bool has(const char* option) const { return values.contains(QLatin1String(option)); }
     QString value(const char* option) const { return values.value(QLatin1String(option)); }
@@ -66,6 +70,8 @@ struct ParseResult {
 ParseResult parseCommandLine(const QStringList& arguments);
 
 QString programHelp();
+/// programHelp with every command's options, the text the manual page is made from.
+QString fullHelp();
 QString commandHelp(const CommandKind& kind);
 
 } // namespace tarnwick

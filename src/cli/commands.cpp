@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "app/form1.h"
+#include "app/program_info.h"
 #include "app/small_handlers.h"
 #include "app/startup.h"
 #include "cli/console_platform.h"
@@ -193,7 +194,8 @@ QString applySpiderOptions(Form1& f, const ParsedCommand& command)
         const char* option;
         TextField& field;
     } texts[] = { { "--user-agent", f.Text4 }, { "--referer", f.Text6 }, { "--filter", f.Text5 },
-        { "--page-name", f.Text9 }, { "--sitemap-name", f.Text10 }, { "--heading", f.Text11 } };
+        { "--page-name", f.Text9 }, { "--sitemap-name", f.Text10 }, { "--heading", f.Text11 },
+        { "--site-url", f.Text18 } };
     for (const auto& [option, field] : texts) {
         if (command.has(option))
             field.setText(command.value(option));
@@ -227,7 +229,7 @@ QString applySpiderOptions(Form1& f, const ParsedCommand& command)
 
     if (!command.has("--pages")) {
         for (const char* option : { "--page-name", "--sitemap-name", "--heading", "--per-page", "--template",
-                 "--font", "--size", "--vertical", "--title-link" }) {
+                 "--font", "--size", "--vertical", "--title-link", "--site-url" }) {
             if (command.has(option))
                 return QStringLiteral("%1 needs --pages").arg(QLatin1String(option));
         }
@@ -350,6 +352,10 @@ int runCli(const QStringList& arguments)
                 .arg(parsed.error,
                     command.kind ? QStringLiteral(" ") + QLatin1String(command.kind->name) : QString()));
         return static_cast<int>(ExitStatus::Usage);
+    }
+    if (parsed.command.version || parsed.command.helpAll) {
+        writeTo(stdout, parsed.command.version ? versionText("tarnwick-cli") : fullHelp());
+        return static_cast<int>(ExitStatus::Completed);
     }
     if (parsed.command.help) {
         writeTo(stdout, parsed.command.kind ? commandHelp(*parsed.command.kind) : programHelp());

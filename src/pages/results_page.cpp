@@ -75,6 +75,7 @@ void createpage(Form1& f, Platform& p)
     f.Text15.setText(f.Text15.Text() + QStringLiteral("<a href=\"") + target + QStringLiteral(".html\">")
         + target + QStringLiteral("</a>")
         + (f.Check6.Value() != 0 ? QStringLiteral("\r\n\r\n") : QStringLiteral("  ")));
+    f.pageFiles.append(name + QStringLiteral(".html"));
     (void)writeGeneratedPage(f, p, path, html);
 }
 

@@ -4,7 +4,10 @@
 #include "app/form1.h"
 #include "app/platform.h"
 #include "pages/page_writer.h"
+#include "pages/sitemap_xml.h"
 #include "pages/template_fill.h"
+
+#include <utility>
 
 namespace tarnwick {
 
@@ -17,10 +20,13 @@ void createsitemap(Form1& f, Platform& p)
     const QString heading = f.Text11.Text() + QStringLiteral("...");
     const QString html = fillTemplate(f.RichTextBox2.Text(), { heading, heading, links });
     f.Text15.setText({});
+    const QStringList pageFiles = std::exchange(f.pageFiles, {});
 
-    const QString path
-        = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + f.Text10.Text() + QStringLiteral(".html");
-    (void)writeGeneratedPage(f, p, path, html);
+    const QString name = f.Text10.Text() + QStringLiteral(".html");
+    const QString path = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + name;
+    if (!writeGeneratedPage(f, p, path, html))
+        return;
+    writeSitemapXml(f, p, pageFiles, name);
 }
 
 } // namespace tarnwick

@@ -5,6 +5,7 @@
 #include "app/maker.h"
 #include "app/platform.h"
 #include "app/text_ops.h"
+#include "pages/sitemap_xml.h"
 #include "spider/spider_run.h"
 
 #include <QDir>
@@ -158,6 +159,29 @@ bool checkTemplate(Form1& f, Platform& p)
     return true;
 }
 
+bool checkSiteAddressField(Form1& f, Platform& p)
+{
+    const QString example = kMakerSite + QStringLiteral("cars/");
+    const QString address = siteAddress(f);
+    if (address.isEmpty())
+        return true;
+    switch (checkSiteAddress(address)) {
+    case SiteAddressProblem::None: return true;
+    case SiteAddressProblem::NotWebAddress:
+        return refuse(f, p,
+            QStringLiteral("Site address must be a full web address starting with http:// or https://, e.g. ")
+                + example,
+            f.Text18);
+    case SiteAddressProblem::QueryOrFragment:
+        return refuse(f, p,
+            QStringLiteral("Don't use ? or # in the site address! Enter the address of the folder the "
+                           "pages are published in, e.g. ")
+                + example,
+            f.Text18);
+    }
+    return true;
+}
+
 bool makeOutputDirectory(Form1& f, Platform& p)
 {
     const QString dir = AppPath(p) + trimSpaces(f.Text8.Text());
@@ -230,10 +254,13 @@ bool checkSpiderInputs(Form1& f, Platform& p)
         return refuse(f, p, QStringLiteral("Results per page is greater than number of urls!"), f.Combo3);
     f.Text12.setText(QStringLiteral("0"));
     f.Text15.setText({});
+    f.pageFiles.clear();
     if (!checkNames(f, p))
         return false;
     if (f.Text11.Text().isEmpty())
         return refuse(f, p, QStringLiteral("No page title! Required for page TITLE tag."), f.Text11);
+    if (!checkSiteAddressField(f, p))
+        return false;
     if (!checkTemplate(f, p))
         return false;
     return makeOutputDirectory(f, p);

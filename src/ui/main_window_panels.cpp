@@ -273,6 +273,7 @@ void MainWindow::buildPageManagerPanel(QWidget* spiderPanel)
     grid->addWidget(text(f.Text9), row++, 0, 1, 2);
     labelled(f.Label24, text(f.Text10));
     labelled(f.Label25, text(f.Text11));
+    labelled(f.Label28, text(f.Text18));
     line({ { label(f.Label20, panel), 0 }, { combo(f.Combo6), 3 }, { label(f.Label26, panel), 0 },
         { combo(f.Combo7), 1 } });
     grid->setColumnStretch(1, 1);

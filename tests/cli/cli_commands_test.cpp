@@ -108,6 +108,12 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
         test::writeFileBytes(work.filePath(name), "");
     const CliResult top = runCli({ "--help" }, work.path());
     EXPECT_EQ(top.exitCode, 0);
+    // The manual is made from --help-all and --version: every command's options, then the version.
+    const CliResult all = runCli({ "--help-all" }, work.path());
+    EXPECT_EQ(all.exitCode, 0);
+    const CliResult version = runCli({ "--version" }, work.path());
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith("tarnwick-cli 1.0\n")) << version.out.toStdString();
     const struct {
         const char* name;
         const char* emptyInput; // refused, so that a run stops before any work
@@ -118,7 +124,8 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
         { "harvest", "empty.kwrds", "--source --uk --full-url -o --home", namesOf(resultSources()) },
         { "spider", "empty.urls",
             "--user-agent --referer --timeout --parallel --filter --any-word --description-only --title-link "
-            "--pages --page-name --sitemap-name --heading --per-page --template --font --size --vertical -o "
+            "--pages --page-name --sitemap-name --heading --site-url --per-page --template --font --size "
+            "--vertical -o "
             "--save-urls --report --home",
             {} },
         { "shuffle", "empty.urls", "-o --home", {} },
@@ -139,6 +146,8 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
         for (const QRegularExpressionMatch& match : optionLine.globalMatch(QString::fromUtf8(help.out)))
             listed.append(match.captured(1));
         EXPECT_EQ(listed, words(command.options) << "-h");
+        const QString section = "\n" + name + ' ' + help.out.split(' ').value(3) + ":\n  " + listed.value(0);
+        EXPECT_TRUE(QString::fromUtf8(all.out).contains(section)) << section.toStdString();
 
         for (const QString& option : words(command.options)) {
             QStringList arguments { name, command.emptyInput, option };

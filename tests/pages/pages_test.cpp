@@ -1,10 +1,13 @@
 #include "pages/page_writer.h"
 #include "pages/results_page.h"
 #include "pages/sitemap.h"
+#include "pages/sitemap_xml.h"
 #include "support/fixtures.h"
 #include "support/test_window.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +128,7 @@ TEST(Sitemap, VerticalLinksHeadingListEmptiedAndUnwritableFilesRecorded)
                 "<a href=\"insurance20.html\">insurance20</a><br>\r\n<br>\r\n<br></font>\r\n"));
     EXPECT_TRUE(f.Text15.Text().isEmpty());
     EXPECT_TRUE(f.failedFiles.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(t.path("cars/sitemap.xml"))) << "no site address, no sitemap.xml";
 
     f.Text8.setText("missing");
     f.Text13.setText("5");
@@ -143,6 +147,52 @@ TEST(Pages, PageNamesAreLinkedEncodedFromTheSitemap)
     createpage(f, t.p);
     EXPECT_TRUE(QFileInfo::exists(t.path("cars/a\"><b>10.html")));
     EXPECT_EQ(f.Text15.Text(), "<a href=\"a%22%3E%3Cb%3E10.html\">a%22%3E%3Cb%3E10</a>  ");
+}
+
+// Names and an address that need escaping: "&" in both, a space and non-ASCII letters in the
+// address's host and path, "#" in a page name.
+TEST(SitemapXml, ListsThePagesAndTheSitemapEncodedEscapedAndValid)
+{
+    Pages t;
+    Form1& f = t.f();
+    f.RichTextBox2.setText("!##!");
+    f.Text18.setText(" http://b\u00fccher.example/Autos & R\u00e4der ");
+    t.p.clock = QDateTime(QDate(2026, 3, 4), QTime(23, 30), Qt::UTC);
+    createpage(f, t.p);
+    f.Text9.setText("q#&\u00fc");
+    f.Text13.setText("20");
+    createpage(f, t.p);
+    createsitemap(f, t.p);
+    QString expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
+    for (const char* name : { "insurance10.html", "q%23&amp;%C3%BC20.html", "map.html" })
+        expected
+            += QString("  <url>\n    <loc>http://xn--bcher-kva.example/Autos%20&amp;%20R%C3%A4der/%1</loc>\n"
+                       "    <lastmod>2026-03-04</lastmod>\n  </url>\n")
+                   .arg(name);
+    EXPECT_EQ(QString::fromUtf8(t.written("sitemap.xml")), expected + "</urlset>\n");
+    EXPECT_TRUE(f.pageFiles.isEmpty());
+    EXPECT_TRUE(f.failedFiles.isEmpty());
+
+    // A folder that cannot be written, or an address spoilt while the run went on, is named.
+    f.Text8.setText("missing");
+    createpage(f, t.p);
+    createsitemap(f, t.p);
+    f.Text8.setText("cars");
+    f.Text18.setText("cars/");
+    createsitemap(f, t.p);
+    EXPECT_EQ(f.failedFiles,
+        (QStringList { t.path("missing/q#&\u00fc20.html"), t.path("missing/map.html"),
+            t.path("missing/sitemap.xml"), t.path("cars/sitemap.xml") }));
+
+    const QString xmllint = QStandardPaths::findExecutable("xmllint");
+    if (xmllint.isEmpty())
+        GTEST_SKIP() << "xmllint (Debian package libxml2-utils) is not installed: schema check skipped";
+    QProcess check;
+    check.start(xmllint,
+        { "--noout", "--schema", test::fixturePath("pages/sitemap.xsd"), t.path("cars/sitemap.xml") });
+    ASSERT_TRUE(check.waitForFinished());
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
 }
 
 TEST(Pages, WritesReplaceWholeAndStartWithAByteOrderMark)

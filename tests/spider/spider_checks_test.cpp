@@ -38,6 +38,10 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         = "Sitemap name could be the name of a results page (insurance followed by a number)! "
           "Choose another name.";
     const QString runs = "Run completed! Tarnwick list of sites spidered!";
+    const QString notWeb = "Site address must be a full web address starting with http:// or https://, e.g. "
+                           "http://www.tarnwick.example/cars/";
+    const QString query = "Don't use ? or # in the site address! Enter the address of the folder the pages "
+                          "are published in, e.g. http://www.tarnwick.example/cars/";
     using Setup = std::function<void(TestWindow&)>;
     // A field or a box of the form, set to `value`.
     const auto set = [](auto field, const char* value) -> Setup {
@@ -84,6 +88,11 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text10, "a\\b"), back, "Text10" },
         { set(&Form1::Text10, "/etc"), slash, "Text10" },
         { set(&Form1::Text11, ""), "No page title! Required for page TITLE tag.", "Text11" },
+        { set(&Form1::Text18, "www.example.com/cars/"), notWeb, "Text18" },
+        { set(&Form1::Text18, "ftp://example.com/cars/"), notWeb, "Text18" },
+        { set(&Form1::Text18, "https:///cars/"), notWeb, "Text18" },
+        { set(&Form1::Text18, "https://example.com/cars/?page=1"), query, "Text18" },
+        { set(&Form1::Text18, "https://example.com/cars/#"), query, "Text18" },
         { templ(""), "No template loaded!", nullptr },
         { templ("!%%!!##!"), "No !@@! symbol in template title tag. Please add!", nullptr },
         { templ("!@@!!##!"), "No !%%! symbol in template <H1>, <H2>... tag. Please add!", nullptr },
@@ -103,6 +112,8 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text8, "autos-\u00fcber"), runs, nullptr },
         { set(&Form1::Combo2, " 86400 "), runs, nullptr },
         { set(&Form1::Combo8, "16"), runs, nullptr },
+        { set(&Form1::Text18, " HTTPS://b\u00fccher.example:8080/Autos & R\u00e4der "), runs, nullptr },
+        { set(&Form1::Text18, "   "), runs, nullptr },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
