@@ -60,9 +60,9 @@ public:
 
     /// The long command running now; see ActivityScope.
     Activity activity = Activity::None;
-    /// Page and sitemap files of the current spider run that could not be written; the
-    /// run's end names them instead of reporting plain success.
-    QStringList failedFiles;
+    /// Why the page or sitemap that ended the current spider run could not be written ("File
+    /// ... could not be saved: ..."); empty while every page has been written.
+    QString pageFailure;
     /// Why the last completed response yielded a record or nothing; the response handler sets
     /// it for every response it reads.
     PageVerdict pageVerdict = PageVerdict::NotRead;

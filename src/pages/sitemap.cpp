@@ -16,11 +16,14 @@ void createsitemap(Form1& f, Platform& p)
     links.replace(QStringLiteral("\r\n"), QStringLiteral("<br>\r\n"));
     const QString heading = f.Text11.Text() + QStringLiteral("...");
     const QString html = fillTemplate(f.RichTextBox2.Text(), { heading, heading, links });
+    const QString entries = f.Text15.Text();
     f.Text15.setText({});
 
     const QString path
         = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + f.Text10.Text() + QStringLiteral(".html");
-    (void)writeGeneratedPage(f, p, path, html);
+    // A sitemap that could not be written leaves the list as a stopped run leaves it.
+    if (writeGeneratedPage(f, p, path, html) == PageWrite::Failed)
+        f.Text15.setText(entries);
 }
 
 } // namespace tarnwick

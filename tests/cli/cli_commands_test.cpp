@@ -63,6 +63,11 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
             "No Referer (e.g. http://www.tarnwick.example/)! \n", {} },
         { words("spider one.urls"), 1, "Title must contain a value (enter space to return all titles)!\n",
             {} },
+        { { "spider", "one.urls", "--filter=x", "--user-agent=Bot\r\nX-Injected: yes" }, 1,
+            "Don't use control characters (tabs, line breaks and the like) in the User Agent! Enter one "
+            "line, "
+            "nothing else.\n",
+            {} },
         { { "spider", "one.urls", "--filter=x", "--pages=cars", "--page-name=a b", "--per-page=1" }, 1,
             "Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'. And don't add any file "
             "extension either (e.g. '.html').\n",

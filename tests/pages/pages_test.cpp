@@ -108,7 +108,7 @@ TEST(Pages, TemplateFilledWithTheShortTitleHeadingAndResults)
     }
 }
 
-TEST(Sitemap, VerticalLinksHeadingListEmptiedAndUnwritableFilesRecorded)
+TEST(Sitemap, VerticalLinksHeadingAndListEmptied)
 {
     Pages t;
     Form1& f = t.f();
@@ -124,14 +124,34 @@ TEST(Sitemap, VerticalLinksHeadingListEmptiedAndUnwritableFilesRecorded)
                 "size=\"None\"><br><a href=\"insurance10.html\">insurance10</a><br>\r\n<br>\r\n"
                 "<a href=\"insurance20.html\">insurance20</a><br>\r\n<br>\r\n<br></font>\r\n"));
     EXPECT_TRUE(f.Text15.Text().isEmpty());
-    EXPECT_TRUE(f.failedFiles.isEmpty());
+    EXPECT_TRUE(f.pageFailure.isEmpty());
+}
 
+// The first file that cannot be written stops the run; what it was to hold stays in the window.
+TEST(Pages, AnUnwritableFileStopsTheRunAndKeepsItsRecordsAndLinks)
+{
+    Pages t;
+    Form1& f = t.f();
+    f.Label3.setCaption("1");
     f.Text8.setText("missing");
     f.Text13.setText("5");
+    f.Text15.setText("<a href=\"insurance3.html\">insurance3</a>  ");
+    f.RichTextBox1.setText("Title\r\nDesc\r\nhttp://a/\r\n\r\n");
     createpage(f, t.p);
+    const QString missing = "File " + t.path("missing/insurance5.html") + " could not be saved: ";
+    EXPECT_TRUE(f.pageFailure.startsWith(missing)) << f.pageFailure.toStdString();
+    EXPECT_EQ(f.Label3.Caption(), "0");
+    EXPECT_EQ(f.RichTextBox1.Text(), "Title\r\nDesc\r\nhttp://a/\r\n\r\n");
+    EXPECT_EQ(f.Text15.Text(), "<a href=\"insurance3.html\">insurance3</a>  ") << "no link to a missing page";
+
     createsitemap(f, t.p);
-    EXPECT_EQ(f.failedFiles, (QStringList { t.path("missing/insurance5.html"), t.path("missing/map.html") }))
-        << "unwritable files are recorded";
+    EXPECT_TRUE(f.pageFailure.startsWith(missing)) << "the first failure is the one named";
+    f.pageFailure.clear();
+    createsitemap(f, t.p);
+    EXPECT_TRUE(f.pageFailure.startsWith("File " + t.path("missing/map.html") + " could not be saved: "));
+    EXPECT_EQ(f.Text15.Text(), "<a href=\"insurance3.html\">insurance3</a>  ")
+        << "kept as a stopped run keeps it";
+    EXPECT_TRUE(t.p.messages.isEmpty()) << "the run's stop says it";
 }
 
 TEST(Pages, PageNamesAreLinkedEncodedFromTheSitemap)
@@ -169,13 +189,14 @@ TEST(Pages, WritesReplaceWholeAndStartWithAByteOrderMark)
             seen = test::readFileBytes(file);
             t.p.isUnloaded = c.closeDuringWrite;
         };
-        EXPECT_EQ(writeGeneratedPage(t.f(), t.p, file, QStringLiteral("new \u00fc")), !c.closeDuringWrite)
+        EXPECT_EQ(writeGeneratedPage(t.f(), t.p, file, QStringLiteral("new \u00fc")),
+            c.closeDuringWrite ? PageWrite::WindowClosed : PageWrite::Written)
             << c.name;
         EXPECT_EQ(seen, c.earlier) << c.name << ": the page was cut short while events ran";
         EXPECT_EQ(test::readFileBytes(file), c.after) << c.name;
         EXPECT_EQ(QDir(t.path("cars")).entryList(QDir::Files).size(), c.after.isEmpty() ? 0 : 1)
             << c.name << ": a temporary file was left";
-        EXPECT_TRUE(t.f().failedFiles.isEmpty()) << c.name;
+        EXPECT_TRUE(t.f().pageFailure.isEmpty()) << c.name;
     }
 }
 

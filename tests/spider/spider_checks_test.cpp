@@ -38,6 +38,8 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         = "Sitemap name could be the name of a results page (insurance followed by a number)! "
           "Choose another name.";
     const QString runs = "Run completed! Tarnwick list of sites spidered!";
+    const QString header = "Don't use control characters (tabs, line breaks and the like) in the %1! Enter "
+                           "one line, nothing else.";
     using Setup = std::function<void(TestWindow&)>;
     const auto set = [](TextField Form1::*field, const char* value) -> Setup {
         return [=](TestWindow& w) { (w.f().*field).setText(value); };
@@ -53,6 +55,12 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text6, ""), "No Referer (e.g. http://www.tarnwick.example/)! ", "Text6" },
         { set(&Form1::Text4, ""), "No User Agent (e.g. Tarnwick/1.0 (+http://www.tarnwick.example/))! ",
             "Text4" },
+        { set(&Form1::Text6, "http://ref.example/\r\nX-Injected: yes"), header.arg("Referer"), "Text6" },
+        { set(&Form1::Text6, "http://ref.example/\t"), header.arg("Referer"), "Text6" },
+        { set(&Form1::Text4, "Bot\r\nX-Injected: yes"), header.arg("User Agent"), "Text4" },
+        { set(&Form1::Text4, "Bot\n"), header.arg("User Agent"), "Text4" },
+        { set(&Form1::Text4, "Bot\x7f"), header.arg("User Agent"), "Text4" },
+        { set(&Form1::Text4, "Bot\xC2\x85"), header.arg("User Agent"), "Text4" },
         { set(&Form1::Text5, ""), "Title must contain a value (enter space to return all titles)!", "Text5" },
         { [](TestWindow& w) { w.f().Combo3.setText("3"); },
             "Results per page is greater than number of urls!", "Combo3" },
@@ -94,6 +102,7 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text10, "insurance"), runs, nullptr },
         { set(&Form1::Text10, "insurance2map"), runs, nullptr },
         { set(&Form1::Text8, "autos-\u00fcber"), runs, nullptr },
+        { set(&Form1::Text4, "Agent/1 (+http://a.example/; \u00fcber)"), runs, nullptr },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
