@@ -20,6 +20,15 @@ int errorOf(int result)
     return result == -1 ? errno : 0;
 }
 
+int fsyncOf(int fd)
+{
+    int result;
+    do
+        result = ::fsync(fd);
+    while (result == -1 && errno == EINTR);
+    return errorOf(result);
+}
+
 } // namespace
 
 int PosixFileSystem::createNew(const QByteArray& path, int& fd)
@@ -50,11 +59,7 @@ int PosixFileSystem::write(int fd, const char* data, std::size_t size, std::size
 
 int PosixFileSystem::sync(int fd)
 {
-    int result;
-    do
-        result = ::fsync(fd);
-    while (result == -1 && errno == EINTR);
-    return errorOf(result);
+    return fsyncOf(fd);
 }
 
 int PosixFileSystem::close(int fd)
@@ -82,7 +87,7 @@ int PosixFileSystem::syncFolder(const QByteArray& folder)
     while (fd == -1 && errno == EINTR);
     if (fd == -1)
         return errno;
-    const int error = sync(fd);
+    const int error = fsyncOf(fd);
     ::close(fd);
     // Some file systems keep no folder data to flush and say so; the rename stands all the same.
     return error == EINVAL ? 0 : error;

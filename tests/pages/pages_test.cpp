@@ -127,33 +127,6 @@ TEST(Sitemap, VerticalLinksHeadingAndListEmptied)
     EXPECT_TRUE(f.pageFailure.isEmpty());
 }
 
-// The first file that cannot be written stops the run; what it was to hold stays in the window.
-TEST(Pages, AnUnwritableFileStopsTheRunAndKeepsItsRecordsAndLinks)
-{
-    Pages t;
-    Form1& f = t.f();
-    f.Label3.setCaption("1");
-    f.Text8.setText("missing");
-    f.Text13.setText("5");
-    f.Text15.setText("<a href=\"insurance3.html\">insurance3</a>  ");
-    f.RichTextBox1.setText("Title\r\nDesc\r\nhttp://a/\r\n\r\n");
-    createpage(f, t.p);
-    const QString missing = "File " + t.path("missing/insurance5.html") + " could not be saved: ";
-    EXPECT_TRUE(f.pageFailure.startsWith(missing)) << f.pageFailure.toStdString();
-    EXPECT_EQ(f.Label3.Caption(), "0");
-    EXPECT_EQ(f.RichTextBox1.Text(), "Title\r\nDesc\r\nhttp://a/\r\n\r\n");
-    EXPECT_EQ(f.Text15.Text(), "<a href=\"insurance3.html\">insurance3</a>  ") << "no link to a missing page";
-
-    createsitemap(f, t.p);
-    EXPECT_TRUE(f.pageFailure.startsWith(missing)) << "the first failure is the one named";
-    f.pageFailure.clear();
-    createsitemap(f, t.p);
-    EXPECT_TRUE(f.pageFailure.startsWith("File " + t.path("missing/map.html") + " could not be saved: "));
-    EXPECT_EQ(f.Text15.Text(), "<a href=\"insurance3.html\">insurance3</a>  ")
-        << "kept as a stopped run keeps it";
-    EXPECT_TRUE(t.p.messages.isEmpty()) << "the run's stop says it";
-}
-
 TEST(Pages, PageNamesAreLinkedEncodedFromTheSitemap)
 {
     Pages t;

@@ -6,8 +6,8 @@ namespace tarnwick::test {
 
 int FaultyFileSystem::createNew(const QByteArray& path, int& fd)
 {
-    const int error = real.createNew(path, fd);
-    if (!error && faulty(path))
+    const int error = PosixFileSystem::createNew(path, fd);
+    if (!error && path.contains(only))
         faultyFiles.insert(fd);
     return error;
 }
@@ -15,15 +15,14 @@ int FaultyFileSystem::createNew(const QByteArray& path, int& fd)
 int FaultyFileSystem::write(int fd, const char* data, std::size_t size, std::size_t& written)
 {
     if (!faultyFiles.contains(fd) || bytesBeforeWriteFails < 0)
-        return real.write(fd, data, size, written);
+        return PosixFileSystem::write(fd, data, size, written);
     const qint64 room = bytesBeforeWriteFails - bytesWritten;
-    if (room <= 0) {
-        written = 0;
+    written = 0;
+    if (room <= 0)
         return writeError;
-    }
-    // Short writes first, as a disk that fills part way through one gives them.
+    // A disk that fills part way through a write takes what fits first.
     const int error
-        = real.write(fd, data, std::min<std::size_t>(size, static_cast<std::size_t>(room)), written);
+        = PosixFileSystem::write(fd, data, std::min(size, static_cast<std::size_t>(room)), written);
     bytesWritten += static_cast<qint64>(written);
     return error;
 }
@@ -31,24 +30,24 @@ int FaultyFileSystem::write(int fd, const char* data, std::size_t size, std::siz
 int FaultyFileSystem::sync(int fd)
 {
     ++syncs;
-    return faultyFiles.contains(fd) && syncError ? syncError : real.sync(fd);
+    return faultyFiles.contains(fd) && syncError ? syncError : PosixFileSystem::sync(fd);
 }
 
 int FaultyFileSystem::close(int fd)
 {
     faultyFiles.erase(fd);
-    return real.close(fd);
+    return PosixFileSystem::close(fd);
 }
 
 int FaultyFileSystem::rename(const QByteArray& from, const QByteArray& to)
 {
-    return faulty(to) && renameError ? renameError : real.rename(from, to);
+    return to.contains(only) && renameError ? renameError : PosixFileSystem::rename(from, to);
 }
 
 int FaultyFileSystem::syncFolder(const QByteArray& folder)
 {
     ++folderSyncs;
-    return syncFolderError ? syncFolderError : real.syncFolder(folder);
+    return syncFolderError ? syncFolderError : PosixFileSystem::syncFolder(folder);
 }
 
 } // namespace tarnwick::test
