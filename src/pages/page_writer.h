@@ -7,6 +7,8 @@ namespace tarnwick {
 class Form1;
 class Platform;
 
+/// What became of a generated page: written, not written (the run is stopped), or not tried
+/// because the window was closed meanwhile.
 enum class PageWrite { Written, Failed, WindowClosed };
 
 /// Lets pending events run, then writes a UTF-8 byte-order mark, `text` and CR LF to `path`
