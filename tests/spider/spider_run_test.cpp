@@ -213,6 +213,14 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
         EXPECT_EQ(f.Text15.Text().count("<a href"), c.written.size()) << c.name;
         EXPECT_EQ(QDir(run.path("cars")).entryList(QDir::Files | QDir::Hidden, QDir::Name), c.written)
             << c.name;
+
+        // The next run, with room on the disk, owes nothing to this one.
+        disk.bytesBeforeWriteFails = -1;
+        f.Text8.setText("cars2");
+        run.p.messages.clear();
+        Command3_Click(f, run.p);
+        EXPECT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" })
+            << c.name;
     }
 }
 
