@@ -67,12 +67,12 @@ public:
 
     /// The long command running now; see ActivityScope.
     Activity activity = Activity::None;
-    /// Page and sitemap files of the current spider run that could not be written; the
-    /// run's end names them instead of reporting plain success.
-    QStringList failedFiles;
     /// File names of the results pages whose links are in the sitemap link list (Text15), in
     /// the same order; sitemap.xml lists them. Emptied whenever Text15 is.
     QStringList pageFiles;
+    /// Why the page or sitemap that ended the current spider run could not be written ("File
+    /// ... could not be saved: ..."); empty while every page has been written.
+    QString pageFailure;
     /// Why the last completed response yielded a record or nothing; the response handler sets
     /// it for every response it reads.
     PageVerdict pageVerdict = PageVerdict::NotRead;

@@ -7,6 +7,8 @@
 
 namespace tarnwick {
 
+class FileSystem;
+
 /// Every service of the desktop that a handler needs. Handlers never reach a toolkit
 /// directly, so they run the same under the window (ui/QtPlatform), the command line
 /// (cli/ConsolePlatform) and the tests (a scripted fake with a virtual clock).
@@ -56,6 +58,9 @@ public:
     /// Closes the window and ends the program once control returns to the event loop.
     virtual void Unload() = 0;
     virtual bool unloaded() const = 0;
+
+    /// The file system the saves write through (files/file_system.h).
+    virtual FileSystem& fileSystem() = 0;
 };
 
 } // namespace tarnwick

@@ -90,10 +90,10 @@ public:
     bool writeFile(const QString& path, const QString& text)
     {
         const QString full = QFileInfo(path).absoluteFilePath();
-        const SaveResult result = saveTextFile(full, text);
+        const SaveResult result = saveTextFile(p.fileSystem(), full, text, Durability::Sync);
         writeTo(stderr,
             result.ok() ? QStringLiteral("File %1 saved!\n").arg(full)
-                        : QStringLiteral("File %1 could not be saved: %2\n").arg(full, result.reason));
+                        : notSavedMessage(full, result.reason) + QLatin1Char('\n'));
         return result.ok();
     }
 
@@ -267,7 +267,7 @@ ExitStatus runSpider(Session& s, const ParsedCommand& command)
         return ExitStatus::Refused;
     const bool stopped = s.endedStopped();
     writeTo(stderr, f.runReport.summaryText() + QLatin1Char('\n'));
-    bool written = f.failedFiles.isEmpty();
+    bool written = f.pageFailure.isEmpty();
     if (command.has("--report"))
         written = s.writeFile(command.value("--report"), f.runReport.csvText()) && written;
     if (command.has("--save-urls"))

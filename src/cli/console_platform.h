@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/system_clock.h"
+#include "files/file_system.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,7 @@ public:
     QString programFolder() override { return folder_; }
     void Unload() override { unloaded_ = true; }
     bool unloaded() const override { return unloaded_; }
+    FileSystem& fileSystem() override { return files_; }
 
     /// The answer of the next dialog, open or save. Without one queued a dialog is cancelled.
     void answerNextDialog(const QString& path) { answers_.push_back(path); }
@@ -59,6 +61,7 @@ private:
     QStringList messages_;
     bool clipboardWritten_ = false;
     bool unloaded_ = false;
+    PosixFileSystem files_;
 };
 
 } // namespace tarnwick

@@ -201,11 +201,11 @@ bool saveToChosenFile(Platform& p, FileDialog& dialog, const QString& content)
     const QString path = askForFile(p, dialog, DialogKind::Save);
     if (path.isEmpty())
         return false;
-    const SaveResult result = saveTextFile(path, content);
+    const SaveResult result = saveTextFile(p.fileSystem(), path, content, Durability::Sync);
     if (result.ok())
         p.MsgBox(QStringLiteral("File ") + path + QStringLiteral(" saved!"));
     else
-        p.MsgBox(QStringLiteral("File ") + path + QStringLiteral(" could not be saved: ") + result.reason);
+        p.MsgBox(notSavedMessage(path, result.reason));
     return result.ok();
 }
 

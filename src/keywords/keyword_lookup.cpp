@@ -30,8 +30,13 @@ bool writeSuggestionFile(const QString& path, const QString& answer)
         return false;
     // The answer is already text; the mark keeps the page's own charset label (a
     // windows-1252 meta tag, say) from decoding these UTF-8 bytes a second time.
-    file.write("\xEF\xBB\xBF");
-    file.write((QStringLiteral("\"") + answer + QStringLiteral("\"\r\n")).toUtf8());
+    const QByteArray bytes
+        = "\xEF\xBB\xBF" + (QStringLiteral("\"") + answer + QStringLiteral("\"\r\n")).toUtf8();
+    // commit() alone puts a cut-off file in place when the buffered write fails as it flushes.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 

@@ -2,19 +2,30 @@
 
 #include "app/form1.h"
 #include "app/platform.h"
+#include "app/small_handlers.h"
 #include "files/text_file_writer.h"
 
 namespace tarnwick {
 
-bool writeGeneratedPage(Form1& f, Platform& p, const QString& path, const QString& text)
+PageWrite writeGeneratedPage(Form1& f, Platform& p, const QString& path, const QString& text)
 {
     if (!p.DoEvents())
-        return false;
+        return PageWrite::WindowClosed;
     // The byte-order mark tells a browser the page is UTF-8 even when the server that
     // publishes it sends a bare "text/html"; it outranks both the header and any meta tag.
-    if (!saveTextFile(path, QChar(0xFEFF) + text + QStringLiteral("\r\n")).ok())
-        f.failedFiles.append(path);
-    return true;
+    const SaveResult result = saveTextFile(
+        p.fileSystem(), path, QChar(0xFEFF) + text + QStringLiteral("\r\n"), Durability::NoSync);
+    return result.ok() ? PageWrite::Written : pageNotWritten(f, path, result.reason);
+}
+
+PageWrite pageNotWritten(Form1& f, const QString& path, const QString& reason)
+{
+    // A disk that takes no page now will take none of the rest of the list either; going on
+    // would spend the user's hour on pages that are never written.
+    if (f.pageFailure.isEmpty())
+        f.pageFailure = notSavedMessage(path, reason);
+    mnuStopAll_Click(f);
+    return PageWrite::Failed;
 }
 
 QString fontBlock(const Form1& f, const QString& inner)

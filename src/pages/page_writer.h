@@ -7,12 +7,20 @@ namespace tarnwick {
 class Form1;
 class Platform;
 
+/// What became of a generated page: written, not written (the run is stopped), or not tried
+/// because the window was closed meanwhile.
+enum class PageWrite { Written, Failed, WindowClosed };
+
 /// Lets pending events run, then writes a UTF-8 byte-order mark, `text` and CR LF to `path`
-/// through a temporary file beside it, so an interrupted or failed write leaves any earlier
-/// file whole. A file that cannot be written is added to f.failedFiles so the run's end can
-/// name it. False only when the window was unloaded during the event pass: nothing is written
-/// and the caller ends.
-[[nodiscard]] bool writeGeneratedPage(Form1& f, Platform& p, const QString& path, const QString& text);
+/// through a temporary file beside it, so a failed write leaves any earlier file whole. A
+/// file that cannot be written ends the spider run as Stop All does, and f.pageFailure says
+/// which file and why. Nothing is written when the window was unloaded during the event pass;
+/// the caller then ends.
+[[nodiscard]] PageWrite writeGeneratedPage(Form1& f, Platform& p, const QString& path, const QString& text);
+
+/// Records that the generated file `path` could not be written and why, and ends the spider
+/// run as Stop All does; always PageWrite::Failed.
+PageWrite pageNotWritten(Form1& f, const QString& path, const QString& reason);
 
 /// The "<font ...><br>" ... "<br></font>" frame round the results or the sitemap links.
 QString fontBlock(const Form1& f, const QString& inner);

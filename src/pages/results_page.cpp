@@ -52,7 +52,8 @@ void createpage(Form1& f, Platform& p)
     f.Text14.setText(shortTitle(f.Text14.Text()));
     const QString title = f.Text14.Text();
 
-    QString data = f.RichTextBox1.Text();
+    const QString records = f.RichTextBox1.Text();
+    QString data = records;
     data.replace(QStringLiteral("\r\n"), QStringLiteral("<br>\r\n"));
     QString html
         = fillTemplate(f.RichTextBox2.Text(), { title, title + QStringLiteral(" ..."), fontBlock(f, data) });
@@ -72,11 +73,18 @@ void createpage(Form1& f, Platform& p)
     // The sitemap links to the file by its name; a name with a quote or a bracket in it must
     // not end the attribute or open a tag there.
     const QString target = percentEncodedUrl(name);
-    f.Text15.setText(f.Text15.Text() + QStringLiteral("<a href=\"") + target + QStringLiteral(".html\">")
-        + target + QStringLiteral("</a>")
+    const QString links = f.Text15.Text();
+    f.Text15.setText(links + QStringLiteral("<a href=\"") + target + QStringLiteral(".html\">") + target
+        + QStringLiteral("</a>")
         + (f.Check6.Value() != 0 ? QStringLiteral("\r\n\r\n") : QStringLiteral("  ")));
     f.pageFiles.append(name + QStringLiteral(".html"));
-    (void)writeGeneratedPage(f, p, path, html);
+    if (writeGeneratedPage(f, p, path, html) == PageWrite::Failed) {
+        // The page's records go back into the pane, ahead of any that came during the write,
+        // so they can be saved elsewhere; the sitemap must not link to a page that is not there.
+        f.RichTextBox1.setText(records + f.RichTextBox1.Text());
+        f.Text15.setText(links);
+        f.pageFiles.removeLast();
+    }
 }
 
 } // namespace tarnwick

@@ -62,21 +62,20 @@ QString sitemapXml(const QString& address, const QStringList& files, const QDate
     return xml + QStringLiteral("</urlset>\n");
 }
 
-void writeSitemapXml(Form1& f, Platform& p, const QStringList& pageFiles, const QString& sitemapFile)
+PageWrite writeSitemapXml(Form1& f, Platform& p, const QStringList& pageFiles, const QString& sitemapFile)
 {
     const QString address = siteAddress(f);
     if (address.isEmpty())
-        return;
+        return PageWrite::Written;
     const QString path = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + QLatin1String(kSitemapXmlName);
     // The field stays editable while the run pumps events; an address spoilt since the
     // checks passed must not give search engines addresses that lead nowhere.
-    if (checkSiteAddress(address) != SiteAddressProblem::None) {
-        f.failedFiles.append(path);
-        return;
-    }
+    if (checkSiteAddress(address) != SiteAddressProblem::None)
+        return pageNotWritten(
+            f, path, QStringLiteral("the site address is no longer an http or https address"));
     const QString xml = sitemapXml(address, QStringList(pageFiles) << sitemapFile, p.now().date());
-    if (!saveTextFile(path, xml).ok())
-        f.failedFiles.append(path);
+    const SaveResult result = saveTextFile(p.fileSystem(), path, xml, Durability::NoSync);
+    return result.ok() ? PageWrite::Written : pageNotWritten(f, path, result.reason);
 }
 
 } // namespace tarnwick

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/page_writer.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -27,7 +29,7 @@ QString sitemapXml(const QString& address, const QStringList& files, const QDate
 
 /// With a site address set, writes sitemap.xml into the output folder, listing the results
 /// pages `pageFiles` and the sitemap page `sitemapFile`, dated from the platform's clock. A
-/// file that cannot be written joins f.failedFiles, as a page would.
-void writeSitemapXml(Form1& f, Platform& p, const QStringList& pageFiles, const QString& sitemapFile);
+/// file that cannot be written stops the run, as a page does.
+PageWrite writeSitemapXml(Form1& f, Platform& p, const QStringList& pageFiles, const QString& sitemapFile);
 
 } // namespace tarnwick

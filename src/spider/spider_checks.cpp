@@ -44,7 +44,7 @@ bool isDotName(const QString& name)
 }
 
 /// A control character in a file name is one a terminal or a file manager acts on when it
-/// lists the folder.
+/// lists the folder; in a header value it can end the header line.
 bool hasControlChar(const QString& name)
 {
     for (const QChar ch : name) {
@@ -71,6 +71,14 @@ bool couldBePageName(const QString& sitemap, const QString& page)
 QString dotMessage(const QString& what)
 {
     return QStringLiteral("Don't use \".\" or \"..\" as %1! Enter name, nothing else.").arg(what);
+}
+
+// A line break in a header value would end the header and start one of the field's making.
+QString headerControlMessage(const QString& field)
+{
+    return QStringLiteral("Don't use control characters (tabs, line breaks and the like) in the %1! "
+                          "Enter one line, nothing else.")
+        .arg(field);
 }
 
 bool templateProblem(Form1& f, Platform& p, const QString& message)
@@ -238,10 +246,14 @@ bool checkSpiderInputs(Form1& f, Platform& p)
     if (f.Text6.Text().isEmpty())
         return refuse(
             f, p, QStringLiteral("No Referer (e.g. ") + kMakerSite + QStringLiteral(")! "), f.Text6);
+    if (hasControlChar(f.Text6.Text()))
+        return refuse(f, p, headerControlMessage(QStringLiteral("Referer")), f.Text6);
     if (f.Text4.Text().isEmpty())
         return refuse(f, p,
             QStringLiteral("No User Agent (e.g. Tarnwick/1.0 (+") + kMakerSite + QStringLiteral("))! "),
             f.Text4);
+    if (hasControlChar(f.Text4.Text()))
+        return refuse(f, p, headerControlMessage(QStringLiteral("User Agent")), f.Text4);
     if (f.Text5.Text().isEmpty() && f.Text17.Text().isEmpty())
         return refuse(
             f, p, QStringLiteral("Title must contain a value (enter space to return all titles)!"), f.Text5);

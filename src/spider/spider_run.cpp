@@ -25,11 +25,6 @@ constexpr int kRequestsPerHost = 2;
 // URL being processed requests start, as a multiple of the requests in flight.
 constexpr int kLookAhead = 2;
 
-QString failedFilesText(const Form1& f)
-{
-    return f.failedFiles.join(QStringLiteral(", "));
-}
-
 int timeoutSeconds(const Form1& f)
 {
     return static_cast<int>(roundHalfEven(Val(f.Combo2.Text())));
@@ -129,9 +124,8 @@ bool walkInTurn(Form1& f, Platform& p, FetchPool& pool, int i, int end)
 void stopRun(Form1& f, Platform& p)
 {
     f.labelStatus.setCaption(f.runReport.summaryText());
-    p.MsgBox(f.failedFiles.isEmpty()
-            ? QStringLiteral("Stopped!")
-            : QStringLiteral("Stopped! These files could not be written: ") + failedFilesText(f));
+    p.MsgBox(
+        f.pageFailure.isEmpty() ? QStringLiteral("Stopped!") : QStringLiteral("Stopped! ") + f.pageFailure);
     f.setCaption(QStringLiteral("Tarnwick"));
     if (f.Inet1->StillExecuting())
         f.Inet1->Cancel();
@@ -141,18 +135,22 @@ void completeRun(Form1& f, Platform& p)
 {
     if (f.Inet1->StillExecuting())
         f.Inet1->Cancel();
-    f.List1.replaceAll(f.List5.items());
-    f.Label1.setCaption(numText(f.List1.ListCount()));
-    f.List5.Clear();
+    // The sitemap comes before the URL list is replaced: one that cannot be written stops the
+    // run, and a stopped run keeps its whole URL list and its accepted URLs.
     if (f.Check3.Value() != 0 && !f.Text15.Text().isEmpty()) {
         createsitemap(f, p);
         if (p.unloaded())
             return;
+        if (!f.pageFailure.isEmpty()) {
+            stopRun(f, p);
+            return;
+        }
     }
+    f.List1.replaceAll(f.List5.items());
+    f.Label1.setCaption(numText(f.List1.ListCount()));
+    f.List5.Clear();
     f.labelStatus.setCaption(f.runReport.summaryText());
-    p.MsgBox(f.failedFiles.isEmpty()
-            ? QStringLiteral("Run completed! Tarnwick list of sites spidered!")
-            : QStringLiteral("Run completed, but these files could not be written: ") + failedFilesText(f));
+    p.MsgBox(QStringLiteral("Run completed! Tarnwick list of sites spidered!"));
     f.setCaption(QStringLiteral("Tarnwick"));
 }
 
@@ -179,7 +177,7 @@ void Command3_Click(Form1& f, Platform& p)
 
     // The last run's summary stays in the status strip until a run starts.
     f.labelStatus.setCaption({});
-    f.failedFiles.clear();
+    f.pageFailure.clear();
     f.List5.Clear();
     f.List7.Clear();
     f.Label10.setCaption(QStringLiteral("0"));

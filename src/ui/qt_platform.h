@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/system_clock.h"
+#include "files/file_system.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -29,12 +30,14 @@ public:
     QString programFolder() override;
     void Unload() override;
     bool unloaded() const override { return unloaded_; }
+    FileSystem& fileSystem() override { return files_; }
 
 private:
     QPointer<QWidget> window_;
     std::function<void()> sync_;
     QString programFolder_;
     bool unloaded_ = false;
+    PosixFileSystem files_;
 };
 
 } // namespace tarnwick

@@ -67,6 +67,11 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
             "Timeout must be a whole number of seconds from 1 to 86400 (e.g. 60)!\n", {} },
         { words("spider one.urls --filter=x --parallel 8x"), 1,
             "Parallel requests must be a whole number from 1 to 16!\n", {} },
+        { { "spider", "one.urls", "--filter=x", "--user-agent=Bot\r\nX-Injected: yes" }, 1,
+            "Don't use control characters (tabs, line breaks and the like) in the User Agent! Enter one "
+            "line, "
+            "nothing else.\n",
+            {} },
         { { "spider", "one.urls", "--filter=x", "--pages=cars", "--page-name=a b", "--per-page=1" }, 1,
             "Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'. And don't add any file "
             "extension either (e.g. '.html').\n",

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -199,6 +200,64 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
         << data.toStdString();
     EXPECT_TRUE(data.contains("Slow page")) << data.toStdString();
     EXPECT_FALSE(data.contains("last page")) << data.toStdString();
+}
+
+// A disk that fills: the real program, with the size of the files it may write capped (writes
+// past the cap fail with "File too large"). Every save and every page it makes fails; the old
+// files stay byte for byte, the message names the file and the reason, and the status is 4.
+TEST(CliFullDisk, EveryFailedSaveOrPageEndsWithStatusFourAndKeepsTheOldFile)
+{
+    QTemporaryDir work;
+    test::LoopbackServer server;
+    server.server.Get(R"(/(\w+))", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(test::spiderPage(req.matches[1].str() + " page", "Quick answer"), "text/html");
+    });
+    server.start();
+    const QStringList urls { server.url("/first"), server.url("/second"), server.url("/third") };
+    test::writeFileBytes(work.filePath("sites.urls"), urls.join("\r\n").toUtf8());
+    const QByteArray old = "http://old.example/\r\n";
+    const QString notSaved = "File " + work.path() + "/%1 could not be saved: File too large\n";
+    const struct {
+        const char* arguments;
+        const char* file;
+        QString message;
+    } rows[] = {
+        { "shuffle sites.urls -o sites.urls", "sites.urls", notSaved.arg("sites.urls") },
+        { "spider sites.urls -o data.sdata", "data.sdata", notSaved.arg("data.sdata") },
+        { "spider sites.urls --save-urls kept.urls", "kept.urls", notSaved.arg("kept.urls") },
+        { "spider sites.urls --report run.csv", "run.csv", notSaved.arg("run.csv") },
+        { "spider sites.urls --pages cars --page-name p --sitemap-name map --heading H --per-page 1", nullptr,
+            "Stopped! " + notSaved.arg("cars/p1.html") + "Spidered 1 of 3 URLs: 1 accepted" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        const QString file = row.file ? work.filePath(row.file) : QString();
+        const QByteArray before
+            = row.file && QString(row.file) == "sites.urls" ? test::readFileBytes(file) : old;
+        if (row.file)
+            test::writeFileBytes(file, before);
+        QProcess process;
+        QStringList arguments = words(row.arguments);
+        if (arguments.first() == "spider")
+            arguments << "--filter= ";
+        test::prepareCli(process, arguments, work.path());
+        process.setChildProcessModifier([] {
+            const rlimit cap { 64, 64 };
+            ::signal(SIGXFSZ, SIG_IGN);
+            ::setrlimit(RLIMIT_FSIZE, &cap);
+        });
+        process.start();
+        const CliResult result = test::finishCli(process);
+        EXPECT_EQ(result.exitCode, 4);
+        EXPECT_TRUE(result.err.contains(row.message.toUtf8())) << result.err.toStdString();
+        if (row.file)
+            EXPECT_EQ(test::readFileBytes(file), before);
+        else
+            EXPECT_TRUE(result.out.contains("first page")) << "the records of the page not written";
+        EXPECT_EQ(QDir(work.path()).entryList(QDir::Files | QDir::Hidden).filter(".part"), QStringList());
+        EXPECT_EQ(QDir(work.filePath("cars")).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QDir(work.filePath("cars")).removeRecursively();
+    }
 }
 
 } // namespace

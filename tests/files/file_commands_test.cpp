@@ -1,11 +1,18 @@
 #include "app/startup.h"
 #include "files/file_commands.h"
+#include "files/text_file_writer.h"
+#include "pages/results_page.h"
+#include "pages/sitemap.h"
+#include "spider/save_run_report.h"
+#include "support/faulty_file_system.h"
 #include "support/fixtures.h"
 #include "support/test_window.h"
 
 #include <QDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <signal.h>
 #include <sys/resource.h>
@@ -168,26 +175,102 @@ TEST(Save, ListsEndEveryEntryPanesAddABreakAndAFailureKeepsTheOldFile)
     w.p.messages.clear();
     const QString path = w.path("u.urls");
     writeFileBytes(path, "http://old/\r\n");
-    w.fillUrls(2000);
+    w.fillUrls(20);
     const QStringList targets { w.path("missing/u.urls"), path };
     // A cap on the size of files this process writes makes the write fail part way, as on a
-    // full disk.
+    // full disk. The list is small enough to sit in a write buffer until the file is closed.
     rlimit old {};
     getrlimit(RLIMIT_FSIZE, &old);
-    const rlimit capped { 4096, old.rlim_max };
+    const rlimit capped { 100, old.rlim_max };
     const auto handler = signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &capped);
     for (const QString& target : targets)
         w.run(mnuSaveURLs_Click, target);
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, handler);
-    ASSERT_EQ(w.p.messages.size(), 2);
-    for (int i = 0; i < 2; ++i)
-        EXPECT_TRUE(w.p.messages[i].startsWith("File " + targets[i] + " could not be saved: ")) << i;
+    EXPECT_EQ(w.p.messages,
+        QStringList({ "File " + targets[0] + " could not be saved: No such file or directory",
+            "File " + targets[1] + " could not be saved: File too large" }));
     EXPECT_EQ(readFileBytes(path), QByteArray("http://old/\r\n"));
     EXPECT_EQ(QDir(w.home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
         QStringList({ "k.kwrds", "s.sdata", "t.tplate", "u.urls" }))
         << "no temporary file left";
+}
+
+// Every saver, on a disk that fills part way through and on one with room: a failed save
+// leaves the old file byte for byte and no temporary file, and says which file and why; the
+// files the user saves by command are flushed to the disk, the pages of a run are not.
+TEST(Save, EverySaverOnAFullDiskKeepsTheOldFileAndSaysWhy)
+{
+    // Saves to the row's file; what the window says about it.
+    using Save = std::function<QString(TestWindow&, const QString& path)>;
+    const auto byCommand = [](Command command) -> Save {
+        return [command](TestWindow& w, const QString& path) {
+            w.run(command, path);
+            return w.p.messages.value(0);
+        };
+    };
+    // A page or the sitemap leaves saying it to the run it stops.
+    const auto byRun = [](Command build) -> Save {
+        return [build](TestWindow& w, const QString&) {
+            build(w.f(), w.p);
+            return w.f().pageFailure;
+        };
+    };
+    const struct {
+        const char* name;
+        const char* file;
+        Save save;
+        Durability durability;
+    } rows[] = {
+        { "Save Keywords", "k.kwrds", byCommand(mnuSaveKeywords_Click), Durability::Sync },
+        { "Save URLs", "u.urls", byCommand(mnuSaveURLs_Click), Durability::Sync },
+        { "Save Spider Data", "s.sdata", byCommand(mnuSaveSpiderData_Click), Durability::Sync },
+        { "Save Template", "t.tplate", byCommand(mnuSaveTemplate_Click), Durability::Sync },
+        { "Save Run Report", "r.csv", byCommand(mnuSaveRunReport_Click), Durability::Sync },
+        { "a page", "cars/insurance3.html", byRun(createpage), Durability::NoSync },
+        { "the sitemap", "cars/map.html", byRun(createsitemap), Durability::NoSync },
+    };
+    const QByteArray old = "old bytes\r\n";
+    for (const auto& row : rows) {
+        for (const bool full : { true, false }) {
+            SCOPED_TRACE(std::string(row.name) + (full ? ", full disk" : ", room"));
+            TestWindow w;
+            Form1& f = w.f();
+            f.List2.AddItem("first - one");
+            f.List1.AddItem("http://a.example/");
+            f.RichTextBox1.setText("Title\r\nDescription\r\nhttp://a.example/\r\n\r\n");
+            f.runReport.clear(1);
+            f.runReport.add(
+                RunReport::judge(1, "http://a.example/", true, 0, {}, 200, PageVerdict::Accepted));
+            f.Text8.setText("cars");
+            f.Text9.setText("insurance");
+            f.Text10.setText("map");
+            f.Text13.setText("3");
+            f.Text15.setText("<a href=\"insurance3.html\">insurance3</a>  ");
+            f.Label3.setCaption("1");
+            QDir(w.home.path()).mkdir("cars");
+            const QString path = w.path(row.file);
+            writeFileBytes(path, old);
+            test::FaultyFileSystem disk;
+            disk.bytesBeforeWriteFails = full ? 4 : -1;
+            w.p.files = &disk;
+
+            const QString said = row.save(w, path);
+            const QStringList left = QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden);
+            EXPECT_EQ(left, QStringList { QFileInfo(path).fileName() }) << "a temporary file was left";
+            if (full) {
+                EXPECT_EQ(said, "File " + path + " could not be saved: No space left on device");
+                EXPECT_EQ(readFileBytes(path), old);
+                EXPECT_EQ(f.Label3.Caption(), row.durability == Durability::Sync ? "1" : "0")
+                    << "only a page or the sitemap stops the run";
+            } else {
+                EXPECT_NE(readFileBytes(path), old);
+                EXPECT_EQ(said, row.durability == Durability::Sync ? "File " + path + " saved!" : "");
+                EXPECT_EQ(disk.syncs + disk.folderSyncs, row.durability == Durability::Sync ? 2 : 0);
+            }
+        }
+    }
 }
 
 TEST(Clear, EmptiesTheCollectionAndItsCountersButNotTheRandomisersList)

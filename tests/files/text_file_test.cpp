@@ -1,5 +1,8 @@
 #include "files/dialog_filter.h"
 #include "files/text_file_reader.h"
+#include "files/text_file_writer.h"
+#include "support/faulty_file_system.h"
+#include "support/fixtures.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -7,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -91,6 +97,75 @@ TEST(ReadTextFile, ReadsAFileOfExactlyTheCapRefusesOneByteMoreAndClosesEvenDescr
     const TextFileRead over = readTextFile(file.fileName());
     EXPECT_EQ(over.failure, TextFileRead::Failure::Open);
     EXPECT_EQ(over.reason, "Larger than 64 MiB");
+}
+
+// Each step of a save that can fail, failing: the old file stays byte for byte, with its
+// permissions, and no temporary file is left beside it.
+TEST(SaveFile, AFailingStepLeavesTheOldFileAndNoTemporaryFile)
+{
+    using Fault = std::function<void(test::FaultyFileSystem&)>;
+    const QString inPlace = " (the new file is in place, but a power cut could still take it)";
+    const struct {
+        const char* name;
+        Fault fault;
+        Durability durability;
+        QString reason; // empty: saved
+        int syncs;
+    } cases[] = {
+        { "saved and flushed", [](auto&) {}, Durability::Sync, {}, 2 },
+        { "saved, left to the cache", [](auto&) {}, Durability::NoSync, {}, 0 },
+        { "disk full part way", [](auto& d) { d.bytesBeforeWriteFails = 7; }, Durability::Sync,
+            "No space left on device", 0 },
+        { "file too large from the first byte",
+            [](auto& d) {
+                d.bytesBeforeWriteFails = 0;
+                d.writeError = EFBIG;
+            },
+            Durability::NoSync, "File too large", 0 },
+        { "flush fails", [](auto& d) { d.syncError = EIO; }, Durability::Sync, "Input/output error", 1 },
+        { "no flush asked, none fails", [](auto& d) { d.syncError = EIO; }, Durability::NoSync, {}, 0 },
+        { "rename fails", [](auto& d) { d.renameError = EXDEV; }, Durability::Sync,
+            "Invalid cross-device link", 1 },
+        { "folder flush fails after the rename", [](auto& d) { d.syncFolderError = EIO; }, Durability::Sync,
+            "Input/output error" + inPlace, 2 },
+    };
+    const QByteArray old = "old list\r\n";
+    const QByteArray next = "a new and longer list\r\n";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("list.urls");
+        test::writeFileBytes(path, old);
+        ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        test::FaultyFileSystem disk;
+        c.fault(disk);
+        const SaveResult result = saveFile(disk, path, next, c.durability);
+        const bool replaced = c.reason.isEmpty() || c.reason.endsWith(inPlace);
+        EXPECT_EQ(result.ok(), c.reason.isEmpty());
+        EXPECT_EQ(result.reason, c.reason);
+        EXPECT_EQ(test::readFileBytes(path), replaced ? next : old);
+        EXPECT_EQ(QFile::permissions(path),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadUser | QFile::WriteUser);
+        EXPECT_EQ(disk.syncs + disk.folderSyncs, c.syncs);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "list.urls" });
+    }
+}
+
+TEST(SaveFile, WritesThroughALinkAndRefusesAFolderOrAMissingOne)
+{
+    QTemporaryDir dir;
+    PosixFileSystem disk;
+    const QString real = dir.filePath("real.urls");
+    test::writeFileBytes(real, "old");
+    ASSERT_TRUE(QFile::link(real, dir.filePath("link.urls")));
+    EXPECT_TRUE(saveFile(disk, dir.filePath("link.urls"), "new", Durability::Sync).ok());
+    EXPECT_EQ(test::readFileBytes(real), "new");
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.urls")).isSymLink());
+    EXPECT_EQ(saveFile(disk, dir.path(), "x", Durability::Sync).reason, "Is a directory");
+    EXPECT_EQ(
+        saveFile(disk, dir.filePath("no/x.urls"), "x", Durability::Sync).reason, "No such file or directory");
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({ "link.urls", "real.urls" }));
 }
 
 TEST(QtFilterFrom, TurnsBarPairsIntoQtFilters)

@@ -42,6 +42,8 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
                            "http://www.tarnwick.example/cars/";
     const QString query = "Don't use ? or # in the site address! Enter the address of the folder the pages "
                           "are published in, e.g. http://www.tarnwick.example/cars/";
+    const QString header = "Don't use control characters (tabs, line breaks and the like) in the %1! Enter "
+                           "one line, nothing else.";
     using Setup = std::function<void(TestWindow&)>;
     // A field or a box of the form, set to `value`.
     const auto set = [](auto field, const char* value) -> Setup {
@@ -60,6 +62,12 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text6, ""), "No Referer (e.g. http://www.tarnwick.example/)! ", "Text6" },
         { set(&Form1::Text4, ""), "No User Agent (e.g. Tarnwick/1.0 (+http://www.tarnwick.example/))! ",
             "Text4" },
+        { set(&Form1::Text6, "http://ref.example/\r\nX-Injected: yes"), header.arg("Referer"), "Text6" },
+        { set(&Form1::Text6, "http://ref.example/\t"), header.arg("Referer"), "Text6" },
+        { set(&Form1::Text4, "Bot\r\nX-Injected: yes"), header.arg("User Agent"), "Text4" },
+        { set(&Form1::Text4, "Bot\n"), header.arg("User Agent"), "Text4" },
+        { set(&Form1::Text4, "Bot\x7f"), header.arg("User Agent"), "Text4" },
+        { set(&Form1::Text4, "Bot\xC2\x85"), header.arg("User Agent"), "Text4" },
         { set(&Form1::Text5, ""), "Title must contain a value (enter space to return all titles)!", "Text5" },
         { set(&Form1::Combo2, "abc"), timeout, "Combo2" },
         { set(&Form1::Combo2, "86401"), timeout, "Combo2" },
@@ -114,6 +122,7 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Combo8, "16"), runs, nullptr },
         { set(&Form1::Text18, " HTTPS://b\u00fccher.example:8080/Autos & R\u00e4der "), runs, nullptr },
         { set(&Form1::Text18, "   "), runs, nullptr },
+        { set(&Form1::Text4, "Agent/1 (+http://a.example/; \u00fcber)"), runs, nullptr },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.toStdString());

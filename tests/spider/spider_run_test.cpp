@@ -4,6 +4,7 @@
 #include "net/qt_transfer_control.h"
 #include "spider/response_handler.h"
 #include "spider/spider_run.h"
+#include "support/faulty_file_system.h"
 #include "support/fixtures.h"
 #include "support/loaded_form.h"
 #include "support/qt_printers.h"
@@ -175,18 +176,53 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
     }
 }
 
-TEST(SpiderRun, UnwritablePagesAreNamedAtTheEnd)
+// The first page or sitemap that cannot be written stops the run as Stop All does, and
+// everything gathered stays in the window to be saved elsewhere.
+TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
 {
-    QStringList urls;
-    SpiderWindow run(scriptedSites(3, 3, urls), urls);
-    run.f().Check3.setValue(1);
-    // A folder where the first page file should go.
-    run.p.onPump = [&](int) { QDir().mkpath(run.path("cars/insurance3.html")); };
-    Command3_Click(run.f(), run.p);
-    EXPECT_EQ(run.p.messages,
-        QStringList {
-            "Run completed, but these files could not be written: " + run.path("cars/insurance3.html") });
-    EXPECT_TRUE(QFileInfo::exists(run.path("cars/sitemap.html")));
+    const struct {
+        const char* name;
+        const char* file;
+        const char* parallel;
+        int accepted;
+        QStringList written;
+    } cases[] = {
+        { "first page, one at a time", "insurance3.html", "1", 3, {} },
+        { "first page, eight in flight", "insurance3.html", "8", 3, {} },
+        { "sitemap at the end", "sitemap.html", "1", 6, { "insurance3.html", "insurance6.html" } },
+    };
+    for (const auto& c : cases) {
+        QStringList urls;
+        SpiderWindow run(scriptedSites(6, 6, urls), urls, c.parallel);
+        Form1& f = run.f();
+        f.Check3.setValue(1);
+        test::FaultyFileSystem disk;
+        disk.only = c.file;
+        disk.bytesBeforeWriteFails = 0;
+        run.p.files = &disk;
+        Command3_Click(f, run.p);
+        EXPECT_EQ(run.p.messages,
+            QStringList { "Stopped! File " + run.path("cars/") + c.file
+                + " could not be saved: No space left on device" })
+            << c.name;
+        EXPECT_EQ(f.Label3.Caption(), "0") << c.name;
+        EXPECT_EQ(f.List1.items(), urls) << c.name;
+        EXPECT_EQ(f.List5.items(), urls.mid(0, c.accepted)) << c.name;
+        EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), c.accepted) << c.name;
+        // The failed page's records are back in the pane; a failed sitemap keeps its links.
+        EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), c.written.isEmpty() ? 3 : 0) << c.name;
+        EXPECT_EQ(f.Text15.Text().count("<a href"), c.written.size()) << c.name;
+        EXPECT_EQ(QDir(run.path("cars")).entryList(QDir::Files | QDir::Hidden, QDir::Name), c.written)
+            << c.name;
+
+        // The next run, with room on the disk, owes nothing to this one.
+        disk.bytesBeforeWriteFails = -1;
+        f.Text8.setText("cars2");
+        run.p.messages.clear();
+        Command3_Click(f, run.p);
+        EXPECT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" })
+            << c.name;
+    }
 }
 
 TEST(ParallelRun, SettingIsAWholeNumberFromOneToSixteen)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/platform.h"
+#include "files/file_system.h"
 
 #include <QDateTime>
 #include <QString>
@@ -36,6 +37,7 @@ public:
     QString programFolder() override { return folder; }
     void Unload() override { isUnloaded = true; }
     bool unloaded() const override { return isUnloaded; }
+    FileSystem& fileSystem() override { return *files; }
 
     /// The next dialog answer: a full path, or std::nullopt for a cancel.
     void answerDialog(std::optional<QString> path) { dialogAnswers.push_back(std::move(path)); }
@@ -70,8 +72,12 @@ public:
     QString folder = QStringLiteral("/tmp/");
     QDateTime clock = QDateTime(QDate(2026, 1, 1), QTime(12, 0), Qt::UTC);
     bool isUnloaded = false;
+    /// The file system the saves write through: the real one unless a test hands in a faulty one.
+    FileSystem* files = &realFiles;
 
 private:
+    PosixFileSystem realFiles;
+
     bool answer(FileDialog& dialog, bool save);
     void pumped();
 

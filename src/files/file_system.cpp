@@ -1,0 +1,96 @@
+#include "files/file_system.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarnwick {
+
+namespace {
+
+// One write(2) of more than this is cut short by the system anyway.
+constexpr std::size_t kMaxWrite = 1u << 30;
+
+int errorOf(int result)
+{
+    return result == -1 ? errno : 0;
+}
+
+int fsyncOf(int fd)
+{
+    int result;
+    do
+        result = ::fsync(fd);
+    while (result == -1 && errno == EINTR);
+    return errorOf(result);
+}
+
+} // namespace
+
+int PosixFileSystem::createNew(const QByteArray& path, int& fd)
+{
+    do
+        fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    while (fd == -1 && errno == EINTR);
+    return errorOf(fd);
+}
+
+int PosixFileSystem::setMode(int fd, mode_t mode)
+{
+    return errorOf(::fchmod(fd, mode));
+}
+
+int PosixFileSystem::write(int fd, const char* data, std::size_t size, std::size_t& written)
+{
+    ssize_t n;
+    do
+        n = ::write(fd, data, size < kMaxWrite ? size : kMaxWrite);
+    while (n == -1 && errno == EINTR);
+    written = n > 0 ? static_cast<std::size_t>(n) : 0;
+    if (n == -1)
+        return errno;
+    // A regular file that takes nothing of a non-empty write has no room for it.
+    return n == 0 && size > 0 ? ENOSPC : 0;
+}
+
+int PosixFileSystem::sync(int fd)
+{
+    return fsyncOf(fd);
+}
+
+int PosixFileSystem::close(int fd)
+{
+    // After EINTR the descriptor is gone on Linux; closing again could close another file.
+    const int result = ::close(fd);
+    return result == -1 && errno != EINTR ? errno : 0;
+}
+
+int PosixFileSystem::rename(const QByteArray& from, const QByteArray& to)
+{
+    return errorOf(std::rename(from.constData(), to.constData()));
+}
+
+int PosixFileSystem::remove(const QByteArray& path)
+{
+    return errorOf(::unlink(path.constData()));
+}
+
+int PosixFileSystem::syncFolder(const QByteArray& folder)
+{
+    int fd;
+    do
+        fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    while (fd == -1 && errno == EINTR);
+    if (fd == -1)
+        return errno;
+    const int error = fsyncOf(fd);
+    ::close(fd);
+    // Some file systems keep no folder data to flush and say so; the rename stands all the same.
+    return error == EINVAL ? 0 : error;
+}
+
+} // namespace tarnwick
