@@ -1,6 +1,7 @@
 // Spider throughput in three settings, each beside its reference, in one process:
 //   1. loopback: a spider run one request at a time against a plain sequential
 //      QNetworkAccessManager fetch of the same URLs (and a run with 8 in flight, for scale);
+//      and each of the two against the same run without its run journal;
 //   2. 100 ms server latency, one request at a time, against the ceiling of 10 URLs/s;
 //   3. 100 ms server latency, 8 requests in flight, against the ceiling of 80 URLs/s, and
 //      against 8 times the rate of setting 2.
@@ -20,6 +21,7 @@
 #include "support/loopback_server.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
@@ -63,7 +65,8 @@ Figures plainFetch(const QStringList& urls)
     return measure(urls.size(), [&urls] { bench::plainFetchLoop(urls); });
 }
 
-Figures spider(const QStringList& urls, int parallel)
+Figures spider(
+    const QStringList& urls, int parallel, tarnwick::RunJournaling journaling = tarnwick::RunJournaling::On)
 {
     using namespace tarnwick;
     QTemporaryDir home;
@@ -77,6 +80,7 @@ Figures spider(const QStringList& urls, int parallel)
     f.Text4.setText(QStringLiteral("Bench/1"));
     bench::setBenchPages(f);
     f.Combo8.setText(QString::number(parallel));
+    f.journaling = journaling;
     const Figures figures = measure(urls.size(), [&] { Command3_Click(f, p); });
     if (f.runReport.count(Outcome::Accepted) + f.runReport.count(Outcome::Refused) != urls.size())
         std::printf("warning: %s\n", qPrintable(f.runReport.summaryText()));
@@ -112,6 +116,10 @@ void serveSites(LoopbackServer& server, int latencyMs)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // The journals go to the disk the benchmark runs on, as a user's would go to their home;
+    // a temporary folder may be in memory, where syncing costs nothing.
+    QTemporaryDir state(QDir::current().filePath(QStringLiteral("bench-state-XXXXXX")));
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
     const int loopbackCount = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int latencyCount = argc > 2 ? std::atoi(argv[2]) : 200;
 
@@ -126,13 +134,20 @@ int main(int argc, char** argv)
     Figures plain { 0, 0 };
     Figures one { 0, 0 };
     Figures eight { 0, 0 };
+    Figures oneBare { 0, 0 };
+    Figures eightBare { 0, 0 };
     for (int round = 0; round < kRounds; ++round) {
         plain = best(plain, plainFetch(local));
         one = best(one, spider(local, 1));
+        oneBare = best(oneBare, spider(local, 1, tarnwick::RunJournaling::Off));
         eight = best(eight, spider(local, 8));
+        eightBare = best(eightBare, spider(local, 8, tarnwick::RunJournaling::Off));
     }
     row("loopback, spider one at a time", one, "plain fetch loop", plain.urlsPerSecond);
     row("loopback, spider 8 in flight", eight, "plain fetch loop", plain.urlsPerSecond);
+    row("loopback, journal, 1 in flight", one, "without journal", oneBare.urlsPerSecond);
+    row("loopback, journal, 8 in flight", eight, "without journal", eightBare.urlsPerSecond);
+    std::printf("target: with journal at least 0.95 x without\n");
     std::printf("%-34s %8.1f URLs/s %7.3f CPU ms/URL\n", "loopback, plain fetch loop", plain.urlsPerSecond,
         plain.cpuMsPerUrl);
 

@@ -16,6 +16,9 @@ public:
 
     /// A modal message box titled "Tarnwick" with only an OK button; returns once dismissed.
     virtual void MsgBox(const QString& text) = 0;
+    /// A modal question titled "Tarnwick" with Yes and No buttons; true for Yes. A platform
+    /// with nobody to ask answers No.
+    virtual bool askYesNo(const QString& question) = 0;
 
     /// Open and save dialogs from the dialog's Filter ("Description (*.ext)|*.ext") and
     /// InitDir. On OK the full path goes into FileName and the result is true; on cancel

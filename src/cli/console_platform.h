@@ -19,6 +19,8 @@ public:
     explicit ConsolePlatform(QString programFolder);
 
     void MsgBox(const QString& text) override;
+    /// The command line asks nothing while it runs: every question is answered No.
+    bool askYesNo(const QString&) override { return false; }
     bool ShowOpen(FileDialog& dialog) override;
     bool ShowSave(FileDialog& dialog) override;
     void setClipboardText(const QString& text) override;

@@ -30,6 +30,17 @@ void QtPlatform::MsgBox(const QString& text)
     box.exec();
 }
 
+bool QtPlatform::askYesNo(const QString& question)
+{
+    if (sync_)
+        sync_();
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tarnwick"), question,
+        QMessageBox::Yes | QMessageBox::No, window_);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 bool QtPlatform::ShowOpen(FileDialog& dialog)
 {
     const QString path

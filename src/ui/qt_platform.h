@@ -18,6 +18,7 @@ public:
     void attach(QWidget* window, std::function<void()> sync);
 
     void MsgBox(const QString& text) override;
+    bool askYesNo(const QString& question) override;
     bool ShowOpen(FileDialog& dialog) override;
     bool ShowSave(FileDialog& dialog) override;
     void setClipboardText(const QString& text) override;

@@ -15,6 +15,16 @@ void FakePlatform::MsgBox(const QString& text)
         onMessage(text);
 }
 
+bool FakePlatform::askYesNo(const QString& question)
+{
+    questions.append(question);
+    if (questionAnswers.empty())
+        return false;
+    const bool yes = questionAnswers.front();
+    questionAnswers.pop_front();
+    return yes;
+}
+
 bool FakePlatform::answer(FileDialog& dialog, bool save)
 {
     dialogs.push_back({ save, dialog.Filter, dialog.InitDir });

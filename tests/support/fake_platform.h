@@ -21,6 +21,7 @@ public:
     FakePlatform();
 
     void MsgBox(const QString& text) override;
+    bool askYesNo(const QString& question) override;
     bool ShowOpen(FileDialog& dialog) override;
     bool ShowSave(FileDialog& dialog) override;
     void setClipboardText(const QString& text) override;
@@ -50,12 +51,15 @@ public:
         QString initDir;
     };
     std::vector<DialogShown> dialogs;
+    QStringList questions;
     int pumps = 0;
     int randomizeCalls = 0;
     qint64 sleptMs = 0;
 
     // What comes next.
     std::deque<std::optional<QString>> dialogAnswers;
+    /// Answers to askYesNo, true for Yes; with none left a question is answered No.
+    std::deque<bool> questionAnswers;
     /// Runs at every pump (DoEvents and waitForEvents), with the pump number.
     std::function<void(int pump)> onPump;
     /// Runs at every message, with its text (to see the state the user sees with it).
