@@ -14,6 +14,7 @@
 #include "listtools/clipboard_export.h"
 #include "listtools/randomiser.h"
 #include "net/qt_transfer_control.h"
+#include "spider/journal_state.h"
 #include "spider/response_handler.h"
 #include "spider/run_journal.h"
 #include "spider/spider_run.h"
@@ -367,6 +368,8 @@ ExitStatus runResume(const ParsedCommand& command)
         writeTo(stderr, error + QLatin1Char('\n'));
         return ExitStatus::Refused;
     }
+    // The progress line counts against the journal's URL list from the start.
+    restoreSettings(s.f, journal->contents().header);
     ParsedCommand outputs = command;
     for (const char* option : kSpiderOutputs) {
         const QString file = journal->contents().header.extra(QLatin1String(option));

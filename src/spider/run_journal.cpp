@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <array>
 #include <cerrno>
@@ -327,6 +328,8 @@ RunJournal::RunJournal(int fd, QString path, Platform& p)
 
 RunJournal::~RunJournal()
 {
+    if (pendingSync_.valid())
+        pendingSync_.wait();
     if (fd_ >= 0)
         ::close(fd_);
 }
@@ -351,14 +354,16 @@ std::unique_ptr<RunJournal> RunJournal::create(
         return nullptr;
     }
     std::unique_ptr<RunJournal> journal(new RunJournal(fd, path, p));
-    const bool written = !lockedByOther(fd) && writeAll(fd, headerLine(header)) && ::fdatasync(fd) == 0
+    // Like the entries, the header and the file's name reach the disk with the first sync; a
+    // kill loses nothing written, and waiting for the disk here would cost a short run more
+    // than all its entries.
+    const bool written = !lockedByOther(fd) && writeAll(fd, headerLine(header))
         && ::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) == 0;
     if (!written) {
         error = QStringLiteral("%1: %2").arg(part, systemError());
         ::unlink(QFile::encodeName(part).constData());
         return nullptr;
     }
-    syncFolder(folder);
     journal->contents_.header = header;
     return journal;
 }
@@ -421,7 +426,16 @@ void RunJournal::append(const JournalEntry& entry)
     }
     const QDateTime now = platform_.now();
     if (lastSync_.msecsTo(now) >= kSyncIntervalMs) {
-        ::fdatasync(fd_);
+        // The disk may take tens of milliseconds, which the run does not wait for; only a
+        // disk slower than the interval holds it back, by one sync.
+        if (pendingSync_.valid())
+            pendingSync_.wait();
+        const QString folder = syncs_ == 0 ? QFileInfo(path_).absolutePath() : QString();
+        pendingSync_ = std::async(std::launch::async, [fd = fd_, folder] {
+            ::fdatasync(fd);
+            if (!folder.isEmpty())
+                syncFolder(folder);
+        });
         lastSync_ = now;
         ++syncs_;
     }
@@ -432,6 +446,8 @@ void RunJournal::remove()
     if (fd_ < 0)
         return;
     ::unlink(QFile::encodeName(path_).constData());
+    if (pendingSync_.valid())
+        pendingSync_.wait();
     ::close(fd_);
     fd_ = -1;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -120,8 +121,9 @@ public:
     RunJournal(const RunJournal&) = delete;
     RunJournal& operator=(const RunJournal&) = delete;
 
-    /// Appends one entry with one write. It reaches the disk with the next sync, which runs
-    /// when a second has passed on the platform's clock since the last one. After a failed
+    /// Appends one entry with one write. It reaches the disk with the next sync, which starts
+    /// when a second has passed on the platform's clock since the last one and runs beside
+    /// the run, on a thread of its own. After a failed
     /// write the journal takes no more entries, so it still ends on whole ones.
     void append(const JournalEntry& entry);
     /// Deletes the file: the run has ended.
@@ -141,6 +143,7 @@ private:
     Platform& platform_;
     JournalContents contents_;
     QDateTime lastSync_;
+    std::future<void> pendingSync_;
     int syncs_ = 0;
     bool broken_ = false;
 };
