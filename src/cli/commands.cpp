@@ -372,9 +372,9 @@ ExitStatus runResume(const ParsedCommand& command)
     restoreSettings(s.f, journal->contents().header);
     ParsedCommand outputs = command;
     for (const char* option : kSpiderOutputs) {
-        const QString file = journal->contents().header.extra(QLatin1String(option));
-        if (!file.isEmpty())
-            outputs.values.insert(QLatin1String(option), file);
+        const QString saved = journal->contents().header.extra(QLatin1String(option));
+        if (!saved.isEmpty())
+            outputs.values.insert(QLatin1String(option), saved);
     }
     return spiderAndSave(s, outputs, std::move(journal));
 }
