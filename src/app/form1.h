@@ -3,11 +3,16 @@
 #include "app/controls.h"
 #include "app/page_verdict.h"
 #include "net/transfer_control.h"
+#include "spider/run_journal.h"
 #include "spider/run_report.h"
+
+#include <QMap>
 
 #include <memory>
 
 namespace tarnwick {
+
+class RunRecorder;
 
 /// The long commands that pump events. While one runs, the run buttons do nothing (no second
 /// run nested inside the first) and, during the randomiser, the URL list cannot be changed.
@@ -95,6 +100,12 @@ public:
     RunProgress progress;
     /// What became of each URL of the last spider run.
     RunReport runReport;
+    /// Whether a spider run keeps a journal it can be resumed from (spider/run_journal.h).
+    RunJournaling journaling = RunJournaling::On;
+    /// What the front end adds to a run's journal (the command line's output files).
+    QMap<QString, QString> journalExtras;
+    /// The journal of the spider run going on, or null.
+    RunRecorder* runJournal = nullptr;
 
     // Keyword panel.
     Frame Frame1 { "Frame1", "Input keyword and hit 'Enter':" };

@@ -18,7 +18,6 @@ public:
 
     /// A modal message box titled "Tarnwick" with only an OK button; returns once dismissed.
     virtual void MsgBox(const QString& text) = 0;
-
     /// A modal question titled "Tarnwick" with Yes and No buttons; true for Yes. Closing it
     /// without choosing counts as No, so nothing is lost by a stray key.
     virtual bool askYesNo(const QString& text) = 0;

@@ -152,6 +152,11 @@ std::vector<CommandKind> buildSpecs()
                 "write one CSV row per URL reached: its outcome (accepted,\n"
                 "      refused by the rules, or the kind of failure) and the reason",
                 {} },
+            { "--resume", nullptr, "the question at start-up",
+                "resume an interrupted run instead: the newest one, or the journal\n"
+                "      given in place of FILE.urls; every other option comes from the\n"
+                "      journal and cannot be given",
+                {} },
             home,
         } });
     specs.push_back({ "shuffle", "FILE.urls", "the URL list, read with Open URLs",
@@ -293,6 +298,23 @@ ParseResult parseCommandLine(const QStringList& arguments)
             command.values.insert(name, value);
     }
 
+    if (command.has("--resume")) {
+        // Everything the run needs is in its journal; a second source of it would be ignored.
+        for (auto it = command.values.cbegin(); it != command.values.cend(); ++it) {
+            if (it.key() != QLatin1String("--resume")) {
+                result.error = QStringLiteral("%1 cannot be given with --resume").arg(it.key());
+                return result;
+            }
+        }
+        if (!command.home.isEmpty()) {
+            result.error = QStringLiteral("--home cannot be given with --resume");
+            return result;
+        }
+        if (positional.size() <= 1) {
+            command.argument = positional.value(0);
+            return result;
+        }
+    }
     if (positional.size() != 1) {
         result.error = positional.isEmpty()
             ? QStringLiteral("%1 needs %2").arg(QLatin1String(kind.name), QLatin1String(kind.argument))

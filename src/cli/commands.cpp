@@ -4,6 +4,7 @@
 #include "app/program_info.h"
 #include "app/small_handlers.h"
 #include "app/startup.h"
+#include "app/state_folder.h"
 #include "cli/console_platform.h"
 #include "cli/interrupt_watch.h"
 #include "cli/progress_line.h"
@@ -14,13 +15,16 @@
 #include "listtools/clipboard_export.h"
 #include "listtools/randomiser.h"
 #include "net/qt_transfer_control.h"
+#include "spider/journal_state.h"
 #include "spider/response_handler.h"
+#include "spider/run_journal.h"
 #include "spider/spider_run.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 
@@ -54,9 +58,24 @@ public:
                 mnuStopAll_Click(f);
             if (showProgress)
                 showProgress();
+            killForTest();
         };
     }
     ~Session() { progress.clear(); }
+
+    /// The kill tests' hook: TARNWICK_TEST_KILL "pages:N" kills the program at the first pump
+    /// after its Nth page was written, "urls:N" at the first after its Nth URL's outcome.
+    void killForTest()
+    {
+        static const QStringList kill = qEnvironmentVariable("TARNWICK_TEST_KILL").split(QLatin1Char(':'));
+        if (kill.size() != 2)
+            return;
+        const qsizetype done = kill.first() == QLatin1String("pages")
+            ? f.Text15.Text().count(QStringLiteral("<a href"))
+            : static_cast<qsizetype>(f.runReport.outcomes().size());
+        if (done >= kill.last().toInt())
+            std::raise(SIGKILL);
+    }
 
     /// Opens `path` through an Open command; false when the command could not read it
     /// (it has said why). Each open command replaces its list or pane only on success.
@@ -186,6 +205,9 @@ ExitStatus runHarvest(Session& s, const ParsedCommand& command)
     return refused && written ? ExitStatus::Failed : outcome(written, stopped);
 }
 
+/// The options of spider that name files it writes after the run.
+const char* const kSpiderOutputs[] = { "-o", "--save-urls", "--report" };
+
 /// Sets the spider's controls from the options; an error text when two of them cannot hold
 /// together.
 QString applySpiderOptions(Form1& f, const ParsedCommand& command)
@@ -237,6 +259,8 @@ QString applySpiderOptions(Form1& f, const ParsedCommand& command)
     return {};
 }
 
+ExitStatus spiderAndSave(Session& s, const ParsedCommand& command, std::unique_ptr<RunJournal> resumed);
+
 ExitStatus runSpider(Session& s, const ParsedCommand& command)
 {
     Form1& f = s.f;
@@ -250,7 +274,18 @@ ExitStatus runSpider(Session& s, const ParsedCommand& command)
     if (command.has("--template")
         && !s.open(mnuOpenTemplate_Click, f.RichTextBox2, command.value("--template")))
         return ExitStatus::Refused;
+    // A resumed run saves where this one would have.
+    for (const char* option : kSpiderOutputs) {
+        if (command.has(option))
+            f.journalExtras.insert(
+                QLatin1String(option), QFileInfo(command.value(option)).absoluteFilePath());
+    }
+    return spiderAndSave(s, command, nullptr);
+}
 
+ExitStatus spiderAndSave(Session& s, const ParsedCommand& command, std::unique_ptr<RunJournal> resumed)
+{
+    Form1& f = s.f;
     const int total = f.List1.ListCount();
     s.progress.start();
     s.showProgress = [&s, &f, total] {
@@ -259,7 +294,10 @@ ExitStatus runSpider(Session& s, const ParsedCommand& command)
             total, f.Label10.Caption().toLongLong());
     };
     const std::uint64_t before = f.Label3.revision();
-    Command3_Click(f, s.p);
+    if (resumed)
+        resumeSpiderRun(f, s.p, std::move(resumed));
+    else
+        Command3_Click(f, s.p);
     s.showProgress = nullptr;
     s.progress.clear();
     // The run sets the stop flag to "1" once every check has passed.
@@ -306,6 +344,43 @@ ExitStatus runExport(Session& s, const ParsedCommand& command)
     return s.p.clipboardWritten() ? ExitStatus::Completed : ExitStatus::Refused;
 }
 
+/// spider --resume: the newest interrupted run, or the journal named, with the settings and
+/// output files it holds.
+ExitStatus runResume(const ParsedCommand& command)
+{
+    QString path = command.argument;
+    if (path.isEmpty()) {
+        const QStringList found = RunJournal::interrupted(stateFolder());
+        if (found.isEmpty()) {
+            writeTo(
+                stderr, QStringLiteral("No interrupted spider run to resume in %1.\n").arg(stateFolder()));
+            return ExitStatus::Refused;
+        }
+        path = found.first();
+    }
+    // The header names the program's folder the run wrote its pages in, which the session needs
+    // before the journal can be taken over.
+    QFile file(path);
+    const JournalReading reading
+        = file.open(QIODevice::ReadOnly) ? readJournal(file.readLine()) : JournalReading {};
+    Session s(reading.contents.header.home.isEmpty() ? QDir::currentPath() : reading.contents.header.home);
+    QString error;
+    std::unique_ptr<RunJournal> journal = RunJournal::open(path, s.p, error);
+    if (!journal) {
+        writeTo(stderr, error + QLatin1Char('\n'));
+        return ExitStatus::Refused;
+    }
+    // The progress line counts against the journal's URL list from the start.
+    restoreSettings(s.f, journal->contents().header);
+    ParsedCommand outputs = command;
+    for (const char* option : kSpiderOutputs) {
+        const QString saved = journal->contents().header.extra(QLatin1String(option));
+        if (!saved.isEmpty())
+            outputs.values.insert(QLatin1String(option), saved);
+    }
+    return spiderAndSave(s, outputs, std::move(journal));
+}
+
 QString programFolderFor(const ParsedCommand& command, QString& error)
 {
     QString folder = command.home.isEmpty() ? qEnvironmentVariable("TARNWICK_HOME") : command.home;
@@ -323,6 +398,8 @@ QString programFolderFor(const ParsedCommand& command, QString& error)
 
 ExitStatus runCommand(const ParsedCommand& command)
 {
+    if (command.has("--resume"))
+        return runResume(command);
     QString error;
     const QString folder = programFolderFor(command, error);
     if (!error.isEmpty()) {

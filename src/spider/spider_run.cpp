@@ -1,5 +1,6 @@
 #include "spider/spider_run.h"
 
+#include "app/app_path.h"
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/text_ops.h"
@@ -8,9 +9,11 @@
 #include "net/draining.h"
 #include "net/fetch_pool.h"
 #include "pages/sitemap.h"
+#include "spider/journal_state.h"
 #include "spider/response_handler.h"
 #include "spider/spider_checks.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -47,6 +50,8 @@ void recordOutcome(Form1& f, int position, const QString& url, int acceptedBefor
 {
     f.runReport.add(RunReport::judge(position + 1, url, f.List5.ListCount() > acceptedBefore, errorCode,
         errorInfo, httpStatus, f.pageVerdict));
+    if (f.runJournal)
+        f.runJournal->record(f.runReport.outcomes().back());
     // The next URL's request may end without a page; it must not inherit this one's verdict.
     f.pageVerdict = PageVerdict::NotRead;
 }
@@ -166,11 +171,30 @@ bool DirExists(const QString& dirPath)
     return !dirPath.isEmpty() && QFileInfo(dirPath).isDir();
 }
 
-void Command3_Click(Form1& f, Platform& p)
+namespace {
+
+// In place of the checks of a new run: the interrupted run's settings, and its page folder,
+// which the user may have removed meanwhile.
+bool restoreRun(Form1& f, Platform& p, const RunJournal& journal)
+{
+    restoreSettings(f, journal.contents().header);
+    if (f.Check3.Value() == 0)
+        return true;
+    f.Text12.setText(QStringLiteral("0"));
+    f.Text15.setText({});
+    const QString folder = AppPath(p) + f.Text8.Text().trimmed();
+    if (QDir().mkpath(folder))
+        return true;
+    p.MsgBox(QStringLiteral("The folder %1 cannot be made.").arg(folder));
+    return false;
+}
+
+// A new run; or, given its journal, the interrupted run from its first URL without an outcome.
+void spiderRun(Form1& f, Platform& p, std::unique_ptr<RunJournal> resumed)
 {
     if (f.activity != Activity::None)
         return;
-    if (!checkSpiderInputs(f, p))
+    if (resumed ? !restoreRun(f, p, *resumed) : !checkSpiderInputs(f, p))
         return;
     // Only now does a run exist for the window to show; a refused one never started.
     ActivityScope scope(f, Activity::Spider);
@@ -192,6 +216,11 @@ void Command3_Click(Form1& f, Platform& p)
 
     const int count = f.List1.ListCount();
     f.runReport.clear(count);
+    const int start = resumed ? resumed->contents().nextIndex() : 0;
+    if (resumed)
+        replayEntries(f, resumed->contents().entries);
+    const std::unique_ptr<RunRecorder> journal
+        = resumed ? std::make_unique<RunRecorder>(f, std::move(resumed)) : startJournal(f, p);
     const int parallel = parallelRequests(f);
     std::unique_ptr<FetchPool> pool;
     if (parallel > 1) {
@@ -199,7 +228,7 @@ void Command3_Click(Form1& f, Platform& p)
         pool->onProgress
             = [&f, &p](TransferControl& source, int state) { Inet1_StateChanged(f, p, source, state); };
     }
-    for (int i = 0; i < count; ++i) {
+    for (int i = start; i < count; ++i) {
         f.Label15.setCaption(numText(i + 1));
         f.Text13.setText(numText(i + 1));
         // The list may have been changed from inside an event pass; a missing entry is skipped.
@@ -217,6 +246,18 @@ void Command3_Click(Form1& f, Platform& p)
         }
     }
     completeRun(f, p);
+}
+
+} // namespace
+
+void Command3_Click(Form1& f, Platform& p)
+{
+    spiderRun(f, p, nullptr);
+}
+
+void resumeSpiderRun(Form1& f, Platform& p, std::unique_ptr<RunJournal> journal)
+{
+    spiderRun(f, p, std::move(journal));
 }
 
 } // namespace tarnwick

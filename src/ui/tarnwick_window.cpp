@@ -1,9 +1,11 @@
 #include "ui/tarnwick_window.h"
 
+#include "spider/run_resume.h"
 #include "ui/window_help.h"
 #include "ui/window_session.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -19,6 +21,9 @@ int runWindow(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("tarnwick"));
     WindowSession session;
     session.show();
+    // Asked once the window is up, so a resumed run shows in it and its events run.
+    QTimer::singleShot(
+        0, &session.window, [&session] { offerInterruptedRun(session.form, session.platform); });
     return app.exec();
 }
 

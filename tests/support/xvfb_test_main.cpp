@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QLocale>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,9 @@ int main(int argc, char** argv)
     // The private display has no session bus; without an address Qt would have one started
     // for it, outside the test's control.
     setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarnwick-test-bus", 1);
+    // Run journals go to a folder of this test run, never to the user's own state folder.
+    QTemporaryDir state;
+    setenv("XDG_STATE_HOME", state.path().toUtf8().constData(), 1);
     QLocale::setDefault(QLocale::c());
     int result = 0;
     {

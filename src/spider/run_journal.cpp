@@ -1,0 +1,455 @@
+#include "spider/run_journal.h"
+
+#include "app/platform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace tarnwick {
+
+namespace {
+
+const char kMagic[] = "tarnwick-journal";
+const char kEntryKind[] = "url";
+constexpr int kEntryFields = 12;
+constexpr qint64 kSyncIntervalMs = 1000;
+const char kSuffix[] = ".journal";
+
+std::array<quint32, 256> makeCrcTable()
+{
+    std::array<quint32, 256> table {};
+    for (quint32 n = 0; n < 256; ++n) {
+        quint32 c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+
+quint32 crc32(const char* data, qsizetype size)
+{
+    static const std::array<quint32, 256> table = makeCrcTable();
+    quint32 c = 0xFFFFFFFFu;
+    for (qsizetype i = 0; i < size; ++i)
+        c = table[(c ^ static_cast<unsigned char>(data[i])) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+QByteArray checkOf(const QByteArray& body)
+{
+    return QByteArray::number(crc32(body.constData(), body.size()), 16).rightJustified(8, '0');
+}
+
+void appendEscaped(QByteArray& out, const QString& field)
+{
+    const QByteArray bytes = field.toUtf8();
+    for (const char c : bytes) {
+        switch (c) {
+        case '%': out += "%25"; break;
+        case '\t': out += "%09"; break;
+        case '\r': out += "%0D"; break;
+        case '\n': out += "%0A"; break;
+        default: out += c;
+        }
+    }
+}
+
+bool unescape(const QByteArray& field, QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] != '%') {
+            bytes += field[i];
+            continue;
+        }
+        bool ok = false;
+        const int value = field.mid(i + 1, 2).toInt(&ok, 16);
+        if (!ok || i + 2 >= field.size())
+            return false;
+        bytes += static_cast<char>(value);
+        i += 2;
+    }
+    text = QString::fromUtf8(bytes);
+    return true;
+}
+
+QByteArray line(const QStringList& fields)
+{
+    QByteArray body;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            body += '\t';
+        appendEscaped(body, fields.at(i));
+    }
+    return body + '\t' + checkOf(body) + '\n';
+}
+
+/// The fields of one line (without its LF), or false when its check does not match.
+bool fieldsOf(const QByteArray& raw, QStringList& fields)
+{
+    const qsizetype tab = raw.lastIndexOf('\t');
+    if (tab < 0)
+        return false;
+    const QByteArray body = raw.left(tab);
+    if (raw.mid(tab + 1) != checkOf(body))
+        return false;
+    fields.clear();
+    for (const QByteArray& field : body.split('\t')) {
+        QString text;
+        if (!unescape(field, text))
+            return false;
+        fields.append(text);
+    }
+    return true;
+}
+
+QString joined(const QStringList& items)
+{
+    return items.join(QLatin1Char('\n'));
+}
+
+QStringList splitItems(const QString& text)
+{
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+QString valueOf(const QList<QPair<QString, QString>>& pairs, const QString& name)
+{
+    for (const auto& [key, value] : pairs) {
+        if (key == name)
+            return value;
+    }
+    return {};
+}
+
+bool readHeader(const QByteArray& raw, JournalHeader& header, QString& error)
+{
+    const QList<QByteArray> parts = raw.split('\t');
+    if (parts.size() < 3 || parts.at(0) != kMagic) {
+        error = QStringLiteral("it is not a Tarnwick run journal");
+        return false;
+    }
+    if (parts.at(1) != QByteArray::number(kJournalVersion)) {
+        error = QStringLiteral("it was written by another version of Tarnwick (journal version %1, this one "
+                               "reads version %2)")
+                    .arg(QString::fromUtf8(parts.at(1).left(20)))
+                    .arg(kJournalVersion);
+        return false;
+    }
+    QStringList fields;
+    if (!fieldsOf(raw, fields)) {
+        error = QStringLiteral("its first line does not read back");
+        return false;
+    }
+    for (qsizetype i = 2; i < fields.size(); ++i) {
+        const QString& field = fields.at(i);
+        const qsizetype equals = field.indexOf(QLatin1Char('='));
+        const QString key = field.left(equals);
+        const QString value = field.mid(equals + 1);
+        if (equals < 0) {
+            error = QStringLiteral("its first line does not read back");
+            return false;
+        }
+        if (key == QLatin1String("started"))
+            header.started = QDateTime::fromString(value, Qt::ISODateWithMs);
+        else if (key == QLatin1String("list"))
+            header.listFile = value;
+        else if (key == QLatin1String("home"))
+            header.home = value;
+        else if (key == QLatin1String("urls"))
+            header.urls = splitItems(value);
+        else if (key.startsWith(QLatin1String("set.")))
+            header.settings.append({ key.mid(4), value });
+        else if (key.startsWith(QLatin1String("x.")))
+            header.extras.append({ key.mid(2), value });
+    }
+    if (!header.started.isValid() || header.home.isEmpty() || header.urls.isEmpty()) {
+        error = QStringLiteral("its first line does not read back");
+        return false;
+    }
+    return true;
+}
+
+bool readEntry(const QStringList& fields, int previous, int total, JournalEntry& entry)
+{
+    if (fields.size() != kEntryFields || fields.at(0) != QLatin1String(kEntryKind))
+        return false;
+    bool ok = false;
+    bool outcomeOk = false;
+    entry.outcome.position = fields.at(1).toInt(&ok);
+    const int outcome = fields.at(3).toInt(&outcomeOk);
+    // Entries come in list order, one per position at most.
+    if (!ok || !outcomeOk || entry.outcome.position <= previous || entry.outcome.position > total
+        || outcome < static_cast<int>(Outcome::Accepted) || outcome > static_cast<int>(Outcome::OtherFailure))
+        return false;
+    const QString& data = fields.at(8);
+    if (!data.startsWith(QLatin1Char('+')) && !data.startsWith(QLatin1Char('=')))
+        return false;
+    entry.outcome.url = fields.at(2);
+    entry.outcome.outcome = static_cast<Outcome>(outcome);
+    entry.outcome.reason = fields.at(4);
+    entry.added = fields.at(5);
+    entry.counter = fields.at(6);
+    entry.pageTitle = fields.at(7);
+    entry.data.kind
+        = data.startsWith(QLatin1Char('+')) ? TextChange::Kind::Appended : TextChange::Kind::Replaced;
+    entry.data.text = data.mid(1);
+    entry.links = fields.at(9);
+    entry.accepted = splitItems(fields.at(10));
+    entry.pageFiles = splitItems(fields.at(11));
+    return true;
+}
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
+bool lockedByOther(int fd)
+{
+    return ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+}
+
+void syncFolder(const QString& folder)
+{
+    const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+} // namespace
+
+QString JournalHeader::setting(const QString& name) const
+{
+    return valueOf(settings, name);
+}
+
+QString JournalHeader::extra(const QString& name) const
+{
+    return valueOf(extras, name);
+}
+
+QByteArray headerLine(const JournalHeader& header)
+{
+    QStringList fields { QLatin1String(kMagic), QString::number(kJournalVersion),
+        QStringLiteral("started=") + header.started.toUTC().toString(Qt::ISODateWithMs),
+        QStringLiteral("list=") + header.listFile, QStringLiteral("home=") + header.home,
+        QStringLiteral("urls=") + joined(header.urls) };
+    for (const auto& [name, value] : header.settings)
+        fields.append(QStringLiteral("set.") + name + QLatin1Char('=') + value);
+    for (const auto& [name, value] : header.extras)
+        fields.append(QStringLiteral("x.") + name + QLatin1Char('=') + value);
+    return line(fields);
+}
+
+QByteArray entryLine(const JournalEntry& entry)
+{
+    const QChar change = entry.data.kind == TextChange::Kind::Appended ? QLatin1Char('+') : QLatin1Char('=');
+    return line({ QLatin1String(kEntryKind), QString::number(entry.outcome.position), entry.outcome.url,
+        QString::number(static_cast<int>(entry.outcome.outcome)), entry.outcome.reason, entry.added,
+        entry.counter, entry.pageTitle, change + entry.data.text, entry.links, joined(entry.accepted),
+        joined(entry.pageFiles) });
+}
+
+JournalReading readJournal(const QByteArray& bytes)
+{
+    JournalReading reading;
+    JournalContents& contents = reading.contents;
+    qsizetype end = bytes.indexOf('\n');
+    if (end < 0) {
+        reading.error = bytes.isEmpty() ? QStringLiteral("it is empty") : QStringLiteral("it was cut off");
+        return reading;
+    }
+    if (!readHeader(bytes.left(end), contents.header, reading.error)) {
+        reading.contents = {};
+        return reading;
+    }
+    const int total = static_cast<int>(contents.header.urls.size());
+    qsizetype start = end + 1;
+    while (start < bytes.size()) {
+        end = bytes.indexOf('\n', start);
+        // The last line lacks its end: the run was killed while writing it.
+        if (end < 0)
+            break;
+        QStringList fields;
+        JournalEntry entry;
+        const bool read = fieldsOf(bytes.mid(start, end - start), fields)
+            && readEntry(fields, contents.nextIndex(), total, entry);
+        if (!read) {
+            if (end + 1 == bytes.size())
+                break;
+            reading.error
+                = QStringLiteral("its entry %1 does not read back").arg(contents.entries.size() + 1);
+            reading.contents = {};
+            return reading;
+        }
+        contents.entries.push_back(std::move(entry));
+        start = end + 1;
+    }
+    contents.wholeBytes = start;
+    return reading;
+}
+
+RunJournal::RunJournal(int fd, QString path, Platform& p)
+    : fd_(fd)
+    , path_(std::move(path))
+    , platform_(p)
+    , lastSync_(p.now())
+{
+}
+
+RunJournal::~RunJournal()
+{
+    if (pendingSync_.valid())
+        pendingSync_.wait();
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::unique_ptr<RunJournal> RunJournal::create(
+    const QString& folder, const JournalHeader& header, Platform& p, QString& error)
+{
+    if (!QDir().mkpath(folder)) {
+        error = QStringLiteral("the folder %1 cannot be made").arg(folder);
+        return nullptr;
+    }
+    const QString name = header.started.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"))
+        + QLatin1Char('-') + QString::number(::getpid()) + QLatin1String(kSuffix);
+    const QString path = QDir(folder).filePath(name);
+    // It gets its name only once its header is whole and it is locked, so no other program
+    // ever takes a half-made journal for an interrupted run.
+    const QString part = path + QStringLiteral(".part");
+    const int fd = ::open(
+        QFile::encodeName(part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = QStringLiteral("%1: %2").arg(part, systemError());
+        return nullptr;
+    }
+    std::unique_ptr<RunJournal> journal(new RunJournal(fd, path, p));
+    // Like the entries, the header and the file's name reach the disk with the first sync; a
+    // kill loses nothing written, and waiting for the disk here would cost a short run more
+    // than all its entries.
+    const bool written = !lockedByOther(fd) && writeAll(fd, headerLine(header))
+        && ::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) == 0;
+    if (!written) {
+        error = QStringLiteral("%1: %2").arg(part, systemError());
+        ::unlink(QFile::encodeName(part).constData());
+        return nullptr;
+    }
+    journal->contents_.header = header;
+    return journal;
+}
+
+std::unique_ptr<RunJournal> RunJournal::open(const QString& path, Platform& p, QString& error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_APPEND | O_CLOEXEC);
+    if (fd < 0) {
+        error = QStringLiteral("The journal %1 cannot be read: %2.").arg(path, systemError());
+        return nullptr;
+    }
+    std::unique_ptr<RunJournal> journal(new RunJournal(fd, path, p));
+    if (lockedByOther(fd)) {
+        error = QStringLiteral("The journal %1 is in use by another Tarnwick.").arg(path);
+        return nullptr;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("The journal %1 cannot be read: %2.").arg(path, file.errorString());
+        return nullptr;
+    }
+    const QByteArray bytes = file.readAll();
+    JournalReading reading = readJournal(bytes);
+    if (!reading.ok()) {
+        error = QStringLiteral("The journal %1 cannot be resumed: %2.").arg(path, reading.error);
+        return nullptr;
+    }
+    if (reading.contents.wholeBytes < bytes.size() && ::ftruncate(fd, reading.contents.wholeBytes) != 0) {
+        error = QStringLiteral("The journal %1 cannot be resumed: %2.").arg(path, systemError());
+        return nullptr;
+    }
+    journal->contents_ = std::move(reading.contents);
+    return journal;
+}
+
+QStringList RunJournal::interrupted(const QString& folder)
+{
+    QStringList found;
+    const QStringList names = QDir(folder).entryList(
+        { QStringLiteral("*") + QLatin1String(kSuffix) }, QDir::Files, QDir::Name | QDir::Reversed);
+    for (const QString& name : names) {
+        const QString path = QDir(folder).filePath(name);
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (!lockedByOther(fd))
+            found.append(path);
+        ::close(fd);
+    }
+    return found;
+}
+
+void RunJournal::append(const JournalEntry& entry)
+{
+    if (broken_ || fd_ < 0)
+        return;
+    if (!writeAll(fd_, entryLine(entry))) {
+        broken_ = true;
+        return;
+    }
+    const QDateTime now = platform_.now();
+    if (lastSync_.msecsTo(now) >= kSyncIntervalMs) {
+        // The disk may take tens of milliseconds, which the run does not wait for; only a
+        // disk slower than the interval holds it back, by one sync.
+        if (pendingSync_.valid())
+            pendingSync_.wait();
+        const QString folder = syncs_ == 0 ? QFileInfo(path_).absolutePath() : QString();
+        pendingSync_ = std::async(std::launch::async, [fd = fd_, folder] {
+            ::fdatasync(fd);
+            if (!folder.isEmpty())
+                syncFolder(folder);
+        });
+        lastSync_ = now;
+        ++syncs_;
+    }
+}
+
+void RunJournal::remove()
+{
+    if (fd_ < 0)
+        return;
+    ::unlink(QFile::encodeName(path_).constData());
+    if (pendingSync_.valid())
+        pendingSync_.wait();
+    ::close(fd_);
+    fd_ = -1;
+}
+
+} // namespace tarnwick

@@ -1,0 +1,224 @@
+// A spider run killed with SIGKILL (during a request, just after a page, during the sitemap)
+// and resumed with --resume leaves every file of a run that was never interrupted, and
+// fetches no URL whose outcome its journal holds.
+#include "cli/cli_process.h"
+#include "spider/run_journal.h"
+#include "support/fixtures.h"
+#include "support/spider_sites.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+
+namespace tarnwick {
+namespace {
+
+constexpr int kUrls = 14;
+constexpr int kHeld = 7; ///< the list index whose first request the server holds open
+
+/// Sites whose pages are mostly accepted, a few refused or missing, and one that holds its
+/// first request open until released; every request is logged.
+struct Sites {
+    Sites()
+    {
+        server.server.Get(
+            R"(/(site|hold)/(\d+))", [this](const httplib::Request& req, httplib::Response& res) {
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    log.append(QString::fromStdString(req.path));
+                }
+                if (req.matches[1] == "hold" && holding.exchange(false)) {
+                    held = true;
+                    for (int i = 0; i < 3000 && !released; ++i)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
+                const int n = std::stoi(req.matches[2]);
+                if (n == 5) {
+                    res.status = 404;
+                    return;
+                }
+                const std::string title = n % 4 == 3 ? "Tiny" : "Site number " + std::to_string(n) + " page";
+                res.set_content(test::spiderPage(title, "About site " + std::to_string(n)), "text/html");
+            });
+        server.start();
+    }
+    QStringList urls() const
+    {
+        QStringList urls;
+        for (int i = 0; i < kUrls; ++i)
+            urls.append(server.url(QStringLiteral("/%1/%2").arg(i == kHeld ? "hold" : "site").arg(i)));
+        return urls;
+    }
+    QStringList requests()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return log;
+    }
+
+    test::LoopbackServer server;
+    std::mutex mutex;
+    QStringList log;
+    std::atomic<bool> holding { false };
+    std::atomic<bool> held { false };
+    std::atomic<bool> released { false };
+};
+
+/// Every file under `folder`, by its path inside it.
+std::map<QString, QByteArray> filesUnder(const QString& folder)
+{
+    std::map<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(folder).relativeFilePath(path)] = test::readFileBytes(path);
+    }
+    return files;
+}
+
+void prepare(QProcess& process, const QStringList& arguments, const QString& home, const QString& state,
+    const QString& kill = {})
+{
+    test::prepareCli(process, arguments, home);
+    QProcessEnvironment env = process.processEnvironment();
+    env.insert("XDG_STATE_HOME", state);
+    if (!kill.isEmpty())
+        env.insert("TARNWICK_TEST_KILL", kill);
+    process.setProcessEnvironment(env);
+}
+
+QStringList spiderArguments(const QString& home, const char* parallel)
+{
+    return QStringList { "spider", "sites.urls", "--home", home, "--parallel", parallel, "--filter", " ",
+        "--heading", "Car insurance" }
+    + test::words("--referer http://ref.example/ --user-agent Agent/1 --pages cars --page-name insurance "
+                  "--sitemap-name sitemap --per-page 3 --report run.csv --save-urls kept.urls -o left.sdata");
+}
+
+enum class Kill { HeldRequest, AfterPage, AfterPageCutOff, InSitemap };
+
+TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain)
+{
+    const struct {
+        const char* name;
+        Kill kill;
+        const char* parallel;
+        bool namedJournal;
+    } rows[] = {
+        { "request held, 1 in flight", Kill::HeldRequest, "1", false },
+        { "request held, 8 in flight", Kill::HeldRequest, "8", true },
+        { "after page 2, 1 in flight", Kill::AfterPage, "1", true },
+        { "after page 2, journal cut off mid-entry, 8 in flight", Kill::AfterPageCutOff, "8", false },
+        { "in the sitemap, 1 in flight", Kill::InSitemap, "1", false },
+        { "in the sitemap, 8 in flight", Kill::InSitemap, "8", true },
+    };
+    for (const auto& row : rows) {
+        Sites sites;
+        QTemporaryDir work;
+        const QString state = work.filePath("state");
+        const QString wholeHome = work.filePath("whole");
+        const QString home = work.filePath("killed");
+        for (const QString& folder : { wholeHome, home }) {
+            QDir().mkpath(folder);
+            test::writeFileBytes(folder + "/sites.urls", sites.urls().join("\r\n").toUtf8());
+        }
+        QProcess whole;
+        prepare(whole, spiderArguments(wholeHome, row.parallel), wholeHome, state);
+        whole.start();
+        ASSERT_EQ(test::finishCli(whole).exitCode, 0) << row.name;
+
+        QProcess killed;
+        const QString kill = row.kill == Kill::InSitemap ? QStringLiteral("urls:%1").arg(kUrls)
+            : row.kill == Kill::HeldRequest              ? QString()
+                                                         : QStringLiteral("pages:2");
+        sites.holding = row.kill == Kill::HeldRequest;
+        prepare(killed, spiderArguments(home, row.parallel), home, state, kill);
+        const qsizetype before = sites.requests().size();
+        killed.start();
+        const QString folder = state + "/tarnwick";
+        auto journalPath = [&folder] {
+            const QStringList names = QDir(folder).entryList({ "*.journal" }, QDir::Files);
+            return names.isEmpty() ? QString() : folder + '/' + names.first();
+        };
+        if (row.kill == Kill::HeldRequest) {
+            // Everything before the held URL is done once its outcome reaches the journal.
+            for (int i = 0; i < 1000; ++i) {
+                const QString path = journalPath();
+                if (sites.held && !path.isEmpty()
+                    && readJournal(test::readFileBytes(path)).contents.nextIndex() == kHeld)
+                    break;
+                QThread::msleep(10);
+            }
+            ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+        }
+        killed.waitForFinished(60000);
+        sites.released = true;
+        ASSERT_EQ(killed.exitStatus(), QProcess::CrashExit) << row.name;
+        const QString path = journalPath();
+        ASSERT_FALSE(path.isEmpty()) << row.name;
+        if (row.kill == Kill::AfterPageCutOff)
+            test::writeFileBytes(path, test::readFileBytes(path).chopped(7));
+        const JournalReading journal = readJournal(test::readFileBytes(path));
+        ASSERT_TRUE(journal.ok()) << row.name << journal.error.toStdString();
+        const qsizetype resumedFrom = sites.requests().size();
+
+        QProcess resumed;
+        prepare(resumed,
+            row.namedJournal ? QStringList { "spider", "--resume", path }
+                             : QStringList { "spider", "--resume" },
+            work.path(), state);
+        resumed.start();
+        const test::CliResult result = test::finishCli(resumed);
+        EXPECT_EQ(result.exitCode, 0) << row.name << result.err.toStdString();
+        EXPECT_EQ(filesUnder(home), filesUnder(wholeHome)) << row.name;
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList {}) << row.name;
+        const QStringList again = sites.requests().mid(resumedFrom);
+        for (const JournalEntry& entry : journal.contents.entries)
+            EXPECT_FALSE(again.contains(QUrl(entry.outcome.url).path()))
+                << row.name << entry.outcome.position;
+        if (row.kill != Kill::InSitemap)
+            EXPECT_GT(again.size(), 0) << row.name;
+        EXPECT_GT(resumedFrom, before) << row.name;
+    }
+}
+
+TEST(CliResume, OtherOptionsAreAUsageErrorAndNothingToResumeIsSaid)
+{
+    QTemporaryDir work;
+    const struct {
+        const char* arguments;
+        int exitCode;
+        const char* err;
+    } rows[] = {
+        { "spider --resume --filter x", 2,
+            "tarnwick-cli: --filter cannot be given with --resume\nTry 'tarnwick-cli spider --help'.\n" },
+        { "--home . spider --resume", 2,
+            "tarnwick-cli: --home cannot be given with --resume\nTry 'tarnwick-cli spider --help'.\n" },
+        { "spider --resume a b", 2,
+            "tarnwick-cli: spider takes one FILE.urls, not 2 arguments\nTry 'tarnwick-cli spider "
+            "--help'.\n" },
+        { "spider --resume", 1, "No interrupted spider run to resume in %1/tarnwick.\n" },
+        { "spider --resume other.journal", 1,
+            "The journal %2 cannot be resumed: it is not a Tarnwick run journal.\n" },
+    };
+    test::writeFileBytes(work.filePath("other.journal"), "tarnwick?\n");
+    for (const auto& row : rows) {
+        QProcess process;
+        prepare(process, test::words(row.arguments), work.path(), work.filePath("state"));
+        process.start();
+        const test::CliResult result = test::finishCli(process);
+        EXPECT_EQ(result.exitCode, row.exitCode) << row.arguments;
+        EXPECT_EQ(QString::fromUtf8(result.err),
+            QString::fromUtf8(row.err).replace("%1", work.filePath("state")).replace("%2", "other.journal"))
+            << row.arguments;
+    }
+}
+
+} // namespace
+} // namespace tarnwick
