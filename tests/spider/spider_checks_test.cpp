@@ -54,6 +54,12 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text4, ""), "No User Agent (e.g. Tarnwick/1.0 (+http://www.tarnwick.example/))! ",
             "Text4" },
         { set(&Form1::Text5, ""), "Title must contain a value (enter space to return all titles)!", "Text5" },
+        { [](TestWindow& w) { w.f().Combo9.setText("6"); }, "Retries must be a whole number from 0 to 5!",
+            "Combo9" },
+        { [](TestWindow& w) { w.f().Combo9.setText("-0"); }, "Retries must be a whole number from 0 to 5!",
+            "Combo9" },
+        { [](TestWindow& w) { w.f().Combo9.setText("two"); }, "Retries must be a whole number from 0 to 5!",
+            "Combo9" },
         { [](TestWindow& w) { w.f().Combo3.setText("3"); },
             "Results per page is greater than number of urls!", "Combo3" },
         { set(&Form1::Text8, ""), "No directory name!", "Text8" },
@@ -94,6 +100,7 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text10, "insurance"), runs, nullptr },
         { set(&Form1::Text10, "insurance2map"), runs, nullptr },
         { set(&Form1::Text8, "autos-\u00fcber"), runs, nullptr },
+        { [](TestWindow& w) { w.f().Combo9.setText(" 5"); }, runs, nullptr },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
