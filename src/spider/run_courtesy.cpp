@@ -59,6 +59,8 @@ RunCourtesy::Next RunCourtesy::afterRequest(
         = retry_.delayBeforeRetry(retriesSoFar, errorCode, httpStatus, retryAfter, p_.now());
     if (!wait)
         return Next::Done;
+    // A wait of up to the timeout must not look like a hung window.
+    f_.setCaption(QStringLiteral("Tarnwick - Asking again in %1 s").arg((*wait + 999) / 1000));
     switch (waitUnlessStopped(p_, f_.Label3, *wait)) {
     case WaitEnd::Elapsed: return Next::AskAgain;
     case WaitEnd::Stopped: return Next::Stopped;

@@ -189,11 +189,15 @@ TEST(CourtesyRun, StopAllEndsTheWaitBeforeARetryAtOnce)
     for (const char* parallel : { "1", "4" }) {
         CourtesyWindow run(flakySites(), kFlakyUrls, parallel, false, "5");
         Form1& f = run.f();
+        QString waitCaption;
         run.p.onPump = [&](int) {
-            if (run.p.sleptMs > 0)
+            if (run.p.sleptMs > 0 && waitCaption.isEmpty()) {
+                waitCaption = f.Caption();
                 mnuStopAll_Click(f);
+            }
         };
         Command3_Click(f, run.p);
+        EXPECT_EQ(waitCaption, "Tarnwick - Asking again in 2 s") << parallel;
         EXPECT_EQ(run.p.sleptMs, 100) << parallel;
         EXPECT_EQ(run.p.messages, QStringList { "Stopped!" }) << parallel;
         ASSERT_EQ(f.runReport.outcomes().size(), 1u) << parallel;
