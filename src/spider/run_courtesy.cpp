@@ -7,23 +7,35 @@
 
 namespace tarnwick {
 
-int retriesAllowed(const Form1& f)
+namespace {
+
+int timeoutSeconds(const Form1& f)
 {
+    return static_cast<int>(roundHalfEven(Val(f.Combo2.Text())));
+}
+
+} // namespace
+
+std::optional<int> retriesSetting(const Form1& f)
+{
+    const QString digits = f.Combo9.Text().trimmed();
     bool ok = false;
-    const int retries = f.Combo9.Text().trimmed().toInt(&ok);
-    return ok && retries >= 0 && retries <= kMaxRetries ? retries : 0;
+    const int retries = digits.toInt(&ok);
+    // A sign is no part of a count, even "+1" or "-0".
+    if (!ok || digits.startsWith(QLatin1Char('+')) || digits.startsWith(QLatin1Char('-'))
+        || retries > kMaxRetries)
+        return std::nullopt;
+    return retries;
 }
 
 RunCourtesy::RunCourtesy(Form1& f, Platform& p, const QString& headers)
     : f_(f)
     , p_(p)
-    , retry_(retriesAllowed(f), static_cast<int>(roundHalfEven(Val(f.Combo2.Text()))))
+    , retry_(retriesSetting(f).value_or(0), timeoutSeconds(f))
 {
     if (f.Check9.Value() != 0) {
         hosts_ = std::make_unique<PoliteHosts>(*f.Inet1,
-            PoliteHosts::Fetching {
-                f.Text4.Text(), headers, static_cast<int>(roundHalfEven(Val(f.Combo2.Text()))) },
-            [&p] { return p.now(); });
+            PoliteHosts::Fetching { f.Text4.Text(), headers, timeoutSeconds(f) }, [&p] { return p.now(); });
     }
 }
 

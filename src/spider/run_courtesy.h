@@ -6,15 +6,17 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace tarnwick {
 
 class Form1;
 class Platform;
 
-/// Retries a spider run may take for one URL: the retries box (Combo9) as a whole number;
-/// the set-loose checks refuse anything but 0 to kMaxRetries.
-int retriesAllowed(const Form1& f);
+/// Retries a spider run may take for one URL: the retries box (Combo9) when it holds a plain
+/// whole number from 0 to kMaxRetries (typed or picked); nothing otherwise, which the
+/// set-loose checks refuse.
+std::optional<int> retriesSetting(const Form1& f);
 
 /// The courtesies a spider run keeps when asked to: robots.txt and its Crawl-delay ("Obey
 /// robots.txt", Check9) and asking again for URLs that failed for a passing reason

@@ -5,7 +5,7 @@
 #include "app/maker.h"
 #include "app/platform.h"
 #include "app/text_ops.h"
-#include "net/retry_policy.h"
+#include "spider/run_courtesy.h"
 #include "spider/spider_run.h"
 
 #include <QDir>
@@ -63,16 +63,6 @@ bool couldBePageName(const QString& sitemap, const QString& page)
             return false;
     }
     return true;
-}
-
-/// Retries are typed or picked; only a plain whole number in range is taken.
-bool isRetriesText(const QString& text)
-{
-    const QString digits = text.trimmed();
-    bool ok = false;
-    const int retries = digits.toInt(&ok);
-    return ok && !digits.startsWith(QLatin1Char('+')) && !digits.startsWith(QLatin1Char('-')) && retries >= 0
-        && retries <= kMaxRetries;
 }
 
 QString dotMessage(const QString& what)
@@ -196,7 +186,7 @@ bool checkSpiderInputs(Form1& f, Platform& p)
     if (f.Text5.Text().isEmpty() && f.Text17.Text().isEmpty())
         return refuse(
             f, p, QStringLiteral("Title must contain a value (enter space to return all titles)!"), f.Text5);
-    if (!isRetriesText(f.Combo9.Text()))
+    if (!retriesSetting(f))
         return refuse(
             f, p, QStringLiteral("Retries must be a whole number from 0 to %1!").arg(kMaxRetries), f.Combo9);
     if (f.Check3.Value() == 0)
