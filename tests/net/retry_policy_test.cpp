@@ -41,6 +41,7 @@ TEST(RetryPolicy, WaitsDoubleFromOneSecondOrFollowRetryAfterWithinTheTimeout)
         { "Retry-After within the timeout", 1, 0, 0, 503, "3600", 20, 20000 },
         { "unreadable Retry-After", 2, 1, 0, 504, "soon", 60, 2000 },
         { "negative Retry-After", 2, 0, 0, 504, "-5", 60, 1000 },
+        { "Retry-After now", 2, 1, 0, 504, "0", 60, 0 },
         { "reset", 1, 0, QNetworkReply::RemoteHostClosedError, 0, "", 60, 1000 },
         { "refused", 1, 0, QNetworkReply::ConnectionRefusedError, 0, "", 60, 1000 },
         { "the network's timeout", 1, 0, QNetworkReply::TimeoutError, 0, "", 60, 1000 },
