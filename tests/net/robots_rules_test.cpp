@@ -47,6 +47,11 @@ const char* const kTies = "Disallow: /before-any-group\n"
                           "Sitemap: http://a.example/map.xml\n"
                           "Disallow: /same\n"
                           "Allow: /same\n"
+                          "Allow: /tie\n"
+                          "Disallow: /tie\n"
+                          "Disallow: /longer/than\n"
+                          "Allow: /longer\n"
+                          "Disallow: /%41%7eme%40\n"
                           "Disallow: /*.php$\n"
                           "Allow: /*/public/*.php$\n"
                           "Disallow: /%24literal$\n"
@@ -100,6 +105,10 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
         { kSpecial, "t", "/robots.txt", true }, // always allowed
         { kTies, "tarnwick", "/before-any-group", true },
         { kTies, "tarnwick", "/same/thing", true, "Allow: /same" },
+        { kTies, "tarnwick", "/tie", true, "Allow: /tie" }, // Allow wins in either order
+        { kTies, "tarnwick", "/longer/than/this", false, "Disallow: /longer/than" },
+        { kTies, "tarnwick", "/A~me%40", false }, // "A" and "~" decoded, "@" kept encoded
+        { kTies, "tarnwick", "/A~me@", true },
         { kTies, "tarnwick", "/x/index.php", false },
         { kTies, "tarnwick", "/x/public/index.php", true },
         { kTies, "tarnwick", "/x/public/index.php5", true },
