@@ -151,6 +151,9 @@ public:
     CheckBox Check7 { "Check7", "csv:" };
     CommandButton Command6 { "Command6", "Consolidate URL list" };
     Frame Frame6 { "Frame6", "Page manager:" };
+    CheckBox Check9 { "Check9", "Obey robots.txt" };
+    Label Label29 { "Label29", "Retries:" };
+    ComboBox Combo9 { "Combo9", "0" };
 
     // Page manager panel.
     Label Label14 { "Label14", "Title must/must not contain:" };

@@ -15,6 +15,7 @@ const char* const kTimeouts[]
     = { "5", "10", "15", "20", "25", "30", "40", "50", "60", "70", "80", "90", "100" };
 const char* const kParallel[]
     = { "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16" };
+const char* const kRetries[] = { "0", "1", "2", "3", "4", "5" };
 const char* const kPerPage[]
     = { "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "15", "20", "25", "30", "40", "50" };
 const char* const kFonts[] = { "Default Font", "Arial, Helvetica, sans-serif",
@@ -54,6 +55,7 @@ void Form_Load(Form1& f)
     addAll(f.Combo2, kTimeouts);
     addAll(f.Combo3, kPerPage);
     addAll(f.Combo8, kParallel);
+    addAll(f.Combo9, kRetries);
     addAll(f.Combo6, kFonts);
     addAll(f.Combo7, kSizes);
     f.List6.AddItem(kMakerSite);

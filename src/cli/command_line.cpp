@@ -100,6 +100,17 @@ std::vector<CommandKind> buildSpecs()
                 "      the output is the same as one at a time. Like the window's box, a\n"
                 "      number outside 1 to 16 counts as the nearest of them",
                 [](const Form1& f) { return quoted(f.Combo8.Text()); } },
+            { "--obey-robots", nullptr, "Check9 \"Obey robots.txt\"",
+                "fetch each site's robots.txt once and request no URL it refuses;\n"
+                "      a site whose robots.txt answers 429 or 5xx, or not at all, is skipped.\n"
+                "      Its Crawl-delay (at most 30 s) spaces the requests to that site",
+                [](const Form1& f) { return checked(f.Check9.Value()); } },
+            { "--retries", "N", "Combo9 \"Retries:\"",
+                "ask again, up to N times (0 to 5), for a URL that failed by a timeout,\n"
+                "      a reset or refused connection, or a 429, 502, 503 or 504: after 1 s,\n"
+                "      then 2 s, 4 s... or the answer's Retry-After, never longer than\n"
+                "      the timeout. Another N is refused (exit status 1)",
+                [](const Form1& f) { return quoted(f.Combo9.Text()); } },
             { "--filter", "TEXT", "Text5 \"Title must/must not contain:\"",
                 "words a title must contain, split by commas; after \" -\" the words\n"
                 "      it must not contain. The spider refuses an empty filter; a single\n"

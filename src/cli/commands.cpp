@@ -226,13 +226,15 @@ QString applySpiderOptions(Form1& f, const ParsedCommand& command)
         const char* option;
         ComboBox& combo;
     } combos[] = { { "--timeout", f.Combo2 }, { "--parallel", f.Combo8 }, { "--per-page", f.Combo3 },
-        { "--font", f.Combo6 }, { "--size", f.Combo7 } };
+        { "--font", f.Combo6 }, { "--size", f.Combo7 }, { "--retries", f.Combo9 } };
     for (const auto& [option, combo] : combos) {
         if (command.has(option))
             combo.setText(command.value(option));
     }
     if (command.has("--any-word"))
         f.Check8.setValue(1);
+    if (command.has("--obey-robots"))
+        f.Check9.setValue(1);
     if (command.has("--vertical"))
         f.Check6.setValue(1);
     if (command.has("--pages")) {

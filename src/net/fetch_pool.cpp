@@ -79,6 +79,7 @@ void FetchPool::notified(Slot& slot, int state)
     for (QString piece = control.GetChunk(all); !piece.isEmpty(); piece = control.GetChunk(all))
         done.body += piece;
     done.httpStatus = control.httpStatus();
+    done.retryAfter = control.responseHeader(QStringLiteral("Retry-After"));
     finished_[done.request.id] = std::move(done);
     slot.request.reset();
 }

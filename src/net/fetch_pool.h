@@ -27,6 +27,7 @@ struct FinishedFetch {
     bool completed = false; ///< the body arrived; else the request failed
     QString body;
     int httpStatus = 0;
+    QString retryAfter; ///< the answer's Retry-After header
     int errorCode = 0;
     QString errorInfo;
 };

@@ -121,6 +121,7 @@ void QtTransferControl::Execute(
     code_ = 0;
     info_.clear();
     status_ = 0;
+    headers_.clear();
 
     const QUrl target = requestUrl(url);
     if (!operation.isEmpty() && operation.compare(QLatin1String("GET"), Qt::CaseInsensitive) != 0) {
@@ -192,6 +193,7 @@ void QtTransferControl::onFinished()
     bytes_ += reply->readAll();
     contentType_ = reply->header(QNetworkRequest::ContentTypeHeader).toString();
     status_ = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    headers_ = reply->rawHeaderPairs();
     // A redirect may have left a connection to another host; it counts among the idle ones.
     recentHosts_.insert(connectionKey(reply->url()));
     dropReply();
@@ -203,6 +205,16 @@ void QtTransferControl::onFinished()
     bodyReady_ = true;
     raise(icResponseReceived);
     raise(icResponseCompleted);
+}
+
+QString QtTransferControl::responseHeader(const QString& name) const
+{
+    const QByteArray wanted = name.toLatin1();
+    for (const auto& header : headers_) {
+        if (header.first.compare(wanted, Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(header.second);
+    }
+    return {};
 }
 
 void QtTransferControl::fail(int code, const QString& info)

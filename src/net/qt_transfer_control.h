@@ -39,6 +39,7 @@ public:
     int ResponseCode() const override { return code_; }
     QString ResponseInfo() const override { return info_; }
     int httpStatus() const override { return status_; }
+    QString responseHeader(const QString& name) const override;
 
 private:
     void onMetaData();
@@ -70,6 +71,7 @@ private:
     int code_ = 0;
     QString info_;
     int status_ = 0;
+    QList<QPair<QByteArray, QByteArray>> headers_;
 };
 
 } // namespace tarnwick

@@ -39,6 +39,8 @@ public:
     static constexpr int kErrorInvalidUrl = 35763;
     static constexpr int kErrorUnsupported = 35764;
     static constexpr int kErrorFetchFailed = 35765;
+    /// Not a request's failure: the spider did not ask, as the site's robots.txt refuses it.
+    static constexpr int kErrorRobotsRefused = 35766;
 
     virtual ~TransferControl() = default;
 
@@ -69,6 +71,13 @@ public:
     virtual QString ResponseInfo() const = 0;
     /// The HTTP status of the current request's answer; 0 until one arrived.
     virtual int httpStatus() const = 0;
+    /// A header of the current request's answer ("Retry-After"), empty when it has none or
+    /// no answer arrived.
+    virtual QString responseHeader(const QString& name) const
+    {
+        Q_UNUSED(name);
+        return {};
+    }
 
     /// The state-change notification (the spider's response handler in the program).
     std::function<void(int state)> StateChanged;

@@ -4,6 +4,9 @@
 
 #include <QNetworkReply>
 
+#include <algorithm>
+#include <utility>
+
 namespace tarnwick {
 
 namespace {
@@ -25,6 +28,7 @@ const OutcomeKind kOutcomes[] = {
     { Outcome::HttpStatus, "HTTP status", true },
     { Outcome::TooLarge, "too large", true },
     { Outcome::OtherFailure, "other failure", true },
+    { Outcome::RobotsRefused, "refused by robots.txt", false },
 };
 
 // The transfer control's error numbers and what they mean to the user; any other number is
@@ -39,7 +43,13 @@ const struct {
     { QNetworkReply::ConnectionRefusedError, Outcome::ConnectionRefused },
     { QNetworkReply::HostNotFoundError, Outcome::HostNotFound },
     { TransferControl::kErrorTooLarge, Outcome::TooLarge },
+    { TransferControl::kErrorRobotsRefused, Outcome::RobotsRefused },
 };
+
+QString retriesText(int retries)
+{
+    return retries == 1 ? QStringLiteral("after 1 retry") : QStringLiteral("after %1 retries").arg(retries);
+}
 
 // A field as a spreadsheet reads it: quoted when it must be, controls as spaces, and text
 // that a spreadsheet would run as a formula led by an apostrophe.
@@ -64,6 +74,19 @@ void RunReport::clear(int total)
 {
     outcomes_.clear();
     total_ = total;
+    retriesOfNext_ = 0;
+}
+
+void RunReport::add(const UrlOutcome& outcome)
+{
+    outcomes_.push_back(outcome);
+    UrlOutcome& added = outcomes_.back();
+    added.retries = std::exchange(retriesOfNext_, 0);
+    if (added.retries == 0)
+        return;
+    added.reason = added.outcome == Outcome::Accepted
+        ? QStringLiteral("accepted ") + retriesText(added.retries)
+        : added.reason + QStringLiteral(" (") + retriesText(added.retries) + QLatin1Char(')');
 }
 
 UrlOutcome RunReport::judge(int position, const QString& url, bool accepted, int errorCode,
@@ -115,12 +138,18 @@ QString RunReport::summaryText() const
             failures.append(QStringLiteral("%1 %2").arg(n).arg(QLatin1String(kind.name)));
         }
     }
-    QString text = QStringLiteral("Spidered %1 of %2 URLs: %3 accepted, %4 refused by the rules, %5 failed")
+    const auto retried = std::count_if(outcomes_.begin(), outcomes_.end(),
+        [](const UrlOutcome& o) { return o.outcome == Outcome::Accepted && o.retries > 0; });
+    QString text = QStringLiteral("Spidered %1 of %2 URLs: %3 accepted")
                        .arg(outcomes_.size())
                        .arg(total_)
-                       .arg(count(Outcome::Accepted))
-                       .arg(count(Outcome::Refused))
-                       .arg(failed);
+                       .arg(count(Outcome::Accepted));
+    if (retried > 0)
+        text += QStringLiteral(" (%1 after retries)").arg(retried);
+    text += QStringLiteral(", %1 refused by the rules").arg(count(Outcome::Refused));
+    if (const int robots = count(Outcome::RobotsRefused); robots > 0)
+        text += QStringLiteral(", %1 refused by robots.txt").arg(robots);
+    text += QStringLiteral(", %1 failed").arg(failed);
     if (!failures.isEmpty())
         text += QStringLiteral(" (") + failures.join(QStringLiteral(", ")) + QLatin1Char(')');
     return text;

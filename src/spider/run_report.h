@@ -19,6 +19,7 @@ enum class Outcome {
     HttpStatus, ///< an error status (400 and up) whose page yielded no record
     TooLarge,
     OtherFailure,
+    RobotsRefused, ///< not requested: the site's robots.txt refuses it, or could not be read
 };
 
 /// The outcome of one URL, with the reason in words (empty for an accepted page).
@@ -27,6 +28,7 @@ struct UrlOutcome {
     QString url;
     Outcome outcome = Outcome::Refused;
     QString reason;
+    int retries = 0; ///< times it was asked again after a passing failure
 };
 
 /// The outcome of every URL a spider run reached, in list order, kept as plain data so the
@@ -35,7 +37,9 @@ class RunReport {
 public:
     /// Starts a run over `total` URLs.
     void clear(int total);
-    void add(const UrlOutcome& outcome) { outcomes_.push_back(outcome); }
+    void add(const UrlOutcome& outcome);
+    /// The next outcome added was asked again this many times before it ended as it did.
+    void retriedNext(int retries) { retriesOfNext_ = retries; }
 
     /// Judges a URL from how its request ended: a record added, the transfer control's error
     /// number and text (0 for none), the HTTP status of its answer and, for a page that
@@ -50,7 +54,9 @@ public:
     int count(Outcome outcome) const;
 
     /// One line: "Spidered 15 of 15 URLs: 6 accepted, 5 refused by the rules, 4 failed (1
-    /// timeout, 3 HTTP status)".
+    /// timeout, 3 HTTP status)"; URLs accepted after retries and URLs refused by robots.txt
+    /// are counted too when there are any ("6 accepted (1 after retries), ..., 2 refused by
+    /// robots.txt, ...").
     QString summaryText() const;
     /// "position,url,outcome,reason" and one row per URL, CR LF line ends.
     QString csvText() const;
@@ -58,6 +64,7 @@ public:
 private:
     std::vector<UrlOutcome> outcomes_;
     int total_ = 0;
+    int retriesOfNext_ = 0;
 };
 
 } // namespace tarnwick

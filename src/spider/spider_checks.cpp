@@ -6,6 +6,7 @@
 #include "app/platform.h"
 #include "app/text_ops.h"
 #include "pages/sitemap_xml.h"
+#include "spider/run_courtesy.h"
 #include "spider/spider_run.h"
 
 #include <QDir>
@@ -259,6 +260,9 @@ bool checkSpiderInputs(Form1& f, Platform& p)
             f, p, QStringLiteral("Title must contain a value (enter space to return all titles)!"), f.Text5);
     if (!checkRequestSettings(f, p))
         return false;
+    if (!retriesSetting(f))
+        return refuse(
+            f, p, QStringLiteral("Retries must be a whole number from 0 to %1!").arg(kMaxRetries), f.Combo9);
     if (f.Check3.Value() == 0)
         return true;
 

@@ -3,6 +3,7 @@
 #include "app/app_path.h"
 #include "app/form1.h"
 #include "app/platform.h"
+#include "app/stoppable_wait.h"
 #include "app/text_ops.h"
 #include "net/blocking_fetch.h"
 #include "net/buffered_response.h"
@@ -11,6 +12,7 @@
 #include "pages/sitemap.h"
 #include "spider/journal_state.h"
 #include "spider/response_handler.h"
+#include "spider/run_courtesy.h"
 #include "spider/spider_checks.h"
 
 #include <QDir>
@@ -58,17 +60,38 @@ void recordOutcome(Form1& f, int position, const QString& url, int acceptedBefor
 
 // One request at a time on Inet1, whose notifications go straight to the handler. False
 // when the window was unloaded.
-bool walkOneByOne(Form1& f, Platform& p, int i)
+bool walkOneByOne(Form1& f, Platform& p, int i, RunCourtesy& courtesy)
 {
     const QString url = f.List1.List(i);
     const int acceptedBefore = f.List5.ListCount();
     f.List1.setListIndex(i);
     f.Text7.setText(url);
-    setTimeout(f);
-    f.Inet1->Execute(url, QStringLiteral("GET"), QString(), headerBlock(f));
-    while (f.Inet1->StillExecuting()) {
-        if (!p.waitForEvents(100))
+    for (int retries = 0;; ++retries) {
+        QString refusal;
+        const Turn turn = courtesy.awaitTurn(url, refusal);
+        if (turn == Turn::Unloaded)
             return false;
+        if (turn == Turn::Stopped)
+            return true;
+        if (turn == Turn::Refused) {
+            recordOutcome(f, i, url, acceptedBefore, TransferControl::kErrorRobotsRefused, refusal, 0);
+            return true;
+        }
+        HoldPassingAnswers hold(*f.Inet1, courtesy.holdFor(retries));
+        setTimeout(f);
+        f.Inet1->Execute(url, QStringLiteral("GET"), QString(), headerBlock(f));
+        while (f.Inet1->StillExecuting()) {
+            if (!p.waitForEvents(100))
+                return false;
+        }
+        const RunCourtesy::Next next = courtesy.afterRequest(retries, f.Inet1->ResponseCode(),
+            f.Inet1->httpStatus(), f.Inet1->responseHeader(QStringLiteral("Retry-After")));
+        if (next == RunCourtesy::Next::Unloaded)
+            return false;
+        if (next != RunCourtesy::Next::AskAgain) {
+            f.runReport.retriedNext(retries);
+            break;
+        }
     }
     recordOutcome(
         f, i, url, acceptedBefore, f.Inet1->ResponseCode(), f.Inet1->ResponseInfo(), f.Inet1->httpStatus());
@@ -82,14 +105,14 @@ QString hostOf(const QString& entry)
 
 // Starts requests for the positions from `first` on, in list order, while the pool can run
 // more and within the look-ahead; a position whose host has enough requests running waits.
-void startAhead(Form1& f, FetchPool& pool, int first, int end)
+void startAhead(Form1& f, FetchPool& pool, int first, int end, RunCourtesy& courtesy)
 {
     for (int j = first; j < end && j < f.List1.ListCount() && pool.canRunMore(); ++j) {
         if (pool.holds(j))
             continue;
         const QString url = f.List1.List(j);
         const QString host = hostOf(url);
-        if (pool.runningFor(host) >= kRequestsPerHost)
+        if (pool.runningFor(host) >= kRequestsPerHost || !courtesy.takeTurn(url))
             continue;
         pool.start({ j, url, headerBlock(f), host, timeoutSeconds(f) });
     }
@@ -98,16 +121,50 @@ void startAhead(Form1& f, FetchPool& pool, int first, int end)
 // Position i of a run with several requests in flight: waits for its answer while others
 // run, then hands it to the handler as if it had just arrived. False when the window was
 // unloaded.
-bool walkInTurn(Form1& f, Platform& p, FetchPool& pool, int i, int end)
+bool walkInTurn(Form1& f, Platform& p, FetchPool& pool, int i, int end, RunCourtesy& courtesy)
 {
     std::optional<FinishedFetch> done;
-    for (;;) {
-        startAhead(f, pool, i, end);
-        if ((done = pool.take(i)))
+    for (int retries = 0;;) {
+        qint64 crawlDelayLeft = 0;
+        if (!pool.holds(i) && i < f.List1.ListCount()) {
+            const QString url = f.List1.List(i);
+            const Admission admission = courtesy.admit(url);
+            if (admission.kind == Admission::Kind::Refused) {
+                f.List1.setListIndex(i);
+                f.Text7.setText(url);
+                recordOutcome(f, i, url, f.List5.ListCount(), TransferControl::kErrorRobotsRefused,
+                    admission.reason, 0);
+                return true;
+            }
+            crawlDelayLeft = admission.waitMs;
+        }
+        startAhead(f, pool, i, end, courtesy);
+        if ((done = pool.take(i))) {
+            const RunCourtesy::Next next
+                = courtesy.afterRequest(retries, done->errorCode, done->httpStatus, done->retryAfter);
+            if (next == RunCourtesy::Next::Unloaded)
+                return false;
+            if (next == RunCourtesy::Next::AskAgain) {
+                ++retries;
+                continue;
+            }
+            // Stopped while waiting to ask again: the answer it had is a failure, never a record.
+            if (next == RunCourtesy::Next::Stopped)
+                done->completed = false;
+            f.runReport.retriedNext(retries);
             break;
+        }
         // The list may have lost the entry before its request could start.
         if (!pool.holds(i) && i >= f.List1.ListCount())
             return true;
+        // Its site's Crawl-delay holds it back: only the clock lets it go.
+        if (crawlDelayLeft > 0 && !pool.holds(i)) {
+            const WaitEnd waited
+                = waitUnlessStopped(p, f.Label3, std::min<qint64>(crawlDelayLeft, kWaitSliceMs));
+            if (waited != WaitEnd::Elapsed)
+                return waited == WaitEnd::Stopped;
+            continue;
+        }
         if (!p.waitForEvents(100))
             return false;
     }
@@ -182,6 +239,7 @@ bool restoreRun(Form1& f, Platform& p, const RunJournal& journal)
         return true;
     f.Text12.setText(QStringLiteral("0"));
     f.Text15.setText({});
+    f.pageFiles.clear();
     const QString folder = AppPath(p) + f.Text8.Text().trimmed();
     if (QDir().mkpath(folder))
         return true;
@@ -222,6 +280,7 @@ void spiderRun(Form1& f, Platform& p, std::unique_ptr<RunJournal> resumed)
     const std::unique_ptr<RunRecorder> journal
         = resumed ? std::make_unique<RunRecorder>(f, std::move(resumed)) : startJournal(f, p);
     const int parallel = parallelRequests(f);
+    RunCourtesy courtesy(f, p, headerBlock(f));
     std::unique_ptr<FetchPool> pool;
     if (parallel > 1) {
         pool = std::make_unique<FetchPool>([&f] { return f.Inet1->makeSibling(); }, parallel);
@@ -233,8 +292,9 @@ void spiderRun(Form1& f, Platform& p, std::unique_ptr<RunJournal> resumed)
         f.Text13.setText(numText(i + 1));
         // The list may have been changed from inside an event pass; a missing entry is skipped.
         if (i < f.List1.ListCount()) {
-            const bool alive = pool ? walkInTurn(f, p, *pool, i, std::min(count, i + kLookAhead * parallel))
-                                    : walkOneByOne(f, p, i);
+            const bool alive = pool
+                ? walkInTurn(f, p, *pool, i, std::min(count, i + kLookAhead * parallel), courtesy)
+                : walkOneByOne(f, p, i, courtesy);
             if (!alive)
                 return;
         }

@@ -182,6 +182,19 @@ void MainWindow::buildSpiderPanel(QWidget* parent)
     bindings_.combo(f.Combo8, parallel);
     fields->addWidget(parallelLabel, 3, 0);
     fields->addWidget(parallel, 3, 1, Qt::AlignLeft);
+    // Under them, what a request does when a site asks for restraint or fails for a moment.
+    auto* retriesLabel = label(f.Label29, panel);
+    auto* retries = shows(f.Combo9, new QComboBox(panel));
+    bindings_.combo(f.Combo9, retries);
+    auto* robots = shows(f.Check9, captionLeft(new QCheckBox(f.Check9.Caption(), panel)));
+    bindings_.check(f.Check9, robots);
+    auto* courtesy = new QHBoxLayout;
+    courtesy->addWidget(retries);
+    courtesy->addSpacing(12);
+    courtesy->addWidget(robots);
+    courtesy->addStretch(1);
+    fields->addWidget(retriesLabel, 4, 0);
+    fields->addLayout(courtesy, 4, 1);
     layout->addLayout(fields);
 
     auto* data = shows(f.RichTextBox1, new QPlainTextEdit(panel));

@@ -72,6 +72,8 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
             "line, "
             "nothing else.\n",
             {} },
+        { words("spider one.urls --filter=x --retries 7"), 1, "Retries must be a whole number from 0 to 5!\n",
+            {} },
         { { "spider", "one.urls", "--filter=x", "--pages=cars", "--page-name=a b", "--per-page=1" }, 1,
             "Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'. And don't add any file "
             "extension either (e.g. '.html').\n",
@@ -128,9 +130,9 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
         { "suggest", "", "--country --source --expand --add -o --home", namesOf(keywordSources()) },
         { "harvest", "empty.kwrds", "--source --uk --full-url -o --home", namesOf(resultSources()) },
         { "spider", "empty.urls",
-            "--user-agent --referer --timeout --parallel --filter --any-word --description-only --title-link "
-            "--pages --page-name --sitemap-name --heading --site-url --per-page --template --font --size "
-            "--vertical -o --save-urls --report --resume --home",
+            "--user-agent --referer --timeout --parallel --obey-robots --retries --filter --any-word "
+            "--description-only --title-link --pages --page-name --sitemap-name --heading --site-url "
+            "--per-page --template --font --size --vertical -o --save-urls --report --resume --home",
             {} },
         { "shuffle", "empty.urls", "-o --home", {} },
         { "export", "empty.sdata", "--csv --html --home", {} },

@@ -73,6 +73,12 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Combo2, "86401"), timeout, "Combo2" },
         { set(&Form1::Combo8, "8x"), parallel, "Combo8" },
         { set(&Form1::Combo8, "17"), parallel, "Combo8" },
+        { [](TestWindow& w) { w.f().Combo9.setText("6"); }, "Retries must be a whole number from 0 to 5!",
+            "Combo9" },
+        { [](TestWindow& w) { w.f().Combo9.setText("-0"); }, "Retries must be a whole number from 0 to 5!",
+            "Combo9" },
+        { [](TestWindow& w) { w.f().Combo9.setText("two"); }, "Retries must be a whole number from 0 to 5!",
+            "Combo9" },
         { [](TestWindow& w) { w.f().Combo3.setText("3"); },
             "Results per page is greater than number of urls!", "Combo3" },
         { set(&Form1::Text8, ""), "No directory name!", "Text8" },
@@ -123,6 +129,7 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text18, " HTTPS://b\u00fccher.example:8080/Autos & R\u00e4der "), runs, nullptr },
         { set(&Form1::Text18, "   "), runs, nullptr },
         { set(&Form1::Text4, "Agent/1 (+http://a.example/; \u00fcber)"), runs, nullptr },
+        { [](TestWindow& w) { w.f().Combo9.setText(" 5"); }, runs, nullptr },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.toStdString());

@@ -30,8 +30,12 @@ void FakeTransferControl::Execute(const QString& url, const QString&, const QStr
     code = 0;
     info.clear();
     status = 0;
+    headers.clear();
     const quint64 id = ++request;
-    const Answer a = answers.value(url, Answer { {}, true, 404, QStringLiteral("Not Found") });
+    QList<Answer>& once = log.firstAnswers[url];
+    const Answer a = !once.isEmpty()
+        ? once.takeFirst()
+        : answers.value(url, Answer { {}, true, 404, QStringLiteral("Not Found") });
     QTimer::singleShot(0, this, [this, id, a] {
         if (id != request || !executing)
             return;
@@ -50,6 +54,8 @@ void FakeTransferControl::Execute(const QString& url, const QString&, const QStr
         body = a.body;
         readPos = 0;
         status = a.status;
+        for (auto at = a.headers.begin(); at != a.headers.end(); ++at)
+            headers.insert(at.key().toLower(), at.value());
         if (StateChanged)
             StateChanged(icResponseCompleted);
     });

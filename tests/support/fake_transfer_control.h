@@ -21,6 +21,7 @@ public:
         int errorCode = 0;
         QString errorInfo;
         int status = 200;
+        QHash<QString, QString> headers;
     };
 
     void answer(const QString& url, const QString& body) { answers[url] = Answer { body }; }
@@ -41,8 +42,12 @@ public:
     int ResponseCode() const override { return code; }
     QString ResponseInfo() const override { return info; }
     int httpStatus() const override { return status; }
+    QString responseHeader(const QString& name) const override { return headers.value(name.toLower()); }
 
     QHash<QString, Answer> answers;
+    /// Answers given once each, in order, before `answers` is asked (on this control and its
+    /// siblings alike).
+    QHash<QString, QList<Answer>> firstAnswers;
     QStringList executed;
     /// Requests running on this control and its siblings now, and the most at once.
     int running = 0;
@@ -61,6 +66,7 @@ private:
     int code = 0;
     QString info;
     int status = 0;
+    QHash<QString, QString> headers;
 };
 
 } // namespace tarnwick::test

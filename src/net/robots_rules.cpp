@@ -1,0 +1,221 @@
+#include "net/robots_rules.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarnwick {
+
+namespace {
+
+// A Crawl-delay beyond a day is nonsense, and would overflow once in milliseconds.
+constexpr double kLongestDelaySeconds = 24 * 60 * 60;
+
+bool isUnreserved(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.'
+        || c == '_' || c == '~';
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// A User-agent line names a crawler by its product token; anything after it (a version, a
+// comment) does not take part in the match.
+QString agentName(const QString& value)
+{
+    qsizetype end = 0;
+    while (end < value.size() && value[end] != u'/' && !value[end].isSpace())
+        ++end;
+    return value.left(end);
+}
+
+// True when `pattern` matches the start of `path` ('*' for any run of characters, a final
+// '$' for the end of the path). Every position the pattern can have reached is carried
+// along, so no input makes it backtrack without end.
+bool matches(const QString& pattern, const QString& path)
+{
+    std::vector<qsizetype> ends { 0 };
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == u'$' && i + 1 == pattern.size())
+            return std::find(ends.begin(), ends.end(), path.size()) != ends.end();
+        if (c == u'*') {
+            const qsizetype from = ends.front();
+            ends.clear();
+            for (qsizetype at = from; at <= path.size(); ++at)
+                ends.push_back(at);
+            continue;
+        }
+        std::vector<qsizetype> next;
+        for (const qsizetype at : ends) {
+            if (at < path.size() && path[at] == c)
+                next.push_back(at + 1);
+        }
+        if (next.empty())
+            return false;
+        ends = std::move(next);
+    }
+    return true;
+}
+
+struct Group {
+    QStringList agents;
+    std::vector<int> lines; ///< indexes into the parsed rule lines
+};
+
+struct Line {
+    enum Kind { Allow, Disallow, CrawlDelay } kind;
+    QString value;
+    QString text;
+};
+
+} // namespace
+
+QString productToken(const QString& userAgent)
+{
+    return agentName(userAgent.trimmed());
+}
+
+QString robotsPath(const QUrl& url)
+{
+    QString path = url.path(QUrl::FullyEncoded);
+    if (path.isEmpty())
+        path = QStringLiteral("/");
+    if (url.hasQuery())
+        path += QLatin1Char('?') + url.query(QUrl::FullyEncoded);
+    return path;
+}
+
+QString normalisePercentEncoding(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    QString out;
+    out.reserve(bytes.size());
+    auto encode
+        = [&out](unsigned char b) { out += QStringLiteral("%%1").arg(b, 2, 16, QLatin1Char('0')).toUpper(); };
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b == '%' && i + 2 < bytes.size() && hexValue(bytes[i + 1]) >= 0 && hexValue(bytes[i + 2]) >= 0) {
+            const auto decoded
+                = static_cast<unsigned char>(hexValue(bytes[i + 1]) * 16 + hexValue(bytes[i + 2]));
+            if (isUnreserved(decoded))
+                out += QLatin1Char(static_cast<char>(decoded));
+            else
+                encode(decoded);
+            i += 2;
+        } else if (b <= 0x20 || b >= 0x7F) {
+            encode(b);
+        } else {
+            out += QLatin1Char(static_cast<char>(b));
+        }
+    }
+    return out;
+}
+
+RobotsRules RobotsRules::parse(const QString& text, const QString& productToken)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
+    std::vector<Group> groups;
+    std::vector<Line> lines;
+    // A User-agent line after a rule starts a new group; several in a row share one.
+    bool groupHasRules = true;
+    for (QString raw : text.left(kMaxChars).split(lineBreak)) {
+        raw = raw.left(raw.indexOf(u'#'));
+        const qsizetype colon = raw.indexOf(u':');
+        if (colon < 0)
+            continue;
+        const QString key = raw.left(colon).trimmed().toLower();
+        const QString value = raw.mid(colon + 1).trimmed();
+        if (key == QLatin1String("user-agent")) {
+            if (groupHasRules)
+                groups.emplace_back();
+            groupHasRules = false;
+            groups.back().agents.append(agentName(value));
+            continue;
+        }
+        Line line;
+        if (key == QLatin1String("allow"))
+            line.kind = Line::Allow;
+        else if (key == QLatin1String("disallow"))
+            line.kind = Line::Disallow;
+        else if (key == QLatin1String("crawl-delay"))
+            line.kind = Line::CrawlDelay;
+        else
+            continue; // Sitemap and records of other crawlers' dialects
+        // Rules before the first User-agent line belong to no group.
+        if (groups.empty())
+            continue;
+        groupHasRules = true;
+        line.value = value;
+        line.text = QStringLiteral("%1: %2").arg(line.kind == Line::Allow ? QStringLiteral("Allow")
+                : line.kind == Line::Disallow                             ? QStringLiteral("Disallow")
+                                                                          : QStringLiteral("Crawl-delay"),
+            value);
+        groups.back().lines.push_back(static_cast<int>(lines.size()));
+        lines.push_back(std::move(line));
+    }
+
+    auto chosen = [&](auto&& named) {
+        std::vector<const Group*> found;
+        for (const Group& group : groups) {
+            if (std::any_of(group.agents.begin(), group.agents.end(), named))
+                found.push_back(&group);
+        }
+        return found;
+    };
+    std::vector<const Group*> mine = chosen([&productToken](const QString& agent) {
+        return !productToken.isEmpty() && agent.compare(productToken, Qt::CaseInsensitive) == 0;
+    });
+    if (mine.empty())
+        mine = chosen([](const QString& agent) { return agent == QLatin1String("*"); });
+
+    RobotsRules rules;
+    for (const Group* group : mine) {
+        for (const int index : group->lines) {
+            const Line& line = lines[static_cast<std::size_t>(index)];
+            if (line.kind == Line::CrawlDelay) {
+                bool ok = false;
+                const double seconds = line.value.toDouble(&ok);
+                if (ok && std::isfinite(seconds) && seconds > 0)
+                    rules.crawlDelayMs_ = std::max(rules.crawlDelayMs_,
+                        static_cast<qint64>(std::min(seconds, kLongestDelaySeconds) * 1000));
+            } else if (!line.value.isEmpty()) {
+                // An empty Disallow allows everything, which is what no rule does too.
+                rules.rules_.push_back(
+                    { line.kind == Line::Allow, normalisePercentEncoding(line.value), line.text });
+            }
+        }
+    }
+    return rules;
+}
+
+RobotsRules::Verdict RobotsRules::check(const QString& path) const
+{
+    const QString target = normalisePercentEncoding(path);
+    if (target == QLatin1String("/robots.txt"))
+        return {};
+    const Rule* best = nullptr;
+    for (const Rule& rule : rules_) {
+        if (!matches(rule.pattern, target))
+            continue;
+        // The longest pattern is the most specific; of two as long, Allow wins.
+        if (best == nullptr || rule.pattern.size() > best->pattern.size()
+            || (rule.pattern.size() == best->pattern.size() && rule.allow && !best->allow))
+            best = &rule;
+    }
+    if (best == nullptr)
+        return {};
+    return { best->allow, best->text };
+}
+
+} // namespace tarnwick

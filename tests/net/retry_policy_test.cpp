@@ -1,0 +1,157 @@
+// Which failed requests are asked again and after how long: the waits on a given clock, and
+// the failures of real requests over loopback as the control reports them.
+#include "net/qt_transfer_control.h"
+#include "net/retry_policy.h"
+#include "support/fake_platform.h"
+#include "support/loopback_server.h"
+#include "support/qt_printers.h"
+#include "support/raw_server.h"
+
+#include <QDeadlineTimer>
+#include <QNetworkReply>
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+namespace {
+
+const QDateTime kNow(QDate(2026, 1, 1), QTime(12, 0), Qt::UTC);
+
+TEST(RetryPolicy, WaitsDoubleFromOneSecondOrFollowRetryAfterWithinTheTimeout)
+{
+    constexpr int kNo = -1;
+    const struct {
+        const char* name;
+        int retries, soFar, errorCode, status;
+        const char* retryAfter;
+        int timeout;
+        qint64 waitMs; // kNo: not asked again
+    } cases[] = {
+        { "first retry", 3, 0, 0, 503, "", 60, 1000 },
+        { "second retry", 3, 1, 0, 503, "", 60, 2000 },
+        { "third retry", 3, 2, TransferControl::kErrorTimeout, 0, "", 60, 4000 },
+        { "retries used up", 3, 3, 0, 503, "", 60, kNo },
+        { "no retries", 0, 0, 0, 503, "", 60, kNo },
+        { "back-off within the timeout", 5, 4, 0, 502, "", 10, 10000 },
+        { "Retry-After seconds", 1, 0, 0, 429, " 7 ", 60, 7000 },
+        { "Retry-After date", 1, 0, 0, 503, "Thu, 01 Jan 2026 12:00:30 GMT", 60, 30000 },
+        { "Retry-After past date", 1, 0, 0, 503, "Thu, 01 Jan 2026 11:00:00 GMT", 60, 0 },
+        { "Retry-After older date", 1, 0, 0, 503, "Thursday, 01-Jan-26 12:00:05 GMT", 60, 5000 },
+        { "Retry-After asctime date", 1, 0, 0, 503, "Thu Jan  1 12:00:09 2026", 60, 9000 },
+        { "Retry-After within the timeout", 1, 0, 0, 503, "3600", 20, 20000 },
+        { "unreadable Retry-After", 2, 1, 0, 504, "soon", 60, 2000 },
+        { "negative Retry-After", 2, 0, 0, 504, "-5", 60, 1000 },
+        { "Retry-After now", 2, 1, 0, 504, "0", 60, 0 },
+        { "reset", 1, 0, QNetworkReply::RemoteHostClosedError, 0, "", 60, 1000 },
+        { "refused", 1, 0, QNetworkReply::ConnectionRefusedError, 0, "", 60, 1000 },
+        { "the network's timeout", 1, 0, QNetworkReply::TimeoutError, 0, "", 60, 1000 },
+        { "DNS", 1, 0, QNetworkReply::HostNotFoundError, 0, "", 60, kNo },
+        { "too large", 1, 0, TransferControl::kErrorTooLarge, 200, "", 60, kNo },
+        { "500", 1, 0, 0, 500, "", 60, kNo },
+        { "404", 1, 0, 0, 404, "", 60, kNo },
+        { "200", 1, 0, 0, 200, "", 60, kNo },
+        { "more than allowed", 9, 5, 0, 503, "", 60, kNo },
+    };
+    for (const auto& c : cases) {
+        const std::optional<qint64> wait
+            = RetryPolicy(c.retries, c.timeout)
+                  .delayBeforeRetry(c.soFar, c.errorCode, c.status, QString::fromLatin1(c.retryAfter), kNow);
+        EXPECT_EQ(wait.value_or(kNo), c.waitMs) << c.name;
+    }
+}
+
+// The loopback failures of the transfer table, each as the control ends it: asked again or not.
+TEST(RetryPolicy, LoopbackFailuresAsTheControlReportsThem)
+{
+    test::RawServer hangUp([](const std::string&, const test::RawServer::Send&) {});
+    test::LoopbackServer server;
+    server.serveCommonRoutes();
+    server.server.Get("/busy", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 503;
+        res.set_header("Retry-After", "4");
+        res.set_content("busy", "text/plain");
+    });
+    server.server.Get("/slow-down", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 429;
+        res.set_content("later", "text/plain");
+    });
+    server.start();
+    const struct {
+        const char* name;
+        QString url;
+        qint64 waitMs; // -1: not asked again
+    } cases[] = {
+        { "503 with Retry-After", server.url("/busy"), 4000 },
+        { "429", server.url("/slow-down"), 1000 },
+        { "reset", hangUp.url("/"), 1000 },
+        { "refused", test::refusedUrl(), 1000 },
+        { "404", server.url("/missing"), -1 },
+        { "500", server.url("/broken"), -1 },
+        { "page", server.url("/page"), -1 },
+    };
+    const RetryPolicy policy(2, 5);
+    for (const auto& c : cases) {
+        test::FakePlatform p;
+        QtTransferControl inet;
+        inet.StateChanged = [&inet](int state) {
+            if (state == TransferControl::icResponseCompleted)
+                while (!inet.GetChunk(1 << 20).isEmpty()) { }
+        };
+        inet.setRequestTimeout(5);
+        inet.Execute(c.url, "GET", {}, {});
+        QDeadlineTimer guard(30000);
+        while (inet.StillExecuting() && !guard.hasExpired() && p.waitForEvents(100)) { }
+        const std::optional<qint64> wait = policy.delayBeforeRetry(
+            0, inet.ResponseCode(), inet.httpStatus(), inet.responseHeader("retry-after"), kNow);
+        EXPECT_EQ(wait.value_or(-1), c.waitMs)
+            << c.name << ": error " << inet.ResponseCode() << " status " << inet.httpStatus();
+    }
+}
+
+// An answer that is to be asked for again never reaches the handler; anything else does.
+TEST(RetryPolicy, HeldAnswersNeverReachTheHandler)
+{
+    test::LoopbackServer server;
+    server.serveCommonRoutes();
+    server.server.Get("/busy", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 503;
+        res.set_content("busy", "text/plain");
+    });
+    server.start();
+    const struct {
+        const char* path;
+        HoldPassingAnswers::Hold hold;
+        bool handled, held;
+    } cases[] = {
+        { "/busy", HoldPassingAnswers::Hold::Yes, false, true },
+        { "/busy", HoldPassingAnswers::Hold::No, true, false },
+        { "/broken", HoldPassingAnswers::Hold::Yes, true, false },
+        { "/page", HoldPassingAnswers::Hold::Yes, true, false },
+    };
+    for (const auto& c : cases) {
+        test::FakePlatform p;
+        QtTransferControl inet;
+        bool handled = false;
+        inet.StateChanged = [&](int state) {
+            if (state == TransferControl::icResponseCompleted) {
+                handled = true;
+                while (!inet.GetChunk(1 << 20).isEmpty()) { }
+            }
+        };
+        {
+            HoldPassingAnswers hold(inet, c.hold);
+            inet.Execute(server.url(c.path), "GET", {}, {});
+            QDeadlineTimer guard(30000);
+            while (inet.StillExecuting() && !guard.hasExpired() && p.waitForEvents(100)) { }
+            EXPECT_EQ(hold.held(), c.held) << c.path;
+        }
+        EXPECT_EQ(handled, c.handled) << c.path;
+        // The handler is the control's own again.
+        handled = false;
+        inet.StateChanged(TransferControl::icResponseCompleted);
+        EXPECT_TRUE(handled) << c.path;
+    }
+}
+
+} // namespace
+} // namespace tarnwick

@@ -1,0 +1,159 @@
+// Which paths a robots.txt allows to which crawler, RFC 9309's own examples first.
+#include "net/robots_rules.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+namespace {
+
+const char* const kSimple = // RFC 9309, 5.1
+    "User-Agent: *\n"
+    "Disallow: *.gif$\n"
+    "Disallow: /example/\n"
+    "Allow: /publications/\n"
+    "\n"
+    "User-Agent: foobot\n"
+    "Disallow:/\n"
+    "Allow:/example/page.html\n"
+    "Allow:/example/allowed.gif\n"
+    "\n"
+    "User-Agent: barbot\n"
+    "User-Agent: bazbot\n"
+    "Disallow: /example/page.html\n"
+    "\n"
+    "User-Agent: quxbot\n";
+const char* const kLongest = // RFC 9309, 5.2
+    "User-Agent: foobot\n"
+    "Allow: /example/page/\n"
+    "Disallow: /example/page/disallowed.gif\n";
+const char* const kMerged = // RFC 9309, 2.2.1: both ExampleBot groups apply
+    "user-agent: ExampleBot\ndisallow: /foo\ndisallow: /bar\n\n"
+    "user-agent: ExampleBot\ndisallow: /baz\n\n"
+    "user-agent: *\ndisallow: /qux\n";
+const char* const kEncoded = // RFC 9309, 2.2.2's table of encodings
+    "User-agent: *\n"
+    "Disallow: /foo/bar?baz=quz\n"
+    "Disallow: /foo/bar/\xE3\x83\x84\n"
+    "Disallow: /a/%62%61%7A\n"
+    "Disallow: /b/%2f\n";
+const char* const kSpecial = // RFC 9309, 2.2.3
+    "User-agent: *  # any crawler\n"
+    "Disallow: /\n"
+    "Allow: /this/path/exactly$\n"
+    "Allow: /this/*/exactly\n";
+const char* const kTies = "Disallow: /before-any-group\n"
+                          "User-agent: Tarnwick/1.0\n"
+                          "Sitemap: http://a.example/map.xml\n"
+                          "Disallow: /same\n"
+                          "Allow: /same\n"
+                          "Allow: /tie\n"
+                          "Disallow: /tie\n"
+                          "Disallow: /longer/than\n"
+                          "Allow: /longer\n"
+                          "Disallow: /%41%7eme%40\n"
+                          "Disallow: /*.php$\n"
+                          "Allow: /*/public/*.php$\n"
+                          "Disallow: /%24literal$\n"
+                          "Disallow: /dollar$in/\n"
+                          "Disallow:\n"
+                          "DISALLOW : /shout\n"
+                          "Disallow: /robots\n";
+
+TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
+{
+    const struct {
+        const char* robots;
+        const char* agent; // the User-Agent text as typed
+        const char* path;
+        bool allowed;
+        const char* rule = ""; // the rule that decided, if any
+    } cases[] = {
+        { kSimple, "Tarnwick/1.0 (+http://www.tarnwick.example/)", "/example/", false,
+            "Disallow: /example/" },
+        { kSimple, "Tarnwick/1.0", "/pic.gif", false, "Disallow: *.gif$" },
+        { kSimple, "Tarnwick/1.0", "/pic.gif?size=2", true },
+        { kSimple, "Tarnwick/1.0", "/publications/", true, "Allow: /publications/" },
+        { kSimple, "Tarnwick/1.0", "/", true },
+        { kSimple, "foobot/2.1", "/example/page.html", true, "Allow: /example/page.html" },
+        { kSimple, "FooBot", "/example/allowed.gif", true },
+        { kSimple, "foobot", "/publications/", false, "Disallow: /" },
+        { kSimple, "barbot", "/example/page.html", false },
+        { kSimple, "BAZBOT/1", "/example/page.html", false },
+        { kSimple, "bazbot", "/example/other.gif", true },
+        { kSimple, "quxbot", "/example/page.gif", true }, // its group is empty, so nothing is refused
+        { kLongest, "foobot", "/example/page/", true },
+        { kLongest, "foobot", "/example/page/disallowed.gif", false },
+        { kLongest, "otherbot", "/example/page/disallowed.gif", true }, // no group, no "*" group
+        { kMerged, "ExampleBot", "/foo", false },
+        { kMerged, "examplebot", "/baz/1", false },
+        { kMerged, "ExampleBot", "/qux", true },
+        { kMerged, "Tarnwick", "/qux", false },
+        { kMerged, "Tarnwick", "/foo", true },
+        { kEncoded, "t", "/foo/bar?baz=quz", false },
+        { kEncoded, "t", "/foo/bar", true },
+        { kEncoded, "t", "/foo/bar/%E3%83%84", false },
+        { kEncoded, "t", "/foo/bar/%e3%83%84", false },
+        { kEncoded, "t", "/a/baz", false },
+        { kEncoded, "t", "/b/%2F", false },
+        { kEncoded, "t", "/b/", true }, // an encoded slash is not a slash
+        { kSpecial, "t", "/this/path/exactly", true },
+        { kSpecial, "t", "/this/path/other", false },
+        { kSpecial, "t", "/this/path/exactly/not", true }, // by the pattern with "*"
+        { kSpecial, "t", "/this/way/exactly", true },
+        { kSpecial, "t", "/that", false },
+        { kSpecial, "t", "/robots.txt", true }, // always allowed
+        { kTies, "tarnwick", "/before-any-group", true },
+        { kTies, "tarnwick", "/same/thing", true, "Allow: /same" },
+        { kTies, "tarnwick", "/tie", true, "Allow: /tie" }, // Allow wins in either order
+        { kTies, "tarnwick", "/longer/than/this", false, "Disallow: /longer/than" },
+        { kTies, "tarnwick", "/A~me%40", false }, // "A" and "~" decoded, "@" kept encoded
+        { kTies, "tarnwick", "/A~me@", true },
+        { kTies, "tarnwick", "/x/index.php", false },
+        { kTies, "tarnwick", "/x/public/index.php", true },
+        { kTies, "tarnwick", "/x/public/index.php5", true },
+        { kTies, "tarnwick", "/%24literal", false },
+        { kTies, "tarnwick", "/$literal", true },
+        { kTies, "tarnwick", "/dollar$in/x", false }, // '$' inside a pattern is a plain character
+        { kTies, "tarnwick", "/anything", true }, // an empty Disallow refuses nothing
+        { kTies, "tarnwick", "/shout", false },
+        { kTies, "tarnwick", "/robots.txt", true },
+        { kTies, "tarnwick", "/robots.txt.bak", false },
+        { "User-agent: *\r\nDisallow: /a\rUser-agent: b\r\nDisallow: /b", "x", "/a", false },
+        { "User-agent: *\nDisallow: /*a*a*a*a*a*a*a*a*b", "x",
+            "/aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", true },
+        { "", "x", "/", true },
+    };
+    for (const auto& c : cases) {
+        const RobotsRules rules = RobotsRules::parse(QString::fromUtf8(c.robots), productToken(c.agent));
+        const RobotsRules::Verdict verdict = rules.check(QString::fromUtf8(c.path));
+        EXPECT_EQ(verdict.allowed, c.allowed) << c.agent << " " << c.path << " in\n" << c.robots;
+        if (*c.rule)
+            EXPECT_EQ(verdict.rule, QString::fromUtf8(c.rule)) << c.agent << " " << c.path;
+    }
+}
+
+TEST(RobotsRules, CrawlDelayOfTheChosenGroupAndWhatIsMatched)
+{
+    const struct {
+        const char* robots;
+        qint64 delayMs;
+    } delays[] = {
+        { "User-agent: *\nCrawl-delay: 5\n", 5000 },
+        { "User-agent: *\nCrawl-delay: 0.5\nUser-agent: tarnwick\nCrawl-delay: 2", 2000 },
+        { "User-agent: tarnwick\nCrawl-delay: 2\n\nUser-agent: tarnwick\nCrawl-delay: 3", 3000 },
+        { "User-agent: other\nCrawl-delay: 9\n", 0 },
+        { "User-agent: *\nCrawl-delay: soon\nCrawl-delay: -4\n", 0 },
+        { "User-agent: *\nCrawl-delay: 1e9\n", 86400000 },
+    };
+    for (const auto& c : delays)
+        EXPECT_EQ(RobotsRules::parse(c.robots, "Tarnwick").crawlDelayMs(), c.delayMs) << c.robots;
+
+    EXPECT_EQ(productToken("  Tarnwick/1.0 (+http://x/)"), "Tarnwick");
+    EXPECT_EQ(productToken("Tarnwick test"), "Tarnwick");
+    EXPECT_EQ(robotsPath(QUrl("http://a.example")), "/");
+    EXPECT_EQ(robotsPath(QUrl("http://a.example/a b?q=1&r=\xC3\xA9")), "/a%20b?q=1&r=%C3%A9");
+}
+
+} // namespace
+} // namespace tarnwick
