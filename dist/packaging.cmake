@@ -31,6 +31,8 @@ install(FILES ${dist}/example.tarnwick.Tarnwick.metainfo.xml DESTINATION ${CMAKE
 install(FILES ${dist}/searxng/settings.yml DESTINATION ${CMAKE_INSTALL_DATADIR}/tarnwick/searxng)
 install(FILES ${dist}/bash-completion/tarnwick-cli DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${dist}/debian/copyright DESTINATION ${doc_dir})
+# Help > About points at it.
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${doc_dir})
 
 # Debian wants the changelog and the manual pages compressed, without a name or a time stamp
 # in the gzip header, so that the same sources give the same package.

@@ -67,7 +67,8 @@ for t in "${targets[@]}"; do
     missing=$(ldd "$exe" | grep 'not found' || true)
     [ -z "$missing" ] || fail "$t lacks libraries: $missing"
     for soname in $(objdump -p "$exe" | awk '$1 == "NEEDED" {print $2}'); do
-        path=$(ldd "$exe" | awk -v s="$soname" '$1 == s {print $3}')
+        # The dynamic loader is listed by its path alone, not as "soname => path".
+        path=$(ldd "$exe" | awk -v s="$soname" '$1 == s {print $3} $1 ~ ("/" s "$") {print $1}')
         pkg=$(owner "$path")
         [ -n "$pkg" ] || fail "no package ships $path ($soname, needed by $t)"
         depends_on "$pkg" || fail "Depends lacks $pkg ($soname, needed by $t)"
