@@ -38,8 +38,8 @@ class Platform;
 // Every further line is one URL the run has finished with, in list order: "url", position
 // (1-based), URL, outcome number, reason, added counter, page counter, page title, spider
 // data change ("+" and the text appended, or "=" and the text that replaced it when a page
-// was written), sitemap links appended, accepted URLs appended (LF between), files that
-// could not be written (LF between).
+// was written), sitemap links appended, accepted URLs appended (LF between), results pages
+// written, by file name, for sitemap.xml (LF between).
 
 /// Whether a spider run keeps a journal. Only the throughput benchmark turns it off, to
 /// measure what the journal costs.
