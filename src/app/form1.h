@@ -106,6 +106,9 @@ public:
     QMap<QString, QString> journalExtras;
     /// The journal of the spider run going on, or null.
     RunRecorder* runJournal = nullptr;
+    /// When the spider run going on, or the last one, started; a resumed run keeps the start
+    /// of the run it resumes, so that its sitemap.xml carries the same date.
+    QDateTime runStarted;
 
     // Keyword panel.
     Frame Frame1 { "Frame1", "Input keyword and hit 'Enter':" };

@@ -73,7 +73,8 @@ PageWrite writeSitemapXml(Form1& f, Platform& p, const QStringList& pageFiles, c
     if (checkSiteAddress(address) != SiteAddressProblem::None)
         return pageNotWritten(
             f, path, QStringLiteral("the site address is no longer an http or https address"));
-    const QString xml = sitemapXml(address, QStringList(pageFiles) << sitemapFile, p.now().date());
+    const QString xml = sitemapXml(address, QStringList(pageFiles) << sitemapFile,
+        (f.runStarted.isValid() ? f.runStarted : p.now()).toLocalTime().date());
     const SaveResult result = saveTextFile(p.fileSystem(), path, xml, Durability::NoSync);
     return result.ok() ? PageWrite::Written : pageNotWritten(f, path, result.reason);
 }

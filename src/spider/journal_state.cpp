@@ -76,7 +76,7 @@ const std::vector<SettingRow>& settingRows()
 JournalHeader journalHeader(const Form1& f, Platform& p)
 {
     JournalHeader header;
-    header.started = p.now();
+    header.started = f.runStarted.isValid() ? f.runStarted : p.now();
     header.listFile = f.CDialog2.FileName;
     header.home = p.programFolder();
     header.urls = f.List1.items();

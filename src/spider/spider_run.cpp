@@ -275,6 +275,7 @@ void spiderRun(Form1& f, Platform& p, std::unique_ptr<RunJournal> resumed)
     const int count = f.List1.ListCount();
     f.runReport.clear(count);
     const int start = resumed ? resumed->contents().nextIndex() : 0;
+    f.runStarted = resumed ? resumed->contents().header.started : p.now();
     if (resumed)
         replayEntries(f, resumed->contents().entries);
     const std::unique_ptr<RunRecorder> journal
