@@ -113,7 +113,6 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndNoTemporaryFile)
         int syncs;
     } cases[] = {
         { "saved and flushed", [](auto&) {}, Durability::Sync, {}, 2 },
-        { "saved, left to the cache", [](auto&) {}, Durability::NoSync, {}, 0 },
         { "disk full part way", [](auto& d) { d.bytesBeforeWriteFails = 7; }, Durability::Sync,
             "No space left on device", 0 },
         { "file too large from the first byte",

@@ -112,6 +112,10 @@ const QStringList kFlakyUrls
 
 TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
 {
+    const QString retried = "Spidered 4 of 4 URLs: 3 accepted (2 after retries), 0 refused by the rules, 1 "
+                            "failed (1 HTTP status)";
+    const QStringList retriedReasons
+        = { "accepted after 1 retry", "", "accepted after 2 retries", "HTTP status 503 (after 2 retries)" };
     const struct {
         const char* name;
         const char* retries;
@@ -125,16 +129,8 @@ TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
             "Spidered 4 of 4 URLs: 1 accepted, 0 refused by the rules, 3 failed (2 HTTP status, 1 other "
             "failure)",
             { "HTTP status 503", "", "Connection closed", "HTTP status 503" } },
-        { "two retries", "2", "1", 9, 2000 + 3000 + 3000,
-            "Spidered 4 of 4 URLs: 3 accepted (2 after retries), 0 refused by the rules, 1 failed (1 HTTP "
-            "status)",
-            { "accepted after 1 retry", "", "accepted after 2 retries",
-                "HTTP status 503 (after 2 retries)" } },
-        { "two retries, four in flight", "2", "4", 9, 2000 + 3000 + 3000,
-            "Spidered 4 of 4 URLs: 3 accepted (2 after retries), 0 refused by the rules, 1 failed (1 HTTP "
-            "status)",
-            { "accepted after 1 retry", "", "accepted after 2 retries",
-                "HTTP status 503 (after 2 retries)" } },
+        { "two retries", "2", "1", 9, 2000 + 3000 + 3000, retried, retriedReasons },
+        { "two retries, four in flight", "2", "4", 9, 2000 + 3000 + 3000, retried, retriedReasons },
     };
     QString withRetries;
     for (const auto& c : cases) {
