@@ -166,6 +166,8 @@ TEST(RunResume, YesResumesDecliningAsksBeforeDeletingAndAJournalThatCannotBeRead
                 << row.name;
         EXPECT_EQ(QFile::exists(path), row.kept) << row.name;
         EXPECT_EQ(window.f.List1.ListCount(), row.listed) << row.name;
+        if (row.listed > 0) // resumed: the added count comes back from the journal
+            EXPECT_EQ(window.f.Label10.Caption(), "1") << row.name;
         QFile::remove(path);
     }
 }
