@@ -14,10 +14,6 @@
 
 #include <functional>
 
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-
 namespace tarnwick {
 namespace {
 
@@ -130,7 +126,9 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
     }
 }
 
-TEST(Save, ListsEndEveryEntryPanesAddABreakAndAFailureKeepsTheOldFile)
+// A real write failing part way (a capped file size) is tarnwick-cli's full-disk table;
+// every saver over a failing file system is the table below.
+TEST(Save, ListsEndEveryEntryAndPanesAddABreak)
 {
     TestWindow w;
     w.f().List2.AddItem("first - one");
@@ -171,30 +169,6 @@ TEST(Save, ListsEndEveryEntryPanesAddABreakAndAFailureKeepsTheOldFile)
     EXPECT_EQ(empty.p.messages, QStringList(4, "Nothing to save!"));
     EXPECT_TRUE(empty.p.dialogs.empty());
     EXPECT_FALSE(QFile::exists(empty.path("x")));
-
-    w.p.messages.clear();
-    const QString path = w.path("u.urls");
-    writeFileBytes(path, "http://old/\r\n");
-    w.fillUrls(20);
-    const QStringList targets { w.path("missing/u.urls"), path };
-    // A cap on the size of files this process writes makes the write fail part way, as on a
-    // full disk. The list is small enough to sit in a write buffer until the file is closed.
-    rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const rlimit capped { 100, old.rlim_max };
-    const auto handler = signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &capped);
-    for (const QString& target : targets)
-        w.run(mnuSaveURLs_Click, target);
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, handler);
-    EXPECT_EQ(w.p.messages,
-        QStringList({ "File " + targets[0] + " could not be saved: No such file or directory",
-            "File " + targets[1] + " could not be saved: File too large" }));
-    EXPECT_EQ(readFileBytes(path), QByteArray("http://old/\r\n"));
-    EXPECT_EQ(QDir(w.home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-        QStringList({ "k.kwrds", "s.sdata", "t.tplate", "u.urls" }))
-        << "no temporary file left";
 }
 
 // Every saver, on a disk that fills part way through and on one with room: a failed save

@@ -113,15 +113,11 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndNoTemporaryFile)
         int syncs;
     } cases[] = {
         { "saved and flushed", [](auto&) {}, Durability::Sync, {}, 2 },
-        { "saved, left to the cache", [](auto&) {}, Durability::NoSync, {}, 0 },
         { "disk full part way", [](auto& d) { d.bytesBeforeWriteFails = 7; }, Durability::Sync,
             "No space left on device", 0 },
         { "file too large from the first byte",
-            [](auto& d) {
-                d.bytesBeforeWriteFails = 0;
-                d.writeError = EFBIG;
-            },
-            Durability::NoSync, "File too large", 0 },
+            [](auto& d) { d.bytesBeforeWriteFails = 0, d.writeError = EFBIG; }, Durability::NoSync,
+            "File too large", 0 },
         { "flush fails", [](auto& d) { d.syncError = EIO; }, Durability::Sync, "Input/output error", 1 },
         { "no flush asked, none fails", [](auto& d) { d.syncError = EIO; }, Durability::NoSync, {}, 0 },
         { "rename fails", [](auto& d) { d.renameError = EXDEV; }, Durability::Sync,

@@ -1,7 +1,6 @@
 // Spider runs that obey robots.txt and its Crawl-delay, and that ask again for URLs that
 // failed for a moment: what is requested, what the run keeps and what its report says.
 #include "app/small_handlers.h"
-#include "net/qt_transfer_control.h"
 #include "spider/response_handler.h"
 #include "spider/spider_run.h"
 #include "support/loaded_form.h"
@@ -12,8 +11,6 @@
 #include <QNetworkReply>
 
 #include <gtest/gtest.h>
-
-#include <mutex>
 
 namespace tarnwick {
 namespace {
@@ -48,55 +45,31 @@ QString page(const char* title)
     return QString::fromStdString(test::spiderPage(title, "A good description"));
 }
 
-// Three sites on loopback: one refuses /private/ to this crawler, one's robots.txt answers 503,
-// one has none. Every request the server gets is logged.
+// Three sites: one refuses /private/ to this crawler, one's robots.txt answers 503, one has none.
 TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReported)
 {
-    std::mutex mutex;
-    QStringList log;
-    test::LoopbackServer server;
-    server.server.set_logger([&](const httplib::Request& req, const httplib::Response&) {
-        std::lock_guard<std::mutex> lock(mutex);
-        log.append(QString::fromStdString(req.get_header_value("Host") + req.path));
-    });
-    server.server.Get("/robots.txt", [](const httplib::Request& req, httplib::Response& res) {
-        const std::string host = req.get_header_value("Host");
-        if (host.rfind("127.0.0.2:", 0) == 0) {
-            res.set_content(
-                "User-agent: *\nDisallow: /\n\nUser-agent: agent\nDisallow: /private/\n", "text/plain");
-        } else if (host.rfind("127.0.0.3:", 0) == 0) {
-            res.status = 503;
-            res.set_content("busy", "text/plain");
-        } else {
-            res.status = 404;
-            res.set_content("none", "text/plain");
-        }
-    });
-    for (const char* path : { "/ok", "/private/secret" }) {
-        server.server.Get(path, [path](const httplib::Request&, httplib::Response& res) {
-            res.set_content(
-                test::spiderPage(std::string("Page at ") + path, "A good description"), "text/html");
-        });
-    }
-    server.start(test::LoopbackServer::Listen::Every127);
-    const QStringList urls = { server.urlOn(2, "/ok"), server.urlOn(2, "/private/secret"),
-        server.urlOn(3, "/ok"), server.urlOn(4, "/private/secret"), server.urlOn(4, "/ok") };
-    auto requested = [&](int host, const char* path) {
-        std::lock_guard<std::mutex> lock(mutex);
-        return static_cast<int>(log.count(server.urlOn(host, path).mid(7)));
+    const QStringList urls = { "http://a.example/ok", "http://a.example/private/secret",
+        "http://b.example/ok", "http://c.example/private/secret", "http://c.example/ok" };
+    const auto sites = [&urls] {
+        auto inet = std::make_unique<FakeTransferControl>();
+        inet->answer("http://a.example/robots.txt",
+            "User-agent: *\nDisallow: /\n\nUser-agent: agent\nDisallow: /private/\n");
+        inet->answers["http://b.example/robots.txt"] = { "busy", false, 0, {}, 503 };
+        inet->answers["http://c.example/robots.txt"] = { "none", false, 0, {}, 404 };
+        for (const QString& url : urls)
+            inet->answer(url, page(qPrintable("Page at " + url)));
+        return inet;
     };
-
     QString oneAtATime;
     for (const char* parallel : { "1", "4" }) {
         SCOPED_TRACE(parallel);
-        log.clear();
-        CourtesyWindow run(std::make_unique<QtTransferControl>(), urls, parallel, true, "0");
+        CourtesyWindow run(sites(), urls, parallel, true, "0");
         Command3_Click(run.f(), run.p);
-        EXPECT_EQ(requested(2, "/private/secret"), 0);
-        EXPECT_EQ(requested(3, "/ok"), 0);
-        EXPECT_EQ(requested(4, "/private/secret"), 1);
-        for (int host : { 2, 3, 4 })
-            EXPECT_EQ(requested(host, "/robots.txt"), 1) << host;
+        const QStringList& executed = run.fake().executed;
+        EXPECT_EQ(executed.count(urls[1]) + executed.count(urls[2]), 0);
+        EXPECT_EQ(executed.count(urls[3]), 1);
+        for (const char* host : { "a", "b", "c" })
+            EXPECT_EQ(executed.count(QStringLiteral("http://%1.example/robots.txt").arg(host)), 1) << host;
         EXPECT_EQ(run.f().runReport.summaryText(),
             "Spidered 5 of 5 URLs: 3 accepted, 0 refused by the rules, 2 refused by robots.txt, 0 failed");
         const QStringList rows = run.f().runReport.csvText().split("\r\n");
@@ -110,11 +83,9 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReported)
             EXPECT_EQ(run.outputs(), oneAtATime);
     }
 
-    log.clear();
-    CourtesyWindow unticked(std::make_unique<QtTransferControl>(), urls, "1", false, "0");
+    CourtesyWindow unticked(sites(), urls, "1", false, "0");
     Command3_Click(unticked.f(), unticked.p);
-    EXPECT_EQ(requested(2, "/private/secret"), 1);
-    EXPECT_EQ(requested(2, "/robots.txt") + requested(3, "/robots.txt") + requested(4, "/robots.txt"), 0);
+    EXPECT_EQ(unticked.fake().executed, urls) << "every URL and no robots.txt";
     EXPECT_EQ(unticked.f().runReport.summaryText(),
         "Spidered 5 of 5 URLs: 5 accepted, 0 refused by the rules, 0 failed");
 }
@@ -141,6 +112,10 @@ const QStringList kFlakyUrls
 
 TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
 {
+    const QString retried = "Spidered 4 of 4 URLs: 3 accepted (2 after retries), 0 refused by the rules, 1 "
+                            "failed (1 HTTP status)";
+    const QStringList retriedReasons
+        = { "accepted after 1 retry", "", "accepted after 2 retries", "HTTP status 503 (after 2 retries)" };
     const struct {
         const char* name;
         const char* retries;
@@ -154,16 +129,8 @@ TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
             "Spidered 4 of 4 URLs: 1 accepted, 0 refused by the rules, 3 failed (2 HTTP status, 1 other "
             "failure)",
             { "HTTP status 503", "", "Connection closed", "HTTP status 503" } },
-        { "two retries", "2", "1", 9, 2000 + 3000 + 3000,
-            "Spidered 4 of 4 URLs: 3 accepted (2 after retries), 0 refused by the rules, 1 failed (1 HTTP "
-            "status)",
-            { "accepted after 1 retry", "", "accepted after 2 retries",
-                "HTTP status 503 (after 2 retries)" } },
-        { "two retries, four in flight", "2", "4", 9, 2000 + 3000 + 3000,
-            "Spidered 4 of 4 URLs: 3 accepted (2 after retries), 0 refused by the rules, 1 failed (1 HTTP "
-            "status)",
-            { "accepted after 1 retry", "", "accepted after 2 retries",
-                "HTTP status 503 (after 2 retries)" } },
+        { "two retries", "2", "1", 9, 2000 + 3000 + 3000, retried, retriedReasons },
+        { "two retries, four in flight", "2", "4", 9, 2000 + 3000 + 3000, retried, retriedReasons },
     };
     QString withRetries;
     for (const auto& c : cases) {

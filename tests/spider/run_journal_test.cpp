@@ -2,20 +2,14 @@
 // resumed from it at any point ends as a run that was never interrupted.
 #include "app/state_folder.h"
 #include "spider/journal_state.h"
-#include "spider/response_handler.h"
 #include "spider/run_journal.h"
 #include "spider/run_resume.h"
-#include "spider/spider_run.h"
 #include "support/fixtures.h"
 #include "support/loaded_form.h"
-#include "support/spider_sites.h"
 
 #include <QDir>
 
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <map>
 
 namespace tarnwick {
 namespace {
@@ -134,126 +128,9 @@ TEST(RunJournalFile, IsLockedWhileInUseSyncedBySecondsAndGoneWhenRemoved)
     EXPECT_FALSE(QFile::exists(path));
 }
 
-/// Twelve scripted pages: most are accepted, every fourth is refused for its short title and
-/// every fifth cannot be reached.
-std::unique_ptr<test::FakeTransferControl> scriptedSites(QStringList& urls)
-{
-    auto inet = std::make_unique<test::FakeTransferControl>();
-    for (int i = 0; i < 12; ++i) {
-        urls.append(QStringLiteral("http://site%1.example/page%2").arg(i % 3).arg(i));
-        if (i % 5 == 4)
-            continue;
-        const std::string title = i % 4 == 3 ? "Tiny" : "Scripted page " + std::to_string(i);
-        inet->answer(urls.last(), QString::fromStdString(test::spiderPage(title, "A good description")));
-    }
-    return inet;
-}
-
-/// A window set for a run with pages over the scripted sites, in `home`.
-struct ResumeWindow {
-    explicit ResumeWindow(const QString& home, const char* parallel = "1")
-    {
-        QStringList urls;
-        auto inet = scriptedSites(urls);
-        transfer = inet.get();
-        form = std::make_unique<Form1>(std::move(inet));
-        Form_Load(*form);
-        attachResponseHandler(*form, p);
-        p.folder = home;
-        test::readySpider(*form);
-        form->List1.replaceAll(urls);
-        form->Check3.setValue(1);
-        form->Combo3.setText("3");
-        form->Combo8.setText(parallel);
-    }
-
-    QString outputs() const
-    {
-        const Form1& f = *form;
-        QString all = p.messages.join(u'|') + u'\n' + f.RichTextBox1.Text() + u'\n'
-            + f.List1.items().join(u'|') + u'\n' + f.Label10.Caption() + u'|' + f.Text12.Text() + u'\n'
-            + f.runReport.csvText();
-        const QDir out(p.folder + "/cars");
-        for (const QString& name : out.entryList(QDir::Files, QDir::Name))
-            all += u'\n' + name + u'\n' + QString::fromUtf8(test::readFileBytes(out.filePath(name)));
-        return all;
-    }
-
-    test::FakePlatform p;
-    test::FakeTransferControl* transfer = nullptr;
-    std::unique_ptr<Form1> form;
-};
-
-QStringList journalFiles()
-{
-    return QDir(stateFolder()).entryList({ "*.journal" }, QDir::Files);
-}
-
-// A killed run is stood in for by what it leaves: the journal and the pages as they were at
-// one pump of a run. The window then offers it at start, resumes it, and ends as a run that
-// was never interrupted, fetching no URL whose outcome the journal holds.
-TEST(RunResume, ARunCutAtAnyPointResumesToTheOutputOfAWholeRun)
-{
-    QTemporaryDir homes;
-    ResumeWindow reference(homes.filePath("reference"));
-    QDir().mkpath(reference.p.folder);
-    Command3_Click(*reference.form, reference.p);
-    ASSERT_EQ(reference.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" });
-    EXPECT_EQ(journalFiles(), QStringList {}) << "a completed run leaves no journal";
-
-    const struct {
-        const char* parallel;
-        int outcomes; ///< the journal is taken at the first pump with this many outcomes
-    } rows[] = { { "1", 0 }, { "1", 5 }, { "1", 11 }, { "1", 12 }, { "8", 3 }, { "8", 12 } };
-    for (const auto& row : rows) {
-        const std::string name
-            = std::string("parallel ") + row.parallel + ", " + std::to_string(row.outcomes);
-        const QString home = homes.filePath(QStringLiteral("run%1-%2").arg(row.parallel).arg(row.outcomes));
-        QDir().mkpath(home);
-        QByteArray journal;
-        std::map<QString, QByteArray> pages;
-        {
-            ResumeWindow killed(home, row.parallel);
-            killed.p.onPump = [&](int) {
-                if (!journal.isEmpty()
-                    || killed.form->runReport.outcomes().size() < std::size_t(row.outcomes))
-                    return;
-                const QStringList files = journalFiles();
-                ASSERT_EQ(files.size(), 1) << name;
-                journal = test::readFileBytes(QDir(stateFolder()).filePath(files.first()));
-                const QDir out(home + "/cars");
-                for (const QString& page : out.entryList(QDir::Files))
-                    pages[page] = test::readFileBytes(out.filePath(page));
-            };
-            Command3_Click(*killed.form, killed.p);
-        }
-        ASSERT_FALSE(journal.isEmpty()) << name;
-        EXPECT_EQ(journalFiles(), QStringList {}) << name;
-        QDir(home + "/cars").removeRecursively();
-        QDir().mkpath(home + "/cars");
-        for (const auto& [page, bytes] : pages)
-            test::writeFileBytes(home + "/cars/" + page, bytes);
-        const QString path = QDir(stateFolder()).filePath("20261208-000000-000-1.journal");
-        test::writeFileBytes(path, journal);
-
-        ResumeWindow resumed(home);
-        resumed.form->Combo3.setText("9");
-        resumed.form->List1.Clear();
-        resumed.p.yesNoAnswers = { true };
-        offerInterruptedRun(*resumed.form, resumed.p);
-        ASSERT_EQ(resumed.p.questions.size(), 1) << name;
-        EXPECT_TRUE(resumed.p.questions.first().startsWith(
-            QStringLiteral("A spider run was interrupted at URL %1 of 12 (started ")
-                .arg(std::min(12, readJournal(journal).contents.nextIndex() + 1))))
-            << name << resumed.p.questions.first().toStdString();
-        EXPECT_EQ(resumed.outputs(), reference.outputs()) << name;
-        for (const JournalEntry& entry : readJournal(journal).contents.entries)
-            EXPECT_FALSE(resumed.transfer->executed.contains(entry.outcome.url)) << name;
-        EXPECT_FALSE(QFile::exists(path)) << name;
-    }
-}
-
-TEST(RunResume, DecliningAsksBeforeDeletingAndAJournalThatCannotBeReadIsSaid)
+// The kill points and the resumed run's output are proven on tarnwick-cli (cli_resume_test);
+// the window adds the question at start, which resumes on Yes and asks again before deleting.
+TEST(RunResume, YesResumesDecliningAsksBeforeDeletingAndAJournalThatCannotBeReadIsSaid)
 {
     QTemporaryDir home;
     const QString path = QDir(stateFolder()).filePath("20261208-000000-000-2.journal");
@@ -265,15 +142,17 @@ TEST(RunResume, DecliningAsksBeforeDeletingAndAJournalThatCannotBeReadIsSaid)
         QByteArray journal;
         std::deque<bool> answers;
         bool kept;
+        int listed; ///< URLs in the list afterwards
         const char* question;
     } rows[] = {
-        { "declined, kept", good, { false, false }, true,
+        { "resumed", good, { true }, false, 1, nullptr },
+        { "declined, kept", good, { false, false }, true, 0,
             "A spider run was interrupted at URL 2 of 3 (started 2026-12-08 01:02, list cars\t100%.urls). "
             "Resume it?|Delete the journal of the interrupted run? It cannot be resumed afterwards." },
-        { "declined, deleted", good, { false, true }, false, nullptr },
-        { "garbage, deleted", "garbage\n", { true }, false,
+        { "declined, deleted", good, { false, true }, false, 0, nullptr },
+        { "garbage, deleted", "garbage\n", { true }, false, 0,
             "The journal %1 cannot be resumed: it is not a Tarnwick run journal. Delete it?" },
-        { "garbage, kept", "garbage\n", { false }, true, nullptr },
+        { "garbage, kept", "garbage\n", { false }, true, 0, nullptr },
     };
     for (const auto& row : rows) {
         QDir().mkpath(stateFolder());
@@ -286,7 +165,9 @@ TEST(RunResume, DecliningAsksBeforeDeletingAndAJournalThatCannotBeReadIsSaid)
             EXPECT_EQ(window.p.questions.join('|'), QString::fromUtf8(row.question).replace("%1", path))
                 << row.name;
         EXPECT_EQ(QFile::exists(path), row.kept) << row.name;
-        EXPECT_EQ(window.f.List1.ListCount(), 0) << row.name;
+        EXPECT_EQ(window.f.List1.ListCount(), row.listed) << row.name;
+        if (row.listed > 0) // resumed: the added count comes back from the journal
+            EXPECT_EQ(window.f.Label10.Caption(), "1") << row.name;
         QFile::remove(path);
     }
 }

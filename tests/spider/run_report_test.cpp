@@ -69,29 +69,6 @@ TEST(RunReport, SummaryCountsAndCsvKeepsHostileTextInert)
     EXPECT_EQ(rows[5], "");
 }
 
-TEST(RunReport, RetriesAndRobotsTxtInSummaryAndCsv)
-{
-    RunReport report;
-    report.clear(4);
-    report.retriedNext(2);
-    report.add(RunReport::judge(1, QStringLiteral("http://a.example/"), true, 0, {}, 200));
-    report.retriedNext(1);
-    report.add(RunReport::judge(2, QStringLiteral("http://b.example/"), false, TransferControl::kErrorTimeout,
-        QStringLiteral("Timeout"), 0));
-    report.add(RunReport::judge(3, QStringLiteral("http://c.example/"), false,
-        TransferControl::kErrorRobotsRefused, QStringLiteral("robots.txt: Disallow: /"), 0));
-    report.add(RunReport::judge(4, QStringLiteral("http://d.example/"), true, 0, {}, 200));
-    EXPECT_EQ(report.summaryText(),
-        "Spidered 4 of 4 URLs: 2 accepted (1 after retries), 0 refused by the rules, 1 refused by "
-        "robots.txt, 1 "
-        "failed (1 timeout)");
-    EXPECT_EQ(report.csvText().split(QStringLiteral("\r\n")),
-        (QStringList { "position,url,outcome,reason", "1,http://a.example/,accepted,accepted after 2 retries",
-            "2,http://b.example/,timeout,Timeout (after 1 retry)",
-            "3,http://c.example/,refused by robots.txt,robots.txt: Disallow: /",
-            "4,http://d.example/,accepted,", "" }));
-}
-
 // The status strip holds the run's summary when its end message shows; a refused run leaves
 // the last one. Save Run Report then writes the run's CSV, or says there was no run.
 TEST(RunReport, SummaryShownAtEitherEndAndSavedAsCsv)

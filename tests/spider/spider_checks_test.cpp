@@ -51,6 +51,7 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
     };
     const QString timeout = "Timeout must be a whole number of seconds from 1 to 86400 (e.g. 60)!";
     const QString parallel = "Parallel requests must be a whole number from 1 to 16!";
+    const QString retries = "Retries must be a whole number from 0 to 5!";
     const auto templ
         = [](const char* text) -> Setup { return [=](TestWindow& w) { w.f().RichTextBox2.setText(text); }; };
     const struct {
@@ -73,14 +74,10 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Combo2, "86401"), timeout, "Combo2" },
         { set(&Form1::Combo8, "8x"), parallel, "Combo8" },
         { set(&Form1::Combo8, "17"), parallel, "Combo8" },
-        { [](TestWindow& w) { w.f().Combo9.setText("6"); }, "Retries must be a whole number from 0 to 5!",
-            "Combo9" },
-        { [](TestWindow& w) { w.f().Combo9.setText("-0"); }, "Retries must be a whole number from 0 to 5!",
-            "Combo9" },
-        { [](TestWindow& w) { w.f().Combo9.setText("two"); }, "Retries must be a whole number from 0 to 5!",
-            "Combo9" },
-        { [](TestWindow& w) { w.f().Combo3.setText("3"); },
-            "Results per page is greater than number of urls!", "Combo3" },
+        { set(&Form1::Combo9, "6"), retries, "Combo9" },
+        { set(&Form1::Combo9, "-0"), retries, "Combo9" },
+        { set(&Form1::Combo9, "two"), retries, "Combo9" },
+        { set(&Form1::Combo3, "3"), "Results per page is greater than number of urls!", "Combo3" },
         { set(&Form1::Text8, ""), "No directory name!", "Text8" },
         { set(&Form1::Text8, "a\\ b"), back, "Text8" },
         { set(&Form1::Text8, "../x"), slash, "Text8" },
@@ -129,7 +126,7 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text18, " HTTPS://b\u00fccher.example:8080/Autos & R\u00e4der "), runs, nullptr },
         { set(&Form1::Text18, "   "), runs, nullptr },
         { set(&Form1::Text4, "Agent/1 (+http://a.example/; \u00fcber)"), runs, nullptr },
-        { [](TestWindow& w) { w.f().Combo9.setText(" 5"); }, runs, nullptr },
+        { set(&Form1::Combo9, " 5"), runs, nullptr },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.toStdString());

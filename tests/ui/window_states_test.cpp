@@ -96,11 +96,18 @@ TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreCheck
         // The default result source is a SearXNG instance, which has no UK site.
         { "keywordSource:Classic", "Choose Overture server:", true, false },
         { "keywordSource:Google", "Country for suggestions:", true, false },
+        { "keywordSource:DuckDuckGo", "Country for suggestions:", true, false },
         { "keywordSource:SearXNG", "Country for suggestions:", false, false },
         { "resultSource:Classic", "Country for suggestions:", false, true },
+        { "resultSource:SearXNG", "Country for suggestions:", false, false },
     };
     for (const auto& row : rows) {
-        sources->findChild<QAction*>(row.entry)->trigger();
+        const QString entry = QString::fromLatin1(row.entry);
+        QAction* action = sources->findChild<QAction*>(entry);
+        action->trigger();
+        EXPECT_EQ(entry.startsWith("keyword") ? f.keywordSource : f.resultSource, entry.section(':', 1));
+        emit sources->aboutToShow();
+        EXPECT_TRUE(action->isChecked()) << row.entry;
         EXPECT_EQ(w.widget<QLabel>(f.Label5)->text(), row.caption) << row.entry;
         EXPECT_EQ(enabled(f.Combo1), row.country) << row.entry;
         EXPECT_EQ(enabled(f.Check2), row.uk) << row.entry;
