@@ -1,5 +1,6 @@
 #include "app/text_ops.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarnwick {
@@ -92,6 +93,16 @@ QStringList splitNoCase(const QString& text, const QString& separator)
     if (separator.isEmpty())
         return { text };
     return text.split(separator, Qt::KeepEmptyParts, Qt::CaseInsensitive);
+}
+
+std::optional<int> wholeNumber(const QString& text)
+{
+    const QString digits = text.trimmed();
+    if (digits.isEmpty() || digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](QChar c) {
+            return c.isDigit() && c.unicode() < 128;
+        }))
+        return std::nullopt;
+    return digits.toInt();
 }
 
 } // namespace tarnwick

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Text rules shared by the handlers: the number of a text, spaces-only trimming, and the
 // letter-case-blind searches, splits and replacements the spider and harvest use.
 namespace tarnwick {
@@ -10,6 +12,9 @@ namespace tarnwick {
 /// The text's leading number: spaces skipped, digits with an optional sign, one decimal
 /// point and an exponent, read up to the first character that cannot continue it; else 0.
 double Val(const QString& text);
+/// The whole number `text` holds, digits only (spaces around allowed); nothing otherwise. For
+/// counts typed into a box, where Val's reading of "8x" as 8 would be a guess.
+std::optional<int> wholeNumber(const QString& text);
 /// A count written back: plain decimal, no fraction, no padding.
 QString numText(qint64 value);
 /// Rounds to a whole number, halves to even.

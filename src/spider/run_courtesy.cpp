@@ -18,12 +18,8 @@ int timeoutSeconds(const Form1& f)
 
 std::optional<int> retriesSetting(const Form1& f)
 {
-    const QString digits = f.Combo9.Text().trimmed();
-    bool ok = false;
-    const int retries = digits.toInt(&ok);
-    // A sign is no part of a count, even "+1" or "-0".
-    if (!ok || digits.startsWith(QLatin1Char('+')) || digits.startsWith(QLatin1Char('-'))
-        || retries > kMaxRetries)
+    const std::optional<int> retries = wholeNumber(f.Combo9.Text());
+    if (retries && *retries > kMaxRetries)
         return std::nullopt;
     return retries;
 }

@@ -208,17 +208,6 @@ bool makeOutputDirectory(Form1& f, Platform& p)
 // A day: any longer is no timeout at all, and seconds as milliseconds must fit an int.
 constexpr int kLongestTimeout = 86400;
 
-/// The whole number `text` holds, digits only (spaces around allowed); nothing otherwise.
-std::optional<int> wholeNumber(const QString& text)
-{
-    const QString digits = text.trimmed();
-    if (digits.isEmpty() || digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](QChar c) {
-            return c.isDigit() && c.unicode() < 128;
-        }))
-        return std::nullopt;
-    return digits.toInt();
-}
-
 /// A timeout read as 0 would let one hanging server hold the run for ever, and "8x" as 8
 /// would be a guess; both boxes take whole numbers only.
 bool checkRequestSettings(Form1& f, Platform& p)

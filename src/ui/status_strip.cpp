@@ -116,6 +116,7 @@ StatusReading StatusStrip::read(const Form1& f, qint64 urlTotal, RunRate& rate, 
         return spiderReading(f, urlTotal, rate, nowMs);
     case Activity::Harvest: return harvestReading(f);
     case Activity::Randomise: return randomiserReading(f);
+    case Activity::Lookup:
     case Activity::None: break;
     }
     return { f.labelStatus.Caption() };
