@@ -2,6 +2,7 @@
 
 #include "app/app_path.h"
 #include "app/platform.h"
+#include "app/state_folder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,21 +31,10 @@ QString readmePath(Platform& p)
 
 } // namespace
 
-QString journalFolder()
-{
-    // The XDG rules ignore a relative path.
-    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    const QString base = !state.isEmpty() && QDir::isAbsolutePath(state)
-        ? state
-        : QDir::homePath() + QStringLiteral("/.local/state");
-    return QDir::cleanPath(base + QStringLiteral("/tarnwick"));
-}
-
 QString aboutText(Platform& p)
 {
     return QStringLiteral("Tarnwick %1\nBuilt with Qt %2\n\nREADME: %3\nRun journal: %4")
-        .arg(
-            QStringLiteral(TARNWICK_VERSION), QStringLiteral(QT_VERSION_STR), readmePath(p), journalFolder());
+        .arg(QStringLiteral(TARNWICK_VERSION), QStringLiteral(QT_VERSION_STR), readmePath(p), stateFolder());
 }
 
 void mnuAbout_Click(Form1&, Platform& p)

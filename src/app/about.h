@@ -7,9 +7,6 @@ namespace tarnwick {
 class Form1;
 class Platform;
 
-/// Where the run journal lives: $XDG_STATE_HOME/tarnwick, else ~/.local/state/tarnwick.
-QString journalFolder();
-
 /// The About text: version, the Qt the program was built with, and where the README and
 /// the run journal are.
 QString aboutText(Platform& p);

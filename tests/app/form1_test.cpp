@@ -2,6 +2,7 @@
 #include "app/app_path.h"
 #include "app/small_handlers.h"
 #include "app/startup.h"
+#include "app/state_folder.h"
 #include "app/text_ops.h"
 #include "files/file_commands.h"
 #include "support/test_window.h"
@@ -196,7 +197,7 @@ TEST(SmallHandlers, AboutNamesVersionQtReadmeAndTheJournalFolder)
     TestWindow w;
     const QByteArray kept = qgetenv("XDG_STATE_HOME");
     qputenv("XDG_STATE_HOME", "relative"); // ignored: not absolute
-    EXPECT_EQ(journalFolder(), QDir::homePath() + "/.local/state/tarnwick");
+    EXPECT_EQ(stateFolder(), QDir::homePath() + "/.local/state/tarnwick");
     qputenv("XDG_STATE_HOME", "/var/state");
     mnuAbout_Click(w.f(), w.p);
     const QStringList lines = w.p.messages.value(0).split('\n');
