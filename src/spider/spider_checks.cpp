@@ -260,6 +260,11 @@ bool checkSpiderInputs(Form1& f, Platform& p)
     f.Text12.setText(QStringLiteral("0"));
     f.Text15.setText({});
     f.pageFiles.clear();
+    return checkPageSettings(f, p);
+}
+
+bool checkPageSettings(Form1& f, Platform& p)
+{
     if (!checkNames(f, p))
         return false;
     if (f.Text11.Text().isEmpty())
