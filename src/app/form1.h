@@ -145,6 +145,8 @@ public:
     ComboBox Combo2 { "Combo2", "60" };
     Label Label27 { "Label27", "Parallel requests:" };
     ComboBox Combo8 { "Combo8", "1" };
+    Label Label30 { "Label30", "Requests to one host:" };
+    ComboBox Combo10 { "Combo10", "2" };
     TextPane RichTextBox1 { "RichTextBox1" };
     Label Label16 { "Label16", "Spidered:" };
     Label Label15 { "Label15", "0" };

@@ -96,10 +96,15 @@ std::vector<CommandKind> buildSpecs()
             { "--timeout", "SECONDS", "Combo2 \"Timeout:\"", "request timeout",
                 [](const Form1& f) { return quoted(f.Combo2.Text()); } },
             { "--parallel", "N", "Combo8 \"Parallel requests:\"",
-                "requests in flight at once, 1 to 16 (at most 2 to one host);\n"
-                "      the output is the same as one at a time. Like the window's box, a\n"
-                "      number outside 1 to 16 counts as the nearest of them",
+                "requests in flight at once, 1 to 16 (at most --per-host to one\n"
+                "      host); the output is the same as one at a time. Another N is\n"
+                "      refused (exit status 1)",
                 [](const Form1& f) { return quoted(f.Combo8.Text()); } },
+            { "--per-host", "N", "Combo10 \"Requests to one host:\"",
+                "of the requests in flight, at most N (1 to 16) to one host; raise\n"
+                "      it for a list of one site's pages. An obeyed Crawl-delay still\n"
+                "      spaces them. Another N is refused (exit status 1)",
+                [](const Form1& f) { return quoted(f.Combo10.Text()); } },
             { "--obey-robots", nullptr, "Check9 \"Obey robots.txt\"",
                 "fetch each site's robots.txt once and request no URL it refuses;\n"
                 "      a site whose robots.txt answers 429 or 5xx, or not at all, is skipped.\n"

@@ -226,7 +226,8 @@ QString applySpiderOptions(Form1& f, const ParsedCommand& command)
         const char* option;
         ComboBox& combo;
     } combos[] = { { "--timeout", f.Combo2 }, { "--parallel", f.Combo8 }, { "--per-page", f.Combo3 },
-        { "--font", f.Combo6 }, { "--size", f.Combo7 }, { "--retries", f.Combo9 } };
+        { "--font", f.Combo6 }, { "--size", f.Combo7 }, { "--retries", f.Combo9 },
+        { "--per-host", f.Combo10 } };
     for (const auto& [option, combo] : combos) {
         if (command.has(option))
             combo.setText(command.value(option));

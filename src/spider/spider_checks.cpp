@@ -224,6 +224,12 @@ bool checkRequestSettings(Form1& f, Platform& p)
             QStringLiteral("Parallel requests must be a whole number from 1 to %1!")
                 .arg(kMaxParallelRequests),
             f.Combo8);
+    const std::optional<int> perHost = wholeNumber(f.Combo10.Text());
+    if (!perHost || *perHost < 1 || *perHost > kMaxParallelRequests)
+        return refuse(f, p,
+            QStringLiteral("Requests to one host must be a whole number from 1 to %1!")
+                .arg(kMaxParallelRequests),
+            f.Combo10);
     return true;
 }
 

@@ -130,7 +130,8 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
         { "suggest", "", "--country --source --expand --add -o --home", namesOf(keywordSources()) },
         { "harvest", "empty.kwrds", "--source --uk --full-url -o --home", namesOf(resultSources()) },
         { "spider", "empty.urls",
-            "--user-agent --referer --timeout --parallel --obey-robots --retries --filter --any-word "
+            "--user-agent --referer --timeout --parallel --per-host --obey-robots --retries --filter "
+            "--any-word "
             "--description-only --title-link --pages --page-name --sitemap-name --heading --site-url "
             "--per-page --template --font --size --vertical -o --save-urls --report --resume --home",
             {} },

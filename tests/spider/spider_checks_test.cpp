@@ -52,6 +52,7 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
     const QString timeout = "Timeout must be a whole number of seconds from 1 to 86400 (e.g. 60)!";
     const QString parallel = "Parallel requests must be a whole number from 1 to 16!";
     const QString retries = "Retries must be a whole number from 0 to 5!";
+    const QString perHost = "Requests to one host must be a whole number from 1 to 16!";
     const auto templ
         = [](const char* text) -> Setup { return [=](TestWindow& w) { w.f().RichTextBox2.setText(text); }; };
     const struct {
@@ -74,6 +75,9 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Combo2, "86401"), timeout, "Combo2" },
         { set(&Form1::Combo8, "8x"), parallel, "Combo8" },
         { set(&Form1::Combo8, "17"), parallel, "Combo8" },
+        { set(&Form1::Combo10, "0"), perHost, "Combo10" },
+        { set(&Form1::Combo10, "17"), perHost, "Combo10" },
+        { set(&Form1::Combo10, "2 "), runs, nullptr },
         { set(&Form1::Combo9, "6"), retries, "Combo9" },
         { set(&Form1::Combo9, "-0"), retries, "Combo9" },
         { set(&Form1::Combo9, "two"), retries, "Combo9" },
