@@ -7,6 +7,7 @@
 #include "app/state_folder.h"
 #include "cli/console_platform.h"
 #include "cli/interrupt_watch.h"
+#include "cli/pages_command.h"
 #include "cli/progress_line.h"
 #include "files/file_commands.h"
 #include "files/text_file_writer.h"
@@ -321,6 +322,18 @@ ExitStatus spiderAndSave(Session& s, const ParsedCommand& command, std::unique_p
     return outcome(written, stopped);
 }
 
+ExitStatus runPagesCommand(Session& s, const ParsedCommand& command)
+{
+    QString conflict = applySpiderOptions(s.f, command);
+    if (conflict.isEmpty() && !command.has("--pages"))
+        conflict = QStringLiteral("pages needs --pages DIR");
+    if (!conflict.isEmpty()) {
+        writeTo(stderr, QStringLiteral("tarnwick-cli: %1\n").arg(conflict));
+        return ExitStatus::Usage;
+    }
+    return runPages(s.f, s.p, command);
+}
+
 ExitStatus runShuffle(Session& s, const ParsedCommand& command)
 {
     Form1& f = s.f;
@@ -417,6 +430,8 @@ ExitStatus runCommand(const ParsedCommand& command)
         return runHarvest(session, command);
     if (name == QLatin1String("spider"))
         return runSpider(session, command);
+    if (name == QLatin1String("pages"))
+        return runPagesCommand(session, command);
     if (name == QLatin1String("shuffle"))
         return runShuffle(session, command);
     return runExport(session, command);

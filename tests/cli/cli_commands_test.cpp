@@ -135,6 +135,10 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
             "--description-only --title-link --pages --page-name --sitemap-name --heading --site-url "
             "--per-page --template --font --size --vertical -o --save-urls --report --resume --home",
             {} },
+        { "pages", "empty.sdata",
+            "--pages --page-name --sitemap-name --heading --site-url --per-page --template --font --size "
+            "--vertical --title-link --description-only --home",
+            {} },
         { "shuffle", "empty.urls", "-o --home", {} },
         { "export", "empty.sdata", "--csv --html --home", {} },
     };
@@ -161,7 +165,7 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
             if (help.out.contains(("  " + option + " ").toUtf8()))
                 arguments.append(option == "--home" ? work.path() : "x");
             // --resume takes its settings from the journal, and the empty list is not one.
-            if (name == "spider" && option != "--pages" && option != "--resume")
+            if ((name == "spider" || name == "pages") && option != "--pages" && option != "--resume")
                 arguments += { "--pages", "x" };
             const CliResult run = runCli(arguments, work.path());
             EXPECT_EQ(run.exitCode, 1) << arguments.join(' ').toStdString() << ": " << run.err.toStdString();
