@@ -8,12 +8,8 @@
 //
 // Defaults 400 and 3. Needs curl (Debian package curl).
 #include "app/form1.h"
-#include "app/startup.h"
 #include "bench_support.h"
-#include "net/qt_transfer_control.h"
-#include "spider/response_handler.h"
 #include "spider/spider_run.h"
-#include "support/fake_platform.h"
 #include "support/loopback_server.h"
 
 #include <QCoreApplication>
@@ -68,20 +64,11 @@ double curlRate(const QString& curl, const QStringList& urls, const QString& fol
 double spiderRate(const QStringList& urls, int perHost)
 {
     using namespace tarnwick;
-    QTemporaryDir home;
-    test::FakePlatform p;
-    p.folder = home.path();
-    Form1 f(std::make_unique<QtTransferControl>());
-    Form_Load(f);
-    attachResponseHandler(f, p);
-    f.List1.replaceAll(urls);
-    f.Text6.setText(QStringLiteral("http://ref.example/"));
-    f.Text4.setText(QStringLiteral("Bench/1"));
-    bench::setBenchPages(f);
-    f.Combo8.setText(QString::number(kInFlight));
+    bench::SpiderBench run(urls, kInFlight);
+    Form1& f = run.f;
     f.Combo10.setText(QString::number(perHost));
     f.journaling = RunJournaling::Off;
-    const double took = seconds([&] { Command3_Click(f, p); });
+    const double took = seconds([&] { Command3_Click(f, run.p); });
     if (f.runReport.count(Outcome::Accepted) != urls.size())
         std::printf("warning: %s\n", qPrintable(f.runReport.summaryText()));
     return urls.size() / took;
