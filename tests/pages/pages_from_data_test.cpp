@@ -194,5 +194,34 @@ TEST(PagesFromData, RefusesBadDataAndSettingsAndStopsAtAPageNotWritten)
     }
 }
 
+// Records a run without pages cannot give back whole: one of "Description only:" holds no
+// title, so its page takes the sitemap heading; a record already in a page's form stays as it is.
+TEST(PagesFromData, RecordsWithoutATitleOrInAPagesFormAlready)
+{
+    const QString link = "<a href=\"http://a.example/\" target=\"_blank\" rel=\"nofollow\">";
+    const struct {
+        const char* name;
+        QString data;
+        QString title;
+        QString results;
+    } cases[] = {
+        { "description only", "Fly far away\r\nhttp://a.example/\r\n", "Car insurance",
+            "Fly far away<br>\r\n" + link + "http://a.example/</a><br>\r\n<br>\r\n" },
+        { "bold title and plain address", "<b>Cheap flights</b>\r\nFly far\r\nhttp://a.example/\r\n",
+            "Cheap flights", "<b>Cheap flights</b><br>\r\nFly far<br>\r\nhttp://a.example/<br>\r\n<br>\r\n" },
+    };
+    for (const auto& c : cases) {
+        test::TestWindow w;
+        Form1& f = w.f();
+        test::readySpider(f);
+        f.RichTextBox2.setText("!@@!|!%%!|!##!");
+        EXPECT_EQ(publishSpiderData(f, w.p, c.data), Publishing::Written) << c.name;
+        EXPECT_EQ(QString::fromUtf8(test::readFileBytes(w.path("cars/insurance1.html"))),
+            c.title + '|' + c.title + " ...|<font face=\"Default Font\" size=\"None\"><br>" + c.results
+                + "<br></font>\r\n")
+            << c.name;
+    }
+}
+
 } // namespace
 } // namespace tarnwick
