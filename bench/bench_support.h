@@ -1,11 +1,16 @@
 #pragma once
 
 #include "app/form1.h"
+#include "app/startup.h"
+#include "net/qt_transfer_control.h"
+#include "spider/response_handler.h"
+#include "support/fake_platform.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <ctime>
 
@@ -44,5 +49,24 @@ inline void setBenchPages(tarnwick::Form1& f)
     f.Text10.setText(QStringLiteral("sitemap"));
     f.Text11.setText(QStringLiteral("Bench"));
 }
+
+/// A window state that spiders `urls` with the real transfer control over a fake platform,
+/// `parallel` requests in flight, with the pages of setBenchPages in a folder of its own.
+struct SpiderBench {
+    SpiderBench(const QStringList& urls, int parallel)
+    {
+        p.folder = home.path();
+        tarnwick::Form_Load(f);
+        tarnwick::attachResponseHandler(f, p);
+        f.List1.replaceAll(urls);
+        f.Text6.setText(QStringLiteral("http://ref.example/"));
+        f.Text4.setText(QStringLiteral("Bench/1"));
+        setBenchPages(f);
+        f.Combo8.setText(QString::number(parallel));
+    }
+    QTemporaryDir home;
+    tarnwick::test::FakePlatform p;
+    tarnwick::Form1 f { std::make_unique<tarnwick::QtTransferControl>() };
+};
 
 } // namespace bench

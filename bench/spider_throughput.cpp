@@ -74,19 +74,10 @@ Figures spider(
     const QStringList& urls, int parallel, tarnwick::RunJournaling journaling = tarnwick::RunJournaling::On)
 {
     using namespace tarnwick;
-    QTemporaryDir home;
-    test::FakePlatform p;
-    p.folder = home.path();
-    Form1 f(std::make_unique<QtTransferControl>());
-    Form_Load(f);
-    attachResponseHandler(f, p);
-    f.List1.replaceAll(urls);
-    f.Text6.setText(QStringLiteral("http://ref.example/"));
-    f.Text4.setText(QStringLiteral("Bench/1"));
-    bench::setBenchPages(f);
-    f.Combo8.setText(QString::number(parallel));
+    bench::SpiderBench run(urls, parallel);
+    Form1& f = run.f;
     f.journaling = journaling;
-    const Figures figures = measure(urls.size(), [&] { Command3_Click(f, p); });
+    const Figures figures = measure(urls.size(), [&] { Command3_Click(f, run.p); });
     if (f.runReport.count(Outcome::Accepted) + f.runReport.count(Outcome::Refused) != urls.size())
         std::printf("warning: %s\n", qPrintable(f.runReport.summaryText()));
     return figures;

@@ -16,7 +16,7 @@ class RunRecorder;
 
 /// The long commands that pump events. While one runs, the run buttons do nothing (no second
 /// run nested inside the first) and, during the randomiser, the URL list cannot be changed.
-enum class Activity { None, Harvest, Spider, Randomise, Lookup };
+enum class Activity { None, Harvest, Spider, Randomise, Lookup, Publish };
 
 /// Whether a keyword lookup also asks for the seed followed by " a" to " z" and " 0" to " 9".
 enum class SeedExpansion { Off, On };
@@ -145,6 +145,8 @@ public:
     ComboBox Combo2 { "Combo2", "60" };
     Label Label27 { "Label27", "Parallel requests:" };
     ComboBox Combo8 { "Combo8", "1" };
+    Label Label30 { "Label30", "Requests to one host:" };
+    ComboBox Combo10 { "Combo10", "2" };
     TextPane RichTextBox1 { "RichTextBox1" };
     Label Label16 { "Label16", "Spidered:" };
     Label Label15 { "Label15", "0" };
@@ -246,6 +248,7 @@ public:
     MenuItem mnuLine7 { "mnuLine7", "-" };
     MenuItem mnuSaveSpiderData { "mnuSaveSpiderData", "Save Spider Data" };
     MenuItem mnuSaveRunReport { "mnuSaveRunReport", "Save Run Report" };
+    MenuItem mnuCreatePages { "mnuCreatePages", "Create Pages from Spider Data" };
     MenuItem mnuLine8 { "mnuLine8", "-" };
     MenuItem mnuClearSpiderData { "mnuClearSpiderData", "Clear Spider Data" };
     MenuItem mnuTemplate { "mnuTemplate", "&Template" };

@@ -49,6 +49,7 @@ QString whatQuitLoses(const Form1& f)
     case Activity::Harvest: return QStringLiteral("the harvest in progress");
     case Activity::Lookup: return QStringLiteral("the keyword lookup in progress");
     case Activity::Randomise: return QStringLiteral("the randomiser in progress");
+    case Activity::Publish: return QStringLiteral("the pages being written");
     case Activity::None: break;
     }
     return f.spiderDataUnsaved() ? QStringLiteral("the spider data not yet saved") : QString();

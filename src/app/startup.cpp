@@ -55,6 +55,7 @@ void Form_Load(Form1& f)
     addAll(f.Combo2, kTimeouts);
     addAll(f.Combo3, kPerPage);
     addAll(f.Combo8, kParallel);
+    addAll(f.Combo10, kParallel);
     addAll(f.Combo9, kRetries);
     addAll(f.Combo6, kFonts);
     addAll(f.Combo7, kSizes);

@@ -36,6 +36,20 @@ const char* sourceHelp(
     return texts.back().constData();
 }
 
+// The options of `from` named in `names`, in that order, help and all: a command that takes
+// some of another's options says of them what the other says.
+std::vector<OptionKind> optionsOf(const CommandKind& from, std::initializer_list<const char*> names)
+{
+    std::vector<OptionKind> options;
+    for (const char* name : names) {
+        for (const OptionKind& option : from.options) {
+            if (QLatin1String(option.name) == QLatin1String(name))
+                options.push_back(option);
+        }
+    }
+    return options;
+}
+
 std::vector<CommandKind> buildSpecs()
 {
     const OptionKind home { "--home", "DIR", "AppPath",
@@ -96,10 +110,15 @@ std::vector<CommandKind> buildSpecs()
             { "--timeout", "SECONDS", "Combo2 \"Timeout:\"", "request timeout",
                 [](const Form1& f) { return quoted(f.Combo2.Text()); } },
             { "--parallel", "N", "Combo8 \"Parallel requests:\"",
-                "requests in flight at once, 1 to 16 (at most 2 to one host);\n"
-                "      the output is the same as one at a time. Like the window's box, a\n"
-                "      number outside 1 to 16 counts as the nearest of them",
+                "requests in flight at once, 1 to 16 (at most --per-host to one\n"
+                "      host); the output is the same as one at a time. Another N is\n"
+                "      refused (exit status 1)",
                 [](const Form1& f) { return quoted(f.Combo8.Text()); } },
+            { "--per-host", "N", "Combo10 \"Requests to one host:\"",
+                "of the requests in flight, at most N (1 to 16) to one host; raise\n"
+                "      it for a list of one site's pages. An obeyed Crawl-delay still\n"
+                "      spaces them. Another N is refused (exit status 1)",
+                [](const Form1& f) { return quoted(f.Combo10.Text()); } },
             { "--obey-robots", nullptr, "Check9 \"Obey robots.txt\"",
                 "fetch each site's robots.txt once and request no URL it refuses;\n"
                 "      a site whose robots.txt answers 429 or 5xx, or not at all, is skipped.\n"
@@ -170,6 +189,14 @@ std::vector<CommandKind> buildSpecs()
                 {} },
             home,
         } });
+    specs.push_back({ "pages", "FILE.sdata",
+        "the spider data, read with Open Spider Data; - reads it from standard input",
+        "Writes result pages and a sitemap from saved spider data (Create Pages\n"
+        "      from Spider Data), fetching nothing.",
+        optionsOf(specs.back(),
+            { "--pages", "--page-name", "--sitemap-name", "--heading", "--site-url", "--per-page",
+                "--template", "--font", "--size", "--vertical", "--title-link", "--description-only",
+                "--home" }) });
     specs.push_back({ "shuffle", "FILE.urls", "the URL list, read with Open URLs",
         "Shuffles the URL list of FILE.urls (Randomize list).",
         {
@@ -373,9 +400,10 @@ QString closingHelp()
             "                           keyword lists, URL lists, spider data and\n"
             "                           templates, as the window's Open and Save\n"
             "                           commands read and write them\n"
-            "  HOME/DIR/                the folder 'spider --pages DIR' makes in the\n"
-            "                           program's folder: the result pages, the sitemap\n"
-            "                           page and, with --site-url, sitemap.xml\n"
+            "  HOME/DIR/                the folder 'spider --pages DIR' or 'pages --pages\n"
+            "                           DIR' makes in the program's folder: the result\n"
+            "                           pages, the sitemap page and, with --site-url,\n"
+            "                           sitemap.xml\n"
             "  %1\n"
             "                           settings for a SearXNG instance of your own,\n"
             "                           the harvest's default source of result URLs\n"
@@ -385,6 +413,8 @@ QString closingHelp()
             "  $ tarnwick-cli harvest cars.kwrds -o cars.urls\n"
             "  $ tarnwick-cli spider cars.urls --filter \" \" --pages cars --page-name cars "
             "--sitemap-name map --heading Cars --site-url https://www.example.com/cars/ -o cars.sdata\n"
+            "  $ tarnwick-cli pages cars.sdata --pages cars2 --page-name cars --sitemap-name map "
+            "--heading Cars --per-page 20\n"
             "  $ tarnwick-cli export cars.sdata --csv > cars.csv\n")
               .arg(QLatin1String(kInstalledSearxngSettings));
 }

@@ -38,7 +38,7 @@ struct CommandKind {
     std::vector<OptionKind> options;
 };
 
-/// The five subcommands, in the order the help lists them.
+/// The subcommands, in the order the help lists them.
 const std::vector<CommandKind>& commandSpecs();
 
 /// A command line that parsed: the subcommand, its argument and the options given.

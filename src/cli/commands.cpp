@@ -7,6 +7,7 @@
 #include "app/state_folder.h"
 #include "cli/console_platform.h"
 #include "cli/interrupt_watch.h"
+#include "cli/pages_command.h"
 #include "cli/progress_line.h"
 #include "files/file_commands.h"
 #include "files/text_file_writer.h"
@@ -226,7 +227,8 @@ QString applySpiderOptions(Form1& f, const ParsedCommand& command)
         const char* option;
         ComboBox& combo;
     } combos[] = { { "--timeout", f.Combo2 }, { "--parallel", f.Combo8 }, { "--per-page", f.Combo3 },
-        { "--font", f.Combo6 }, { "--size", f.Combo7 }, { "--retries", f.Combo9 } };
+        { "--font", f.Combo6 }, { "--size", f.Combo7 }, { "--retries", f.Combo9 },
+        { "--per-host", f.Combo10 } };
     for (const auto& [option, combo] : combos) {
         if (command.has(option))
             combo.setText(command.value(option));
@@ -318,6 +320,18 @@ ExitStatus spiderAndSave(Session& s, const ParsedCommand& command, std::unique_p
     else
         writeTo(stdout, f.RichTextBox1.Text());
     return outcome(written, stopped);
+}
+
+ExitStatus runPagesCommand(Session& s, const ParsedCommand& command)
+{
+    QString conflict = applySpiderOptions(s.f, command);
+    if (conflict.isEmpty() && !command.has("--pages"))
+        conflict = QStringLiteral("pages needs --pages DIR");
+    if (!conflict.isEmpty()) {
+        writeTo(stderr, QStringLiteral("tarnwick-cli: %1\n").arg(conflict));
+        return ExitStatus::Usage;
+    }
+    return runPages(s.f, s.p, command);
 }
 
 ExitStatus runShuffle(Session& s, const ParsedCommand& command)
@@ -416,6 +430,8 @@ ExitStatus runCommand(const ParsedCommand& command)
         return runHarvest(session, command);
     if (name == QLatin1String("spider"))
         return runSpider(session, command);
+    if (name == QLatin1String("pages"))
+        return runPagesCommand(session, command);
     if (name == QLatin1String("shuffle"))
         return runShuffle(session, command);
     return runExport(session, command);

@@ -105,15 +105,7 @@ void openPane(Platform& p, FileDialog& dialog, const QString& filter, TextPane& 
     QString text;
     if (!readChosenFile(p, path, text))
         return;
-
-    QString collected;
-    collected.reserve(text.size() + text.size() / 16);
-    LineSplitter lines(text);
-    QStringView line;
-    while (lines.next(line)) {
-        collected += cleanedLine(line);
-        collected += kCrLf;
-    }
+    const QString collected = openedPaneText(text);
     pane.setText(QString());
     pane.setText(collected);
 }
@@ -195,6 +187,19 @@ const OpenCommand* openCommandFor(const QString& path)
 }
 
 } // namespace
+
+QString openedPaneText(const QString& fileText)
+{
+    QString collected;
+    collected.reserve(fileText.size() + fileText.size() / 16);
+    LineSplitter lines(fileText);
+    QStringView line;
+    while (lines.next(line)) {
+        collected += cleanedLine(line);
+        collected += kCrLf;
+    }
+    return collected;
+}
 
 bool saveToChosenFile(Platform& p, FileDialog& dialog, const QString& content)
 {

@@ -22,6 +22,10 @@ void mnuOpenTemplate_Click(Form1& f, Platform& p);
 void mnuSaveTemplate_Click(Form1& f, Platform& p);
 void mnuClearTemplate_Click(Form1& f, Platform& p);
 
+/// The text Open Spider Data and Open Template put in their pane for a file that holds
+/// `fileText`: each line without line breaks and the spaces round it, ended by CR LF.
+QString openedPaneText(const QString& fileText);
+
 /// Asks for a file with `dialog` and saves `content` there whole, saying "File ... saved!" or
 /// why it could not be saved; nothing on cancel. True once the file is written. The Save
 /// commands share it.

@@ -1,5 +1,6 @@
 #include "pages/page_writer.h"
 
+#include "app/app_path.h"
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/small_handlers.h"
@@ -26,6 +27,11 @@ PageWrite pageNotWritten(Form1& f, const QString& path, const QString& reason)
         f.pageFailure = notSavedMessage(path, reason);
     mnuStopAll_Click(f);
     return PageWrite::Failed;
+}
+
+QString outputPath(const Form1& f, Platform& p, const QString& name)
+{
+    return AppPath(p) + f.Text8.Text() + QLatin1Char('/') + name;
 }
 
 QString fontBlock(const Form1& f, const QString& inner)

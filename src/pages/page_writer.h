@@ -22,6 +22,10 @@ enum class PageWrite { Written, Failed, WindowClosed };
 /// run as Stop All does; always PageWrite::Failed.
 PageWrite pageNotWritten(Form1& f, const QString& path, const QString& reason);
 
+/// Where the file `name` of the output folder goes: the program's folder, the directory
+/// name (Text8), then the name.
+QString outputPath(const Form1& f, Platform& p, const QString& name);
+
 /// The "<font ...><br>" ... "<br></font>" frame round the results or the sitemap links.
 QString fontBlock(const Form1& f, const QString& inner);
 

@@ -1,6 +1,5 @@
 #include "pages/results_page.h"
 
-#include "app/app_path.h"
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/text_ops.h"
@@ -38,47 +37,72 @@ QString withCredit(QString html, const QString& credit)
 
 } // namespace
 
-void createpage(Form1& f, Platform& p)
+int creditAnchor(const Form1& f, Platform& p)
 {
     p.Randomize();
     const double r = p.Rnd();
-    const int n = f.List6.ListCount();
-    int anchor = static_cast<int>(std::floor(r * n));
-    if (anchor == 0)
-        anchor = 1;
-    if (!p.DoEvents())
-        return;
+    const int anchor = static_cast<int>(std::floor(r * f.List6.ListCount()));
+    return anchor == 0 ? 1 : anchor;
+}
 
-    f.Text14.setText(shortTitle(f.Text14.Text()));
-    const QString title = f.Text14.Text();
+QString pageTitle(const Form1& f, const QString& firstTitle)
+{
+    return shortTitle(firstTitle.left(f.Text14.MaxLength()));
+}
 
-    const QString records = f.RichTextBox1.Text();
+QString resultsPageHtml(
+    const Form1& f, const QString& records, const QString& title, const QString& number, int anchor)
+{
     QString data = records;
     data.replace(QStringLiteral("\r\n"), QStringLiteral("<br>\r\n"));
     QString html
         = fillTemplate(f.RichTextBox2.Text(), { title, title + QStringLiteral(" ..."), fontBlock(f, data) });
-
-    const double position = Val(f.Text13.Text());
+    const double position = Val(number);
     if (position > 20 && position < 30) {
+        const int n = f.List6.ListCount();
         const QString site = n > 0 ? f.List6.List(0) : QString();
         const QString phrase = anchor < n ? f.List6.List(anchor) : QString();
         const QString credit = QStringLiteral("<p><center><font size=\"2\"><a href=\"") + site
             + QStringLiteral("\">") + phrase + QStringLiteral("</a></font></center></p>\r\n");
         html = withCredit(html, credit);
     }
-    f.RichTextBox1.setText({});
+    return html;
+}
 
-    const QString name = f.Text9.Text() + f.Text13.Text();
-    const QString path = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + name + QStringLiteral(".html");
+QString pageName(const Form1& f, const QString& number)
+{
+    return f.Text9.Text() + number;
+}
+
+void addSitemapLink(const Form1& f, const QString& name, QString& links, QStringList& files)
+{
     // The sitemap links to the file by its name; a name with a quote or a bracket in it must
     // not end the attribute or open a tag there.
     const QString target = percentEncodedUrl(name);
-    const QString links = f.Text15.Text();
-    f.Text15.setText(links + QStringLiteral("<a href=\"") + target + QStringLiteral(".html\">") + target
+    links += QStringLiteral("<a href=\"") + target + QStringLiteral(".html\">") + target
         + QStringLiteral("</a>")
-        + (f.Check6.Value() != 0 ? QStringLiteral("\r\n\r\n") : QStringLiteral("  ")));
-    f.pageFiles.append(name + QStringLiteral(".html"));
-    if (writeGeneratedPage(f, p, path, html) == PageWrite::Failed) {
+        + (f.Check6.Value() != 0 ? QStringLiteral("\r\n\r\n") : QStringLiteral("  "));
+    files.append(name + QStringLiteral(".html"));
+}
+
+void createpage(Form1& f, Platform& p)
+{
+    const int anchor = creditAnchor(f, p);
+    if (!p.DoEvents())
+        return;
+
+    f.Text14.setText(pageTitle(f, f.Text14.Text()));
+    const QString records = f.RichTextBox1.Text();
+    const QString html = resultsPageHtml(f, records, f.Text14.Text(), f.Text13.Text(), anchor);
+    f.RichTextBox1.setText({});
+
+    const QString name = pageName(f, f.Text13.Text());
+    const QString links = f.Text15.Text();
+    QString grown = links;
+    addSitemapLink(f, name, grown, f.pageFiles);
+    f.Text15.setText(grown);
+    if (writeGeneratedPage(f, p, outputPath(f, p, name + QStringLiteral(".html")), html)
+        == PageWrite::Failed) {
         // The page's records go back into the pane, ahead of any that came during the write,
         // so they can be saved elsewhere; the sitemap must not link to a page that is not there.
         f.RichTextBox1.setText(records + f.RichTextBox1.Text());

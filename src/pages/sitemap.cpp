@@ -1,6 +1,5 @@
 #include "pages/sitemap.h"
 
-#include "app/app_path.h"
 #include "app/form1.h"
 #include "app/platform.h"
 #include "pages/page_writer.h"
@@ -11,25 +10,29 @@
 
 namespace tarnwick {
 
+PageWrite writeSitemaps(
+    Form1& f, Platform& p, const QString& links, const QStringList& pageFiles, const QDate& date)
+{
+    QString block = fontBlock(f, links);
+    block.replace(QStringLiteral("\r\n"), QStringLiteral("<br>\r\n"));
+    const QString heading = f.Text11.Text() + QStringLiteral("...");
+    const QString html = fillTemplate(f.RichTextBox2.Text(), { heading, heading, block });
+    const QString name = f.Text10.Text() + QStringLiteral(".html");
+    const PageWrite written = writeGeneratedPage(f, p, outputPath(f, p, name), html);
+    return written == PageWrite::Written ? writeSitemapXml(f, p, pageFiles, name, date) : written;
+}
+
 void createsitemap(Form1& f, Platform& p)
 {
     if (!p.DoEvents())
         return;
-    QString links = fontBlock(f, f.Text15.Text());
-    links.replace(QStringLiteral("\r\n"), QStringLiteral("<br>\r\n"));
-    const QString heading = f.Text11.Text() + QStringLiteral("...");
-    const QString html = fillTemplate(f.RichTextBox2.Text(), { heading, heading, links });
     const QString entries = f.Text15.Text();
     f.Text15.setText({});
     const QStringList pageFiles = std::exchange(f.pageFiles, {});
-
-    const QString name = f.Text10.Text() + QStringLiteral(".html");
-    const QString path = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + name;
-    PageWrite written = writeGeneratedPage(f, p, path, html);
-    if (written == PageWrite::Written)
-        written = writeSitemapXml(f, p, pageFiles, name);
+    // A resumed run keeps the start of the run it resumes, so its sitemap.xml is dated alike.
+    const QDate date = (f.runStarted.isValid() ? f.runStarted : p.now()).toLocalTime().date();
     // A sitemap that could not be written leaves the list as a stopped run leaves it.
-    if (written == PageWrite::Failed) {
+    if (writeSitemaps(f, p, entries, pageFiles, date) == PageWrite::Failed) {
         f.Text15.setText(entries);
         f.pageFiles = pageFiles;
     }

@@ -1,6 +1,5 @@
 #include "pages/sitemap_xml.h"
 
-#include "app/app_path.h"
 #include "app/form1.h"
 #include "app/platform.h"
 #include "files/text_file_writer.h"
@@ -62,19 +61,19 @@ QString sitemapXml(const QString& address, const QStringList& files, const QDate
     return xml + QStringLiteral("</urlset>\n");
 }
 
-PageWrite writeSitemapXml(Form1& f, Platform& p, const QStringList& pageFiles, const QString& sitemapFile)
+PageWrite writeSitemapXml(
+    Form1& f, Platform& p, const QStringList& pageFiles, const QString& sitemapFile, const QDate& date)
 {
     const QString address = siteAddress(f);
     if (address.isEmpty())
         return PageWrite::Written;
-    const QString path = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + QLatin1String(kSitemapXmlName);
+    const QString path = outputPath(f, p, QLatin1String(kSitemapXmlName));
     // The field stays editable while the run pumps events; an address spoilt since the
     // checks passed must not give search engines addresses that lead nowhere.
     if (checkSiteAddress(address) != SiteAddressProblem::None)
         return pageNotWritten(
             f, path, QStringLiteral("the site address is no longer an http or https address"));
-    const QString xml = sitemapXml(address, QStringList(pageFiles) << sitemapFile,
-        (f.runStarted.isValid() ? f.runStarted : p.now()).toLocalTime().date());
+    const QString xml = sitemapXml(address, QStringList(pageFiles) << sitemapFile, date);
     const SaveResult result = saveTextFile(p.fileSystem(), path, xml, Durability::NoSync);
     return result.ok() ? PageWrite::Written : pageNotWritten(f, path, result.reason);
 }

@@ -28,8 +28,9 @@ SiteAddressProblem checkSiteAddress(const QString& address);
 QString sitemapXml(const QString& address, const QStringList& files, const QDate& date);
 
 /// With a site address set, writes sitemap.xml into the output folder, listing the results
-/// pages `pageFiles` and the sitemap page `sitemapFile`, dated from the platform's clock. A
-/// file that cannot be written stops the run, as a page does.
-PageWrite writeSitemapXml(Form1& f, Platform& p, const QStringList& pageFiles, const QString& sitemapFile);
+/// pages `pageFiles` and the sitemap page `sitemapFile`, each last modified on `date`. A file
+/// that cannot be written stops the run, as a page does.
+PageWrite writeSitemapXml(
+    Form1& f, Platform& p, const QStringList& pageFiles, const QString& sitemapFile, const QDate& date);
 
 } // namespace tarnwick

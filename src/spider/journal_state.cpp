@@ -46,6 +46,7 @@ const std::vector<SettingRow>& settingRows()
         textRow("Text6", &Form1::Text6),
         textRow("Combo2", &Form1::Combo2),
         textRow("Combo8", &Form1::Combo8),
+        textRow("Combo10", &Form1::Combo10),
         textRow("Combo9", &Form1::Combo9),
         checkRow("Check9", &Form1::Check9),
         textRow("Text5", &Form1::Text5),

@@ -208,23 +208,22 @@ bool makeOutputDirectory(Form1& f, Platform& p)
 // A day: any longer is no timeout at all, and seconds as milliseconds must fit an int.
 constexpr int kLongestTimeout = 86400;
 
-/// A timeout read as 0 would let one hanging server hold the run for ever, and "8x" as 8
-/// would be a guess; both boxes take whole numbers only.
+/// A count typed into a box: a whole number from `least` to `most`. A timeout read as 0 would
+/// let one hanging server hold the run for ever, and "8x" as 8 would be a guess.
+bool checkCount(Form1& f, Platform& p, const ComboBox& box, int least, int most, const QString& message)
+{
+    const std::optional<int> count = wholeNumber(box.Text());
+    return (count && *count >= least && *count <= most) || refuse(f, p, message.arg(most), box);
+}
+
 bool checkRequestSettings(Form1& f, Platform& p)
 {
-    const std::optional<int> timeout = wholeNumber(f.Combo2.Text());
-    if (!timeout || *timeout < 1 || *timeout > kLongestTimeout)
-        return refuse(f, p,
-            QStringLiteral("Timeout must be a whole number of seconds from 1 to %1 (e.g. 60)!")
-                .arg(kLongestTimeout),
-            f.Combo2);
-    const std::optional<int> parallel = wholeNumber(f.Combo8.Text());
-    if (!parallel || *parallel < 1 || *parallel > kMaxParallelRequests)
-        return refuse(f, p,
-            QStringLiteral("Parallel requests must be a whole number from 1 to %1!")
-                .arg(kMaxParallelRequests),
-            f.Combo8);
-    return true;
+    return checkCount(f, p, f.Combo2, 1, kLongestTimeout,
+               QStringLiteral("Timeout must be a whole number of seconds from 1 to %1 (e.g. 60)!"))
+        && checkCount(f, p, f.Combo8, 1, kMaxParallelRequests,
+            QStringLiteral("Parallel requests must be a whole number from 1 to %1!"))
+        && checkCount(f, p, f.Combo10, 1, kMaxParallelRequests,
+            QStringLiteral("Requests to one host must be a whole number from 1 to %1!"));
 }
 
 } // namespace
@@ -260,6 +259,11 @@ bool checkSpiderInputs(Form1& f, Platform& p)
     f.Text12.setText(QStringLiteral("0"));
     f.Text15.setText({});
     f.pageFiles.clear();
+    return checkPageSettings(f, p);
+}
+
+bool checkPageSettings(Form1& f, Platform& p)
+{
     if (!checkNames(f, p))
         return false;
     if (f.Text11.Text().isEmpty())

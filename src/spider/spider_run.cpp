@@ -24,8 +24,6 @@ namespace tarnwick {
 
 namespace {
 
-// At most this many requests of a run go to one host at a time, however many may run.
-constexpr int kRequestsPerHost = 2;
 // Answers that arrived ahead of their turn wait in memory; this bounds how far ahead of the
 // URL being processed requests start, as a multiple of the requests in flight.
 constexpr int kLookAhead = 2;
@@ -107,12 +105,13 @@ QString hostOf(const QString& entry)
 // more and within the look-ahead; a position whose host has enough requests running waits.
 void startAhead(Form1& f, FetchPool& pool, int first, int end, RunCourtesy& courtesy)
 {
+    const int perHost = requestsPerHost(f);
     for (int j = first; j < end && j < f.List1.ListCount() && pool.canRunMore(); ++j) {
         if (pool.holds(j))
             continue;
         const QString url = f.List1.List(j);
         const QString host = hostOf(url);
-        if (pool.runningFor(host) >= kRequestsPerHost || !courtesy.takeTurn(url))
+        if (pool.runningFor(host) >= perHost || !courtesy.takeTurn(url))
             continue;
         pool.start({ j, url, headerBlock(f), host, timeoutSeconds(f) });
     }
@@ -221,6 +220,12 @@ void completeRun(Form1& f, Platform& p)
 int parallelRequests(const Form1& f)
 {
     return static_cast<int>(std::clamp<double>(roundHalfEven(Val(f.Combo8.Text())), 1, kMaxParallelRequests));
+}
+
+int requestsPerHost(const Form1& f)
+{
+    return std::clamp(
+        wholeNumber(f.Combo10.Text()).value_or(kDefaultRequestsPerHost), 1, kMaxParallelRequests);
 }
 
 bool DirExists(const QString& dirPath)

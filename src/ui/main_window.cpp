@@ -112,6 +112,8 @@ MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
             child->installEventFilter(this);
     }
 
+    // Measured with the controls' texts and items in them, which can add a pixel or two.
+    bindings_.sync();
     growToFit();
     // The layout was drawn for this size: smaller, captions and fields would be cut off, so
     // a smaller window scrolls instead.

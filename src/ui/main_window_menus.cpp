@@ -5,6 +5,7 @@
 #include "app/form1.h"
 #include "app/small_handlers.h"
 #include "files/file_commands.h"
+#include "spider/pages_from_data.h"
 #include "spider/save_run_report.h"
 
 #include <QAction>
@@ -48,7 +49,8 @@ void MainWindow::buildMenus()
             { { &Form1::mnuShowSpider, withoutPlatform<mnuShowSpider_Click> }, { &Form1::mnuLine6, nullptr },
                 { &Form1::mnuOpenSpiderData, mnuOpenSpiderData_Click }, { &Form1::mnuLine7, nullptr },
                 { &Form1::mnuSaveSpiderData, mnuSaveSpiderData_Click },
-                { &Form1::mnuSaveRunReport, mnuSaveRunReport_Click }, { &Form1::mnuLine8, nullptr },
+                { &Form1::mnuSaveRunReport, mnuSaveRunReport_Click },
+                { &Form1::mnuCreatePages, mnuCreatePages_Click }, { &Form1::mnuLine8, nullptr },
                 { &Form1::mnuClearSpiderData, mnuClearSpiderData_Click } } },
         { &Form1::mnuTemplate,
             { { &Form1::mnuShowTemplate, withoutPlatform<mnuShowTemplate_Click> },

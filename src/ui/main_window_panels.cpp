@@ -182,6 +182,11 @@ void MainWindow::buildSpiderPanel(QWidget* parent)
     bindings_.combo(f.Combo8, parallel);
     fields->addWidget(parallelLabel, 3, 0);
     fields->addWidget(parallel, 3, 1, Qt::AlignLeft);
+    auto* perHostLabel = label(f.Label30, panel);
+    auto* perHost = shows(f.Combo10, new QComboBox(panel));
+    bindings_.combo(f.Combo10, perHost);
+    fields->addWidget(perHostLabel, 4, 0);
+    fields->addWidget(perHost, 4, 1, Qt::AlignLeft);
     // Under them, what a request does when a site asks for restraint or fails for a moment.
     auto* retriesLabel = label(f.Label29, panel);
     auto* retries = shows(f.Combo9, new QComboBox(panel));
@@ -193,8 +198,8 @@ void MainWindow::buildSpiderPanel(QWidget* parent)
     courtesy->addSpacing(12);
     courtesy->addWidget(robots);
     courtesy->addStretch(1);
-    fields->addWidget(retriesLabel, 4, 0);
-    fields->addLayout(courtesy, 4, 1);
+    fields->addWidget(retriesLabel, 5, 0);
+    fields->addLayout(courtesy, 5, 1);
     layout->addLayout(fields);
 
     auto* data = shows(f.RichTextBox1, new QPlainTextEdit(panel));

@@ -117,6 +117,7 @@ StatusReading StatusStrip::read(const Form1& f, qint64 urlTotal, RunRate& rate, 
     case Activity::Harvest: return harvestReading(f);
     case Activity::Randomise: return randomiserReading(f);
     case Activity::Lookup:
+    case Activity::Publish:
     case Activity::None: break;
     }
     return { f.labelStatus.Caption() };

@@ -130,9 +130,14 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
         { "suggest", "", "--country --source --expand --add -o --home", namesOf(keywordSources()) },
         { "harvest", "empty.kwrds", "--source --uk --full-url -o --home", namesOf(resultSources()) },
         { "spider", "empty.urls",
-            "--user-agent --referer --timeout --parallel --obey-robots --retries --filter --any-word "
+            "--user-agent --referer --timeout --parallel --per-host --obey-robots --retries --filter "
+            "--any-word "
             "--description-only --title-link --pages --page-name --sitemap-name --heading --site-url "
             "--per-page --template --font --size --vertical -o --save-urls --report --resume --home",
+            {} },
+        { "pages", "empty.sdata",
+            "--pages --page-name --sitemap-name --heading --site-url --per-page --template --font --size "
+            "--vertical --title-link --description-only --home",
             {} },
         { "shuffle", "empty.urls", "-o --home", {} },
         { "export", "empty.sdata", "--csv --html --home", {} },
@@ -160,7 +165,7 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
             if (help.out.contains(("  " + option + " ").toUtf8()))
                 arguments.append(option == "--home" ? work.path() : "x");
             // --resume takes its settings from the journal, and the empty list is not one.
-            if (name == "spider" && option != "--pages" && option != "--resume")
+            if ((name == "spider" || name == "pages") && option != "--pages" && option != "--resume")
                 arguments += { "--pages", "x" };
             const CliResult run = runCli(arguments, work.path());
             EXPECT_EQ(run.exitCode, 1) << arguments.join(' ').toStdString() << ": " << run.err.toStdString();

@@ -52,6 +52,7 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
     const QString timeout = "Timeout must be a whole number of seconds from 1 to 86400 (e.g. 60)!";
     const QString parallel = "Parallel requests must be a whole number from 1 to 16!";
     const QString retries = "Retries must be a whole number from 0 to 5!";
+    const QString perHost = "Requests to one host must be a whole number from 1 to 16!";
     const auto templ
         = [](const char* text) -> Setup { return [=](TestWindow& w) { w.f().RichTextBox2.setText(text); }; };
     const struct {
@@ -74,6 +75,9 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Combo2, "86401"), timeout, "Combo2" },
         { set(&Form1::Combo8, "8x"), parallel, "Combo8" },
         { set(&Form1::Combo8, "17"), parallel, "Combo8" },
+        { set(&Form1::Combo10, "0"), perHost, "Combo10" },
+        { set(&Form1::Combo10, "17"), perHost, "Combo10" },
+        { set(&Form1::Combo10, "2 "), runs, nullptr },
         { set(&Form1::Combo9, "6"), retries, "Combo9" },
         { set(&Form1::Combo9, "-0"), retries, "Combo9" },
         { set(&Form1::Combo9, "two"), retries, "Combo9" },
@@ -273,6 +277,57 @@ TEST(SpiderRecords, RecordKindsByBoxesAndOptionsAndCleaningOrder)
         EXPECT_EQ(spiderRecords(f, "T", "D", listed),
             "<b>T</b>\r\nD\r\n" + QString(link).replace("U", written) + written + "</a>\r\n\r\n")
             << listed.toStdString();
+}
+
+// Spider data read back: every form the spider writes, parted by any number of empty lines;
+// a block it could not have written is named, so a file edited by hand puts no markup and no
+// other kind of link on a page.
+TEST(SpiderRecords, ReadBackOnlyTheFormsTheSpiderWrites)
+{
+    const QString u = "http://a.example/x";
+    const QString link = "<a href=\"" + u + "\" target=\"_blank\" rel=\"nofollow\">";
+    using F = RecordForm;
+    const struct {
+        const char* name;
+        QString text;
+        qsizetype badBlock;
+        std::vector<F> forms;
+        QStringList titles;
+    } cases[] = {
+        { "every form, CR LF, LF and runs of empty lines",
+            "T1\r\nD\r\n" + u + "\r\n\r\nD\n" + u + "\n\n\n<b>T3</b>\r\nD\r\n" + u
+                + "\r\n\r\n<b>T4</b>\r\nD\r\n" + link + u + "</a>\r\n\r\n<b>" + link + "T5 a</a></b>\r\nD\r\n"
+                + u + "\r\n\r\nD\r\n" + link + u + "</a>\r\n\r\n\r\n\r\n",
+            0, { F::Plain, F::PlainDescription, F::Bold, F::UrlLinked, F::TitleLinked, F::DescriptionLinked },
+            { "T1", "", "T3", "T4", "T5 a", "" } },
+        { "a bare host is asked over http", "Title\r\nD\r\nexample.com/page\r\n", 0, { F::Plain },
+            { "Title" } },
+        { "no records", "\r\n  \r\n", 0, {}, {} },
+        { "one line", "T\r\nD\r\n" + u + "\r\n\r\njust a line\r\n", 2, {}, {} },
+        { "four lines", "T\r\nD\r\nE\r\n" + u + "\r\n", 1, {}, {} },
+        { "script link", "T\r\nD\r\njavascript:alert(1)\r\n", 1, {}, {} },
+        { "markup in a title", "<script>x</script>\r\nD\r\n" + u + "\r\n", 1, {}, {} },
+        { "markup in a description", "T\r\nD <img src=x>\r\n" + u + "\r\n", 1, {}, {} },
+        { "a quote in the address", "T\r\nD\r\nhttp://a.example/\"onclick=x\r\n", 1, {}, {} },
+        { "link to another address", "D\r\n" + link + "http://b.example/</a>\r\n", 1, {}, {} },
+        { "link with an attribute of its own", "D\r\n<a href=\"" + u + "\" onclick=\"x\">" + u + "</a>\r\n",
+            1, {}, {} },
+        { "empty bold title", "<b></b>\r\nD\r\n" + u + "\r\n", 1, {}, {} },
+    };
+    for (const auto& c : cases) {
+        const SpiderDataReading reading = readSpiderData(c.text);
+        EXPECT_EQ(reading.badBlock, c.badBlock) << c.name;
+        std::vector<F> forms;
+        QStringList titles;
+        for (const SavedRecord& r : reading.records) {
+            forms.push_back(r.form);
+            titles.append(r.title);
+            EXPECT_EQ(r.description, "D") << c.name;
+            EXPECT_EQ(r.url, c.titles.first() == "Title" ? "example.com/page" : u) << c.name;
+        }
+        EXPECT_EQ(forms, c.forms) << c.name;
+        EXPECT_EQ(titles, c.titles) << c.name;
+    }
 }
 
 } // namespace

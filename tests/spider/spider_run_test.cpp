@@ -115,18 +115,23 @@ TEST(ParallelRun, RequestsInFlightAreCappedInAllAndPerHost)
     const struct {
         const char* name;
         const char* parallel;
+        const char* perHost;
         int hosts;
         int mostRunning;
     } cases[] = {
-        { "one at a time", "1", 12, 1 },
-        { "four on many hosts", "4", 12, 4 },
-        { "sixteen on four hosts", "16", 4, 8 },
-        { "four on one host", "4", 1, 2 },
-        { "sixteen on many hosts", "16", 30, 16 },
+        { "one at a time", "1", "2", 12, 1 },
+        { "four on many hosts", "4", "2", 12, 4 },
+        { "sixteen on four hosts", "16", "2", 4, 8 },
+        { "four on one host", "4", "2", 1, 2 },
+        { "sixteen on many hosts", "16", "2", 30, 16 },
+        { "sixteen on one host that takes sixteen", "16", "16", 1, 16 },
+        { "sixteen on two hosts that take five", "16", "5", 2, 10 },
+        { "one at a time to a host that takes sixteen", "1", "16", 1, 1 },
     };
     for (const auto& c : cases) {
         QStringList urls;
-        SpiderWindow run(scriptedSites(30, c.hosts, urls), urls, c.parallel);
+        SpiderWindow run(scriptedSites(40, c.hosts, urls), urls, c.parallel);
+        run.f().Combo10.setText(c.perHost);
         Command3_Click(run.f(), run.p);
         EXPECT_EQ(run.fake().mostRunning, c.mostRunning) << c.name;
         EXPECT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" })

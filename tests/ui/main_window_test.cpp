@@ -130,9 +130,9 @@ TEST(MainWindow, TabOrderFollowsTheColumnsTopToBottom)
     int previous = -1;
     for (const Control* control : std::initializer_list<const Control*> { &f.Text1, &f.Command2, &f.Combo1,
              &f.List2, &f.Check1, &f.Check2, &f.Command1, &f.List1, &f.Command4, &f.Text4, &f.Text6,
-             &f.Combo2, &f.Combo8, &f.RichTextBox1, &f.Command5, &f.Check7, &f.Command6, &f.Text5, &f.Check8,
-             &f.Combo3, &f.Text8, &f.Text9, &f.Text10, &f.Text11, &f.Text18, &f.Combo6, &f.Combo7, &f.Check3,
-             &f.Check6, &f.Check4, &f.Check5, &f.Option1, &f.Option2, &f.Command3 }) {
+             &f.Combo2, &f.Combo8, &f.Combo10, &f.RichTextBox1, &f.Command5, &f.Check7, &f.Command6, &f.Text5,
+             &f.Check8, &f.Combo3, &f.Text8, &f.Text9, &f.Text10, &f.Text11, &f.Text18, &f.Combo6, &f.Combo7,
+             &f.Check3, &f.Check6, &f.Check4, &f.Check5, &f.Option1, &f.Option2, &f.Command3 }) {
         const QWidget* widget = w.widget(*control);
         // A combo box takes the focus through its line edit.
         const auto at = std::find_if(chain.begin(), chain.end(),

@@ -1,0 +1,227 @@
+// Pages made from saved spider data against the pages a run makes from the same records.
+#include "app/record_options.h"
+#include "files/file_commands.h"
+#include "spider/pages_from_data.h"
+#include "spider/response_handler.h"
+#include "spider/spider_run.h"
+#include "support/faulty_file_system.h"
+#include "support/fixtures.h"
+#include "support/loaded_form.h"
+#include "support/qt_printers.h"
+#include "support/spider_sites.h"
+#include "support/test_window.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+namespace {
+
+using test::FakeTransferControl;
+
+/// Record options, page size and look of one case; both the run and the pages take them.
+struct Settings {
+    int perPage = 3;
+    const char* parallel = "1";
+    bool titleLink = false;
+    bool descriptionOnly = false;
+    bool vertical = false;
+    const char* siteUrl = "";
+};
+
+/// A window over `good` scripted pages, padded with missing ones up to `listed` URLs.
+struct Window : test::TestWindow {
+    Window(int good, int listed, const Settings& s)
+        : TestWindow()
+    {
+        Form1& f = *form;
+        attachResponseHandler(f, p);
+        test::readySpider(f);
+        QStringList urls;
+        for (int i = 0; i < listed; ++i) {
+            urls.append(QStringLiteral("http://site%1.example/page%2").arg(i % 3).arg(i));
+            // Titles past the page title field's 50 characters, some in their first four words.
+            const std::string title
+                = (i % 4 == 0 ? "Extraordinarily-long-hyphenated-opening-words-here " : "")
+                + std::string("Cheap flights number ") + std::to_string(i) + " to Rome & back";
+            if (i < good)
+                transfer->answer(urls.last(),
+                    QString::fromStdString(
+                        test::spiderPage(title, "Fly &quot;far&quot; &gt; less &amp; more")));
+        }
+        f.List1.replaceAll(urls);
+        f.Combo3.setText(QString::number(s.perPage));
+        f.Combo8.setText(s.parallel);
+        f.Check6.setValue(s.vertical ? 1 : 0);
+        f.Text18.setText(s.siteUrl);
+        if (s.descriptionOnly)
+            f.Check5.setValue(1);
+        if (s.titleLink)
+            f.Option1.click();
+    }
+    QStringList files() const { return QDir(path("cars")).entryList(QDir::Files, QDir::Name); }
+    QByteArray file(const QString& name) const { return test::readFileBytes(path("cars/" + name)); }
+};
+
+QByteArray without(QByteArray text, const QString& pattern)
+{
+    return text.replace(QRegularExpression(pattern).match(QString::fromUtf8(text)).captured().toUtf8(), "");
+}
+
+// A run with pages and `pages` over the data of the same run without them write the same
+// folder; records short of a full page only add the last page and its links.
+TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
+{
+    const struct {
+        const char* name;
+        int records;
+        int listed;
+        Settings settings;
+        const char* lastPage; // null: records fill whole pages
+    } cases[] = {
+        { "whole pages", 9, 9, {}, nullptr },
+        { "one left over, eight in flight, title links, sitemap.xml", 10, 10,
+            { 3, "8", true, false, false, "https://www.example.com/cars/" }, "insurance10.html" },
+        { "fewer records than a page", 3, 5, { 5 }, "insurance3.html" },
+        { "credit link on page 21, vertical links, description only", 28, 28,
+            { 7, "8", false, true, true, "https://www.example.com/cars/" }, nullptr },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window withPages(c.records, c.listed, c.settings);
+        withPages.f().Check3.setValue(1);
+        Command3_Click(withPages.f(), withPages.p);
+        ASSERT_EQ(withPages.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" });
+
+        // A run without pages keeps titles even for description-only pages: such a run's data
+        // is made with the title and description, and published description-only.
+        Settings plainSettings = c.settings;
+        plainSettings.descriptionOnly = false;
+        Window saved(c.records, c.listed, plainSettings);
+        Command3_Click(saved.f(), saved.p);
+        const QString sdata = saved.path("run.sdata");
+        saved.run(mnuSaveSpiderData_Click, sdata);
+
+        Window published(0, 0, c.settings);
+        Form1& f = published.f();
+        published.run(mnuOpenSpiderData_Click, sdata);
+        const QString pane = f.RichTextBox1.Text();
+        const std::uint64_t paneRevision = f.RichTextBox1.revision();
+        published.p.messages.clear();
+        mnuCreatePages_Click(f, published.p);
+        ASSERT_EQ(published.p.messages.size(), 1);
+        EXPECT_TRUE(
+            published.p.messages[0].startsWith(QString("Pages created from %1 records: ").arg(c.records)))
+            << published.p.messages[0].toStdString();
+        EXPECT_EQ(f.RichTextBox1.Text(), pane);
+        EXPECT_EQ(f.RichTextBox1.revision(), paneRevision) << "the pane is left as it was";
+        EXPECT_EQ(published.transfer->executed, QStringList()) << "nothing is fetched";
+
+        QStringList expected = withPages.files();
+        if (c.lastPage) {
+            expected << c.lastPage << "sitemap.html";
+            if (*c.settings.siteUrl)
+                expected << "sitemap.xml";
+            expected.removeDuplicates();
+            expected.sort();
+        }
+        ASSERT_EQ(published.files(), expected);
+        for (const QString& name : published.files()) {
+            QByteArray page = published.file(name);
+            if (c.lastPage && name.startsWith("sitemap"))
+                // The one link the run lacks: an <a> in the page, a <url> entry in sitemap.xml.
+                page = without(page,
+                    name.endsWith(".xml")
+                        ? QString("  <url>\\n    <loc>[^<]*%1</loc>\\n[^\\n]*\\n  </url>\\n").arg(c.lastPage)
+                        : QString("<a href=\"%1\">[^<]*</a>(  |<br>\r\n<br>\r\n)").arg(c.lastPage));
+            if (withPages.files().contains(name))
+                EXPECT_EQ(page, withPages.file(name)) << name.toStdString();
+            else
+                EXPECT_TRUE(name == c.lastPage || name.startsWith("sitemap")) << name.toStdString();
+        }
+    }
+}
+
+// Data that is not spider data, settings a run would refuse and an existing folder are refused
+// with nothing written; a page that cannot be written stops it as it stops a run.
+TEST(PagesFromData, RefusesBadDataAndSettingsAndStopsAtAPageNotWritten)
+{
+    const QString data = "Cheap flights to Rome\r\nFly far\r\nhttp://a.example/\r\n\r\n";
+    const QString notWritten = "Stopped! File %1 could not be saved: No space left on device";
+    const struct {
+        const char* name;
+        QString data;
+        std::function<void(Form1&, const QString& home)> setup;
+        Publishing result;
+        QString message;
+        const char* focus;
+    } cases[] = {
+        { "no records", "\r\n\r\n", {}, Publishing::Refused, "No spider data to make pages from!", nullptr },
+        { "not spider data", data + "<b>x</b>\r\nD\r\njavascript:alert(1)\r\n", {}, Publishing::Refused,
+            "Record 2 of the spider data is not a spider record (a title, a description and a web address, "
+            "one to a line, and an empty line after them)! No pages made.",
+            nullptr },
+        { "no page size", data, [](Form1& f, const QString&) { f.Combo3.setText("0"); }, Publishing::Refused,
+            "Results per page must be a whole number from 1 up!", "Combo3" },
+        { "a run's page check", data, [](Form1& f, const QString&) { f.Text9.setText("a/b"); },
+            Publishing::Refused,
+            "Don't use forward slash (/)! Enter name, nothing else.\r\nAnd don't add any file extension "
+            "either "
+            "(e.g. '.html').",
+            "Text9" },
+        { "existing folder", data, [](Form1&, const QString& home) { QDir(home).mkdir("cars"); },
+            Publishing::Refused, "Directory already exists. Choose another name!", "Text8" },
+        { "full disk", data, {}, Publishing::Failed, notWritten, nullptr },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TestWindow w;
+        Form1& f = w.f();
+        test::readySpider(f);
+        test::FaultyFileSystem disk;
+        disk.bytesBeforeWriteFails = c.result == Publishing::Failed ? 0 : -1;
+        w.p.files = &disk;
+        if (c.setup)
+            c.setup(f, w.home.path());
+        EXPECT_EQ(publishSpiderData(f, w.p, c.data), c.result);
+        const QString page = w.path("cars/insurance1.html");
+        EXPECT_EQ(w.p.messages, QStringList { c.message.contains("%1") ? c.message.arg(page) : c.message });
+        EXPECT_STREQ(f.focused() ? f.focused()->name() : "", c.focus ? c.focus : "");
+        EXPECT_EQ(QDir(w.path("cars")).entryList(QDir::Files | QDir::Hidden), QStringList());
+        EXPECT_EQ(f.activity, Activity::None);
+    }
+}
+
+// Records a run without pages cannot give back whole: one of "Description only:" holds no
+// title, so its page takes the sitemap heading; a record already in a page's form stays as it is.
+TEST(PagesFromData, RecordsWithoutATitleOrInAPagesFormAlready)
+{
+    const QString link = "<a href=\"http://a.example/\" target=\"_blank\" rel=\"nofollow\">";
+    const struct {
+        const char* name;
+        QString data;
+        QString title;
+        QString results;
+    } cases[] = {
+        { "description only", "Fly far away\r\nhttp://a.example/\r\n", "Car insurance",
+            "Fly far away<br>\r\n" + link + "http://a.example/</a><br>\r\n<br>\r\n" },
+        { "bold title and plain address", "<b>Cheap flights</b>\r\nFly far\r\nhttp://a.example/\r\n",
+            "Cheap flights", "<b>Cheap flights</b><br>\r\nFly far<br>\r\nhttp://a.example/<br>\r\n<br>\r\n" },
+    };
+    for (const auto& c : cases) {
+        test::TestWindow w;
+        Form1& f = w.f();
+        test::readySpider(f);
+        f.RichTextBox2.setText("!@@!|!%%!|!##!");
+        EXPECT_EQ(publishSpiderData(f, w.p, c.data), Publishing::Written) << c.name;
+        EXPECT_EQ(QString::fromUtf8(test::readFileBytes(w.path("cars/insurance1.html"))),
+            c.title + '|' + c.title + " ...|<font face=\"Default Font\" size=\"None\"><br>" + c.results
+                + "<br></font>\r\n")
+            << c.name;
+    }
+}
+
+} // namespace
+} // namespace tarnwick
