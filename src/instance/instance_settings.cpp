@@ -31,12 +31,13 @@ constexpr int kLogLineChars = 300;
 //
 // The sections server and search are made when missing. A source that cannot be read, is not
 // YAML, is not a mapping or whose server or search is not one is refused: the writer prints
-// why as its last line and ends with WriterExit::Refused. The file is written as yaml.safe_dump
-// writes it: the keys in their order, the source's comments gone. Debugging stays as the file
+// why as its last line and ends with WriterExit::Refused. The file is written as PyYAML's safe
+// dumper writes it: the keys in their order, the source's comments gone. Debugging stays as the file
 // says; the environment turns it off (instanceProcess), so no reloader forks a second process.
 //
 // The writer runs in the interpreter that runs the instance, which has PyYAML (a dependency
-// of searx) and reads YAML exactly as the instance will.
+// of searx) and reads YAML exactly as the instance will; libyaml's loader, where PyYAML has
+// it, halves the time the package's long example takes.
 const char* const kWriter = R"(import importlib.util, os, secrets, sys
 if importlib.util.find_spec("searx") is None:
     sys.exit(5)
@@ -47,7 +48,7 @@ def refuse(reason):
     sys.exit(4)
 try:
     with open(source, encoding="utf-8") as f:
-        settings = yaml.safe_load(f)
+        settings = yaml.load(f, Loader=getattr(yaml, "CSafeLoader", yaml.SafeLoader))
 except OSError as e:
     refuse(e.strerror)
 except (yaml.YAMLError, UnicodeDecodeError) as e:
@@ -74,7 +75,8 @@ partial = target + ".part"
 fd = os.open(partial, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o600)
 os.fchmod(fd, 0o600)
 with os.fdopen(fd, "w", encoding="utf-8") as out:
-    yaml.safe_dump(settings, out, allow_unicode=True, sort_keys=False)
+    yaml.dump(settings, out, Dumper=getattr(yaml, "CSafeDumper", yaml.SafeDumper), allow_unicode=True,
+              sort_keys=False)
 os.replace(partial, target)
 )";
 
