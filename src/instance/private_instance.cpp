@@ -20,6 +20,14 @@ const QString kNoSearx = QStringLiteral(
     "The private search instance needs the searx package (sudo apt install searx); or choose another "
     "source in the Sources menu.");
 
+// A program that is not there means searx is not installed: the interpreter comes with it.
+QString notStarted(const ChildLaunch& launch, int error)
+{
+    return error == ENOENT ? kNoSearx
+                           : QStringLiteral("The private search instance could not be started: %1: %2.")
+                                 .arg(launch.program, QString::fromLocal8Bit(std::strerror(error)));
+}
+
 QString howItEnded(const ChildExit& exit)
 {
     return exit.signal != 0 ? QStringLiteral("killed by signal %1").arg(exit.signal)
@@ -85,10 +93,7 @@ InstanceAnswer PrivateInstance::writeSettings(Platform& p, const Label& stopFlag
     int error = 0;
     child_ = system_->start(writer, error);
     if (child_ == 0)
-        return failed(error == ENOENT
-                ? kNoSearx
-                : QStringLiteral("The private search instance could not be started: %1: %2.")
-                      .arg(writer.program, QString::fromLocal8Bit(std::strerror(error))));
+        return failed(notStarted(writer, error));
     ChildExit exit;
     const Waited waited = waitFor(WaitFor::Exit, p, stopFlag, exit);
     if (waited == Waited::TimedOut) {
@@ -99,7 +104,8 @@ InstanceAnswer PrivateInstance::writeSettings(Platform& p, const Label& stopFlag
     }
     if (waited != Waited::Ended)
         return endedBy(waited);
-    switch (static_cast<WriterExit>(exit.code)) {
+    // A writer killed by a signal wrote nothing, whatever its exit code reads.
+    switch (exit.signal != 0 ? WriterExit { -1 } : static_cast<WriterExit>(exit.code)) {
     case WriterExit::Written: return { InstanceOutcome::Ready, port_, {} };
     case WriterExit::NoSearx: return failed(kNoSearx);
     case WriterExit::Refused:
@@ -118,10 +124,7 @@ std::optional<InstanceAnswer> PrivateInstance::launch(Platform& p, const Label& 
     child_ = system_->start(instance, error);
     if (child_ == 0) {
         QFile::remove(setup_.settingsFile());
-        return failed(error == ENOENT
-                ? kNoSearx
-                : QStringLiteral("The private search instance could not be started: %1: %2.")
-                      .arg(instance.program, QString::fromLocal8Bit(std::strerror(error))));
+        return failed(notStarted(instance, error));
     }
     ChildExit exit;
     const Waited waited = waitFor(WaitFor::Answer, p, stopFlag, exit);

@@ -34,14 +34,15 @@ std::optional<ChildExit> FakeInstanceSystem::reap(qint64 child)
     Running& running = started_.at(static_cast<size_t>(child - 1));
     EXPECT_FALSE(running.reaped) << "child " << child << " reaped twice";
     if (!running.ended && running.script.endsAtReap >= 0 && running.reaps++ >= running.script.endsAtReap)
-        running.ended = ChildExit { running.script.exitCode, 0 };
+        running.ended = running.script.exitCode < 0 ? ChildExit { 0, -running.script.exitCode }
+                                                    : ChildExit { running.script.exitCode, 0 };
     running.reaped = running.ended.has_value();
     return running.ended;
 }
 
 void FakeInstanceSystem::signal(qint64 child, int number)
 {
-    signalled.emplace_back(child, number);
+    signalled.push_back(number);
     Running& running = started_.at(static_cast<size_t>(child - 1));
     EXPECT_FALSE(running.reaped) << "a signal to child " << child << " after it was reaped";
     if (!running.ended && (number == SIGKILL || !running.script.ignoresTerm))
@@ -64,19 +65,12 @@ int FakeInstanceSystem::freePort()
     return port;
 }
 
-bool FakeInstanceSystem::answers(const QString& address)
+bool FakeInstanceSystem::answers(const QString&)
 {
-    probed << address;
     // The child asked is the one started last.
     Running& running = started_.back();
     return !running.ended && running.script.answersAtProbe >= 0
         && running.probes++ >= running.script.answersAtProbe;
-}
-
-bool FakeInstanceSystem::alive(qint64 child) const
-{
-    return child >= 1 && child <= static_cast<qint64>(started_.size())
-        && !started_[static_cast<size_t>(child - 1)].reaped;
 }
 
 InstanceSetup setupIn(const QString& folder)

@@ -7,7 +7,6 @@
 #include <deque>
 #include <memory>
 #include <set>
-#include <utility>
 #include <vector>
 
 namespace tarnwick {
@@ -25,7 +24,7 @@ public:
     struct Child {
         int startError = 0; ///< refuse to start with this errno
         int endsAtReap = -1; ///< ends by itself when reaped this often, -1 never
-        int exitCode = 0; ///< its exit status then
+        int exitCode = 0; ///< its exit status then; minus a signal's number for a death by it
         int answersAtProbe = -1; ///< answers from this many probes on, -1 never
         bool ignoresTerm = false;
         QByteArray output; ///< written to its output file as it starts
@@ -52,11 +51,7 @@ public:
 
     // What happened.
     std::vector<ChildLaunch> launches;
-    std::vector<std::pair<qint64, int>> signalled; ///< (child, signal)
-    QStringList probed; ///< the addresses asked
-
-    /// True while `child` has been started and not reaped.
-    bool alive(qint64 child) const;
+    std::vector<int> signalled;
 
 private:
     struct Running {
