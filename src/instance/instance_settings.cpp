@@ -18,9 +18,11 @@ constexpr int kLogLineChars = 300;
 // The settings file of the private instance.
 //
 // searx-PID.yml in $XDG_RUNTIME_DIR/tarnwick (else the state folder), mode 0600 in a folder of
-// mode 0700: one per Tarnwick process, written anew before each start of its instance and
-// removed when the instance stops. It is the YAML mapping of the source settings (the user's
-// searx.yml, else the package's example) with these keys set and nothing else changed:
+// mode 0700: one per Tarnwick process, so two of them never start on each other's port. It is
+// written anew before each start of the instance and removed once the instance has answered
+// (it has read its settings by then), or when the start fails. It is the YAML mapping of the
+// source settings (the user's searx.yml, else the package's example) with these keys set and
+// nothing else changed:
 //
 //   server.bind_address  127.0.0.1, so nothing beyond this machine reaches the instance
 //   server.port          the port the system picked for Tarnwick, never a well-known one
@@ -32,8 +34,9 @@ constexpr int kLogLineChars = 300;
 // The sections server and search are made when missing. A source that cannot be read, is not
 // YAML, is not a mapping or whose server or search is not one is refused: the writer prints
 // why as its last line and ends with WriterExit::Refused. The file is written as PyYAML's safe
-// dumper writes it: the keys in their order, the source's comments gone. Debugging stays as the file
-// says; the environment turns it off (instanceProcess), so no reloader forks a second process.
+// dumper writes it: the keys in their order, the source's comments gone. Debugging stays as
+// the file says; the environment turns it off (instanceProcess), so no reloader forks a second
+// process that PR_SET_PDEATHSIG would not reach.
 //
 // The writer runs in the interpreter that runs the instance, which has PyYAML (a dependency
 // of searx) and reads YAML exactly as the instance will; libyaml's loader, where PyYAML has
