@@ -77,7 +77,9 @@ set(CPACK_PACKAGE_CONTACT "Tarnwick developers <dev@tarnwick.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Build keyword-focused web pages out of search results")
 set(CPACK_PACKAGE_DESCRIPTION "Tarnwick turns a seed keyword into related search terms, harvests\n\
 result addresses, fetches each page for its title and description, and writes\n\
-numbered HTML pages and a sitemap from a template of your own.")
+numbered HTML pages and a sitemap from a template of your own. With searx\n\
+installed, the harvest asks a private search instance that Tarnwick starts on\n\
+this machine.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.tarnwick.example/")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -87,4 +89,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps finds the libraries the executables link (Qt, gumbo, the C++ runtime); the Qt
 # plugins that load at run time (xcb, TLS) ship in those same Qt packages.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The harvest's default source is a searx instance Tarnwick starts itself; the other sources
+# and every other command work without it, so it is recommended rather than required.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS searx)
 include(CPack)

@@ -77,6 +77,10 @@ done
 for pkg in libqt6core6 libqt6widgets6; do
     depends_on "$pkg" || fail "Depends lacks $pkg"
 done
+# The harvest's default source starts searx's module; without the package it says how to get it.
+recommends=$(dpkg-deb --field "$deb" Recommends)
+echo "Recommends: $recommends"
+tr ',|' '\n\n' <<<"$recommends" | awk '{print $1}' | grep -qxF searx || fail "Recommends lacks searx"
 
 if [[ " ${targets[*]} " == *" tarnwick-cli "* ]]; then
     help=$(HOME="$scratch/home" "$root/usr/bin/tarnwick-cli" --help) || fail "tarnwick-cli --help failed"

@@ -37,6 +37,8 @@ struct RunProgress {
     HarvestNext harvestNext = HarvestNext::Page;
     /// URLs the current harvest added to the URL list.
     int harvestFound = 0;
+    /// The harvest waits for the private search instance it started to answer.
+    bool harvestStartingInstance = false;
     RandomiserPhase randomiserPhase = RandomiserPhase::Drawing;
     /// Steps of the randomiser's current phase done, of how many.
     qsizetype randomiserDone = 0;

@@ -8,6 +8,7 @@
 namespace tarnwick {
 
 class FileSystem;
+class PrivateInstance;
 
 /// Every service of the desktop that a handler needs. Handlers never reach a toolkit
 /// directly, so they run the same under the window (ui/QtPlatform), the command line
@@ -60,6 +61,9 @@ public:
 
     /// The file system the saves write through (files/file_system.h).
     virtual FileSystem& fileSystem() = 0;
+    /// The search instance the harvest may start (instance/private_instance.h), kept as long
+    /// as the platform: for the window's life, or the command line's command.
+    virtual PrivateInstance& privateInstance() = 0;
 };
 
 } // namespace tarnwick

@@ -28,10 +28,14 @@ const char* sourceHelp(
 {
     static std::vector<QByteArray> texts;
     QString text = QLatin1String(intro);
-    for (const Source& source : sources)
-        text += QStringLiteral("\n        %1  %2")
-                    .arg(source.name,
-                        source.addressTemplate.isEmpty() ? QLatin1String(classic) : source.addressTemplate);
+    for (const Source& source : sources) {
+        QString address = source.addressTemplate.isEmpty() ? QLatin1String(classic) : source.addressTemplate;
+        // A row the menu names in words is named so here too (the private instance).
+        if constexpr (requires { source.caption; })
+            if (!source.caption.isEmpty())
+                address = source.caption + QStringLiteral(": ") + address;
+        text += QStringLiteral("\n        %1  %2").arg(source.name, address);
+    }
     texts.push_back((text + QStringLiteral("\n      ") + QLatin1String(otherwise)).toUtf8());
     return texts.back().constData();
 }

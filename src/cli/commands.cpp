@@ -186,7 +186,13 @@ ExitStatus runHarvest(Session& s, const ParsedCommand& command)
         f.Check1.setValue(1);
 
     s.progress.start();
-    s.showProgress = [&s, &f] {
+    bool announced = false;
+    s.showProgress = [&s, &f, &announced] {
+        if (f.progress.harvestStartingInstance && !announced) {
+            announced = true;
+            s.progress.clear();
+            writeTo(stderr, QStringLiteral("Starting the private search instance…\n"));
+        }
         s.progress.update(QStringLiteral("keywords"), std::max(f.List2.ListIndex(), 0), f.List2.ListCount(),
             f.List1.ListCount());
     };

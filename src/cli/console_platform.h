@@ -2,6 +2,8 @@
 
 #include "app/system_clock.h"
 #include "files/file_system.h"
+#include "instance/posix_instance_system.h"
+#include "instance/private_instance.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,6 +35,8 @@ public:
     void Unload() override { unloaded_ = true; }
     bool unloaded() const override { return unloaded_; }
     FileSystem& fileSystem() override { return files_; }
+    /// Stopped when the platform goes, at the end of the command (Ctrl-C and SIGTERM end it too).
+    PrivateInstance& privateInstance() override { return instance_; }
 
     /// The answer of the next dialog, open or save. Without one queued a dialog is cancelled.
     void answerNextDialog(const QString& path) { answers_.push_back(path); }
@@ -62,6 +66,7 @@ private:
     bool clipboardWritten_ = false;
     bool unloaded_ = false;
     PosixFileSystem files_;
+    PrivateInstance instance_ { std::make_unique<PosixInstanceSystem>() };
 };
 
 } // namespace tarnwick

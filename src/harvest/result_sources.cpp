@@ -11,7 +11,8 @@ const QString kSearxngSearch = QStringLiteral("/search?q={searchTerms}&format=js
 
 ResultSource searxngSource(const QString& name, const QString& addressTemplate)
 {
-    return { name, addressTemplate, readSearxngResults, searxngStartHint(addressTemplate), 10 };
+    return { name, addressTemplate, readSearxngResults, searxngStartHint(addressTemplate), 10,
+        ResultHost::Template, {} };
 }
 
 } // namespace
@@ -19,9 +20,14 @@ ResultSource searxngSource(const QString& name, const QString& addressTemplate)
 const std::vector<ResultSource>& resultSources()
 {
     static const std::vector<ResultSource> sources = {
-        // Public instances refuse tools; this one is the user's own (see the README).
+        // Public instances refuse tools, and few users run one of their own: by default the
+        // harvest starts one on this machine (instance/private_instance.h).
+        { QStringLiteral("Private"), QStringLiteral("http://127.0.0.1:{port}") + kSearxngSearch,
+            readSearxngResults, {}, 10, ResultHost::PrivateInstance,
+            QStringLiteral("Private instance (started by Tarnwick)") },
+        // The user's own instance at SearXNG's usual port (see the README).
         searxngSource(QStringLiteral("SearXNG"), QStringLiteral("http://127.0.0.1:8888") + kSearxngSearch),
-        { QStringLiteral("Classic"), {}, nullptr, {}, 0 },
+        { QStringLiteral("Classic"), {}, nullptr, {}, 0, ResultHost::Template, {} },
     };
     return sources;
 }

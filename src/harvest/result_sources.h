@@ -9,6 +9,9 @@
 
 namespace tarnwick {
 
+/// Where a result source's address comes from.
+enum class ResultHost { Template, PrivateInstance };
+
 /// Reads one page of results that `address` answered.
 using ResultPageReader
     = ResultPage (*)(const FetchResult& result, const QString& address, const QString& silentHint);
@@ -26,6 +29,10 @@ struct ResultSource {
     QString silentHint;
     /// Pages asked for one keyword at most.
     int pageLimit = 10;
+    /// The private instance's {port} goes into the template once it answers.
+    ResultHost host = ResultHost::Template;
+    /// The Sources menu's entry for it; the name when empty.
+    QString caption;
 };
 
 /// Every named result source; the first is the default.

@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/platform.h"
 #include "harvest/result_sources.h"
+#include "instance/private_instance.h"
 #include "net/address_template.h"
 #include "net/blocking_fetch.h"
 #include "net/page_link_component.h"
@@ -35,8 +36,12 @@ HarvestFlow harvestFromService(Form1& f, Platform& p, const ResultSource& source
         if (p.unloaded())
             return HarvestFlow::End;
         const ResultPage answer = source.read(result, address, source.silentHint);
-        if (!answer.refusal.isEmpty())
-            return endRun(f, p, answer.refusal);
+        if (!answer.refusal.isEmpty()) {
+            // A private instance that died explains the refusal better than the refusal does.
+            const QString lost
+                = source.host == ResultHost::PrivateInstance ? p.privateInstance().lostMessage() : QString();
+            return endRun(f, p, lost.isEmpty() ? answer.refusal : lost);
+        }
         // Engines that failed explain an empty page; a page with results stands on its own.
         if (answer.urls.isEmpty() && !answer.failedEngines.isEmpty())
             return endRun(f, p,
@@ -59,6 +64,25 @@ HarvestFlow harvestFromService(Form1& f, Platform& p, const ResultSource& source
         if (!more)
             break;
     }
+    return HarvestFlow::Go;
+}
+
+HarvestFlow reachPrivateInstance(Form1& f, Platform& p, ResultSource& source)
+{
+    PrivateInstance& instance = p.privateInstance();
+    // A running instance answers at once, so the strip never shows this for it.
+    f.progress.harvestStartingInstance = true;
+    const InstanceAnswer answer = instance.address(p, f.Label3);
+    f.progress.harvestStartingInstance = false;
+    switch (answer.outcome) {
+    case InstanceOutcome::Ready: break;
+    case InstanceOutcome::Failed: return endRun(f, p, answer.message);
+    case InstanceOutcome::Stopped: return endRun(f, p, QStringLiteral("Stopped!"));
+    case InstanceOutcome::Unloaded: return HarvestFlow::End;
+    }
+    source.addressTemplate.replace(QLatin1String("{port}"), QString::number(answer.port));
+    source.silentHint = QStringLiteral("The private search instance runs but did not answer; see its log %1.")
+                            .arg(instance.setup().logFile);
     return HarvestFlow::Go;
 }
 

@@ -14,4 +14,9 @@ struct ResultSource;
 /// refusal, or an empty page while search engines failed (each says so in one message).
 HarvestFlow harvestFromService(Form1& f, Platform& p, const ResultSource& source);
 
+/// Puts the private instance's port into `source`, starting the instance when none runs
+/// (harvestStartingInstance is set meanwhile). End when there is none: its message shown,
+/// "Stopped!" for Stop All, or nothing when the window went away.
+HarvestFlow reachPrivateInstance(Form1& f, Platform& p, ResultSource& source);
+
 } // namespace tarnwick

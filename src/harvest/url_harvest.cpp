@@ -143,6 +143,10 @@ void Command1_Click(Form1& f, Platform& p)
             termless << f.List2.List(i);
     if (!termless.isEmpty())
         p.MsgBox(emptyTermsMessage(termless));
+    ResultSource chosen = *source;
+    if (chosen.host == ResultHost::PrivateInstance && termless.size() < count
+        && reachPrivateInstance(f, p, chosen) == Flow::End)
+        return;
     for (int i = 0; i < count && i < f.List2.ListCount(); ++i) {
         f.List2.setListIndex(i);
         f.Text2.setText(searchTerm(f.List2.List(i)));
@@ -150,8 +154,8 @@ void Command1_Click(Form1& f, Platform& p)
             continue;
         int start = 0;
         f.progress.harvestPage = 1;
-        if (source->read != nullptr) {
-            if (harvestFromService(f, p, *source) == Flow::End)
+        if (chosen.read != nullptr) {
+            if (harvestFromService(f, p, chosen) == Flow::End)
                 return;
         } else if (page.FetchPage(pattern, f.Text2.Text(), 0, 20, 0)) {
             if (addLinks(f, p, resultLinks(page)) == Flow::End)

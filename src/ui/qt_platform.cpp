@@ -132,6 +132,7 @@ QString QtPlatform::programFolder()
 void QtPlatform::Unload()
 {
     unloaded_ = true;
+    instance_.stop();
     if (window_)
         window_->close();
     QCoreApplication::quit();

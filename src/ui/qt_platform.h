@@ -2,6 +2,8 @@
 
 #include "app/system_clock.h"
 #include "files/file_system.h"
+#include "instance/posix_instance_system.h"
+#include "instance/private_instance.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -28,9 +30,11 @@ public:
     void Refresh() override;
     void openWebAddress(const QString& address) override;
     QString programFolder() override;
+    /// Also stops the private search instance: Quit ends everything the window started.
     void Unload() override;
     bool unloaded() const override { return unloaded_; }
     FileSystem& fileSystem() override { return files_; }
+    PrivateInstance& privateInstance() override { return instance_; }
 
 private:
     QPointer<QWidget> window_;
@@ -38,6 +42,7 @@ private:
     QString programFolder_;
     bool unloaded_ = false;
     PosixFileSystem files_;
+    PrivateInstance instance_ { std::make_unique<PosixInstanceSystem>() };
 };
 
 } // namespace tarnwick

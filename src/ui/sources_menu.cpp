@@ -46,8 +46,9 @@ void MainWindow::buildSourcesMenu()
         return kind == SourceKind::Keywords ? QStringLiteral("keywordSource:")
                                             : QStringLiteral("resultSource:");
     };
-    auto addChoices = [&](QActionGroup* group, const QString& name, const QString& address, SourceKind kind) {
-        QAction* entry = menu->addAction(name);
+    auto addChoices = [&](QActionGroup* group, const QString& name, const QString& address, SourceKind kind,
+                          const QString& caption = {}) {
+        QAction* entry = menu->addAction(caption.isEmpty() ? name : caption);
         entry->setObjectName(prefix(kind) + name);
         entry->setCheckable(true);
         entry->setToolTip(
@@ -94,7 +95,7 @@ void MainWindow::buildSourcesMenu()
     addHeading(menu, tr("Result URLs from:"));
     auto* resultGroup = new QActionGroup(menu);
     for (const ResultSource& source : resultSources())
-        addChoices(resultGroup, source.name, source.addressTemplate, SourceKind::Results);
+        addChoices(resultGroup, source.name, source.addressTemplate, SourceKind::Results, source.caption);
     addOther(resultGroup, SourceKind::Results,
         tr("Result URLs from a SearXNG instance (http://host:port)\nor an address template with "
            "{searchTerms} and {startPage}:"));

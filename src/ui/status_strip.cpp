@@ -37,6 +37,8 @@ StatusReading spiderReading(const Form1& f, qint64 urlTotal, RunRate& rate, qint
 StatusReading harvestReading(const Form1& f)
 {
     const RunProgress& run = f.progress;
+    if (run.harvestStartingInstance)
+        return { QStringLiteral("Starting the private search instance…") };
     QString text = QStringLiteral("Harvest: keyword ") + of(f.List2.ListIndex() + 1, f.List2.ListCount())
         + QStringLiteral(", page %1, %2 URLs found").arg(run.harvestPage).arg(run.harvestFound);
     // After Stop All the wait ends at its next tick: no countdown to a request that never comes.

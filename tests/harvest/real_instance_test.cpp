@@ -1,183 +1,198 @@
-// The harvest against a real metasearch instance: Debian's searx package, started on a free
-// loopback port with one xpath engine that asks a loopback fixture and nothing else. The
-// harvest's waits run on the fake platform's clock; the requests are real.
+// The harvest against a real metasearch instance started by the product's own launcher:
+// Debian's searx package, on a loopback port the system picks, with a user's settings file
+// whose only engine asks a loopback fixture. The harvest's waits run on the fake platform's
+// clock; the instance's start and the requests are real.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QThread>
 #include <QUrl>
-#include <QUuid>
-
-#include <chrono>
-#include <mutex>
 
 #include "app/form1.h"
 #include "harvest/url_harvest.h"
+#include "instance/posix_instance_system.h"
+#include "instance/private_instance.h"
+#include "support/fake_instance_system.h"
 #include "support/fake_platform.h"
 #include "support/fake_transfer_control.h"
-#include "support/loopback_server.h"
 #include "support/qt_printers.h"
+#include "support/searx_fixture.h"
 
 namespace tarnwick {
 namespace {
 
-const QString kSearxModule = QStringLiteral("/usr/lib/python3/dist-packages/searx/webapp.py");
-
-// Results of "widgets" by page: page 3 only has new addresses on known sites, page 4
-// none. Every address differs, so the instance merges none of them.
-const std::vector<std::vector<std::string>> kPages = {
-    { "http://one.example/a.html", "http://one.example/b.html", "http://two.example/" },
-    { "http://three.example/x?y=1", "http://one.example/c.html" },
-    { "http://one.example/d.html", "http://two.example/e.html" },
+// The real system, but the first port it offers is one the test holds.
+struct FirstPortTaken : PosixInstanceSystem {
+    int taken = 0;
+    int freePort() override
+    {
+        const int port = std::exchange(taken, 0);
+        return port != 0 ? port : PosixInstanceSystem::freePort();
+    }
 };
-
-// A complete settings file: the package's own defaults are not installed, so nothing may be
-// left to them. Only the fixture engine exists, and the instance listens on 127.0.0.1 only.
-// search.formats and server.limiter are read by newer instances; this one always answers JSON.
-QByteArray settings(int port, int fixturePort, const QByteArray& secret)
-{
-    return QStringLiteral(
-        R"(general: { debug: false, instance_name: "tarnwick-test", contact_url: false, enable_stats: false }
-brand: { git_url: "", git_branch: "", issue_url: "", docs_url: "", public_instances: "", wiki_url: "", twitter_url: "" }
-search: { safe_search: 0, autocomplete: "", default_lang: "", ban_time_on_fail: 0, max_ban_time_on_fail: 0,
-  prefer_configured_language: false, formats: [html, json] }
-server: { port: %1, bind_address: "127.0.0.1", secret_key: "%3", limiter: false, base_url: false, image_proxy: false,
-  http_protocol_version: "1.0", method: "GET", default_http_headers: {} }
-ui: { autofocus: false, archive_today: false, static_path: "/usr/share/python3-searx/static",
-  templates_path: "/usr/share/python3-searx/templates", default_theme: oscar, default_locale: "",
-  theme_args: { oscar_style: logicodev } }
-outgoing: { request_timeout: 5.0, useragent_suffix: "", pool_connections: 4, pool_maxsize: 4 }
-enabled_plugins: []
-checker: { off_when_debug: true }
-engines:
-  - { name: fixture, engine: xpath, shortcut: fx, categories: general, paging: true, page_size: 1,
-      search_url: "http://127.0.0.1:%2/results?q={query}&page={pageno}", results_xpath: '//li[@class="result"]',
-      url_xpath: ./a/@href, title_xpath: ./a, content_xpath: ./p, first_page_num: 1, enable_http: true }
-locales: { en: English }
-doi_resolvers: { doi.org: "https://doi.org/" }
-default_doi_resolver: doi.org
-)")
-        .arg(port)
-        .arg(fixturePort)
-        .arg(QString::fromLatin1(secret))
-        .toUtf8();
-}
-
-int freePort()
-{
-    test::LoopbackServer probe;
-    probe.start();
-    probe.stop();
-    return QUrl(probe.url()).port();
-}
 
 class RealInstance : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!QFileInfo::exists(kSearxModule) || !QFileInfo::exists(QStringLiteral("/usr/bin/python3")))
+        if (!test::searxInstalled())
             GTEST_SKIP() << "searx is not installed (apt-get install searx): no real instance to harvest";
-        fixture.server.Get("/results", [this](const httplib::Request& req, httplib::Response& res) {
-            const std::string q = req.get_param_value("q");
-            const size_t page = std::stoul(req.get_param_value("page"));
-            {
-                std::lock_guard lock(mutex);
-                asked.push_back(q + " " + std::to_string(page));
-            }
-            std::string body = "<html><body><ul>";
-            if (q == "widgets" && page >= 1 && page <= kPages.size())
-                for (const std::string& url : kPages[page - 1])
-                    body += "<li class=\"result\"><a href=\"" + url + "\">title</a><p>text</p></li>";
-            res.set_content(body + "</ul></body></html>", "text/html");
-        });
-        fixture.start();
         ASSERT_TRUE(folder.isValid());
-        const int port = freePort();
-        QFile file(folder.filePath(QStringLiteral("settings.yml")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(settings(port, QUrl(fixture.url()).port(), QUuid::createUuid().toByteArray(QUuid::Id128)));
-        file.close();
-
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        // A proxy from the environment would carry the engine's requests off this machine, and
-        // SEARX_BIND_ADDRESS would move the listener off loopback.
-        for (const char* name : { "SEARX_BIND_ADDRESS", "SEARX_SECRET", "http_proxy", "https_proxy",
-                 "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY" })
-            env.remove(QLatin1String(name));
-        env.insert(QStringLiteral("no_proxy"), QStringLiteral("*"));
-        env.insert(QStringLiteral("SEARX_SETTINGS_PATH"), file.fileName());
-        env.insert(QStringLiteral("SEARX_DEBUG"), QStringLiteral("0"));
-        searx.setProcessEnvironment(env);
-        searx.setWorkingDirectory(folder.path());
-        searx.setProcessChannelMode(QProcess::MergedChannels);
-        searx.start(
-            QStringLiteral("/usr/bin/python3"), { QStringLiteral("-m"), QStringLiteral("searx.webapp") });
-
-        address = QStringLiteral("http://127.0.0.1:%1").arg(port);
-        httplib::Client client("127.0.0.1", port);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (!client.Get("/")) {
-            if (searx.waitForFinished(50) || searx.state() == QProcess::NotRunning
-                || std::chrono::steady_clock::now() > deadline) {
-                const QStringList output = QString::fromUtf8(searx.readAll()).trimmed().split('\n');
-                GTEST_SKIP() << "searx did not start: " << output.last().toStdString();
-            }
-        }
+        setup = test::setupIn(folder.path());
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(setup.userSettings).path()));
+        QFile settings(setup.userSettings);
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write(test::fixtureEngineSettings(QUrl(engine.server.url()).port()));
+        settings.close();
+        // The instance starts in real time: while it does, the fake clock keeps pace.
+        p.onPump = [this](int) {
+            if (f.progress.harvestStartingInstance)
+                QThread::msleep(100);
+        };
     }
 
     void TearDown() override
     {
-        if (searx.state() == QProcess::NotRunning)
-            return;
-        searx.terminate();
-        if (!searx.waitForFinished(5000))
-            searx.kill();
-        searx.waitForFinished(5000);
+        instance.reset();
+        if (!setup.runtimeFolder.isEmpty())
+            EXPECT_EQ(test::processesIn(setup.runtimeFolder), QList<qint64>()) << "an instance left running";
+    }
+
+    InstanceAnswer start(std::unique_ptr<InstanceSystem> system)
+    {
+        instance = std::make_unique<PrivateInstance>(std::move(system), setup);
+        f.Label3.setCaption("1");
+        f.progress.harvestStartingInstance = true;
+        return instance->address(p, f.Label3);
     }
 
     QStringList harvest(const QStringList& keywords)
     {
-        {
-            std::lock_guard lock(mutex);
-            asked.clear();
-        }
         f.List2.replaceAll(keywords);
+        p.messages.clear();
         p.rndValues = std::deque<double>(100, 0.0);
         Command1_Click(f, p);
         return f.List1.items();
     }
 
     QTemporaryDir folder;
-    QProcess searx;
-    QString address;
-    std::mutex mutex;
-    std::vector<std::string> asked;
+    InstanceSetup setup;
+    std::unique_ptr<PrivateInstance> instance;
     Form1 f { std::make_unique<test::FakeTransferControl>() };
     test::FakePlatform p;
     // Last, so its thread stops before the members its handler uses go.
-    test::LoopbackServer fixture;
+    test::FixtureEngine engine;
 };
 
-TEST_F(RealInstance, HarvestsSiteRootsThenFullAddressesUntilAPageAddsNothing)
+TEST_F(RealInstance, GoStartsItOnceThenHarvestsRootsAndFullAddressesUntilAPageAddsNothing)
 {
-    f.resultSource = address;
+    instance = std::make_unique<PrivateInstance>(std::make_unique<PosixInstanceSystem>(), setup);
+    p.instance = instance.get();
     EXPECT_EQ(harvest({ "2 - widgets" }),
         (QStringList { "http://one.example/", "http://two.example/", "http://three.example/" }));
     EXPECT_EQ(p.messages, QStringList { "Finished run!" });
-    EXPECT_EQ(asked, (std::vector<std::string> { "widgets 1", "widgets 2", "widgets 3" }))
+    EXPECT_EQ(engine.asked(), (std::vector<std::string> { "widgets 1", "widgets 2", "widgets 3" }))
         << "page 3 holds no new site";
+    const QList<qint64> running = test::processesIn(setup.runtimeFolder);
+    EXPECT_EQ(running.size(), 1);
+    const int port = instance->address(p, f.Label3).port;
+    EXPECT_EQ(test::listenersOn(port), QStringList { "0100007F" }) << "127.0.0.1 only";
+    EXPECT_FALSE(QFile::exists(setup.settingsFile())) << "read, so its secret is off the disk";
 
     f.List1.Clear();
     f.Check1.setValue(1);
-    p.messages.clear();
     EXPECT_EQ(harvest({ "2 - widgets" }),
         (QStringList { "http://one.example/a.html", "http://one.example/b.html", "http://two.example/",
             "http://three.example/x?y=1", "http://one.example/c.html", "http://one.example/d.html",
             "http://two.example/e.html" }));
     EXPECT_EQ(p.messages, QStringList { "Finished run!" });
-    EXPECT_EQ(asked.size(), 4u) << "the empty fourth page ends the keyword";
+    EXPECT_EQ(engine.asked().size(), 3u + 4u) << "the empty fourth page ends the keyword";
+    EXPECT_EQ(test::processesIn(setup.runtimeFolder), running) << "the same instance";
+}
+
+TEST_F(RealInstance, APortTakenBeforeItBoundIsLeftForAnother)
+{
+    test::LoopbackServer squatter;
+    squatter.start();
+    auto system = std::make_unique<FirstPortTaken>();
+    system->taken = QUrl(squatter.url()).port();
+    const InstanceAnswer answer = start(std::move(system));
+    EXPECT_EQ(answer.outcome, InstanceOutcome::Ready) << answer.message.toStdString();
+    EXPECT_NE(answer.port, QUrl(squatter.url()).port()) << "another port";
+}
+
+// The settings written from the user's file, the package's example and a SearXNG-shaped file:
+// that file with the server on loopback, a secret of its own, JSON on and no limiter, and
+// nothing else changed. A file that is not a mapping is refused by name.
+TEST_F(RealInstance, SettingsAreTheSourceWithTheServerOnLoopbackAndAFreshSecret)
+{
+    QDir().mkpath(setup.runtimeFolder);
+    QDir().mkpath(QFileInfo(setup.logFile).path());
+    const struct {
+        QString source;
+        QString refusal;
+    } rows[] = {
+        { setup.userSettings, {} },
+        { "/usr/share/doc/searx/examples/settings.yml", {} },
+        { TARNWICK_FIXTURES "/../../dist/searxng/settings.yml", {} },
+        { folder.filePath("bare.yml"), {} },
+        { folder.path(), "Is a directory" },
+        { folder.filePath("list.yml"), "not a mapping" },
+    };
+    for (const auto& [name, text] : { std::pair { "bare.yml", "engines: []\n" }, { "list.yml", "- a\n" } }) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+    }
+    for (const auto& [source, refusal] : rows) {
+        if (!QFile::exists(source))
+            continue;
+        InstanceSetup from = setup;
+        from.userSettings = source;
+        PosixInstanceSystem system;
+        int error = 0;
+        const qint64 writer = system.start(settingsWriter(from, 4321), error);
+        ASSERT_NE(writer, 0) << error;
+        const std::optional<ChildExit> exit = system.awaitExit(writer, 30000);
+        ASSERT_TRUE(exit) << qPrintable(source);
+        if (!refusal.isEmpty()) {
+            EXPECT_EQ(exit->code, int(WriterExit::Refused)) << qPrintable(source);
+            EXPECT_EQ(lastLogLine(setup.logFile), refusal) << qPrintable(source);
+            continue;
+        }
+        ASSERT_EQ(exit->code, 0) << qPrintable(source + ": " + lastLogLine(setup.logFile));
+        EXPECT_EQ(QFileInfo(setup.settingsFile()).permissions() & 0x0777, QFile::ReadUser | QFile::WriteUser)
+            << qPrintable(source);
+        const QJsonObject was = QJsonDocument::fromJson(test::yamlAsJson(source)).object();
+        const QJsonObject written = QJsonDocument::fromJson(test::yamlAsJson(setup.settingsFile())).object();
+        const QJsonObject server = written["server"].toObject();
+        const QString secret = server["secret_key"].toString();
+        EXPECT_TRUE(QRegularExpression("^[0-9a-f]{64}$").match(secret).hasMatch()) << qPrintable(source);
+        EXPECT_NE(secret, was["server"].toObject()["secret_key"].toString()) << qPrintable(source);
+        EXPECT_EQ(QJsonArray({ server["bind_address"], server["port"], server["limiter"] }),
+            QJsonArray({ "127.0.0.1", 4321, false }));
+        // The rest as it was, and the formats as they were with json.
+        QJsonObject expected = was, serverWas = was["server"].toObject(),
+                    searchWas = was["search"].toObject();
+        for (const char* key : { "bind_address", "port", "secret_key", "limiter" })
+            serverWas[key] = server[key];
+        const QJsonArray formats
+            = searchWas.contains("formats") ? searchWas["formats"].toArray() : QJsonArray { "html" };
+        searchWas["formats"] = formats.contains("json") ? formats : formats + QJsonValue("json");
+        expected["server"] = serverWas;
+        expected["search"] = searchWas;
+        EXPECT_EQ(written, expected) << qPrintable(source);
+    }
+
+    // Through the launcher, the message names the file.
+    setup.userSettings = folder.path();
+    const InstanceAnswer answer = start(std::make_unique<PosixInstanceSystem>());
+    EXPECT_EQ(answer.message,
+        "The private search instance cannot use the settings file " + folder.path() + ": Is a directory.");
 }
 
 } // namespace

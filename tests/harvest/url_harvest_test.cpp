@@ -348,8 +348,9 @@ TEST(ResultSources, ByNameAddressOrTemplate)
 {
     const QString search = QStringLiteral("/search?q={searchTerms}&format=json&pageno={startPage}");
     const std::pair<const char*, QString> rows[] = { // an empty template is the classic site's
-        { "", "http://127.0.0.1:8888" + search }, { "searxng", "http://127.0.0.1:8888" + search },
-        { "Classic", "" }, { "http://127.0.0.1:9000//", "http://127.0.0.1:9000" + search },
+        { "", "http://127.0.0.1:{port}" + search }, { " PRIVATE", "http://127.0.0.1:{port}" + search },
+        { "searxng", "http://127.0.0.1:8888" + search }, { "Classic", "" },
+        { "http://127.0.0.1:9000//", "http://127.0.0.1:9000" + search },
         { "https://127.0.0.1/s?q={searchTerms}&p={startPage}",
             "https://127.0.0.1/s?q={searchTerms}&p={startPage}" },
         { "http://127.0.0.1/s?q=fixed", "refused" }, { "google", "refused" }

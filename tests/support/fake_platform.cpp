@@ -1,12 +1,28 @@
 #include "support/fake_platform.h"
 
 #include "app/event_wait.h"
+#include "support/fake_instance_system.h"
 
 #include <QCoreApplication>
+
+#include <cerrno>
 
 namespace tarnwick::test {
 
 FakePlatform::FakePlatform() = default;
+
+FakePlatform::~FakePlatform() = default;
+
+PrivateInstance& FakePlatform::privateInstance()
+{
+    if (instance != nullptr)
+        return *instance;
+    if (!noSearx_) {
+        noSearx_ = std::make_unique<FakeInstance>();
+        noSearx_->system->fallbackError = ENOENT;
+    }
+    return *noSearx_->instance;
+}
 
 void FakePlatform::MsgBox(const QString& text)
 {

@@ -9,10 +9,13 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <random>
 
 namespace tarnwick::test {
+
+struct FakeInstance;
 
 /// A scripted platform: records what the handlers showed, answers dialogs from a queue and
 /// lets Sleep advance a virtual clock instead of waiting. Events of the real Qt event loop
@@ -38,6 +41,8 @@ public:
     void Unload() override { isUnloaded = true; }
     bool unloaded() const override { return isUnloaded; }
     FileSystem& fileSystem() override { return *files; }
+    /// `instance` when a test sets one, else one on a machine without searx.
+    PrivateInstance& privateInstance() override;
 
     /// The next dialog answer: a full path, or std::nullopt for a cancel.
     void answerDialog(std::optional<QString> path) { dialogAnswers.push_back(std::move(path)); }
@@ -74,9 +79,15 @@ public:
     bool isUnloaded = false;
     /// The file system the saves write through: the real one unless a test hands in a faulty one.
     FileSystem* files = &realFiles;
+    PrivateInstance* instance = nullptr;
+
+    FakePlatform(const FakePlatform&) = delete;
+    FakePlatform& operator=(const FakePlatform&) = delete;
+    ~FakePlatform() override;
 
 private:
     PosixFileSystem realFiles;
+    std::unique_ptr<FakeInstance> noSearx_;
 
     bool answer(FileDialog& dialog, bool save);
     void pumped();

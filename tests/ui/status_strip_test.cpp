@@ -58,6 +58,12 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
                 f.progress.harvestPage = 1;
             },
             "Harvest: keyword 1 of 1, page 1, 0 URLs found", 0, 0 },
+        { "harvest starting the private instance",
+            [](Form1& f, auto&) {
+                f.activity = Activity::Harvest;
+                f.progress.harvestStartingInstance = true;
+            },
+            "Starting the private search instance…", 0, 0 },
         { "randomiser",
             [](Form1& f, auto&) {
                 f.activity = Activity::Randomise;

@@ -93,13 +93,14 @@ TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreCheck
         const char* caption; // Label5
         bool country, uk;
     } rows[] = {
-        // The default result source is a SearXNG instance, which has no UK site.
+        // The default result source is the private instance, which has no UK site.
         { "keywordSource:Classic", "Choose Overture server:", true, false },
         { "keywordSource:Google", "Country for suggestions:", true, false },
         { "keywordSource:DuckDuckGo", "Country for suggestions:", true, false },
         { "keywordSource:SearXNG", "Country for suggestions:", false, false },
         { "resultSource:Classic", "Country for suggestions:", false, true },
         { "resultSource:SearXNG", "Country for suggestions:", false, false },
+        { "resultSource:Private", "Country for suggestions:", false, false },
     };
     for (const auto& row : rows) {
         const QString entry = QString::fromLatin1(row.entry);
@@ -112,6 +113,8 @@ TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreCheck
         EXPECT_EQ(enabled(f.Combo1), row.country) << row.entry;
         EXPECT_EQ(enabled(f.Check2), row.uk) << row.entry;
     }
+    EXPECT_EQ(sources->findChild<QAction*>("resultSource:Private")->text(),
+        "Private instance (started by Tarnwick)");
 
     // "Other address…" is checked as it is given and shown as the choice.
     const QString instance = "http://10.0.0.5:8080/",
