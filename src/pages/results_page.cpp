@@ -70,12 +70,12 @@ void createpage(Form1& f, Platform& p)
 
     const QString name = f.Text9.Text() + f.Text13.Text();
     const QString path = AppPath(p) + f.Text8.Text() + QLatin1Char('/') + name + QStringLiteral(".html");
-    // The sitemap links to the file by its name; a name with a quote or a bracket in it must
-    // not end the attribute or open a tag there.
-    const QString target = percentEncodedUrl(name);
+    // The sitemap links to the file by its name, encoded as the file's own name needs it; the
+    // name shows as text, never as markup.
     const QString links = f.Text15.Text();
-    f.Text15.setText(links + QStringLiteral("<a href=\"") + target + QStringLiteral(".html\">") + target
-        + QStringLiteral("</a>")
+    f.Text15.setText(links + QStringLiteral("<a href=\"")
+        + percentEncodedFileName(name + QStringLiteral(".html")) + QStringLiteral("\">")
+        + name.toHtmlEscaped() + QStringLiteral("</a>")
         + (f.Check6.Value() != 0 ? QStringLiteral("\r\n\r\n") : QStringLiteral("  ")));
     f.pageFiles.append(name + QStringLiteral(".html"));
     if (writeGeneratedPage(f, p, path, html) == PageWrite::Failed) {
