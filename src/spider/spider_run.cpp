@@ -279,7 +279,7 @@ void spiderRun(Form1& f, Platform& p, std::unique_ptr<RunJournal> resumed)
     if (resumed)
         replayEntries(f, resumed->contents().entries);
     const std::unique_ptr<RunRecorder> journal
-        = resumed ? std::make_unique<RunRecorder>(f, std::move(resumed)) : startJournal(f, p);
+        = resumed ? std::make_unique<RunRecorder>(f, p, std::move(resumed)) : startJournal(f, p);
     const int parallel = parallelRequests(f);
     RunCourtesy courtesy(f, p, headerBlock(f));
     std::unique_ptr<FetchPool> pool;
