@@ -114,9 +114,9 @@ void QtPlatform::Refresh()
         window_->repaint();
 }
 
-void QtPlatform::openWebAddress(const QString& address)
+bool QtPlatform::openWebAddress(const QString& address)
 {
-    QDesktopServices::openUrl(QUrl(address));
+    return QDesktopServices::openUrl(QUrl(address));
 }
 
 QString QtPlatform::programFolder()

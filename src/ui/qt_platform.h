@@ -26,7 +26,7 @@ public:
     bool DoEvents() override;
     bool waitForEvents(int maxMs) override;
     void Refresh() override;
-    void openWebAddress(const QString& address) override;
+    bool openWebAddress(const QString& address) override;
     QString programFolder() override;
     void Unload() override;
     bool unloaded() const override { return unloaded_; }

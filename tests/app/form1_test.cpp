@@ -8,6 +8,8 @@
 #include "support/test_window.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -205,6 +207,24 @@ TEST(SmallHandlers, AboutNamesVersionQtReadmeAndTheJournalFolder)
     EXPECT_EQ(lines.value(1), "Built with Qt " QT_VERSION_STR);
     EXPECT_EQ(lines.value(4), "Run journal: /var/state/tarnwick");
     kept.isNull() ? qunsetenv("XDG_STATE_HOME") : qputenv("XDG_STATE_HOME", kept);
+
+    // Go To Help opens the README About names, the one of the source tree in a test build,
+    // with the desktop's handler; without one it names the file.
+    const QString manual = manualPath();
+    EXPECT_EQ(lines.value(3), "README: " + manual);
+    EXPECT_EQ(QFileInfo(manual).canonicalFilePath(),
+        QFileInfo(TARNWICK_FIXTURES "/../../README.md").canonicalFilePath());
+    for (const bool opens : { true, false }) {
+        TestWindow help;
+        help.p.opens = opens;
+        mnuGoToHelp_Click(help.f(), help.p);
+        EXPECT_EQ(help.p.opened, QStringList { QUrl::fromLocalFile(manual).toString() }) << opens;
+        EXPECT_EQ(help.p.messages,
+            opens ? QStringList()
+                  : QStringList { "No program to show the manual could be started. The manual is the file "
+                      + manual + "." })
+            << opens;
+    }
 }
 
 TEST(TextOps, AppPathNumbersRoundingTrimAndCaseFreeSplits)
