@@ -6,6 +6,7 @@
 #include "ui/qt_platform.h"
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -69,6 +71,40 @@ TEST(WindowStates, UrlListKeepsTheHighlightedEntryThroughFocusAndPlainWholeTitle
     QTest::mouseClick(w.widget(f.Command6), Qt::LeftButton);
     EXPECT_EQ(f.List1.items(), QStringList({ "http://c/", "http://d/" }))
         << "consolidated after the stop row";
+}
+
+// A name typed without an extension gets the save dialog's own; one with an extension keeps it.
+TEST(WindowStates, SaveDialogsAddTheirFiltersExtensionToABareName)
+{
+    Shown w;
+    const Form1& f = w.f;
+    QTemporaryDir dir;
+    const struct {
+        const char* dialog;
+        QString filter;
+        const char* typed;
+        const char* saved;
+    } rows[] = {
+        { "Save Keywords", f.CDialog1.Filter, "cars", "cars.kwrds" },
+        { "Save URLs", f.CDialog2.Filter, "cars", "cars.urls" },
+        { "Save Spider Data", "Spider Data (*.sdata)|*.sdata", "cars", "cars.sdata" },
+        { "Save Template", "Template (*.tplate)|*.tplate", "cars", "cars.tplate" },
+        { "Save Run Report", f.reportDialog.Filter, "cars", "cars.csv" },
+        { "a name with its own extension", f.CDialog1.Filter, "cars.old", "cars.old" },
+    };
+    for (const auto& row : rows) {
+        FileDialog dialog { row.filter, dir.path(), {} };
+        answerNextModal([typed = QString(row.typed)](QWidget* modal) {
+            auto* box = qobject_cast<QFileDialog*>(modal);
+            ASSERT_TRUE(box);
+            // As typed into its name field (selectFile leaves a field that has the focus alone).
+            box->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+            QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
+        });
+        QtPlatform qt;
+        ASSERT_TRUE(qt.ShowSave(dialog)) << row.dialog;
+        EXPECT_EQ(dialog.FileName, dir.filePath(row.saved)) << row.dialog;
+    }
 }
 
 TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreChecked)
