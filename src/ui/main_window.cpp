@@ -5,6 +5,7 @@
 #include "app/small_handlers.h"
 #include "files/file_commands.h"
 #include "keywords/keyword_lookup.h"
+#include "ui/screen_fit.h"
 #include "ui/source_choice.h"
 #include "ui/status_strip.h"
 
@@ -135,16 +136,12 @@ void MainWindow::fitToScreen()
     const QScreen* screen = this->screen();
     if (!screen)
         return;
-    const QRect area = screen->availableGeometry();
-    // Known once a window manager has framed the window; nothing before that.
-    const QSize frame = frameGeometry().size() - size();
-    const QSize room = (area.size() - frame).expandedTo(QSize(1, 1));
-    setMinimumSize(openingSize_.boundedTo(room));
-    resize(openingSize_.boundedTo(room));
-    QRect placed = frameGeometry();
-    placed.moveCenter(area.center());
-    placed.moveTopLeft(QPoint(std::max(placed.left(), area.left()), std::max(placed.top(), area.top())));
-    move(placed.topLeft());
+    // The frame is known once a window manager has framed the window; nothing before that.
+    const ScreenFit fit = fitOnScreen(screen->availableGeometry(), frameGeometry().size() - size(),
+        openingSize_, screen->devicePixelRatio());
+    setMinimumSize(fit.size);
+    resize(fit.size);
+    move(fit.position);
 }
 
 void MainWindow::moveEvent(QMoveEvent* event)

@@ -1,6 +1,7 @@
 #include "ui/window_session.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -8,11 +9,44 @@
 
 #include <gtest/gtest.h>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
 namespace tarnwick {
 namespace {
 
-// ctest runs this at QT_SCALE_FACTOR=1.75 on a 1600x1000 screen, where the layout is taller
-// than the screen: the window opens inside the screen, menu bar and all, and scrolls instead.
+xcb_connection_t* connection()
+{
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+QSize serverScreenSize()
+{
+    const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(connection())).data;
+    return QSize(root->width_in_pixels, root->height_in_pixels);
+}
+
+/// Where the X server has the window, in device pixels, border included.
+QRect serverGeometry(const QWidget& window)
+{
+    xcb_connection_t* c = connection();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr);
+    xcb_translate_coordinates_reply_t* origin
+        = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, root, 0, 0), nullptr);
+    QRect rect;
+    if (geometry && origin)
+        rect = QRect(origin->dst_x, origin->dst_y, geometry->width + 2 * geometry->border_width,
+            geometry->height + 2 * geometry->border_width);
+    std::free(geometry);
+    std::free(origin);
+    return rect;
+}
+
+// ctest runs this at QT_SCALE_FACTOR 1.5, 1.75 and 2 on a 1600x1000 screen, where the layout is
+// taller than the screen: the window opens inside the screen, menu bar and all, and scrolls.
 TEST(RealWindowScale, WindowAndMenuBarLieOnTheScreen)
 {
     if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR"))
@@ -26,6 +60,10 @@ TEST(RealWindowScale, WindowAndMenuBarLieOnTheScreen)
     auto inside
         = [&](const QWidget* w) { return screen.contains(QRect(w->mapToGlobal(QPoint()), w->size())); };
     EXPECT_TRUE(screen.contains(window.frameGeometry()));
+    // In the X server's own device pixels too, where Qt's rounding of logical pixels shows.
+    const QRect onServer = serverGeometry(window);
+    EXPECT_TRUE(QRect(QPoint(), serverScreenSize()).contains(onServer))
+        << onServer.x() << "," << onServer.y() << " " << onServer.width() << "x" << onServer.height();
     EXPECT_TRUE(inside(window.menuBar()) && inside(window.statusBar()));
     EXPECT_TRUE(window.minimumWidth() <= screen.width() && window.minimumHeight() <= screen.height());
     // Every menu shows in the bar itself, none only behind its overflow button.
