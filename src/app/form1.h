@@ -37,6 +37,10 @@ struct RunProgress {
     HarvestNext harvestNext = HarvestNext::Page;
     /// URLs the current harvest added to the URL list.
     int harvestFound = 0;
+    /// The keyword lookup's seed being asked for, its number from 1 and how many there are.
+    QString lookupSeedText;
+    int lookupSeed = 0;
+    int lookupSeeds = 0;
     RandomiserPhase randomiserPhase = RandomiserPhase::Drawing;
     /// Steps of the randomiser's current phase done, of how many.
     qsizetype randomiserDone = 0;

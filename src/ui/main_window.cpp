@@ -104,7 +104,7 @@ MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
 
     // The strip along the bottom edge lies below the client area, so the twips layout keeps
     // its whole height.
-    status_ = std::make_unique<StatusStrip>(form_, statusBar());
+    status_ = std::make_unique<StatusStrip>(form_, statusBar(), [this] { sync(); });
     shows(form_.labelStatus, status_->label());
 
     // Fields and panes take dropped text themselves; a dropped file is the window's to open.
@@ -250,11 +250,9 @@ void MainWindow::sync()
 
 void MainWindow::run(const std::function<void()>& handler)
 {
-    status_->beforeUserAction();
     handler();
     if (platform_.unloaded())
         return;
-    status_->afterUserAction();
     sync();
 }
 

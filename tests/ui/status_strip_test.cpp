@@ -26,7 +26,7 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         { "spider with a request in flight",
             [](Form1& f, test::FakeTransferControl& inet) {
                 f.activity = Activity::Spider;
-                f.Text13.setText("4");
+                f.Label15.setCaption("4");
                 f.Label10.setCaption("2");
                 inet.Execute("http://127.0.0.1:9/", "GET", {}, {});
             },
@@ -34,10 +34,39 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         { "spider between requests",
             [](Form1& f, auto&) {
                 f.activity = Activity::Spider;
-                f.Text13.setText("10");
+                f.Label15.setCaption("10");
                 f.Label10.setCaption("7");
             },
             "Spider: URL 10 of 10, 7 added, 3.33/s", 10, 10 },
+        { "spider showing its summary under its end message",
+            [](Form1& f, auto&) {
+                f.activity = Activity::Spider;
+                f.Label15.setCaption("10");
+                f.labelStatus.setCaption("Spidered 10 of 10 URLs");
+            },
+            "Spidered 10 of 10 URLs", 0, 0 },
+        { "harvest stopped, under its message",
+            [](Form1& f, auto&) {
+                f.activity = Activity::Harvest;
+                f.labelStatus.setCaption("Harvest stopped at keyword 2 of 3, page 2: 12 URLs found");
+            },
+            "Harvest stopped at keyword 2 of 3, page 2: 12 URLs found", 0, 0 },
+        { "keyword lookup of one seed",
+            [](Form1& f, auto&) {
+                f.activity = Activity::Lookup;
+                f.progress.lookupSeedText = "cars";
+                f.progress.lookupSeed = f.progress.lookupSeeds = 1;
+            },
+            "Keyword lookup: \"cars\", 0 keywords found", 0, 0 },
+        { "keyword lookup of an expanded seed",
+            [](Form1& f, auto&) {
+                f.activity = Activity::Lookup;
+                f.progress.lookupSeedText = "cars b";
+                f.progress.lookupSeed = 3;
+                f.progress.lookupSeeds = 37;
+                f.Label7.setCaption("45");
+            },
+            "Keyword lookup: \"cars b\" (3 of 37), 45 keywords found", 2, 37 },
         { "harvest waiting for its next page",
             [](Form1& f, auto&) {
                 f.activity = Activity::Harvest;
@@ -78,6 +107,18 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         EXPECT_EQ(reading.value, c.value) << c.name;
         EXPECT_EQ(reading.maximum, c.maximum) << c.name;
     }
+    // While a question holds the run, its rate and time left hold too.
+    Form1 held(std::make_unique<test::FakeTransferControl>());
+    held.activity = Activity::Spider;
+    held.Label15.setCaption("4");
+    RunRate rate;
+    rate.sample(0, 0);
+    const QString before = StatusStrip::read(held, 10, rate, 4000).text;
+    held.Label15.setCaption("5");
+    EXPECT_EQ(StatusStrip::read(held, 10, rate, 64000, RateSampling::Keep).text,
+        QString(before).replace("URL 4", "URL 5"));
+    EXPECT_EQ(before, "Spider: URL 4 of 10, 0 added, 1.00/s, about 6s left");
+
     // The line a finished command left goes as the next one starts.
     Form1 f(std::make_unique<test::FakeTransferControl>());
     f.labelStatus.setCaption("Spidered 6 of 9 URLs");

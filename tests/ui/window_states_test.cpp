@@ -1,11 +1,18 @@
 // What the window shows a new user: the URL list's highlighted entry, controls that cannot act
 // disabled, sources by address, numbers kept as typed, tooltips, keys, About, Quit, messages.
+#include "app/state_folder.h"
 #include "keywords/keyword_sources.h"
+#include "spider/journal_state.h"
+#include "spider/response_handler.h"
+#include "spider/run_resume.h"
+#include "support/fixtures.h"
 #include "support/qt_printers.h"
 #include "support/shown_window.h"
+#include "support/spider_sites.h"
 #include "ui/qt_platform.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -104,6 +111,53 @@ TEST(WindowStates, SaveDialogsAddTheirFiltersExtensionToABareName)
         QtPlatform qt;
         ASSERT_TRUE(qt.ShowSave(dialog)) << row.dialog;
         EXPECT_EQ(dialog.FileName, dir.filePath(row.saved)) << row.dialog;
+    }
+}
+
+// A run shows in the strip however it started, a button or the resume question at start-up,
+// and the strip's figures are the "Spidered:" and "Added:" labels of the same moment.
+TEST(WindowStates, TheStripFollowsARunHoweverItStartedWithTheLabelsOwnFigures)
+{
+    const QStringList urls { "http://a.example/", "http://b.example/", "http://c.example/" };
+    for (const bool resumed : { false, true }) {
+        Shown w;
+        Form1& f = w.f;
+        attachResponseHandler(f, w.p);
+        for (const QString& url : urls)
+            static_cast<test::FakeTransferControl&>(*f.Inet1).answer(
+                url, QString::fromStdString(test::spiderPage("A page of " + url.toStdString(), "Its text")));
+        test::readySpider(f);
+        f.List1.replaceAll(urls);
+        if (resumed) {
+            JournalEntry first;
+            first.outcome = { 1, urls[0], Outcome::Timeout, "timeout" };
+            first.added = first.counter = "0";
+            QDir().mkpath(stateFolder());
+            test::writeFileBytes(QDir(stateFolder()).filePath("20260101-000000-000-1.journal"),
+                headerLine(journalHeader(f, w.p)) + entryLine(first));
+            f.List1.Clear();
+            w.p.yesNoAnswers = { true };
+        }
+        QStringList seen;
+        w.p.onPump = [&](int) {
+            w.window.sync(); // as the window's own platform does at every pump
+            const QString strip = w.widget<QLabel>(f.labelStatus)->text();
+            if (strip.startsWith("Spider: "))
+                seen << strip.section(',', 0, 1) + " | " + w.widget<QLabel>(f.Label15)->text() + " "
+                        + w.widget<QLabel>(f.Label10)->text();
+        };
+        if (resumed)
+            offerInterruptedRun(f, w.p);
+        else
+            QTest::mouseClick(w.widget(f.Command3), Qt::LeftButton);
+        EXPECT_EQ(w.p.messages.value(0), "Run completed! Tarnwick list of sites spidered!") << resumed;
+        EXPECT_TRUE(seen.filter("Spider: URL 3 of 3").size() > 0) << resumed << seen.join('\n').toStdString();
+        for (const QString& line : seen) {
+            const QStringList figures = line.section(" | ", 1).split(' ');
+            EXPECT_EQ(
+                line.section(" | ", 0, 0), "Spider: URL " + figures[0] + " of 3, " + figures[1] + " added")
+                << resumed;
+        }
     }
 }
 
