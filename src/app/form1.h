@@ -260,7 +260,7 @@ public:
     MenuItem mnuSaveTemplate { "mnuSaveTemplate", "Save Template" };
     MenuItem mnuLine11 { "mnuLine11", "-" };
     MenuItem mnuClearTemplate { "mnuClearTemplate", "Clear Template" };
-    MenuItem mnuStop { "mnuStop", "S&top" };
+    MenuItem mnuStop { "mnuStop", "St&op" };
     MenuItem mnuStopAll { "mnuStopAll", "Stop All" };
     /// Built from the keyword and result source tables, not from items of its own.
     MenuItem mnuSources { "mnuSources", "Sou&rces" };

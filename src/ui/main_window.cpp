@@ -81,6 +81,8 @@ MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
 
     auto* area = new ClientArea(this);
     area->setFrameShape(QFrame::NoFrame);
+    // The area itself would be a Tab stop that shows nothing; its controls scroll into view.
+    area->setFocusPolicy(Qt::NoFocus);
     area->setWidgetResizable(true);
     auto* client = new QWidget(area);
     client_ = client;

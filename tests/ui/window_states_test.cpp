@@ -223,7 +223,10 @@ TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreCheck
         EXPECT_EQ(w.p.messages, message.isEmpty() ? QStringList() : QStringList { message });
         emit sources->aboutToShow();
         EXPECT_TRUE(sources->findChild<QAction*>(entry)->isChecked());
-        EXPECT_EQ(sources->findChild<QAction*>(entry)->text(), "Other address: " + expected + "\u2026");
+        // Shown as typed, "&" and all, beside the entry's own access letter.
+        EXPECT_EQ(sources->findChild<QAction*>(entry)->iconText(), "Other address: " + expected + "\u2026");
+        EXPECT_EQ(QKeySequence::mnemonic(sources->findChild<QAction*>(entry)->text()),
+            QKeySequence::mnemonic(QString(entry).startsWith("keyword") ? "&Other" : "O&ther"));
     }
     EXPECT_FALSE(enabled(f.Check2));
     EXPECT_FALSE(enabled(f.Combo1)) << "an instance's autocompleter takes no country";
