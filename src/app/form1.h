@@ -224,6 +224,12 @@ public:
     TextField Text14 { "Text14", {}, 50, false };
     TextField Text15 { "Text15", {}, 0, false };
     TextField Text17 { "Text17", {}, 0, false };
+    /// The stop point: the position (from 1) of the last URL a stopped spider run reached,
+    /// which Consolidate works from; empty when there is none (listtools/consolidation.h).
+    TextField Text19 { "Text19", {}, 0, false };
+    /// The URL list's layoutRevision() when the stop point was set: any change since but an
+    /// append moves the entries it counts.
+    std::uint64_t stopPointLayout = 0;
     ListBox List3 { "List3", false };
     ListBox List4 { "List4", false };
     ListBox List5 { "List5", false };

@@ -173,6 +173,8 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
         EXPECT_EQ(run.p.messages, c.messages) << c.name;
         EXPECT_EQ(f.List1.items(), urls) << c.name;
         EXPECT_EQ(f.List1.ListIndex(), c.index) << c.name;
+        EXPECT_EQ(f.Text19.Text(), c.quit ? "" : QString::number(c.index + 1))
+            << c.name << ": the stop point";
         EXPECT_EQ(f.Caption(), c.quit ? "Tarnwick - busy" : "Tarnwick") << c.name;
     }
 }

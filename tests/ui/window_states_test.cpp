@@ -2,6 +2,7 @@
 // disabled, sources by address, numbers kept as typed, tooltips, keys, About, Quit, messages.
 #include "app/state_folder.h"
 #include "keywords/keyword_sources.h"
+#include "listtools/consolidation.h"
 #include "spider/journal_state.h"
 #include "spider/response_handler.h"
 #include "spider/run_resume.h"
@@ -61,6 +62,7 @@ TEST(WindowStates, UrlListKeepsTheHighlightedEntryThroughFocusAndPlainWholeTitle
     EXPECT_EQ(f.List1.ListIndex(), -1);
 
     f.List1.setListIndex(1); // where a stopped run left it
+    markStopPoint(f, 1);
     w.window.sync();
     // Messages are plain text under their whole title; a question is Yes only when Yes is chosen.
     QtPlatform qt;
@@ -75,6 +77,7 @@ TEST(WindowStates, UrlListKeepsTheHighlightedEntryThroughFocusAndPlainWholeTitle
     EXPECT_FALSE(qt.askYesNo("Quit and lose it?"));
     QApplication::processEvents();
     EXPECT_EQ(f.List1.ListIndex(), 1);
+    w.widget<QListView>(f.List1)->clearSelection();
     QTest::mouseClick(w.widget(f.Command6), Qt::LeftButton);
     EXPECT_EQ(f.List1.items(), QStringList({ "http://c/", "http://d/" }))
         << "consolidated after the stop row";

@@ -60,8 +60,9 @@ template <typename Condition> bool eventually(Condition condition)
 
 // A URL list opened through the menu and its file dialog, a resize, and a spider run whose
 // fifth page answers only once the test has seen the strip show the run waiting for it and
-// has chosen Stop All from the menu.
-TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripAndStopsFromTheMenu)
+// has chosen Stop All from the keyboard (Alt+O, Enter) and answered "Stopped!" with Enter.
+// Consolidate then works from where the run stopped, whatever became of the highlight.
+TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripStopsFromTheKeyboardAndConsolidates)
 {
     QTemporaryDir home;
     qputenv("TARNWICK_HOME", home.path().toUtf8());
@@ -116,8 +117,7 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripAndStopsFromTheMenu)
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             messages.append(box->text());
             atMessage = strip->text();
-            // As a user closes it: a click on OK, which gives the focus back to the window.
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            QTest::keyClick(box, Qt::Key_Return);
         } else if (!modal && !stopping && strip->text().startsWith(QStringLiteral("Spider: URL 6 of 9"))) {
             stopping = true;
             during = strip->text();
@@ -154,7 +154,17 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripAndStopsFromTheMenu)
     EXPECT_EQ(f.Label3.Caption(), "0");
     EXPECT_EQ(hits.load(), 5);
     EXPECT_EQ(window.windowTitle(), "Tarnwick");
-    EXPECT_EQ(f.List1.ListIndex(), 5) << "the stop row, for Consolidate";
+    EXPECT_EQ(f.Text19.Text(), "6") << "the stop point, for Consolidate";
+
+    // The highlight goes; the stop point stays with the run.
+    qobject_cast<QListView*>(urlView)->selectionModel()->clear();
+    QTest::mouseClick(window.widgetFor(f.Command6), Qt::LeftButton);
+    urls.removeAt(2); // the 404 before the stop drops out
+    EXPECT_EQ(f.List1.items(), urls);
+    EXPECT_EQ(qobject_cast<QLabel*>(window.widgetFor(f.Label1))->text(), "8");
+    QTest::mouseClick(window.widgetFor(f.Command6), Qt::LeftButton);
+    EXPECT_EQ(messages.value(1), "Nothing to consolidate: there is no stopped spider run to go on from.");
+    EXPECT_EQ(f.List1.items(), urls);
 }
 
 // Tab from the seed box walks every control of the three columns, top to bottom, through the
