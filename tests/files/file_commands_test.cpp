@@ -101,13 +101,7 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
     const QString fifo = dir.filePath("pipe.urls");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString opened = " could not be opened: ";
-    const QString notText = "Not a text file (";
-    // Bytes without a NUL, as many control characters among them as random bytes hold.
-    QByteArray noise;
-    for (int i = 0; i < 4000; ++i)
-        noise += static_cast<char>(1 + (i * 37) % 255);
-    const QString binary = dir.filePath("noise.kwrds");
-    writeFileBytes(binary, noise);
+    const QString notText = "Not a text file (it holds NUL bytes)";
     const QString image = dir.filePath("picture.png");
     writeFileBytes(image, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     const struct {
@@ -121,10 +115,10 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
         { "named pipe without a writer", mnuOpenKeywords_Click, fifo, opened + "Not a regular file" },
         { "unreadable spider data", mnuOpenSpiderData_Click, "/proc/self/mem", " could not be read: " },
         // A file that is not text, of each kind: what the list or pane held stays.
-        { "random bytes as keywords", mnuOpenKeywords_Click, binary, opened + notText + "more than one" },
-        { "an image as urls", mnuOpenURLs_Click, image, opened + notText + "it holds NUL bytes)" },
-        { "an image as spider data", mnuOpenSpiderData_Click, image, opened + notText + "it holds NUL" },
-        { "random bytes as a template", mnuOpenTemplate_Click, binary, opened + notText + "more than one" },
+        { "an image as keywords", mnuOpenKeywords_Click, image, opened + notText },
+        { "an image as urls", mnuOpenURLs_Click, image, opened + notText },
+        { "an image as spider data", mnuOpenSpiderData_Click, image, opened + notText },
+        { "an image as a template", mnuOpenTemplate_Click, image, opened + notText },
         { "cancel open keywords", mnuOpenKeywords_Click, {}, {} },
         { "cancel save urls", mnuSaveURLs_Click, {}, {} },
         { "cancel open spider data", mnuOpenSpiderData_Click, {}, {} },

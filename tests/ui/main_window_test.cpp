@@ -59,8 +59,6 @@ TEST(MainWindow, MenusAndButtonsRunTheirHandlersAndOnlyQuitCloses)
     data->setPlainText("a\nb");
     EXPECT_EQ(f.RichTextBox1.Text(), "a\r\nb") << "what the user edits is kept with CR LF";
 
-    w.trigger(f.mnuGoToHelp);
-    EXPECT_EQ(w.p.opened.size(), 1);
     f.Label3.setCaption("1");
     w.trigger(f.mnuStopAll);
     EXPECT_EQ(f.Label3.Caption(), "0");

@@ -12,37 +12,23 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <utility>
 
 namespace tarnwick {
 namespace {
 
-xcb_connection_t* connection()
+/// Where the X server has the window and how large its screen is, in device pixels. With no
+/// window manager the window is a child of the root window, so its position is on the screen.
+std::pair<QRect, QSize> onServer(const QWidget& window)
 {
-    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-}
-
-QSize serverScreenSize()
-{
-    const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(connection())).data;
-    return QSize(root->width_in_pixels, root->height_in_pixels);
-}
-
-/// Where the X server has the window, in device pixels, border included.
-QRect serverGeometry(const QWidget& window)
-{
-    xcb_connection_t* c = connection();
-    const auto id = static_cast<xcb_window_t>(window.winId());
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr);
-    xcb_translate_coordinates_reply_t* origin
-        = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, root, 0, 0), nullptr);
-    QRect rect;
-    if (geometry && origin)
-        rect = QRect(origin->dst_x, origin->dst_y, geometry->width + 2 * geometry->border_width,
-            geometry->height + 2 * geometry->border_width);
-    std::free(geometry);
-    std::free(origin);
-    return rect;
+    xcb_connection_t* c = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_get_geometry_reply_t* g
+        = xcb_get_geometry_reply(c, xcb_get_geometry(c, static_cast<xcb_window_t>(window.winId())), nullptr);
+    const QRect rect
+        = g ? QRect(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width) : QRect();
+    std::free(g);
+    return { rect, QSize(root->width_in_pixels, root->height_in_pixels) };
 }
 
 // ctest runs this at QT_SCALE_FACTOR 1.5, 1.75 and 2 on a 1600x1000 screen, where the layout is
@@ -61,9 +47,9 @@ TEST(RealWindowScale, WindowAndMenuBarLieOnTheScreen)
         = [&](const QWidget* w) { return screen.contains(QRect(w->mapToGlobal(QPoint()), w->size())); };
     EXPECT_TRUE(screen.contains(window.frameGeometry()));
     // In the X server's own device pixels too, where Qt's rounding of logical pixels shows.
-    const QRect onServer = serverGeometry(window);
-    EXPECT_TRUE(QRect(QPoint(), serverScreenSize()).contains(onServer))
-        << onServer.x() << "," << onServer.y() << " " << onServer.width() << "x" << onServer.height();
+    const auto [rect, screenSize] = onServer(window);
+    EXPECT_TRUE(QRect(QPoint(), screenSize).contains(rect))
+        << rect.x() << "," << rect.y() << " " << rect.width() << "x" << rect.height();
     EXPECT_TRUE(inside(window.menuBar()) && inside(window.statusBar()));
     EXPECT_TRUE(window.minimumWidth() <= screen.width() && window.minimumHeight() <= screen.height());
     // Every menu shows in the bar itself, none only behind its overflow button.
