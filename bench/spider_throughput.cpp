@@ -119,8 +119,8 @@ double journalMicrosPerUrl(int urls)
     for (int i = 0; i < urls; ++i)
         f.List1.AddItem(QStringLiteral("http://127.0.0.1:8080/site/%1").arg(i));
     QString error;
-    auto recorder
-        = std::make_unique<RunRecorder>(f, RunJournal::create(stateFolder(), journalHeader(f, p), p, error));
+    auto recorder = std::make_unique<RunRecorder>(
+        f, p, RunJournal::create(stateFolder(), journalHeader(f, p), p, error));
     const double cpu0 = bench::cpuSeconds();
     for (int i = 0; i < urls; ++i) {
         p.clock = QDateTime::currentDateTimeUtc();

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libgumbo-dev
           libcpp-httplib-dev libgtest-dev googletest clang libclang-rt-dev xvfb xauth
           desktop-file-utils appstream clang-format
-          searx help2man lintian libxml2-utils man-db parallel curl)
+          searx help2man lintian libxml2-utils man-db parallel curl libxcb1-dev)
 
 install_missing() {
     local missing=()

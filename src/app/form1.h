@@ -39,6 +39,10 @@ struct RunProgress {
     int harvestFound = 0;
     /// The harvest waits for the private search instance it started to answer.
     bool harvestStartingInstance = false;
+    /// The keyword lookup's seed being asked for, its number from 1 and how many there are.
+    QString lookupSeedText;
+    int lookupSeed = 0;
+    int lookupSeeds = 0;
     RandomiserPhase randomiserPhase = RandomiserPhase::Drawing;
     /// Steps of the randomiser's current phase done, of how many.
     qsizetype randomiserDone = 0;
@@ -224,6 +228,12 @@ public:
     TextField Text14 { "Text14", {}, 50, false };
     TextField Text15 { "Text15", {}, 0, false };
     TextField Text17 { "Text17", {}, 0, false };
+    /// The stop point: the position (from 1) of the last URL a stopped spider run reached,
+    /// which Consolidate works from; empty when there is none (listtools/consolidation.h).
+    TextField Text19 { "Text19", {}, 0, false };
+    /// The URL list's layoutRevision() when the stop point was set: any change since but an
+    /// append moves the entries it counts.
+    std::uint64_t stopPointLayout = 0;
     ListBox List3 { "List3", false };
     ListBox List4 { "List4", false };
     ListBox List5 { "List5", false };
@@ -261,7 +271,7 @@ public:
     MenuItem mnuSaveTemplate { "mnuSaveTemplate", "Save Template" };
     MenuItem mnuLine11 { "mnuLine11", "-" };
     MenuItem mnuClearTemplate { "mnuClearTemplate", "Clear Template" };
-    MenuItem mnuStop { "mnuStop", "S&top" };
+    MenuItem mnuStop { "mnuStop", "St&op" };
     MenuItem mnuStopAll { "mnuStopAll", "Stop All" };
     /// Built from the keyword and result source tables, not from items of its own.
     MenuItem mnuSources { "mnuSources", "Sou&rces" };

@@ -50,8 +50,10 @@ public:
     /// The next value of the random generator, uniform in [0, 1).
     virtual double Rnd() = 0;
 
-    /// Opens a web address in the user's browser; the result is not read.
-    virtual void openWebAddress(const QString& address) = 0;
+    /// Opens an address, a web page or a local file's file:// address, with the handler the
+    /// desktop has for it (the user's browser, a text viewer). False when nothing could be
+    /// started to open it.
+    virtual bool openWebAddress(const QString& address) = 0;
     /// The folder that holds the program, as the system gives it (AppPath adds the separator).
     virtual QString programFolder() = 0;
 

@@ -1,8 +1,10 @@
 #include "app/small_handlers.h"
 
+#include "app/about.h"
 #include "app/form1.h"
-#include "app/maker.h"
 #include "app/platform.h"
+
+#include <QUrl>
 
 namespace tarnwick {
 
@@ -34,7 +36,16 @@ void Command7_Click(Form1& f)
 
 void mnuGoToHelp_Click(Form1&, Platform& p)
 {
-    p.openWebAddress(kHelpAddress);
+    const QString manual = manualPath();
+    if (manual.isEmpty()) {
+        p.MsgBox(QStringLiteral("The manual, README.md, was found neither beside the program, nor as %1, "
+                                "nor in the folder the program was built from.")
+                     .arg(installedManualPath()));
+        return;
+    }
+    if (!p.openWebAddress(QUrl::fromLocalFile(manual).toString()))
+        p.MsgBox(QStringLiteral("No program to show the manual could be started. The manual is the file %1.")
+                     .arg(manual));
 }
 
 void mnuStopAll_Click(Form1& f)

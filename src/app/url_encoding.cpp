@@ -1,5 +1,7 @@
 #include "app/url_encoding.h"
 
+#include <QUrl>
+
 namespace tarnwick {
 
 namespace {
@@ -44,6 +46,11 @@ QString percentEncodedUrl(const QString& url)
         }
     }
     return out;
+}
+
+QString percentEncodedFileName(const QString& name)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(name, "!$'()*+,;=:@"));
 }
 
 } // namespace tarnwick

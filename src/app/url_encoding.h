@@ -11,4 +11,10 @@ namespace tarnwick {
 /// of an attribute or a text stays inert.
 QString percentEncodedUrl(const QString& url);
 
+/// A file name as a relative link to that file: everything but letters, digits, "-._~" and
+/// "!$'()*+,;=:@" percent-encoded from its UTF-8 bytes. "#", "?" and "%" are part of the name,
+/// not a fragment, a query or an escape; "&" is encoded too, so no HTML reader takes
+/// "&amp" in a name for a character reference.
+QString percentEncodedFileName(const QString& name);
+
 } // namespace tarnwick

@@ -102,10 +102,11 @@ void ConsolePlatform::Refresh()
     pumped();
 }
 
-void ConsolePlatform::openWebAddress(const QString& address)
+bool ConsolePlatform::openWebAddress(const QString& address)
 {
     // No browser to open from a console; the address is what the user needs.
     writeBytes(stderr, (address + QLatin1Char('\n')).toUtf8());
+    return true;
 }
 
 } // namespace tarnwick

@@ -30,7 +30,7 @@ public:
     bool DoEvents() override;
     bool waitForEvents(int maxMs) override;
     void Refresh() override;
-    void openWebAddress(const QString& address) override;
+    bool openWebAddress(const QString& address) override;
     QString programFolder() override { return folder_; }
     void Unload() override { unloaded_ = true; }
     bool unloaded() const override { return unloaded_; }

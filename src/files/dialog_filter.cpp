@@ -27,6 +27,21 @@ QString qtFilterFrom(const QString& filter)
     return entries.join(QStringLiteral(";;"));
 }
 
+QString filterExtension(const QString& qtFilterEntry)
+{
+    const qsizetype open = qtFilterEntry.lastIndexOf(QLatin1Char('('));
+    const QString patterns = open < 0 ? qtFilterEntry : qtFilterEntry.mid(open + 1).chopped(1);
+    const QString first = patterns.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+    if (!first.startsWith(QLatin1String("*.")))
+        return {};
+    const QString extension = first.mid(2);
+    for (const QChar c : extension) {
+        if (!c.isLetterOrNumber())
+            return {};
+    }
+    return extension;
+}
+
 QString qtOpenFilterFrom(const QString& filter)
 {
     const QString own = qtFilterFrom(filter);

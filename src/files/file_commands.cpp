@@ -34,7 +34,7 @@ bool readChosenFile(Platform& p, const QString& path, QString& text)
     TextFileRead read = readTextFile(path);
     if (!read.ok()) {
         const char* what
-            = read.failure == TextFileRead::Failure::Open ? " could not be opened: " : " could not be read: ";
+            = read.failure == TextFileRead::Failure::Read ? " could not be read: " : " could not be opened: ";
         p.MsgBox(QStringLiteral("File ") + path + QLatin1String(what) + read.reason);
         return false;
     }
@@ -84,6 +84,8 @@ void openList(Form1& f, Platform& p, FileDialog& dialog, ListBox& list, Label& c
         }
     }
     list.replaceAll(std::move(entries));
+    // The count is true before any message about the list comes up.
+    count.setCaption(QString::number(list.ListCount()));
     if (tooLong > 0) {
         const QString howMany
             = tooLong == 1 ? QStringLiteral("1 line") : QString::number(tooLong) + QStringLiteral(" lines");
@@ -91,9 +93,20 @@ void openList(Form1& f, Platform& p, FileDialog& dialog, ListBox& list, Label& c
             + QStringLiteral(" longer than ") + QString::number(kMaxEntryLength)
             + QStringLiteral(" characters left out!"));
     }
-    if (limitReached)
+    if (limitReached) {
+        int leftOut = 0;
+        while (lines.next(line))
+            leftOut += trimSpaces(line.toString()).isEmpty() ? 0 : 1;
+        // A command running now keeps the strip for its own progress.
+        if (f.activity == Activity::None)
+            f.labelStatus.setCaption(
+                QStringLiteral("Limit reached: %1 entries opened from %2, %3 more %4 left out.")
+                    .arg(list.ListCount())
+                    .arg(path)
+                    .arg(leftOut)
+                    .arg(leftOut == 1 ? QStringLiteral("line") : QStringLiteral("lines")));
         p.MsgBox(QStringLiteral("Limit reached!"));
-    count.setCaption(QString::number(list.ListCount()));
+    }
 }
 
 void openPane(Platform& p, FileDialog& dialog, const QString& filter, TextPane& pane, const QString& dropped)

@@ -34,6 +34,26 @@ QString decodeFileText(const QByteArray& bytes)
     return QString::fromLatin1(body.data(), body.size());
 }
 
+QString notTextReason(QStringView text)
+{
+    qsizetype unreadable = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0)
+            return QStringLiteral("Not a text file (it holds NUL bytes)");
+        const bool control
+            = (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\f' && u != u'\r') || (u >= 0x7F && u <= 0x9F);
+        if (control || u == QChar::ReplacementCharacter)
+            ++unreadable;
+    }
+    // A few stray control characters (an escape in a pasted line) leave a file usable; random
+    // bytes without a NUL are still one character in eight a control character.
+    if (unreadable * 10 > text.size())
+        return QStringLiteral("Not a text file (more than one character in ten is a control character or "
+                              "cannot be decoded)");
+    return {};
+}
+
 bool LineSplitter::next(QStringView& line)
 {
     const qsizetype size = text_.size();
@@ -116,6 +136,8 @@ TextFileRead readTextFile(const QString& path)
     }
     TextFileRead result;
     result.text = decodeFileText(bytes);
+    if (QString reason = notTextReason(result.text); !reason.isEmpty())
+        return failed(Failure::NotText, reason);
     return result;
 }
 

@@ -32,9 +32,17 @@ private:
     qsizetype pos_ = 0;
 };
 
+/// Why a decoded text is not text but some other kind of file (an image, an archive, a
+/// program): it holds a NUL character, or more than one character in ten is a control
+/// character other than tab, line feed, form feed and carriage return, or a byte that no
+/// encoding could read. Empty for text. Every encoding Tarnwick reads gives a text file
+/// without NUL, so this never refuses one; a UTF-16 file with its byte-order mark decodes
+/// to text and passes.
+QString notTextReason(QStringView text);
+
 /// The result of reading a whole file: its decoded text, or what went wrong.
 struct TextFileRead {
-    enum class Failure { None, Open, Read };
+    enum class Failure { None, Open, Read, NotText };
     Failure failure = Failure::None;
     QString reason;
     QString text;
@@ -43,8 +51,8 @@ struct TextFileRead {
 
 /// Reads and decodes the whole file at `path`. Nothing is returned as text when the file
 /// cannot be opened, is not a regular file (a folder, a pipe, a device), holds more than
-/// kMaxFileBytes, or a read fails part-way, so callers never see half a file. Never waits
-/// for a writer.
+/// kMaxFileBytes, a read fails part-way, or it is not text (notTextReason), so callers
+/// never see half a file or a binary one. Never waits for a writer.
 TextFileRead readTextFile(const QString& path);
 
 } // namespace tarnwick

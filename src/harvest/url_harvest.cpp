@@ -48,6 +48,24 @@ QString emptyTermsMessage(const QStringList& entries)
         .arg(list);
 }
 
+// The lines the status strip keeps once the harvest has ended, so it says how the harvest
+// ended instead of showing its last progress.
+QString stoppedSummary(const Form1& f)
+{
+    return QStringLiteral("Harvest stopped at keyword %1 of %2, page %3: %4 URLs found")
+        .arg(f.List2.ListIndex() + 1)
+        .arg(f.List2.ListCount())
+        .arg(f.progress.harvestPage)
+        .arg(f.progress.harvestFound);
+}
+
+QString finishedSummary(const Form1& f)
+{
+    return QStringLiteral("Harvest finished: %1 keywords, %2 URLs found")
+        .arg(f.List2.ListCount())
+        .arg(f.progress.harvestFound);
+}
+
 NextPage nextLinkOf(PageLinkComponent& page)
 {
     return page.FindLinkByText(QStringLiteral("Next"), 1).isEmpty() ? NextPage::No : NextPage::Yes;
@@ -100,6 +118,7 @@ Flow waitBetweenPages(Form1& f, Platform& p)
         if (f.Label3.Caption() == QLatin1String("0")) {
             // Nothing is coming: no countdown beside the message.
             f.progress.harvestWaitTicks = 0;
+            f.labelStatus.setCaption(stoppedSummary(f));
             p.MsgBox(QStringLiteral("Stopped!"));
             f.Label4.setBackColor(colour::ButtonFace);
             return Flow::End;
@@ -183,6 +202,7 @@ void Command1_Click(Form1& f, Platform& p)
         }
     }
     f.Label4.setBackColor(colour::ButtonFace);
+    f.labelStatus.setCaption(finishedSummary(f));
     p.MsgBox(QStringLiteral("Finished run!"));
 }
 

@@ -52,6 +52,8 @@ void lookup(Form1& f, Platform& p)
     if (f.activity != Activity::None)
         return;
     ActivityScope scope(f, Activity::Lookup);
+    f.progress.lookupSeedText = f.Text1.Text();
+    f.progress.lookupSeed = f.progress.lookupSeeds = 1;
     f.List2.Clear();
     f.Label7.setCaption(QStringLiteral("0"));
     f.Label8.setBackColor(colour::Yellow);

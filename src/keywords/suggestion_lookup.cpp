@@ -83,7 +83,10 @@ void lookUpSuggestions(Form1& f, Platform& p, const KeywordSource& source)
 
     const CountryCodes codes = countryCodes(f.Combo1.Text());
     QSet<QString> listed;
+    f.progress.lookupSeeds = static_cast<int>(seeds.size());
     for (qsizetype i = 0; i < seeds.size(); ++i) {
+        f.progress.lookupSeed = static_cast<int>(i + 1);
+        f.progress.lookupSeedText = seeds.at(i);
         if (i > 0) {
             f.Label8.setCaption(
                 QStringLiteral("Grabbing keywords, please wait... %1 of %2").arg(i + 1).arg(seeds.size()));

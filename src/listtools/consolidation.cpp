@@ -2,18 +2,39 @@
 
 #include "app/form1.h"
 #include "app/platform.h"
+#include "app/text_ops.h"
 
 namespace tarnwick {
 
-void Command6_Click(Form1& f)
+void markStopPoint(Form1& f, int index)
+{
+    f.Text19.setText(numText(index + 1));
+    f.stopPointLayout = f.List1.layoutRevision();
+}
+
+void clearStopPoint(Form1& f)
+{
+    f.Text19.setText({});
+}
+
+void Command6_Click(Form1& f, Platform& p)
 {
     // The randomiser works on positions of the URL list; refilling it meanwhile would
     // leave those positions pointing past the end.
     if (f.activity == Activity::Randomise)
         return;
-    const int stop = f.List1.ListIndex();
-    if (stop < 0)
+    if (f.Text19.Text().isEmpty()) {
+        p.MsgBox(QStringLiteral("Nothing to consolidate: there is no stopped spider run to go on from."));
         return;
+    }
+    // Entries opened, shuffled, deleted or cleared since the stop are not the ones it counted.
+    if (f.List1.layoutRevision() != f.stopPointLayout) {
+        p.MsgBox(QStringLiteral("Nothing to consolidate: the URL list has changed since the spider run "
+                                "stopped."));
+        return;
+    }
+    const int stop = static_cast<int>(Val(f.Text19.Text())) - 1;
+    clearStopPoint(f);
 
     f.List7.replaceAll(f.List1.items().mid(stop + 1));
     f.List1.Clear();

@@ -76,11 +76,10 @@ QString pageName(const Form1& f, const QString& number)
 
 void addSitemapLink(const Form1& f, const QString& name, QString& links, QStringList& files)
 {
-    // The sitemap links to the file by its name; a name with a quote or a bracket in it must
-    // not end the attribute or open a tag there.
-    const QString target = percentEncodedUrl(name);
-    links += QStringLiteral("<a href=\"") + target + QStringLiteral(".html\">") + target
-        + QStringLiteral("</a>")
+    // The sitemap links to the file by its name, encoded as the file's own name needs it; the
+    // name shows as text, never as markup.
+    links += QStringLiteral("<a href=\"") + percentEncodedFileName(name + QStringLiteral(".html"))
+        + QStringLiteral("\">") + name.toHtmlEscaped() + QStringLiteral("</a>")
         + (f.Check6.Value() != 0 ? QStringLiteral("\r\n\r\n") : QStringLiteral("  "));
     files.append(name + QStringLiteral(".html"));
 }

@@ -130,8 +130,9 @@ void replayEntries(Form1& f, const std::vector<JournalEntry>& entries)
     f.List5.replaceAll(accepted);
 }
 
-RunRecorder::RunRecorder(Form1& f, std::unique_ptr<RunJournal> journal)
+RunRecorder::RunRecorder(Form1& f, Platform& p, std::unique_ptr<RunJournal> journal)
     : f_(f)
+    , p_(p)
     , journal_(std::move(journal))
 {
     mark();
@@ -141,7 +142,8 @@ RunRecorder::RunRecorder(Form1& f, std::unique_ptr<RunJournal> journal)
 RunRecorder::~RunRecorder()
 {
     f_.runJournal = nullptr;
-    journal_->remove();
+    if (journal_)
+        journal_->remove();
 }
 
 void RunRecorder::mark()
@@ -154,6 +156,8 @@ void RunRecorder::mark()
 
 void RunRecorder::record(const UrlOutcome& outcome)
 {
+    if (!journal_)
+        return;
     JournalEntry entry;
     entry.outcome = outcome;
     entry.added = f_.Label10.Caption();
@@ -168,7 +172,12 @@ void RunRecorder::record(const UrlOutcome& outcome)
     entry.links = f_.Text15.Text().mid(linksSize_);
     entry.accepted = f_.List5.items().mid(acceptedCount_);
     entry.pageFiles = f_.pageFiles.mid(pageFilesCount_);
-    journal_->append(entry);
+    if (const QString failure = journal_->append(entry); !failure.isEmpty()) {
+        journal_->remove();
+        journal_.reset();
+        p_.MsgBox(QStringLiteral("The run goes on, but can no longer be resumed after a crash: ") + failure);
+        return;
+    }
     mark();
 }
 
@@ -184,7 +193,7 @@ std::unique_ptr<RunRecorder> startJournal(Form1& f, Platform& p)
                      .arg(error));
         return nullptr;
     }
-    return std::make_unique<RunRecorder>(f, std::move(journal));
+    return std::make_unique<RunRecorder>(f, p, std::move(journal));
 }
 
 } // namespace tarnwick

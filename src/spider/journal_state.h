@@ -20,10 +20,12 @@ void replayEntries(Form1& f, const std::vector<JournalEntry>& entries);
 
 /// The journal of the spider run going on. Each finished URL becomes one entry holding only
 /// what changed since the one before. It is reachable as f.runJournal for its lifetime, and
-/// its file is deleted when it ends with the run: only a killed run leaves one.
+/// its file is deleted when it ends with the run: only a killed run leaves one. An entry that
+/// cannot be written is said once; the file is deleted then, so no half journal is offered
+/// for resuming, and the run goes on without one.
 class RunRecorder {
 public:
-    RunRecorder(Form1& f, std::unique_ptr<RunJournal> journal);
+    RunRecorder(Form1& f, Platform& p, std::unique_ptr<RunJournal> journal);
     ~RunRecorder();
     RunRecorder(const RunRecorder&) = delete;
     RunRecorder& operator=(const RunRecorder&) = delete;
@@ -35,6 +37,7 @@ private:
     void mark();
 
     Form1& f_;
+    Platform& p_;
     std::unique_ptr<RunJournal> journal_;
     qsizetype dataSize_ = 0;
     qsizetype linksSize_ = 0;

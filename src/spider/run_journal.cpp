@@ -1,6 +1,7 @@
 #include "spider/run_journal.h"
 
 #include "app/platform.h"
+#include "files/file_system.h"
 
 #include <QDir>
 #include <QFile>
@@ -215,20 +216,19 @@ QString systemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-bool writeAll(int fd, const QByteArray& bytes)
+/// Writes all of `bytes`; 0, or the errno value of the write that failed.
+int writeAll(FileSystem& files, int fd, const QByteArray& bytes)
 {
     const char* data = bytes.constData();
-    qsizetype left = bytes.size();
+    std::size_t left = static_cast<std::size_t>(bytes.size());
     while (left > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        left -= n;
+        std::size_t written = 0;
+        if (const int error = files.write(fd, data, left, written))
+            return error;
+        data += written;
+        left -= written;
     }
-    return true;
+    return 0;
 }
 
 bool lockedByOther(int fd)
@@ -331,7 +331,7 @@ RunJournal::~RunJournal()
     if (pendingSync_.valid())
         pendingSync_.wait();
     if (fd_ >= 0)
-        ::close(fd_);
+        platform_.fileSystem().close(fd_);
 }
 
 std::unique_ptr<RunJournal> RunJournal::create(
@@ -347,20 +347,24 @@ std::unique_ptr<RunJournal> RunJournal::create(
     // It gets its name only once its header is whole and it is locked, so no other program
     // ever takes a half-made journal for an interrupted run.
     const QString part = path + QStringLiteral(".part");
-    const int fd = ::open(
-        QFile::encodeName(part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        error = QStringLiteral("%1: %2").arg(part, systemError());
+    FileSystem& files = p.fileSystem();
+    int fd = -1;
+    int failed = files.createNew(QFile::encodeName(part), fd);
+    if (failed != 0) {
+        error = QStringLiteral("%1: %2").arg(part, qt_error_string(failed));
         return nullptr;
     }
     std::unique_ptr<RunJournal> journal(new RunJournal(fd, path, p));
     // Like the entries, the header and the file's name reach the disk with the first sync; a
     // kill loses nothing written, and waiting for the disk here would cost a short run more
-    // than all its entries.
-    const bool written = !lockedByOther(fd) && writeAll(fd, headerLine(header))
-        && ::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) == 0;
-    if (!written) {
-        error = QStringLiteral("%1: %2").arg(part, systemError());
+    // than all its entries. Only this user may read it: it holds the URL list and the settings.
+    if ((failed = files.setMode(fd, 0600)) == 0 && lockedByOther(fd))
+        failed = errno;
+    if (failed == 0 && (failed = writeAll(files, fd, headerLine(header))) == 0
+        && ::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0)
+        failed = errno;
+    if (failed != 0) {
+        error = QStringLiteral("%1: %2").arg(part, qt_error_string(failed));
         ::unlink(QFile::encodeName(part).constData());
         return nullptr;
     }
@@ -416,13 +420,13 @@ QStringList RunJournal::interrupted(const QString& folder)
     return found;
 }
 
-void RunJournal::append(const JournalEntry& entry)
+QString RunJournal::append(const JournalEntry& entry)
 {
     if (broken_ || fd_ < 0)
-        return;
-    if (!writeAll(fd_, entryLine(entry))) {
+        return {};
+    if (const int failed = writeAll(platform_.fileSystem(), fd_, entryLine(entry))) {
         broken_ = true;
-        return;
+        return QStringLiteral("%1: %2").arg(path_, qt_error_string(failed));
     }
     const QDateTime now = platform_.now();
     if (lastSync_.msecsTo(now) >= kSyncIntervalMs) {
@@ -439,6 +443,7 @@ void RunJournal::append(const JournalEntry& entry)
         lastSync_ = now;
         ++syncs_;
     }
+    return {};
 }
 
 void RunJournal::remove()
@@ -448,7 +453,7 @@ void RunJournal::remove()
     ::unlink(QFile::encodeName(path_).constData());
     if (pendingSync_.valid())
         pendingSync_.wait();
-    ::close(fd_);
+    platform_.fileSystem().close(fd_);
     fd_ = -1;
 }
 

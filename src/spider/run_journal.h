@@ -121,11 +121,12 @@ public:
     RunJournal(const RunJournal&) = delete;
     RunJournal& operator=(const RunJournal&) = delete;
 
-    /// Appends one entry with one write. It reaches the disk with the next sync, which starts
-    /// when a second has passed on the platform's clock since the last one and runs beside
-    /// the run, on a thread of its own. After a failed
-    /// write the journal takes no more entries, so it still ends on whole ones.
-    void append(const JournalEntry& entry);
+    /// Appends one entry with one write through the platform's file system. It reaches the
+    /// disk with the next sync, which starts when a second has passed on the platform's clock
+    /// since the last one and runs beside the run, on a thread of its own. Returns why a write
+    /// failed ("PATH: REASON"), else nothing; after a failed write the journal takes no more
+    /// entries, so it still ends on whole ones.
+    QString append(const JournalEntry& entry);
     /// Deletes the file: the run has ended.
     void remove();
 

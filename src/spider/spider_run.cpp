@@ -5,6 +5,7 @@
 #include "app/platform.h"
 #include "app/stoppable_wait.h"
 #include "app/text_ops.h"
+#include "listtools/consolidation.h"
 #include "net/blocking_fetch.h"
 #include "net/buffered_response.h"
 #include "net/draining.h"
@@ -182,8 +183,10 @@ bool walkInTurn(Form1& f, Platform& p, FetchPool& pool, int i, int end, RunCourt
     return true;
 }
 
-void stopRun(Form1& f, Platform& p)
+// `last` is the list position the run reached, where Consolidate goes on from.
+void stopRun(Form1& f, Platform& p, int last)
 {
+    markStopPoint(f, last);
     f.labelStatus.setCaption(f.runReport.summaryText());
     p.MsgBox(
         f.pageFailure.isEmpty() ? QStringLiteral("Stopped!") : QStringLiteral("Stopped! ") + f.pageFailure);
@@ -203,7 +206,7 @@ void completeRun(Form1& f, Platform& p)
         if (p.unloaded())
             return;
         if (!f.pageFailure.isEmpty()) {
-            stopRun(f, p);
+            stopRun(f, p, f.List1.ListCount() - 1);
             return;
         }
     }
@@ -265,6 +268,7 @@ void spiderRun(Form1& f, Platform& p, std::unique_ptr<RunJournal> resumed)
     // The last run's summary stays in the status strip until a run starts.
     f.labelStatus.setCaption({});
     f.pageFailure.clear();
+    clearStopPoint(f);
     f.List5.Clear();
     f.List7.Clear();
     f.Label10.setCaption(QStringLiteral("0"));
@@ -284,7 +288,7 @@ void spiderRun(Form1& f, Platform& p, std::unique_ptr<RunJournal> resumed)
     if (resumed)
         replayEntries(f, resumed->contents().entries);
     const std::unique_ptr<RunRecorder> journal
-        = resumed ? std::make_unique<RunRecorder>(f, std::move(resumed)) : startJournal(f, p);
+        = resumed ? std::make_unique<RunRecorder>(f, p, std::move(resumed)) : startJournal(f, p);
     const int parallel = parallelRequests(f);
     RunCourtesy courtesy(f, p, headerBlock(f));
     std::unique_ptr<FetchPool> pool;
@@ -307,7 +311,7 @@ void spiderRun(Form1& f, Platform& p, std::unique_ptr<RunJournal> resumed)
         if (f.Label3.Caption() == QLatin1String("0")) {
             // Answers fetched ahead for later positions leave no trace.
             pool.reset();
-            stopRun(f, p);
+            stopRun(f, p, i);
             return;
         }
     }

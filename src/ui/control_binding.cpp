@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -62,6 +63,32 @@ QString styleFor(std::int64_t colour)
     const int b = (colour >> 16) & 0xFF;
     return QStringLiteral("background-color: rgb(%1, %2, %3);").arg(r).arg(g).arg(b);
 }
+
+// Lists and panes draw no focus of their own while empty or with no row chosen; a frame in the
+// highlight colour says where the keys go. It is as thick either way, so nothing moves.
+void showFocusFrame(QWidget* widget)
+{
+    widget->setStyleSheet(
+        QStringLiteral("QAbstractScrollArea { border: 1px solid palette(mid); margin: 1px; }"
+                       "QAbstractScrollArea:focus { border: 2px solid palette(highlight); margin: 0px; }"));
+}
+
+/// Ctrl+Tab types the tab character that Tab, which moves the focus on, no longer types.
+class CtrlTabTypesTab : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* edit = qobject_cast<QPlainTextEdit*>(watched);
+        if (!edit || event->type() != QEvent::KeyPress || edit->isReadOnly())
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Tab || key->modifiers() != Qt::ControlModifier)
+            return false;
+        edit->insertPlainText(QStringLiteral("\t"));
+        return true;
+    }
+};
 
 } // namespace
 
@@ -135,6 +162,7 @@ void ControlBindings::text(TextField& field, QLineEdit* edit)
 
 void ControlBindings::text(TextField& field, QPlainTextEdit* edit)
 {
+    showFocusFrame(edit);
     syncers_.push_back([&field, edit, shown = ~std::uint64_t { 0 }]() mutable {
         if (shown == field.revision())
             return;
@@ -210,6 +238,7 @@ void ControlBindings::list(ListBox& list, QListView* view)
 {
     auto* model = new ListBoxModel(list, view);
     view->setModel(model);
+    showFocusFrame(view);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setUniformItemSizes(true);
     // The entry is the highlighted one, not the view's current index: Qt moves that on its
@@ -250,6 +279,11 @@ void ControlBindings::pane(TextPane& pane, QPlainTextEdit* edit)
         qsizetype length = 0;
     };
     auto shown = std::make_shared<Shown>();
+    // Tab walks on to the next control as everywhere else in the window, instead of trapping
+    // the focus and typing into the records or the template.
+    edit->setTabChangesFocus(true);
+    edit->installEventFilter(new CtrlTabTypesTab(edit));
+    showFocusFrame(edit);
     QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this, &pane, edit, shown] {
         if (syncing_)
             return;

@@ -5,6 +5,7 @@
 #include "app/small_handlers.h"
 #include "files/file_commands.h"
 #include "keywords/keyword_lookup.h"
+#include "ui/screen_fit.h"
 #include "ui/source_choice.h"
 #include "ui/status_strip.h"
 
@@ -80,6 +81,8 @@ MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
 
     auto* area = new ClientArea(this);
     area->setFrameShape(QFrame::NoFrame);
+    // The area itself would be a Tab stop that shows nothing; its controls scroll into view.
+    area->setFocusPolicy(Qt::NoFocus);
     area->setWidgetResizable(true);
     auto* client = new QWidget(area);
     client_ = client;
@@ -103,7 +106,7 @@ MainWindow::MainWindow(Form1& form, Platform& platform, QWidget* parent)
 
     // The strip along the bottom edge lies below the client area, so the twips layout keeps
     // its whole height.
-    status_ = std::make_unique<StatusStrip>(form_, statusBar());
+    status_ = std::make_unique<StatusStrip>(form_, statusBar(), [this] { sync(); });
     shows(form_.labelStatus, status_->label());
 
     // Fields and panes take dropped text themselves; a dropped file is the window's to open.
@@ -137,16 +140,12 @@ void MainWindow::fitToScreen()
     const QScreen* screen = this->screen();
     if (!screen)
         return;
-    const QRect area = screen->availableGeometry();
-    // Known once a window manager has framed the window; nothing before that.
-    const QSize frame = frameGeometry().size() - size();
-    const QSize room = (area.size() - frame).expandedTo(QSize(1, 1));
-    setMinimumSize(openingSize_.boundedTo(room));
-    resize(openingSize_.boundedTo(room));
-    QRect placed = frameGeometry();
-    placed.moveCenter(area.center());
-    placed.moveTopLeft(QPoint(std::max(placed.left(), area.left()), std::max(placed.top(), area.top())));
-    move(placed.topLeft());
+    // The frame is known once a window manager has framed the window; nothing before that.
+    const ScreenFit fit = fitOnScreen(screen->availableGeometry(), frameGeometry().size() - size(),
+        openingSize_, screen->devicePixelRatio());
+    setMinimumSize(fit.size);
+    resize(fit.size);
+    move(fit.position);
 }
 
 void MainWindow::moveEvent(QMoveEvent* event)
@@ -255,11 +254,9 @@ void MainWindow::sync()
 
 void MainWindow::run(const std::function<void()>& handler)
 {
-    status_->beforeUserAction();
     handler();
     if (platform_.unloaded())
         return;
-    status_->afterUserAction();
     sync();
 }
 

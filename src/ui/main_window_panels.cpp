@@ -220,7 +220,7 @@ void MainWindow::buildSpiderPanel(QWidget* parent)
     exportRow->addWidget(csv);
     layout->addLayout(exportRow);
 
-    auto* consolidate = button(f.Command6, panel, withoutPlatform<Command6_Click>);
+    auto* consolidate = button(f.Command6, panel, Command6_Click);
     layout->addWidget(consolidate);
 
     buildPageManagerPanel(panel);

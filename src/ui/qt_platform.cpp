@@ -73,11 +73,16 @@ bool QtPlatform::ShowOpen(FileDialog& dialog)
 
 bool QtPlatform::ShowSave(FileDialog& dialog)
 {
-    const QString path
-        = QFileDialog::getSaveFileName(window_, QString(), dialog.InitDir, qtFilterFrom(dialog.Filter));
-    if (path.isEmpty())
+    QFileDialog box(window_, QString(), dialog.InitDir, qtFilterFrom(dialog.Filter));
+    box.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without an extension gets the chosen filter's, as desktop programs add it, so
+    // the Open dialog's filter shows the file; the dialog asks before replacing that name.
+    box.setDefaultSuffix(filterExtension(box.selectedNameFilter()));
+    QObject::connect(&box, &QFileDialog::filterSelected, &box,
+        [&box](const QString& filter) { box.setDefaultSuffix(filterExtension(filter)); });
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().value(0).isEmpty())
         return false;
-    dialog.FileName = path;
+    dialog.FileName = box.selectedFiles().constFirst();
     return true;
 }
 
@@ -114,9 +119,9 @@ void QtPlatform::Refresh()
         window_->repaint();
 }
 
-void QtPlatform::openWebAddress(const QString& address)
+bool QtPlatform::openWebAddress(const QString& address)
 {
-    QDesktopServices::openUrl(QUrl(address));
+    return QDesktopServices::openUrl(QUrl(address));
 }
 
 QString QtPlatform::programFolder()

@@ -28,7 +28,7 @@ public:
     bool DoEvents() override;
     bool waitForEvents(int maxMs) override;
     void Refresh() override;
-    void openWebAddress(const QString& address) override;
+    bool openWebAddress(const QString& address) override;
     QString programFolder() override;
     /// Also stops the private search instance: Quit ends everything the window started.
     void Unload() override;

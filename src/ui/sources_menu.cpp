@@ -23,6 +23,26 @@ void addHeading(QMenu* menu, const QString& text)
     heading->setEnabled(false);
 }
 
+// `text` with its access letter: the first letter or digit that no entry above it in the menu
+// took, so every entry is reached with a key of its own, whatever the source tables hold.
+QString withAccessLetter(const QString& text, QString& taken)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar letter = text.at(i).toCaseFolded();
+        if (text.at(i).isLetterOrNumber() && !taken.contains(letter)) {
+            taken += letter;
+            return text.left(i) + QLatin1Char('&') + text.mid(i);
+        }
+    }
+    return text;
+}
+
+// An address shown in a caption: its "&" is a character, not an access letter.
+QString shownInCaption(QString text)
+{
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 } // namespace
 
 void MainWindow::buildSourcesMenu()
@@ -40,7 +60,9 @@ void MainWindow::buildSourcesMenu()
         QAction* action;
         QString name; // empty for "Other address…"
         SourceKind kind;
+        QString caption; // with its access letter
     };
+    QString taken;
     auto choices = std::make_shared<std::vector<Choice>>();
     auto prefix = [](SourceKind kind) {
         return kind == SourceKind::Keywords ? QStringLiteral("keywordSource:")
@@ -48,23 +70,23 @@ void MainWindow::buildSourcesMenu()
     };
     auto addChoices = [&](QActionGroup* group, const QString& name, const QString& address, SourceKind kind,
                           const QString& caption = {}) {
-        QAction* entry = menu->addAction(caption.isEmpty() ? name : caption);
+        QAction* entry = menu->addAction(withAccessLetter(caption.isEmpty() ? name : caption, taken));
         entry->setObjectName(prefix(kind) + name);
         entry->setCheckable(true);
         entry->setToolTip(
             address.isEmpty() ? tr("The original service, as the environment sets it") : address);
         group->addAction(entry);
-        choices->push_back({ entry, name, kind });
+        choices->push_back({ entry, name, kind, entry->text() });
         connect(entry, &QAction::triggered, this,
             [this, name, kind] { run([this, name, kind] { chooseSource(form_, kind, name); }); });
     };
     // An instance or template of the user's own, in the forms --source takes, checked as it is given.
     auto addOther = [&](QActionGroup* group, SourceKind kind, const QString& prompt) {
-        QAction* entry = menu->addAction(tr("Other address…"));
+        QAction* entry = menu->addAction(withAccessLetter(tr("Other address…"), taken));
         entry->setObjectName(prefix(kind) + QStringLiteral("Other"));
         entry->setCheckable(true);
         group->addAction(entry);
-        choices->push_back({ entry, QString(), kind });
+        choices->push_back({ entry, QString(), kind, entry->text() });
         connect(entry, &QAction::triggered, this, [this, kind, prompt] {
             bool ok = false;
             const QString address = QInputDialog::getText(
@@ -85,7 +107,7 @@ void MainWindow::buildSourcesMenu()
     addOther(keywordGroup, SourceKind::Keywords,
         tr("Keyword suggestions from a SearXNG instance (http://host:port)\nor an address template "
            "with {searchTerms}:"));
-    QAction* expand = menu->addAction(tr("Expand seed with a-z, 0-9"));
+    QAction* expand = menu->addAction(withAccessLetter(tr("Expand seed with a-z, 0-9"), taken));
     expand->setObjectName(QStringLiteral("seedExpansion"));
     expand->setCheckable(true);
     connect(expand, &QAction::triggered, this, [this](bool on) {
@@ -110,8 +132,10 @@ void MainWindow::buildSourcesMenu()
             if (choice.name.isEmpty()) {
                 // The address in use is shown where it was chosen.
                 choice.action->setChecked(!other.isEmpty());
-                choice.action->setText(
-                    other.isEmpty() ? tr("Other address…") : tr("Other address: %1…").arg(other));
+                // "Other address…" becomes "Other address: ADDRESS…", its access letter kept.
+                choice.action->setText(other.isEmpty() ? choice.caption
+                                                       : choice.caption.chopped(1) + QStringLiteral(": ")
+                            + shownInCaption(other) + QStringLiteral("…"));
                 continue;
             }
             choice.action->setChecked(other.isEmpty()

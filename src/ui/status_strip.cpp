@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/text_ops.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -22,13 +23,16 @@ QString of(qint64 done, qint64 total)
     return QStringLiteral("%1 of %2").arg(done).arg(total);
 }
 
-StatusReading spiderReading(const Form1& f, qint64 urlTotal, RunRate& rate, qint64 nowMs)
+StatusReading spiderReading(
+    const Form1& f, qint64 urlTotal, RunRate& rate, qint64 nowMs, RateSampling sampling)
 {
-    const qint64 position = static_cast<qint64>(Val(f.Text13.Text()));
+    // The figures are the window's own labels: "Spidered:" and "Added:".
+    const qint64 position = static_cast<qint64>(Val(f.Label15.Caption()));
     // The position counts the request in flight too.
     const qint64 done = std::max<qint64>(position - (f.Inet1->StillExecuting() ? 1 : 0), 0);
     const qint64 total = std::max(urlTotal, position);
-    rate.sample(nowMs, done);
+    if (sampling == RateSampling::Sample)
+        rate.sample(nowMs, done);
     return { QStringLiteral("Spider: URL ") + of(position, total) + QStringLiteral(", ") + f.Label10.Caption()
             + QStringLiteral(" added") + rate.describe(total),
         done, total };
@@ -66,12 +70,24 @@ StatusReading randomiserReading(const Form1& f)
         + of(run.randomiserDone, run.randomiserSteps) };
 }
 
+StatusReading lookupReading(const Form1& f)
+{
+    const RunProgress& run = f.progress;
+    QString text = QStringLiteral("Keyword lookup: \"") + run.lookupSeedText + QStringLiteral("\"");
+    if (run.lookupSeeds > 1)
+        text += QStringLiteral(" (") + of(run.lookupSeed, run.lookupSeeds) + QLatin1Char(')');
+    text += QStringLiteral(", ") + f.Label7.Caption() + QStringLiteral(" keywords found");
+    // A bar only where there is more than one request to count.
+    return { text, run.lookupSeeds > 1 ? run.lookupSeed - 1 : 0, run.lookupSeeds > 1 ? run.lookupSeeds : 0 };
+}
+
 } // namespace
 
-StatusStrip::StatusStrip(Form1& form, QStatusBar* bar)
+StatusStrip::StatusStrip(Form1& form, QStatusBar* bar, std::function<void()> redrawWindow)
     : form_(form)
     , label_(new QLabel(bar))
     , bar_(new QProgressBar(bar))
+    , redrawWindow_(std::move(redrawWindow))
 {
     // The strip may repeat text from the web (a summary naming a site); never markup.
     label_->setTextFormat(Qt::PlainText);
@@ -80,54 +96,67 @@ StatusStrip::StatusStrip(Form1& form, QStatusBar* bar)
     bar_->hide();
     bar->addPermanentWidget(bar_);
     timer_.setInterval(kRedrawMs);
-    QObject::connect(&timer_, &QTimer::timeout, label_, [this] { redraw(); });
+    QObject::connect(&timer_, &QTimer::timeout, label_, [this] {
+        sampleDue_ = true;
+        redrawWindow_();
+    });
 }
 
-void StatusStrip::beforeUserAction()
+qint64 StatusStrip::runClockMs()
 {
-    if (form_.activity == Activity::None) {
-        urlTotal_ = form_.List1.ListCount();
-        rate_.restart();
-        clock_.start();
-    }
-    if (depth_++ == 0)
-        timer_.start();
-}
-
-void StatusStrip::afterUserAction()
-{
-    if (depth_ > 0 && --depth_ == 0)
-        timer_.stop();
-    redraw();
+    return clock_.elapsed() - heldMs_ - (held_.isValid() ? held_.elapsed() : 0);
 }
 
 void StatusStrip::sync()
 {
+    const bool running = form_.activity != Activity::None;
+    if (running && !measuring_) {
+        measuring_ = true;
+        urlTotal_ = form_.List1.ListCount();
+        rate_.restart();
+        clock_.start();
+        heldMs_ = 0;
+        held_.invalidate();
+        timer_.start();
+    } else if (!running && measuring_) {
+        measuring_ = false;
+        timer_.stop();
+    }
+    // A message or question holds the command that showed it until it is answered.
+    const bool held = QApplication::activeModalWidget() != nullptr;
+    if (held && !held_.isValid()) {
+        held_.start();
+    } else if (!held && held_.isValid()) {
+        heldMs_ += held_.elapsed();
+        held_.invalidate();
+    }
+    const RateSampling sampling = sampleDue_ && !held ? RateSampling::Sample : RateSampling::Keep;
+    sampleDue_ = false;
     // A command may set the caption before it ends: a spider run its summary, under its end message.
-    if ((form_.activity == Activity::None && showsProgress_) || shownCaption_ != form_.labelStatus.revision())
-        redraw();
+    if (running || showsProgress_ || shownCaption_ != form_.labelStatus.revision())
+        redraw(sampling);
 }
 
-StatusReading StatusStrip::read(const Form1& f, qint64 urlTotal, RunRate& rate, qint64 nowMs)
+StatusReading StatusStrip::read(
+    const Form1& f, qint64 urlTotal, RunRate& rate, qint64 nowMs, RateSampling sampling)
 {
+    // A command that sets its summary as it ends shows it while its end message is up.
+    if (f.activity != Activity::None && !f.labelStatus.Caption().isEmpty())
+        return { f.labelStatus.Caption() };
     switch (f.activity) {
-    case Activity::Spider:
-        // A run sets its summary as it ends, while its end message is still up.
-        if (!f.labelStatus.Caption().isEmpty())
-            break;
-        return spiderReading(f, urlTotal, rate, nowMs);
+    case Activity::Spider: return spiderReading(f, urlTotal, rate, nowMs, sampling);
     case Activity::Harvest: return harvestReading(f);
     case Activity::Randomise: return randomiserReading(f);
-    case Activity::Lookup:
+    case Activity::Lookup: return lookupReading(f);
     case Activity::Publish:
     case Activity::None: break;
     }
     return { f.labelStatus.Caption() };
 }
 
-void StatusStrip::redraw()
+void StatusStrip::redraw(RateSampling sampling)
 {
-    const StatusReading reading = read(form_, urlTotal_, rate_, clock_.isValid() ? clock_.elapsed() : 0);
+    const StatusReading reading = read(form_, urlTotal_, rate_, measuring_ ? runClockMs() : 0, sampling);
     showsProgress_ = form_.activity != Activity::None;
     shownCaption_ = form_.labelStatus.revision();
     if (label_->text() != reading.text)

@@ -8,6 +8,7 @@
 #include "support/test_window.h"
 
 #include <QDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -205,6 +206,20 @@ TEST(SmallHandlers, AboutNamesVersionQtReadmeAndTheJournalFolder)
     EXPECT_EQ(lines.value(1), "Built with Qt " QT_VERSION_STR);
     EXPECT_EQ(lines.value(4), "Run journal: /var/state/tarnwick");
     kept.isNull() ? qunsetenv("XDG_STATE_HOME") : qputenv("XDG_STATE_HOME", kept);
+
+    // Go To Help opens the README About names, the one of the source tree in a test build,
+    // with the desktop's handler; without one it names the file.
+    const QString manual = manualPath();
+    EXPECT_EQ(lines.value(3), "README: " + manual);
+    EXPECT_TRUE(manual.endsWith("/README.md")) << manual.toStdString();
+    for (const bool opens : { true, false }) {
+        w.p.messages.clear(), w.p.opened.clear(), w.p.opens = opens;
+        mnuGoToHelp_Click(w.f(), w.p);
+        EXPECT_EQ(w.p.opened, QStringList { QUrl::fromLocalFile(manual).toString() }) << opens;
+        EXPECT_EQ(w.p.messages.join(""),
+            opens ? ""
+                  : "No program to show the manual could be started. The manual is the file " + manual + ".");
+    }
 }
 
 TEST(TextOps, AppPathNumbersRoundingTrimAndCaseFreeSplits)

@@ -45,26 +45,38 @@ TEST(Open, ListsTrimAndLimitEntriesPanesEndEveryLine)
         QByteArray bytes;
         QStringList entries;
         QStringList messages;
+        QString status; // what the status strip keeps
     } cases[] = {
         { "only spaces trimmed", " \ta b\t ", { "\ta b\t" }, {} },
-        { "nul byte kept", QByteArray("x\0y\r\n", 5), { QString("x") + QChar(0) + "y" }, {} },
+        { "nul byte: not text, the list kept", QByteArray("x\0y\r\n", 5), { "\ta b\t" },
+            { "File " + path + " could not be opened: Not a text file (it holds NUL bytes)" } },
         { "empty file", "", {}, {} },
         { "30000 lines", crlfLines(many.mid(0, 30000)), many.mid(0, 30000), {} },
-        { "stops after the entry past 30000", crlfLines(many), many.mid(0, 30001), { "Limit reached!" } },
+        { "stops after the entry past 30000", crlfLines(many) + "\r\n \r\n", many.mid(0, 30001),
+            { "Limit reached!" },
+            "Limit reached: 30001 entries opened from " + path + ", 4 more lines left out." },
         { "blank lines left out", crlfLines(many.mid(0, 29999)) + "\r\n  \r\n\r\n", many.mid(0, 29999), {} },
         { "lines too long for an entry (last, for the pane below)",
             "a\r\n" + longest + "\r\n" + QByteArray(65537, 'y') + "\r\nb\r\n" + QByteArray(200000, 'z'),
             { "a", QString::fromLatin1(longest), "b" },
             { "File " + path + ": 2 lines longer than 65536 characters left out!" } },
     };
+    QString countAtMessage;
+    w.p.onMessage = [&](const QString&) { countAtMessage = w.f().Label1.Caption(); };
     for (const auto& c : cases) {
         w.p.messages.clear();
+        w.f().labelStatus.setCaption({});
         writeFileBytes(path, c.bytes);
         w.run(mnuOpenURLs_Click, path);
         EXPECT_EQ(w.f().List1.items(), c.entries) << c.name;
         EXPECT_EQ(w.f().Label1.Caption(), QString::number(c.entries.size())) << c.name;
         EXPECT_EQ(w.p.messages, c.messages) << c.name;
+        if (!c.messages.isEmpty())
+            EXPECT_EQ(countAtMessage, QString::number(c.entries.size()))
+                << c.name << ": the count under the message";
+        EXPECT_EQ(w.f().labelStatus.Caption(), c.status) << c.name;
     }
+    w.p.onMessage = nullptr;
     // A pane takes its text whole: a template may well be one long line.
     w.p.messages.clear();
     w.run(mnuOpenTemplate_Click, path);
@@ -89,6 +101,9 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
     const QString fifo = dir.filePath("pipe.urls");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString opened = " could not be opened: ";
+    const QString notText = "Not a text file (it holds NUL bytes)";
+    const QString image = dir.filePath("picture.png");
+    writeFileBytes(image, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     const struct {
         const char* name;
         Command command;
@@ -99,6 +114,11 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
         { "folder", mnuOpenURLs_Click, dir.path(), opened + "Is a folder" },
         { "named pipe without a writer", mnuOpenKeywords_Click, fifo, opened + "Not a regular file" },
         { "unreadable spider data", mnuOpenSpiderData_Click, "/proc/self/mem", " could not be read: " },
+        // A file that is not text, of each kind: what the list or pane held stays.
+        { "an image as keywords", mnuOpenKeywords_Click, image, opened + notText },
+        { "an image as urls", mnuOpenURLs_Click, image, opened + notText },
+        { "an image as spider data", mnuOpenSpiderData_Click, image, opened + notText },
+        { "an image as a template", mnuOpenTemplate_Click, image, opened + notText },
         { "cancel open keywords", mnuOpenKeywords_Click, {}, {} },
         { "cancel save urls", mnuSaveURLs_Click, {}, {} },
         { "cancel open spider data", mnuOpenSpiderData_Click, {}, {} },

@@ -90,13 +90,44 @@ TEST(ReadTextFile, ReadsAFileOfExactlyTheCapRefusesOneByteMoreAndClosesEvenDescr
     const bool zeroLeftOpen = ::fcntl(0, F_GETFD) != -1;
     ::dup2(input, 0);
     ::close(input);
-    EXPECT_TRUE(read.ok()) << read.reason.toStdString();
-    EXPECT_EQ(read.text.size(), kMaxFileBytes);
+    // Read whole, then refused for what it holds: zeros are no text.
+    EXPECT_EQ(read.failure, TextFileRead::Failure::NotText) << read.reason.toStdString();
     EXPECT_FALSE(zeroLeftOpen);
     ASSERT_TRUE(file.resize(kMaxFileBytes + 1));
     const TextFileRead over = readTextFile(file.fileName());
     EXPECT_EQ(over.failure, TextFileRead::Failure::Open);
     EXPECT_EQ(over.reason, "Larger than 64 MiB");
+}
+
+// The rule for what is not text, at its edges: a marked UTF-16 file is text, the same bytes
+// without their mark are not; a few control characters are allowed, one in ten is not.
+TEST(ReadTextFile, RefusesWhatIsNotTextAndOpensMarkedUtf16)
+{
+    const QString text = QStringLiteral("caf\u00e9\r\nhttp://a.example/\r\n");
+    const QByteArray utf16
+        = QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom).encode(text);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString reason; // empty: opens
+    } rows[] = {
+        { "utf-16 with its mark", utf16, {} },
+        { "utf-16 without its mark", utf16.mid(2), "Not a text file (it holds NUL bytes)" },
+        { "one escape in ten characters", "\x1b[1mbold\r\n", {} },
+        { "two in ten", "\x1b[1mbo\x1bld\r",
+            "Not a text file (more than one character in ten is a control "
+            "character or cannot be decoded)" },
+        { "tabs, form feeds and line ends", "\t\t\f\r\n\r\n", {} },
+    };
+    QTemporaryDir dir;
+    for (const auto& row : rows) {
+        const QString path = dir.filePath("file.urls");
+        test::writeFileBytes(path, row.bytes);
+        const TextFileRead read = readTextFile(path);
+        EXPECT_EQ(read.reason, row.reason) << row.name;
+        if (row.reason.isEmpty())
+            EXPECT_EQ(read.text, decodeFileText(row.bytes)) << row.name;
+    }
 }
 
 // Each step of a save that can fail, failing: the old file stays byte for byte, with its

@@ -198,6 +198,8 @@ TEST_F(Harvest, PagesThatFailToLoadAreSkippedWithoutAWait)
     EXPECT_TRUE(urlsWith("error-page").isEmpty());
     EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots + 1);
     EXPECT_EQ(p.messages, QStringList { "Finished run!" });
+    EXPECT_EQ(f.labelStatus.Caption(),
+        QString("Harvest finished: 3 keywords, %1 URLs found").arg(kFirstPageRoots + 1));
 }
 
 TEST_F(Harvest, StopAllDuringAWaitEndsAtThatTick)
@@ -210,6 +212,9 @@ TEST_F(Harvest, StopAllDuringAWaitEndsAtThatTick)
     EXPECT_EQ(f.Label3.Caption(), "0");
     EXPECT_EQ(world.targets().size(), 1);
     EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots);
+    EXPECT_EQ(f.labelStatus.Caption(),
+        QString("Harvest stopped at keyword 1 of 2, page 1: %1 URLs found").arg(kFirstPageRoots))
+        << "what the status strip keeps";
 }
 
 TEST_F(Harvest, StopAllWhileLinksAreAddedWaitsForTheFirstTick)

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -131,15 +132,32 @@ TEST(Sitemap, VerticalLinksHeadingAndListEmptied)
     EXPECT_FALSE(QFileInfo::exists(t.path("cars/sitemap.xml"))) << "no site address, no sitemap.xml";
 }
 
+// Each link leads to the file written: what a name holds is part of the name, never a query,
+// a fragment, an escape, a character reference or markup.
 TEST(Pages, PageNamesAreLinkedEncodedFromTheSitemap)
 {
-    Pages t;
-    Form1& f = t.f();
-    f.RichTextBox2.setText("!##!");
-    f.Text9.setText("a\"><b>");
-    createpage(f, t.p);
-    EXPECT_TRUE(QFileInfo::exists(t.path("cars/a\"><b>10.html")));
-    EXPECT_EQ(f.Text15.Text(), "<a href=\"a%22%3E%3Cb%3E10.html\">a%22%3E%3Cb%3E10</a>  ");
+    const struct {
+        const char* name;
+        const char* link;
+    } rows[] = {
+        { "a\"><b>", "<a href=\"a%22%3E%3Cb%3E10.html\">a&quot;&gt;&lt;b&gt;10</a>  " },
+        { "q#", "<a href=\"q%2310.html\">q#10</a>  " },
+        { "a?b", "<a href=\"a%3Fb10.html\">a?b10</a>  " },
+        { "50%", "<a href=\"50%2510.html\">50%10</a>  " },
+        { "x&amp", "<a href=\"x%26amp10.html\">x&amp;amp10</a>  " },
+        { "caf\u00e9-(1)", "<a href=\"caf%C3%A9-(1)10.html\">caf\u00e9-(1)10</a>  " },
+    };
+    for (const auto& row : rows) {
+        Pages t;
+        Form1& f = t.f();
+        f.RichTextBox2.setText("!##!");
+        f.Text9.setText(QString::fromUtf8(row.name));
+        createpage(f, t.p);
+        EXPECT_TRUE(QFileInfo::exists(t.path("cars/" + f.Text9.Text() + "10.html"))) << row.name;
+        EXPECT_EQ(f.Text15.Text(), QString::fromUtf8(row.link)) << row.name;
+        const QString href = f.Text15.Text().section('"', 1, 1);
+        EXPECT_EQ(QUrl(href).path(), f.Text9.Text() + "10.html") << row.name << ": the link's file";
+    }
 }
 
 // Names and an address that need escaping: "&" in both, a space and non-ASCII letters in the

@@ -1,6 +1,7 @@
 // Spider runs over loopback servers and over a scripted control: what a run leaves, with one
 // request in flight or several.
 #include "app/small_handlers.h"
+#include "app/state_folder.h"
 #include "net/qt_transfer_control.h"
 #include "spider/response_handler.h"
 #include "spider/spider_run.h"
@@ -177,6 +178,8 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
         EXPECT_EQ(run.p.messages, c.messages) << c.name;
         EXPECT_EQ(f.List1.items(), urls) << c.name;
         EXPECT_EQ(f.List1.ListIndex(), c.index) << c.name;
+        EXPECT_EQ(f.Text19.Text(), c.quit ? "" : QString::number(c.index + 1))
+            << c.name << ": the stop point";
         EXPECT_EQ(f.Caption(), c.quit ? "Tarnwick - busy" : "Tarnwick") << c.name;
     }
 }
@@ -227,6 +230,44 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
         Command3_Click(f, run.p);
         EXPECT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" })
             << c.name;
+    }
+}
+
+// A journal that cannot be written, at the start or part-way, is said once and removed, so no
+// half journal is offered later; the run itself goes on to its end.
+TEST(SpiderRun, AJournalThatCannotBeWrittenIsSaidOnceAndTheRunGoesOn)
+{
+    const struct {
+        const char* name;
+        int failAfter; // accepted URLs before the disk fills; 0: at the header
+        const char* message;
+    } cases[] = {
+        { "header", 0, "The run journal could not be written (" },
+        { "entry mid-run", 2, "The run goes on, but can no longer be resumed after a crash: " },
+    };
+    for (const auto& c : cases) {
+        QStringList urls;
+        SpiderWindow run(scriptedSites(6, 6, urls), urls);
+        Form1& f = run.f();
+        test::FaultyFileSystem disk;
+        disk.only = ".journal";
+        disk.bytesBeforeWriteFails = c.failAfter == 0 ? 0 : -1;
+        run.p.files = &disk;
+        const QDir state(stateFolder(), "*.journal*");
+        int journalsAfterFailure = 0;
+        run.p.onPump = [&](int) {
+            if (f.List5.ListCount() == c.failAfter)
+                disk.bytesBeforeWriteFails = 0;
+            if (!run.p.messages.isEmpty())
+                journalsAfterFailure += static_cast<int>(state.entryList(QDir::Files).size());
+        };
+        Command3_Click(f, run.p);
+        ASSERT_EQ(run.p.messages.size(), 2) << c.name << run.p.messages.join('|').toStdString();
+        EXPECT_TRUE(run.p.messages[0].startsWith(c.message) && run.p.messages[0].contains("No space left"))
+            << c.name;
+        EXPECT_EQ(run.p.messages[1], "Run completed! Tarnwick list of sites spidered!") << c.name;
+        EXPECT_EQ(journalsAfterFailure, 0) << c.name;
+        EXPECT_EQ(state.entryList(QDir::Files), QStringList {}) << c.name;
     }
 }
 

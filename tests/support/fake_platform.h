@@ -36,7 +36,11 @@ public:
     QDateTime now() override { return clock; }
     void Randomize() override { ++randomizeCalls; }
     double Rnd() override;
-    void openWebAddress(const QString& address) override { opened.append(address); }
+    bool openWebAddress(const QString& address) override
+    {
+        opened.append(address);
+        return opens;
+    }
     QString programFolder() override { return folder; }
     void Unload() override { isUnloaded = true; }
     bool unloaded() const override { return isUnloaded; }
@@ -77,6 +81,8 @@ public:
     QString folder = QStringLiteral("/tmp/");
     QDateTime clock = QDateTime(QDate(2026, 1, 1), QTime(12, 0), Qt::UTC);
     bool isUnloaded = false;
+    /// What openWebAddress answers: whether the desktop had a handler for the address.
+    bool opens = true;
     /// The file system the saves write through: the real one unless a test hands in a faulty one.
     FileSystem* files = &realFiles;
     PrivateInstance* instance = nullptr;

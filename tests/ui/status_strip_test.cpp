@@ -17,6 +17,7 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         std::function<void(Form1&, test::FakeTransferControl&)> state;
         QString text;
         qint64 value, maximum;
+        RateSampling sampling = RateSampling::Sample;
     };
     const Case cases[] = {
         { "idle", [](Form1&, auto&) {}, "", 0, 0 },
@@ -26,7 +27,7 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         { "spider with a request in flight",
             [](Form1& f, test::FakeTransferControl& inet) {
                 f.activity = Activity::Spider;
-                f.Text13.setText("4");
+                f.Label15.setCaption("4");
                 f.Label10.setCaption("2");
                 inet.Execute("http://127.0.0.1:9/", "GET", {}, {});
             },
@@ -34,10 +35,38 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         { "spider between requests",
             [](Form1& f, auto&) {
                 f.activity = Activity::Spider;
-                f.Text13.setText("10");
+                f.Label15.setCaption("10");
                 f.Label10.setCaption("7");
             },
             "Spider: URL 10 of 10, 7 added, 3.33/s", 10, 10 },
+        { "spider held by a question: the rate as it was",
+            [](Form1& f, auto&) {
+                f.activity = Activity::Spider;
+                f.Label15.setCaption("10");
+            },
+            "Spider: URL 10 of 10, 0 added", 10, 10, RateSampling::Keep },
+        { "harvest stopped, under its message",
+            [](Form1& f, auto&) {
+                f.activity = Activity::Harvest;
+                f.labelStatus.setCaption("Harvest stopped at keyword 2 of 3, page 2: 12 URLs found");
+            },
+            "Harvest stopped at keyword 2 of 3, page 2: 12 URLs found", 0, 0 },
+        { "keyword lookup of one seed",
+            [](Form1& f, auto&) {
+                f.activity = Activity::Lookup;
+                f.progress.lookupSeedText = "cars";
+                f.progress.lookupSeed = f.progress.lookupSeeds = 1;
+            },
+            "Keyword lookup: \"cars\", 0 keywords found", 0, 0 },
+        { "keyword lookup of an expanded seed",
+            [](Form1& f, auto&) {
+                f.activity = Activity::Lookup;
+                f.progress.lookupSeedText = "cars b";
+                f.progress.lookupSeed = 3;
+                f.progress.lookupSeeds = 37;
+                f.Label7.setCaption("45");
+            },
+            "Keyword lookup: \"cars b\" (3 of 37), 45 keywords found", 2, 37 },
         { "harvest waiting for its next page",
             [](Form1& f, auto&) {
                 f.activity = Activity::Harvest;
@@ -79,7 +108,7 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         c.state(f, inet);
         RunRate rate;
         rate.sample(0, 0);
-        const StatusReading reading = StatusStrip::read(f, 10, rate, 3000);
+        const StatusReading reading = StatusStrip::read(f, 10, rate, 3000, c.sampling);
         EXPECT_EQ(reading.text, c.text) << c.name;
         EXPECT_EQ(reading.value, c.value) << c.name;
         EXPECT_EQ(reading.maximum, c.maximum) << c.name;

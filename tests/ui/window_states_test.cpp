@@ -1,11 +1,19 @@
 // What the window shows a new user: the URL list's highlighted entry, controls that cannot act
 // disabled, sources by address, numbers kept as typed, tooltips, keys, About, Quit, messages.
+#include "app/state_folder.h"
 #include "keywords/keyword_sources.h"
+#include "spider/journal_state.h"
+#include "spider/response_handler.h"
+#include "spider/run_resume.h"
+#include "support/fixtures.h"
 #include "support/qt_printers.h"
 #include "support/shown_window.h"
+#include "support/spider_sites.h"
 #include "ui/qt_platform.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,12 +21,14 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace tarnwick {
 namespace {
@@ -66,9 +76,80 @@ TEST(WindowStates, UrlListKeepsTheHighlightedEntryThroughFocusAndPlainWholeTitle
     EXPECT_FALSE(qt.askYesNo("Quit and lose it?"));
     QApplication::processEvents();
     EXPECT_EQ(f.List1.ListIndex(), 1);
-    QTest::mouseClick(w.widget(f.Command6), Qt::LeftButton);
-    EXPECT_EQ(f.List1.items(), QStringList({ "http://c/", "http://d/" }))
-        << "consolidated after the stop row";
+}
+
+// A name typed without an extension gets the save dialog's own; one with an extension keeps it.
+TEST(WindowStates, SaveDialogsAddTheirFiltersExtensionToABareName)
+{
+    Shown w;
+    const Form1& f = w.f;
+    QTemporaryDir dir;
+    const std::tuple<const char*, QString, const char*, const char*> rows[] = {
+        { "Save Keywords", f.CDialog1.Filter, "cars", "cars.kwrds" },
+        { "Save URLs", f.CDialog2.Filter, "cars", "cars.urls" },
+        { "Save Spider Data", "Spider Data (*.sdata)|*.sdata", "cars", "cars.sdata" },
+        { "Save Template", "Template (*.tplate)|*.tplate", "cars", "cars.tplate" },
+        { "Save Run Report", f.reportDialog.Filter, "cars", "cars.csv" },
+        { "a name with its own extension", f.CDialog1.Filter, "cars.old", "cars.old" },
+    };
+    for (const auto& [name, filter, typed, saved] : rows) {
+        FileDialog dialog { filter, dir.path(), {} };
+        answerNextModal([typed = QString(typed)](QWidget* modal) {
+            auto* box = qobject_cast<QFileDialog*>(modal);
+            ASSERT_TRUE(box);
+            // As typed into its name field (selectFile leaves a field that has the focus alone).
+            box->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+            QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
+        });
+        QtPlatform qt;
+        ASSERT_TRUE(qt.ShowSave(dialog)) << name;
+        EXPECT_EQ(dialog.FileName, dir.filePath(saved)) << name;
+    }
+}
+
+// A run shows in the strip however it started, a button or the resume question at start-up,
+// and the strip's figures are the "Spidered:" and "Added:" labels of the same moment.
+TEST(WindowStates, TheStripFollowsARunHoweverItStartedWithTheLabelsOwnFigures)
+{
+    const QStringList urls { "http://a.example/", "http://b.example/", "http://c.example/" };
+    for (const bool resumed : { false, true }) {
+        Shown w;
+        Form1& f = w.f;
+        attachResponseHandler(f, w.p);
+        for (const QString& url : urls)
+            static_cast<test::FakeTransferControl&>(*f.Inet1).answer(
+                url, QString::fromStdString(test::spiderPage("A page of " + url.toStdString(), "Its text")));
+        test::readySpider(f);
+        f.List1.replaceAll(urls);
+        if (resumed) {
+            JournalEntry first;
+            first.outcome = { 1, urls[0], Outcome::Timeout, "timeout" };
+            first.added = first.counter = "0";
+            QDir().mkpath(stateFolder());
+            test::writeFileBytes(QDir(stateFolder()).filePath("20260101-000000-000-1.journal"),
+                headerLine(journalHeader(f, w.p)) + entryLine(first));
+            f.List1.Clear();
+            w.p.yesNoAnswers = { true };
+        }
+        QStringList seen;
+        w.p.onPump = [&](int) {
+            w.window.sync(); // as the window's own platform does at every pump
+            const QString strip = w.widget<QLabel>(f.labelStatus)->text();
+            if (!strip.startsWith("Spider: "))
+                return;
+            seen << strip;
+            EXPECT_TRUE(strip.startsWith(
+                QString("Spider: URL %1 of 3, %2 added")
+                    .arg(w.widget<QLabel>(f.Label15)->text(), w.widget<QLabel>(f.Label10)->text())))
+                << strip.toStdString();
+        };
+        if (resumed)
+            offerInterruptedRun(f, w.p);
+        else
+            QTest::mouseClick(w.widget(f.Command3), Qt::LeftButton);
+        EXPECT_EQ(w.p.messages.value(0), "Run completed! Tarnwick list of sites spidered!") << resumed;
+        EXPECT_FALSE(seen.filter("Spider: URL 3 of 3").isEmpty()) << resumed << seen.join('\n').toStdString();
+    }
 }
 
 TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreChecked)
@@ -114,7 +195,7 @@ TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreCheck
         EXPECT_EQ(enabled(f.Check2), row.uk) << row.entry;
     }
     EXPECT_EQ(sources->findChild<QAction*>("resultSource:Private")->text(),
-        "Private instance (started by Tarnwick)");
+        "&Private instance (started by Tarnwick)");
 
     // "Other address…" is checked as it is given and shown as the choice.
     const QString instance = "http://10.0.0.5:8080/",
@@ -136,7 +217,10 @@ TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreCheck
         EXPECT_EQ(w.p.messages, message.isEmpty() ? QStringList() : QStringList { message });
         emit sources->aboutToShow();
         EXPECT_TRUE(sources->findChild<QAction*>(entry)->isChecked());
-        EXPECT_EQ(sources->findChild<QAction*>(entry)->text(), "Other address: " + expected + "\u2026");
+        // Shown as typed, "&" and all, beside the entry's own access letter.
+        EXPECT_EQ(sources->findChild<QAction*>(entry)->iconText(), "Other address: " + expected + "\u2026");
+        EXPECT_EQ(QKeySequence::mnemonic(sources->findChild<QAction*>(entry)->text()),
+            QKeySequence::mnemonic(QString(entry).startsWith("keyword") ? "&Other" : "O&ther"));
     }
     EXPECT_FALSE(enabled(f.Check2));
     EXPECT_FALSE(enabled(f.Combo1)) << "an instance's autocompleter takes no country";

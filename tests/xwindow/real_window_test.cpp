@@ -6,7 +6,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
@@ -17,39 +19,39 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
+#include <vector>
 
 namespace tarnwick {
 namespace {
 
-/// Opens a top-level menu by its access letter, moves `menusRight` menus to the right with the
-/// arrow key, and chooses that menu's first item with Enter.
-void chooseFirstItem(QWidget& window, char accessLetter, int menusRight = 0)
+/// Waits up to two seconds for `condition`, letting events run; whether it came true.
+template <typename Condition> bool eventually(Condition condition)
+{
+    for (int i = 0; i < 200 && !condition(); ++i)
+        QTest::qWait(10);
+    return condition();
+}
+
+/// Opens a top-level menu by its access letter and chooses its first item with Enter.
+void chooseFirstItem(QWidget& window, char accessLetter)
 {
     // Without a window manager nothing gives the window back its activation after a dialog.
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QTest::keyClick(&window, Qt::Key(Qt::Key_A + (accessLetter - 'a')), Qt::AltModifier);
-    QWidget* popup = nullptr;
-    for (int i = 0; i < 100 && !popup; ++i) {
-        QTest::qWait(10);
-        popup = QApplication::activePopupWidget();
-    }
-    ASSERT_NE(popup, nullptr) << "no menu opened for Alt+" << accessLetter;
-    for (int i = 0; i < menusRight; ++i) {
-        QTest::keyClick(popup, Qt::Key_Right);
-        QTest::qWait(20);
-        popup = QApplication::activePopupWidget();
-        ASSERT_NE(popup, nullptr);
-    }
-    QTest::keyClick(popup, Qt::Key_Return);
+    ASSERT_TRUE(eventually([] { return QApplication::activePopupWidget() != nullptr; }))
+        << "no menu opened for Alt+" << accessLetter;
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
 }
 
 // A URL list opened through the menu and its file dialog, a resize, and a spider run whose
 // fifth page answers only once the test has seen the strip show the run waiting for it and
-// has chosen Stop All from the menu.
-TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripAndStopsFromTheMenu)
+// has chosen Stop All from the keyboard (Alt+O, Enter) and answered "Stopped!" with Enter.
+// Consolidate then works from where the run stopped, whatever became of the highlight.
+TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripStopsFromTheKeyboardAndConsolidates)
 {
     QTemporaryDir home;
     qputenv("TARNWICK_HOME", home.path().toUtf8());
@@ -104,8 +106,7 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripAndStopsFromTheMenu)
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             messages.append(box->text());
             atMessage = strip->text();
-            // As a user closes it: a click on OK, which gives the focus back to the window.
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            QTest::keyClick(box, Qt::Key_Return);
         } else if (!modal && !stopping && strip->text().startsWith(QStringLiteral("Spider: URL 6 of 9"))) {
             stopping = true;
             during = strip->text();
@@ -114,9 +115,7 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripAndStopsFromTheMenu)
                 window.grab().save(picture);
             barValue = bar->isVisible() ? bar->value() : -1;
             barMaximum = bar->maximum();
-            // "&Template" and "S&top" share their access letter; Alt+T reaches Template first,
-            // so the way to Stop goes from Keywords, four menus along.
-            chooseFirstItem(window, 'k', 4); // Stop > Stop All
+            chooseFirstItem(window, 'o'); // Stop > Stop All
             release = true;
         }
     });
@@ -144,7 +143,69 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripAndStopsFromTheMenu)
     EXPECT_EQ(f.Label3.Caption(), "0");
     EXPECT_EQ(hits.load(), 5);
     EXPECT_EQ(window.windowTitle(), "Tarnwick");
-    EXPECT_EQ(f.List1.ListIndex(), 5) << "the stop row, for Consolidate";
+    EXPECT_EQ(f.Text19.Text(), "6") << "the stop point, for Consolidate";
+
+    // The highlight goes; the stop point stays with the run.
+    qobject_cast<QListView*>(urlView)->selectionModel()->clear();
+    QTest::mouseClick(window.widgetFor(f.Command6), Qt::LeftButton);
+    urls.removeAt(2); // the 404 before the stop drops out
+    EXPECT_EQ(f.List1.items(), urls);
+    EXPECT_EQ(qobject_cast<QLabel*>(window.widgetFor(f.Label1))->text(), "8");
+    QTest::mouseClick(window.widgetFor(f.Command6), Qt::LeftButton);
+    EXPECT_EQ(messages.value(1), "Nothing to consolidate: there is no stopped spider run to go on from.");
+    EXPECT_EQ(f.List1.items(), urls);
+}
+
+// Tab from the seed box walks every control of the three columns, top to bottom, through the
+// spider data pane without typing into it, and back to the seed box; every stop shows that it
+// has the focus.
+TEST(RealWindowKeys, TabWalksEveryColumnShowingTheFocusAndLeavesThePanes)
+{
+    WindowSession session;
+    session.show();
+    MainWindow& window = session.window;
+    Form1& f = session.form;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    f.RichTextBox1.setText("Title\r\nDescription\r\n");
+    f.List1.replaceAll({ "http://a.example/", "http://b.example/" });
+    window.sync();
+
+    // Every control that can act now: "Google UK:" waits for the Classic result source.
+    std::vector<const Control*> walk { &f.Text1, &f.Command2, &f.Combo1, &f.List2, &f.Check1, &f.Check2,
+        &f.Command1, &f.List1, &f.Command4, &f.Text4, &f.Text6, &f.Combo2, &f.Combo8, &f.Combo10, &f.Combo9, &f.Check9,
+        &f.RichTextBox1, &f.Command5, &f.Check7, &f.Command6, &f.Text5, &f.Check8, &f.Combo3, &f.Text8,
+        &f.Text9, &f.Text10, &f.Text11, &f.Text18, &f.Combo6, &f.Combo7, &f.Check3, &f.Check6, &f.Check4,
+        &f.Check5, &f.Option1, &f.Option2, &f.Command3, &f.Text1 };
+    std::erase_if(walk, [&](const Control* c) { return !window.widgetFor(*c)->isEnabled(); });
+    EXPECT_EQ(walk.size(), 37u);
+    // The control that has the focus: a combo box has it through its line edit.
+    auto focused = [&]() -> QWidget* {
+        QWidget* at = QApplication::focusWidget();
+        return at && qobject_cast<QComboBox*>(at->parentWidget()) ? at->parentWidget() : at;
+    };
+    window.widgetFor(f.Text1)->setFocus(Qt::TabFocusReason);
+    for (auto at = walk.begin(); at + 1 != walk.end(); ++at) {
+        QWidget* widget = window.widgetFor(**at);
+        const QImage withFocus = widget->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_TRUE(eventually([&] { return focused() == window.widgetFor(**(at + 1)); }))
+            << "Tab from " << (*at)->name() << " reached " << focused()->objectName().toStdString();
+        EXPECT_NE(widget->grab().toImage(), withFocus) << (*at)->name() << " shows no focus";
+    }
+    EXPECT_EQ(f.RichTextBox1.Text(), "Title\r\nDescription\r\n") << "Tab typed into the spider data";
+
+    // The template pane lets Shift+Tab go too; Ctrl+Tab types a tab there.
+    window.action(f.mnuShowTemplate)->trigger();
+    QWidget* pane = window.widgetFor(f.RichTextBox2);
+    const QString before = f.RichTextBox2.Text();
+    pane->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(eventually([&] { return pane->hasFocus(); }));
+    QTest::keyClick(pane, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClick(pane, Qt::Key_Backtab);
+    EXPECT_TRUE(eventually([&] { return !pane->hasFocus(); })) << "Shift+Tab is trapped";
+    EXPECT_EQ(f.RichTextBox2.Text(), "\t" + before) << "one tab from Ctrl+Tab, none from Shift+Tab";
 }
 
 } // namespace
