@@ -299,6 +299,13 @@ void MainWindow::buildPageManagerPanel(QWidget* spiderPanel)
     line({ { check(f.Check4), 0 }, { nullptr, 1 }, { check(f.Check5), 0 } });
     line({ { option(f.Option1), 0 }, { nullptr, 1 }, { option(f.Option2), 0 } });
 
+    // Pages are named and placed by these while a run or a publish writes them; a name changed
+    // half-way would send the rest to a folder that was never checked.
+    for (const Control* setting : std::initializer_list<const Control*> { &f.Combo3, &f.Text8, &f.Text9,
+             &f.Text10, &f.Text11, &f.Text18, &f.Combo6, &f.Combo7, &f.Check3, &f.Check6 })
+        bindEnabled(widgetFor(*setting),
+            [this] { return form_.activity != Activity::Spider && form_.activity != Activity::Publish; });
+
     auto* loose = button(f.Command3, panel, Command3_Click);
     grid->addWidget(loose, row++, 0, 1, 2);
 }
