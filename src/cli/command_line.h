@@ -4,12 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-#include <vector>
+#include "cli/command_specs.h"
 
 namespace tarnwick {
-
-class Form1;
 
 /// How tarnwick-cli ends.
 enum class ExitStatus {
@@ -19,27 +16,6 @@ enum class ExitStatus {
     Stopped = 3, ///< Ctrl-C (or SIGTERM) stopped the run; -o still got what was gathered
     Failed = 4, ///< the command ran but its output could not be made; the message says what
 };
-
-/// One option of a subcommand and the control of the window it stands for.
-struct OptionKind {
-    const char* name; ///< "--referer", "-o"
-    const char* valueName; ///< "TEXT", or null for a flag
-    const char* control; ///< the control or command it maps to, as the README's table names it
-    const char* help;
-    /// The control's value at start-up, for the help text; null when there is nothing to show.
-    std::function<QString(const Form1&)> defaultOf;
-};
-
-struct CommandKind {
-    const char* name;
-    const char* argument; ///< the one positional argument, "FILE.urls"
-    const char* argumentHelp;
-    const char* summary;
-    std::vector<OptionKind> options;
-};
-
-/// The subcommands, in the order the help lists them.
-const std::vector<CommandKind>& commandSpecs();
 
 /// A command line that parsed: the subcommand, its argument and the options given.
 struct ParsedCommand {
@@ -68,10 +44,5 @@ struct ParseResult {
 
 /// Parses the arguments after the program's name.
 ParseResult parseCommandLine(const QStringList& arguments);
-
-QString programHelp();
-/// programHelp with every command's options, the text the manual page is made from.
-QString fullHelp();
-QString commandHelp(const CommandKind& kind);
 
 } // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "cli/console_platform.h"
+#include "cli/spider_command.h"
 #include "files/file_commands.h"
 #include "files/text_file_reader.h"
 #include "spider/pages_from_data.h"
@@ -65,6 +66,18 @@ ExitStatus runPages(Form1& f, ConsolePlatform& p, const ParsedCommand& command)
     case Publishing::WindowClosed: break;
     }
     return ExitStatus::Stopped;
+}
+
+ExitStatus runPagesCommand(Session& s, const ParsedCommand& command)
+{
+    QString conflict = applySpiderOptions(s.f, command);
+    if (conflict.isEmpty() && !command.has("--pages"))
+        conflict = QStringLiteral("pages needs --pages DIR");
+    if (!conflict.isEmpty()) {
+        writeTo(stderr, QStringLiteral("tarnwick-cli: %1\n").arg(conflict));
+        return ExitStatus::Usage;
+    }
+    return runPages(s.f, s.p, command);
 }
 
 } // namespace tarnwick
