@@ -80,8 +80,11 @@ private:
     /// A panel with a caption on the central widget, bound to its frame; placePanels sets
     /// where it goes.
     QGroupBox* placeFrame(const Control& frame, const QString& caption, QWidget* parent);
+    /// Sizes the client area and places the panels for the screen's font and scale.
+    void layOut(QWidget* client);
     /// Makes the twips large enough for every column's controls.
     void growToFit();
+    static qreal logicalDpi(QWidget* widget);
     /// Controls that act only in some states: starting a long command while another runs,
     /// a box that the chosen source does not use.
     void bindEnabled(QWidget* widget, std::function<bool()> enabled);
