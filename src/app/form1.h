@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/controls.h"
+#include "app/list_box.h"
 #include "app/page_verdict.h"
 #include "net/transfer_control.h"
 #include "spider/run_journal.h"

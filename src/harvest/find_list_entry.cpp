@@ -1,6 +1,6 @@
 #include "harvest/find_list_entry.h"
 
-#include "app/controls.h"
+#include "app/list_box.h"
 #include "app/platform.h"
 
 namespace tarnwick {

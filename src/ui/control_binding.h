@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/controls.h"
+#include "app/list_box.h"
 
 #include <QAbstractListModel>
 
