@@ -18,7 +18,6 @@
 #include <QShortcut>
 #include <QStatusBar>
 
-
 namespace tarnwick {
 
 namespace {

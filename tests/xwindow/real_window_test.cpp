@@ -174,10 +174,10 @@ TEST(RealWindowKeys, TabWalksEveryColumnShowingTheFocusAndLeavesThePanes)
 
     // Every control that can act now: "Google UK:" waits for the Classic result source.
     std::vector<const Control*> walk { &f.Text1, &f.Command2, &f.Combo1, &f.List2, &f.Check1, &f.Check2,
-        &f.Command1, &f.List1, &f.Command4, &f.Text4, &f.Text6, &f.Combo2, &f.Combo8, &f.Combo10, &f.Combo9, &f.Check9,
-        &f.RichTextBox1, &f.Command5, &f.Check7, &f.Command6, &f.Text5, &f.Check8, &f.Combo3, &f.Text8,
-        &f.Text9, &f.Text10, &f.Text11, &f.Text18, &f.Combo6, &f.Combo7, &f.Check3, &f.Check6, &f.Check4,
-        &f.Check5, &f.Option1, &f.Option2, &f.Command3, &f.Text1 };
+        &f.Command1, &f.List1, &f.Command4, &f.Text4, &f.Text6, &f.Combo2, &f.Combo8, &f.Combo10, &f.Combo9,
+        &f.Check9, &f.RichTextBox1, &f.Command5, &f.Check7, &f.Command6, &f.Text5, &f.Check8, &f.Combo3,
+        &f.Text8, &f.Text9, &f.Text10, &f.Text11, &f.Text18, &f.Combo6, &f.Combo7, &f.Check3, &f.Check6,
+        &f.Check4, &f.Check5, &f.Option1, &f.Option2, &f.Command3, &f.Text1 };
     std::erase_if(walk, [&](const Control* c) { return !window.widgetFor(*c)->isEnabled(); });
     EXPECT_EQ(walk.size(), 37u);
     // The control that has the focus: a combo box has it through its line edit.
