@@ -2,6 +2,7 @@
 // request in flight or several.
 #include "app/small_handlers.h"
 #include "app/state_folder.h"
+#include "net/fetch_pool.h"
 #include "net/qt_transfer_control.h"
 #include "spider/response_handler.h"
 #include "spider/spider_run.h"
@@ -12,6 +13,7 @@
 #include "support/spider_sites.h"
 #include "support/test_window.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <gtest/gtest.h>
@@ -282,6 +284,42 @@ TEST(SpiderRun, AJournalThatCannotBeWrittenIsSaidOnceAndTheRunGoesOn)
         EXPECT_EQ(run.p.messages[1], "Run completed! Tarnwick list of sites spidered!") << c.name;
         EXPECT_EQ(journalsAfterFailure, 0) << c.name;
         EXPECT_EQ(state.entryList(QDir::Files), QStringList {}) << c.name;
+    }
+}
+
+// What Stop All does to the requests in flight: the pool ends them and forgets them, finished
+// or not, nothing of them arrives later, and the same requests started again come back whole.
+TEST(ParallelRun, ACancelledPoolForgetsItsRequestsAndRunsTheNextOnesWhole)
+{
+    QStringList urls;
+    const std::unique_ptr<FakeTransferControl> inet = scriptedSites(4, 4, urls);
+    FetchPool pool([&inet] { return inet->makeSibling(); }, 4);
+    int notified = 0;
+    pool.onProgress = [&notified](TransferControl&, int) { ++notified; };
+    const auto start = [&](int from, int to) {
+        for (int id = from; id < to; ++id)
+            pool.start({ id, urls[id], {}, "host", 1 });
+    };
+    start(0, 2);
+    QCoreApplication::processEvents(); // the first two finish and wait to be taken
+    start(2, 4);
+    const int before = notified;
+    pool.cancelAll();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(notified, before);
+    EXPECT_EQ(inet->running, 0);
+    EXPECT_TRUE(pool.canRunMore());
+    EXPECT_EQ(pool.runningFor("host"), 0);
+    for (int id = 0; id < 4; ++id) {
+        EXPECT_FALSE(pool.holds(id)) << id;
+        EXPECT_FALSE(pool.take(id)) << id;
+    }
+    start(0, 4);
+    QCoreApplication::processEvents();
+    for (int id = 0; id < 4; ++id) {
+        const std::optional<FinishedFetch> done = pool.take(id);
+        ASSERT_TRUE(done && done->completed) << id;
+        EXPECT_EQ(done->body, inet->answers.value(urls[id]).body) << id;
     }
 }
 
