@@ -138,7 +138,9 @@ QString normalisePercentEncoding(const QString& text)
             else
                 encode(decoded);
             i += 2;
-        } else if (b <= 0x20 || b >= 0x7F) {
+        } else if (b <= 0x20 || b >= 0x7F || b == '%') {
+            // A '%' that starts no escape is encoded, as a URL has it; left bare, a decoded
+            // character after it could make it start one, and a second pass would differ.
             encode(b);
         } else {
             out += QLatin1Char(static_cast<char>(b));
