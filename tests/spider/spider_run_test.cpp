@@ -323,22 +323,5 @@ TEST(ParallelRun, ACancelledPoolForgetsItsRequestsAndRunsTheNextOnesWhole)
     }
 }
 
-TEST(ParallelRun, SettingIsAWholeNumberFromOneToSixteen)
-{
-    test::TestWindow w;
-    Form1& f = w.f();
-    EXPECT_EQ(f.Combo8.ListCount(), 16);
-    EXPECT_EQ(f.Combo8.List(15), "16");
-    const struct {
-        const char* text;
-        int requests;
-    } cases[]
-        = { { "1", 1 }, { "8", 8 }, { "2.5", 2 }, { "0", 1 }, { "-3", 1 }, { "40", 16 }, { "many", 1 } };
-    for (const auto& c : cases) {
-        f.Combo8.setText(QLatin1String(c.text));
-        EXPECT_EQ(parallelRequests(f), c.requests) << c.text;
-    }
-}
-
 } // namespace
 } // namespace tarnwick
