@@ -39,33 +39,58 @@ QString agentName(const QString& value)
     return value.left(end);
 }
 
-// True when `pattern` matches the start of `path` ('*' for any run of characters, a final
-// '$' for the end of the path). Every position the pattern can have reached is carried
-// along, so no input makes it backtrack without end.
-bool matches(const QString& pattern, const QString& path)
+// Where `piece` first occurs in `path` at or after `from`, or -1. A short piece is looked for
+// character by character, which costs at most its length per character of the path; a longer
+// one with Knuth-Morris-Pratt, which reads the path once however the piece repeats itself.
+qsizetype find(QStringView path, qsizetype from, QStringView piece, std::vector<qsizetype>& fallback)
 {
-    std::vector<qsizetype> ends { 0 };
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        const QChar c = pattern[i];
-        if (c == u'$' && i + 1 == pattern.size())
-            return std::find(ends.begin(), ends.end(), path.size()) != ends.end();
-        if (c == u'*') {
-            const qsizetype from = ends.front();
-            ends.clear();
-            for (qsizetype at = from; at <= path.size(); ++at)
-                ends.push_back(at);
-            continue;
-        }
-        std::vector<qsizetype> next;
-        for (const qsizetype at : ends) {
-            if (at < path.size() && path[at] == c)
-                next.push_back(at + 1);
-        }
-        if (next.empty())
-            return false;
-        ends = std::move(next);
+    constexpr qsizetype kShortPiece = 8;
+    if (piece.size() > path.size() - from)
+        return -1;
+    if (piece.size() <= kShortPiece)
+        return path.indexOf(piece, from);
+    // fallback[k]: how much of the piece still matches after the first k + 1 characters fail.
+    fallback.assign(static_cast<std::size_t>(piece.size()), 0);
+    for (qsizetype i = 1, k = 0; i < piece.size(); ++i) {
+        while (k > 0 && piece[i] != piece[k])
+            k = fallback[static_cast<std::size_t>(k - 1)];
+        if (piece[i] == piece[k])
+            ++k;
+        fallback[static_cast<std::size_t>(i)] = k;
     }
-    return true;
+    for (qsizetype i = from, k = 0; i < path.size(); ++i) {
+        while (k > 0 && path[i] != piece[k])
+            k = fallback[static_cast<std::size_t>(k - 1)];
+        if (path[i] == piece[k] && ++k == piece.size())
+            return i + 1 - k;
+    }
+    return -1;
+}
+
+// True when `pattern` matches the start of `path` ('*' for any run of characters, a final
+// '$' for the end of the path). Each piece between two '*' is taken where it first occurs
+// after the one before, which leaves the most room for the rest, so one pass over the path
+// decides: a 512 KiB file of wildcards costs as much as any other rules of that size.
+bool matches(const QString& pattern, const QString& path, std::vector<qsizetype>& scratch)
+{
+    const bool toEnd = pattern.endsWith(u'$');
+    const QList<QStringView> pieces = QStringView(pattern).chopped(toEnd ? 1 : 0).split(u'*');
+    const QStringView target(path);
+    if (!target.startsWith(pieces.front()))
+        return false;
+    if (pieces.size() == 1)
+        return !toEnd || target.size() == pieces.front().size();
+    qsizetype at = pieces.front().size();
+    for (qsizetype i = 1; i + 1 < pieces.size(); ++i) {
+        at = find(target, at, pieces[i], scratch);
+        if (at < 0)
+            return false;
+        at += pieces[i].size();
+    }
+    const QStringView last = pieces.back();
+    if (toEnd)
+        return target.size() - last.size() >= at && target.endsWith(last);
+    return find(target, at, last, scratch) >= 0;
 }
 
 struct Group {
@@ -113,7 +138,9 @@ QString normalisePercentEncoding(const QString& text)
             else
                 encode(decoded);
             i += 2;
-        } else if (b <= 0x20 || b >= 0x7F) {
+        } else if (b <= 0x20 || b >= 0x7F || b == '%') {
+            // A '%' that starts no escape is encoded, as a URL has it; left bare, a decoded
+            // character after it could make it start one, and a second pass would differ.
             encode(b);
         } else {
             out += QLatin1Char(static_cast<char>(b));
@@ -205,8 +232,9 @@ RobotsRules::Verdict RobotsRules::check(const QString& path) const
     if (target == QLatin1String("/robots.txt"))
         return {};
     const Rule* best = nullptr;
+    std::vector<qsizetype> scratch;
     for (const Rule& rule : rules_) {
-        if (!matches(rule.pattern, target))
+        if (!matches(rule.pattern, target, scratch))
             continue;
         // The longest pattern is the most specific; of two as long, Allow wins.
         if (best == nullptr || rule.pattern.size() > best->pattern.size()

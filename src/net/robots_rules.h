@@ -46,9 +46,10 @@ private:
 QString productToken(const QString& userAgent);
 /// The path and query of `url` that robots.txt rules are matched against ("/" for none).
 QString robotsPath(const QUrl& url);
-/// `text` with every octet outside US-ASCII percent-encoded as UTF-8, every percent-encoded
-/// unreserved character decoded, and the hex digits of the rest in upper case, so that a
-/// path and a rule compare alike however each was written.
+/// `text` with every octet outside US-ASCII and every '%' that starts no escape
+/// percent-encoded as UTF-8, every percent-encoded unreserved character decoded, and the hex
+/// digits of the rest in upper case, so that a path and a rule compare alike however each was
+/// written. A second pass changes nothing.
 QString normalisePercentEncoding(const QString& text);
 
 } // namespace tarnwick

@@ -20,7 +20,7 @@ namespace {
 
 const char kMagic[] = "tarnwick-journal";
 const char kEntryKind[] = "url";
-constexpr int kEntryFields = 12;
+constexpr int kEntryFields = 13;
 constexpr qint64 kSyncIntervalMs = 1000;
 const char kSuffix[] = ".journal";
 
@@ -187,11 +187,14 @@ bool readEntry(const QStringList& fields, int previous, int total, JournalEntry&
         return false;
     bool ok = false;
     bool outcomeOk = false;
+    bool retriesOk = false;
     entry.outcome.position = fields.at(1).toInt(&ok);
     const int outcome = fields.at(3).toInt(&outcomeOk);
+    entry.outcome.retries = fields.at(12).toInt(&retriesOk);
     // Entries come in list order, one per position at most.
-    if (!ok || !outcomeOk || entry.outcome.position <= previous || entry.outcome.position > total
-        || outcome < static_cast<int>(Outcome::Accepted) || outcome > static_cast<int>(Outcome::OtherFailure))
+    if (!ok || !outcomeOk || !retriesOk || entry.outcome.position <= previous
+        || entry.outcome.position > total || outcome < static_cast<int>(Outcome::Accepted)
+        || outcome > static_cast<int>(kLastOutcome) || entry.outcome.retries < 0)
         return false;
     const QString& data = fields.at(8);
     if (!data.startsWith(QLatin1Char('+')) && !data.startsWith(QLatin1Char('=')))
@@ -276,7 +279,7 @@ QByteArray entryLine(const JournalEntry& entry)
     return line({ QLatin1String(kEntryKind), QString::number(entry.outcome.position), entry.outcome.url,
         QString::number(static_cast<int>(entry.outcome.outcome)), entry.outcome.reason, entry.added,
         entry.counter, entry.pageTitle, change + entry.data.text, entry.links, joined(entry.accepted),
-        joined(entry.pageFiles) });
+        joined(entry.pageFiles), QString::number(entry.outcome.retries) });
 }
 
 JournalReading readJournal(const QByteArray& bytes)

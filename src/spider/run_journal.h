@@ -39,7 +39,7 @@ class Platform;
 // (1-based), URL, outcome number, reason, added counter, page counter, page title, spider
 // data change ("+" and the text appended, or "=" and the text that replaced it when a page
 // was written), sitemap links appended, accepted URLs appended (LF between), results pages
-// written, by file name, for sitemap.xml (LF between).
+// written, by file name, for sitemap.xml (LF between), and the times the URL was asked again.
 
 /// Whether a spider run keeps a journal. Only the throughput benchmark turns it off, to
 /// measure what the journal costs.

@@ -80,10 +80,12 @@ void RunReport::clear(int total)
 void RunReport::add(const UrlOutcome& outcome)
 {
     outcomes_.push_back(outcome);
-    UrlOutcome& added = outcomes_.back();
-    added.retries = std::exchange(retriesOfNext_, 0);
-    if (added.retries == 0)
+    // One read back from a journal keeps its retries, and its reason already says them.
+    const int retries = std::exchange(retriesOfNext_, 0);
+    if (retries == 0)
         return;
+    UrlOutcome& added = outcomes_.back();
+    added.retries = retries;
     added.reason = added.outcome == Outcome::Accepted
         ? QStringLiteral("accepted ") + retriesText(added.retries)
         : added.reason + QStringLiteral(" (") + retriesText(added.retries) + QLatin1Char(')');

@@ -21,6 +21,8 @@ enum class Outcome {
     OtherFailure,
     RobotsRefused, ///< not requested: the site's robots.txt refuses it, or could not be read
 };
+/// The last of the outcomes, for a reader that takes one by its number.
+inline constexpr Outcome kLastOutcome = Outcome::RobotsRefused;
 
 /// The outcome of one URL, with the reason in words (empty for an accepted page).
 struct UrlOutcome {

@@ -41,7 +41,7 @@ TEST(StartUp, ControlsCombosBacklinksTemplateAndDisclaimer)
     EXPECT_EQ(f.CDialog2.Filter, "URLs (*.urls)|*.urls");
     const std::tuple<const ComboBox*, const char*, int> combos[]
         = { { &f.Combo1, "United Kingdom", 9 }, { &f.Combo2, "60", 13 }, { &f.Combo3, "5", 16 },
-              { &f.Combo6, "Default Font", 8 }, { &f.Combo7, "None", 22 } };
+              { &f.Combo6, "Default Font", 8 }, { &f.Combo7, "None", 22 }, { &f.Combo8, "1", 16 } };
     for (const auto& [box, text, count] : combos) {
         EXPECT_EQ(box->Text(), text) << box->name();
         EXPECT_EQ(box->ListCount(), count) << box->name();

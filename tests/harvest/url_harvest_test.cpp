@@ -92,6 +92,7 @@ struct Harvest : ::testing::Test {
     std::vector<Tick> ticks; // what each tick of the waits showed
     std::vector<HarvestNext> nexts; // what each tick's wait was said to lead to
     size_t stopAtTick = 0;
+    bool quitAtStop = false; // the user quits instead of Stop All
 
     Harvest()
     {
@@ -105,7 +106,7 @@ struct Harvest : ::testing::Test {
                 f.Label4.BackColor());
             nexts.push_back(f.progress.harvestNext);
             if (ticks.size() == stopAtTick)
-                mnuStopAll_Click(f);
+                quitAtStop ? mnuQuit_Click(f, p) : mnuStopAll_Click(f);
         };
     }
     ~Harvest() override { qunsetenv("TARNWICK_SEARCH_BASE_UK"); }
@@ -202,19 +203,38 @@ TEST_F(Harvest, PagesThatFailToLoadAreSkippedWithoutAWait)
         QString("Harvest finished: 3 keywords, %1 URLs found").arg(kFirstPageRoots + 1));
 }
 
-TEST_F(Harvest, StopAllDuringAWaitEndsAtThatTick)
+// Stop All ends the run at the tick it comes in, with its message; the next run owes nothing
+// to the stopped one (the same ticks), and quitting during its wait ends it there, silently.
+TEST_F(Harvest, StopAllOrQuitDuringAWaitEndsTheRunAtThatTick)
 {
-    stopAtTick = 4;
-    run({ " - blue widgets", " - other" });
-    EXPECT_EQ(p.sleptMs, 4 * 250);
-    EXPECT_EQ(p.messages, QStringList { "Stopped!" });
-    EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
-    EXPECT_EQ(f.Label3.Caption(), "0");
-    EXPECT_EQ(world.targets().size(), 1);
-    EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots);
-    EXPECT_EQ(f.labelStatus.Caption(),
-        QString("Harvest stopped at keyword 1 of 2, page 1: %1 URLs found").arg(kFirstPageRoots))
-        << "what the status strip keeps";
+    std::vector<Tick> firstRun;
+    for (const bool quit : { false, true }) {
+        SCOPED_TRACE(quit ? "quit" : "Stop All");
+        f.List1.Clear();
+        ticks.clear();
+        p.rndValues = { 0.0, 0.999 };
+        p.messages.clear();
+        p.yesNoAnswers = { true }; // "Quit and lose the harvest in progress?"
+        p.sleptMs = 0;
+        const auto asked = world.targets().size();
+        stopAtTick = 4;
+        quitAtStop = quit;
+        run({ " - blue widgets", " - other" });
+        EXPECT_EQ(p.sleptMs, 4 * 250);
+        EXPECT_EQ(p.messages, quit ? QStringList() : QStringList { "Stopped!" });
+        EXPECT_EQ(world.targets().size() - asked, 1);
+        EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots);
+        if (firstRun.empty()) {
+            EXPECT_EQ(f.Label4.BackColor(), colour::ButtonFace);
+            EXPECT_EQ(f.Label3.Caption(), "0");
+            EXPECT_EQ(f.labelStatus.Caption(),
+                QString("Harvest stopped at keyword 1 of 2, page 1: %1 URLs found").arg(kFirstPageRoots))
+                << "what the status strip keeps";
+            firstRun = ticks;
+        } else {
+            EXPECT_EQ(ticks, firstRun);
+        }
+    }
 }
 
 TEST_F(Harvest, StopAllWhileLinksAreAddedWaitsForTheFirstTick)

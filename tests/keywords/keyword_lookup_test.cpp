@@ -293,7 +293,8 @@ TEST_F(Lookup, ServiceExpansionAsksEachSuffixAfterAPauseAndDropsRepeats)
     EXPECT_TRUE(p.messages.isEmpty()) << p.messages.join('|').toStdString();
     expectAtRest("expanded");
 
-    // Stop All during the pauses keeps what came.
+    // Stop All during the pauses keeps what came; the lookup after it is whole again.
+    const QStringList whole = f.List2.items();
     p.onPump = [&](int) {
         if (service.targets().size() == 37 + 3)
             f.Label3.setCaption(QStringLiteral("0"));
@@ -303,6 +304,10 @@ TEST_F(Lookup, ServiceExpansionAsksEachSuffixAfterAPauseAndDropsRepeats)
     EXPECT_EQ(
         f.List2.items(), (QStringList { "1 - Shared", "2 - car one", "3 - car a one", "4 - car b one" }));
     expectAtRest("stopped");
+    p.onPump = nullptr;
+    enter("car");
+    EXPECT_EQ(f.List2.items(), whole);
+    expectAtRest("after a stopped one");
 }
 
 TEST(KeywordSources, ByNameOrTemplateAskedWithTheServerBoxCountry)

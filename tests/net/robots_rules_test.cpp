@@ -121,6 +121,12 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
         { "User-agent: *\r\nDisallow: /a\rUser-agent: b\r\nDisallow: /b", "x", "/a", false },
         { "User-agent: *\nDisallow: /*a*a*a*a*a*a*a*a*b", "x",
             "/aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", true },
+        // A '%' that starts no escape is "%25", as in the URL the rule names.
+        { "User-agent: *\nDisallow: /a%zz\nDisallow: /100%$", "x", "/a%25zz", false },
+        { "User-agent: *\nDisallow: /a%zz\nDisallow: /100%$", "x", "/100%25", false },
+        // A long piece found after a false start that overlaps it.
+        { "User-agent: *\nDisallow: /*aabaabaabaaac*end$", "x", "/x/aabaabaabaabaaac/end", false },
+        { "User-agent: *\nDisallow: /*aabaabaabaaac*end$", "x", "/x/aabaabaabaab/end", true },
         { "", "x", "/", true },
     };
     for (const auto& c : cases) {

@@ -100,8 +100,10 @@ QList<int> expectedPieces(int size)
 // of what counts as an answer, and both stop at the size cap.
 TEST(TransferControl, AnswersAndFailuresOfBothFetches)
 {
-    // Answers no well-behaved server sends, chosen by path.
-    test::RawServer odd([](const std::string& head, const test::RawServer::Send& send) {
+    // Answers no well-behaved server sends, chosen by path. A slow answer sent to its end
+    // means a client waited past its timeout or its size cap.
+    std::atomic<int> slowAnswersSentWhole { 0 };
+    test::RawServer odd([&](const std::string& head, const test::RawServer::Send& send) {
         const std::string path = head.substr(4, head.find(' ', 4) - 4);
         if (path == "/407") // a proxy's answer, from a server that is none
             send("HTTP/1.1 407 Proxy Authentication Required\r\nContent-Length: 4\r\n\r\nbody");
@@ -119,6 +121,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
                 open = send(big ? "1\r\nx\r\n" : "x");
             }
+            slowAnswersSentWhole += open ? 1 : 0;
         }
     });
     LoopbackServer server;
@@ -129,6 +132,9 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
     });
     server.server.Get(R"(/size/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
         res.set_content(sampleBody(std::stoi(req.matches[1])).toStdString(), "text/html; charset=utf-8");
+    });
+    server.server.Get("/cap", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(std::string(kMaxBodyBytes, 'z'), "application/octet-stream");
     });
     server.server.Get("/echo", [](const httplib::Request& req, httplib::Response& res) {
         std::string seen;
@@ -155,6 +161,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
         { "exactly the first piece", server.url("/size/1024"), sampleBody(1024) },
         { "over 11 KB", server.url("/size/30000"), sampleBody(30000) },
         { "chunked, under the cap", server.url("/chunked/204800"), QString(204800, u'z') },
+        { "exactly the size cap", server.url("/cap"), QString(kMaxBodyBytes, u'z') },
         { "404 page with its body", server.url("/missing"), "<html>Not here</html>", 404 },
         { "500 page with its body", server.url("/broken"), "<html>Internal Server Error</html>", 500 },
         { "redirect followed", server.url("/hop"), "<html>hello</html>" },
@@ -199,6 +206,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
         EXPECT_TRUE(run.executingInCompleted) << c.name << ": still executing while the body is read";
     }
     EXPECT_EQ(fetchBlocking(QUrl(server.url("/hop")), 5).finalUrl, QUrl(server.url("/page")));
+    EXPECT_EQ(slowAnswersSentWhole, 0) << "both fetches hang up at their timeout or size cap";
 
     // Every header line goes out as typed; a line that is no header is left out.
     const std::pair<QString, QString> headerCases[] = {
@@ -243,8 +251,10 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
 {
     LoopbackServer server;
     server.serveCommonRoutes();
-    // Sends a first part, waits, then the rest; tells when it is done either way.
+    // Sends a first part, waits, then the rest; tells when it is done either way, and whether
+    // the client took it all.
     std::atomic<bool> trickleEnded { false };
+    std::atomic<bool> trickleTaken { false };
     server.server.Get("/trickle", [&](const httplib::Request&, httplib::Response& res) {
         res.set_chunked_content_provider(
             "text/plain",
@@ -256,7 +266,10 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
                 sink.done();
                 return true;
             },
-            [&](bool) { trickleEnded = true; });
+            [&](bool whole) {
+                trickleTaken = whole;
+                trickleEnded = true;
+            });
     });
     server.start();
     FakePlatform p;
@@ -270,22 +283,34 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
         pumpAWhile(p);
         EXPECT_TRUE(run.states.isEmpty()) << "cancelled before the first pump";
     }
-    {
-        // Cancelled once the first bytes are in, while the server still has more to send.
+    for (const bool again : { false, true }) {
+        // Once the first bytes are in, while the server still has more to send: cancelled, or
+        // asked for another page, of which alone the rest reports.
         QtTransferControl inet;
         Outcome run;
+        record(inet, run);
+        const auto recorder = inet.StateChanged;
         inet.StateChanged = [&](int state) {
-            run.states.append(state);
-            if (state == TransferControl::icReceivingResponse)
-                inet.Cancel();
+            recorder(state);
+            if (state == TransferControl::icReceivingResponse && run.states.size() == 2) {
+                // A piece asked for before the answer is whole is none, and ends nothing.
+                EXPECT_TRUE(inet.GetChunk(1024).isEmpty() && inet.StillExecuting()) << again;
+                again ? inet.Execute(server.url("/page"), "GET", {}, kHeaders) : inet.Cancel();
+            }
         };
+        trickleEnded = false;
         inet.Execute(server.url("/trickle"), "GET", {}, kHeaders);
         waitIdle(inet, p, run);
         for (QDeadlineTimer guard(5000); !trickleEnded && !guard.hasExpired();)
             (void)p.waitForEvents(20);
         pumpAWhile(p);
-        EXPECT_EQ(run.last(), TransferControl::icReceivingResponse) << "cancelled mid-body";
-        EXPECT_FALSE(inet.StillExecuting());
+        EXPECT_EQ(run.states,
+            QList<int>({ TransferControl::icConnecting, TransferControl::icReceivingResponse })
+                + (again ? kAnswered : QList<int>()))
+            << again;
+        EXPECT_EQ(run.body, again ? "<html>hello</html>" : "") << again;
+        EXPECT_FALSE(inet.StillExecuting()) << again;
+        EXPECT_FALSE(trickleTaken) << again << ": the server was hung up on";
     }
     {
         // A new Execute replaces the running request with the first one's notification still

@@ -151,26 +151,19 @@ TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
     }
 }
 
-TEST(CourtesyRun, StopAllEndsTheWaitBeforeARetryAtOnce)
+/// a.example asks for 5 s between requests, its robots.txt counting as the first; b.example
+/// has no robots.txt.
+const QStringList kCrawlUrls
+    = { "http://a.example/1", "http://a.example/2", "http://a.example/3", "http://b.example/1" };
+
+std::unique_ptr<FakeTransferControl> crawlDelaySites()
 {
-    for (const char* parallel : { "1", "4" }) {
-        CourtesyWindow run(flakySites(), kFlakyUrls, parallel, false, "5");
-        Form1& f = run.f();
-        QString waitCaption;
-        run.p.onPump = [&](int) {
-            if (run.p.sleptMs > 0 && waitCaption.isEmpty()) {
-                waitCaption = f.Caption();
-                mnuStopAll_Click(f);
-            }
-        };
-        Command3_Click(f, run.p);
-        EXPECT_EQ(waitCaption, "Tarnwick - Asking again in 2 s") << parallel;
-        EXPECT_EQ(run.p.sleptMs, 100) << parallel;
-        EXPECT_EQ(run.p.messages, QStringList { "Stopped!" }) << parallel;
-        ASSERT_EQ(f.runReport.outcomes().size(), 1u) << parallel;
-        EXPECT_EQ(f.runReport.outcomes()[0].reason, "HTTP status 503") << parallel;
-        EXPECT_TRUE(f.RichTextBox1.Text().isEmpty()) << parallel;
-    }
+    auto inet = std::make_unique<FakeTransferControl>();
+    inet->answer("http://a.example/robots.txt", "User-agent: *\nCrawl-delay: 5\n");
+    inet->answers["http://b.example/robots.txt"] = { "", false, 0, {}, 404 };
+    for (const QString& url : kCrawlUrls)
+        inet->answer(url, page(qPrintable("Page " + url)));
+    return inet;
 }
 
 TEST(CourtesyRun, CrawlDelaySpacesRequestsToItsSiteOnly)
@@ -178,18 +171,10 @@ TEST(CourtesyRun, CrawlDelaySpacesRequestsToItsSiteOnly)
     QString oneAtATime;
     // However many requests a host may take at once, its Crawl-delay still spaces them.
     for (const auto& [parallel, perHost] : { std::pair { "1", "2" }, { "4", "2" }, { "16", "16" } }) {
-        auto inet = std::make_unique<FakeTransferControl>();
-        inet->answer("http://a.example/robots.txt", "User-agent: *\nCrawl-delay: 5\n");
-        inet->answers["http://b.example/robots.txt"] = { "", false, 0, {}, 404 };
-        const QStringList urls
-            = { "http://a.example/1", "http://a.example/2", "http://a.example/3", "http://b.example/1" };
-        for (const QString& url : urls)
-            inet->answer(url, page(qPrintable("Page " + url)));
-        CourtesyWindow run(std::move(inet), urls, parallel, true, "0");
+        CourtesyWindow run(crawlDelaySites(), kCrawlUrls, parallel, true, "0");
         run.f().Combo10.setText(perHost);
         Command3_Click(run.f(), run.p);
         const QStringList& executed = run.fake().executed;
-        // The robots.txt request counts as the first to its site.
         EXPECT_EQ(run.p.sleptMs, 15000) << parallel;
         EXPECT_EQ(executed.count("http://a.example/robots.txt"), 1) << parallel;
         EXPECT_EQ(executed.size(), 6) << parallel;
@@ -199,6 +184,77 @@ TEST(CourtesyRun, CrawlDelaySpacesRequestsToItsSiteOnly)
             oneAtATime = run.outputs();
         else
             EXPECT_EQ(run.outputs(), oneAtATime);
+    }
+}
+
+enum class Sites { Flaky, CrawlDelay };
+
+// Stop All or closing the window during any wait of a run ends it there. Stop All at the next
+// check of the stop flag, 100 ms on, with "Stopped!": an answer that was to be asked again is
+// judged a failure. A closed window at once: nothing is asked for, judged, counted or said.
+TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
+{
+    // At the first pump a request or a robots.txt is on its way; with several in flight a URL
+    // shows once its answer is read.
+    enum class When { FirstPump, Reading, Sleeping };
+    const struct {
+        const char* name;
+        bool quit;
+        Sites sites;
+        const char* parallel;
+        const char* retries;
+        When when;
+    } cases[] = {
+        { "Stop All, retry, one at a time", false, Sites::Flaky, "1", "5", When::Sleeping },
+        { "Stop All, retry, four in flight", false, Sites::Flaky, "4", "5", When::Sleeping },
+        { "Stop All, Crawl-delay, one at a time", false, Sites::CrawlDelay, "1", "0", When::Sleeping },
+        { "Stop All, Crawl-delay, four in flight", false, Sites::CrawlDelay, "4", "0", When::Sleeping },
+        { "quit, request, one at a time", true, Sites::Flaky, "1", "0", When::FirstPump },
+        { "quit, request, four in flight", true, Sites::Flaky, "4", "0", When::FirstPump },
+        { "quit, answer read, four in flight", true, Sites::Flaky, "4", "0", When::Reading },
+        { "quit, robots.txt", true, Sites::CrawlDelay, "1", "0", When::FirstPump },
+        { "quit, retry, one at a time", true, Sites::Flaky, "1", "5", When::Sleeping },
+        { "quit, retry, four in flight", true, Sites::Flaky, "4", "5", When::Sleeping },
+        { "quit, Crawl-delay, one at a time", true, Sites::CrawlDelay, "1", "0", When::Sleeping },
+        { "quit, Crawl-delay, four in flight", true, Sites::CrawlDelay, "4", "0", When::Sleeping },
+    };
+    for (const auto& c : cases) {
+        const bool flaky = c.sites == Sites::Flaky;
+        CourtesyWindow run(flaky ? flakySites() : crawlDelaySites(), flaky ? kFlakyUrls : kCrawlUrls,
+            c.parallel, !flaky, c.retries);
+        Form1& f = run.f();
+        const auto state = [&] {
+            return QStringList { QString::number(run.fake().executed.size()),
+                QString::number(f.runReport.outcomes().size()), f.Label15.Caption(), f.RichTextBox1.Text(),
+                QString::number(run.p.sleptMs) }
+                .join(u'\n');
+        };
+        QString atWait, caption;
+        run.p.yesNoAnswers = { true }; // "Quit and lose the spider run in progress?"
+        run.p.onPump = [&](int) {
+            if (atWait.isEmpty() && (c.when != When::Sleeping || run.p.sleptMs > 0)
+                && (c.when != When::Reading || !f.Text7.Text().isEmpty())) {
+                atWait = state();
+                caption = f.Caption();
+                c.quit ? mnuQuit_Click(f, run.p) : mnuStopAll_Click(f);
+            }
+        };
+        Command3_Click(f, run.p);
+        EXPECT_EQ(f.activity, Activity::None) << c.name;
+        if (c.quit) {
+            EXPECT_EQ(state(), atWait) << c.name;
+            EXPECT_TRUE(run.p.messages.isEmpty()) << c.name;
+            continue;
+        }
+        EXPECT_EQ(run.p.sleptMs, 100) << c.name;
+        EXPECT_EQ(run.p.messages, QStringList { "Stopped!" }) << c.name;
+        EXPECT_TRUE(f.RichTextBox1.Text().isEmpty()) << c.name;
+        QStringList reasons;
+        for (const UrlOutcome& o : f.runReport.outcomes())
+            reasons.append(o.reason);
+        EXPECT_EQ(reasons, flaky ? QStringList { "HTTP status 503" } : QStringList()) << c.name;
+        if (flaky)
+            EXPECT_EQ(caption, "Tarnwick - Asking again in 2 s") << c.name;
     }
 }
 

@@ -1,11 +1,6 @@
 #include "net/blocking_fetch.h"
-#include "net/qt_transfer_control.h"
 #include "spider/page_reading.h"
-#include "spider/response_handler.h"
-#include "spider/spider_run.h"
 #include "support/fixtures.h"
-#include "support/loaded_form.h"
-#include "support/loopback_server.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -121,30 +116,6 @@ TEST(PageReading, RulesAndOddShapes)
     EXPECT_EQ(readPage({}).verdict, V::Empty);
     const auto refuseAll = [](const QString&) { return false; };
     EXPECT_EQ(readPage(QStringLiteral("<title>Cheap Hotels</title>"), refuseAll).verdict, V::Filtered);
-}
-
-// The whole corpus through the real transfer control and a spider run against a loopback
-// server gives the records of the pages read one by one.
-TEST(SpiderRun, RealWorldHeadsOverTheNetwork)
-{
-    test::LoopbackServer server;
-    for (const Head& head : heads())
-        server.server.Get("/" + head.file.toStdString(),
-            [bytes = head.bytes().toStdString(), type = head.type.toStdString()](
-                const httplib::Request&, httplib::Response& res) { res.set_content(bytes, type); });
-    server.start();
-    test::LoadedForm w(std::make_unique<QtTransferControl>());
-    attachResponseHandler(w.f, w.p);
-    test::readySpider(w.f);
-    QString records;
-    for (const Head& head : heads()) {
-        w.f.List1.AddItem(server.url("/" + head.file));
-        if (head.verdict == V::Accepted)
-            records
-                += head.title + "\r\n" + head.description + "\r\n" + server.url("/" + head.file) + "\r\n\r\n";
-    }
-    Command3_Click(w.f, w.p);
-    EXPECT_EQ(w.f.RichTextBox1.Text(), records);
 }
 
 } // namespace

@@ -28,9 +28,13 @@ JournalHeader sampleHeader()
 
 JournalEntry sampleEntry(int position, TextChange::Kind kind, const QString& data)
 {
+    // The first three: accepted after a retry, refused by robots.txt, a timeout after two retries.
+    const std::pair<Outcome, int> kinds[] = { { Outcome::Timeout, 0 }, { Outcome::Accepted, 1 },
+        { Outcome::RobotsRefused, 0 }, { Outcome::Timeout, 2 } };
+    const auto [outcome, retries] = kinds[position < 4 ? position : 0];
     JournalEntry entry;
-    entry.outcome = { position, QStringLiteral("http://a.example/%1").arg(position), Outcome::Timeout,
-        QStringLiteral("tab\there, ünïcode") };
+    entry.outcome = { position, QStringLiteral("http://a.example/%1").arg(position), outcome,
+        QStringLiteral("tab\there, ünïcode"), retries };
     entry.added = QString::number(position);
     entry.counter = QStringLiteral("0");
     entry.pageTitle = QStringLiteral("Title of %1");
@@ -94,6 +98,11 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
             again += entryLine(entry);
         EXPECT_TRUE(row.bytes.startsWith(again)) << row.name;
         EXPECT_EQ(again.size(), reading.contents.wholeBytes) << row.name;
+        for (const JournalEntry& entry : reading.contents.entries) {
+            const UrlOutcome written = sampleEntry(entry.outcome.position, {}, {}).outcome;
+            EXPECT_EQ(entry.outcome.outcome, written.outcome) << row.name;
+            EXPECT_EQ(entry.outcome.retries, written.retries) << row.name;
+        }
     }
 }
 
@@ -166,8 +175,11 @@ TEST(RunResume, YesResumesDecliningAsksBeforeDeletingAndAJournalThatCannotBeRead
                 << row.name;
         EXPECT_EQ(QFile::exists(path), row.kept) << row.name;
         EXPECT_EQ(window.f.List1.ListCount(), row.listed) << row.name;
-        if (row.listed > 0) // resumed: the added count comes back from the journal
+        if (row.listed > 0) { // resumed: the added count and the retries come back from the journal
             EXPECT_EQ(window.f.Label10.Caption(), "1") << row.name;
+            EXPECT_TRUE(window.f.runReport.summaryText().contains("1 accepted (1 after retries)"))
+                << window.f.runReport.summaryText().toStdString();
+        }
         QFile::remove(path);
     }
 }

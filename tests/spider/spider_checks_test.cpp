@@ -154,7 +154,7 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
     }
 }
 
-TEST(SpiderChecks, UnmakeableOutputFolderSecondRunAndUnloadDuringTheWait)
+TEST(SpiderChecks, UnmakeableOutputFolderAndASecondRunWhileOneRuns)
 {
     TestWindow w;
     Form1& f = w.f();
@@ -176,18 +176,6 @@ TEST(SpiderChecks, UnmakeableOutputFolderSecondRunAndUnloadDuringTheWait)
         EXPECT_TRUE(w.p.messages.isEmpty()) << "a second run while one runs does nothing";
         EXPECT_EQ(f.activity, Activity::Harvest);
     }
-
-    // An unload during the wait ends the run, touching nothing.
-    w.p.folder = w.home.path();
-    readyToRun(f);
-    f.Check3.setValue(0);
-    w.p.onPump = [&w](int) { w.p.isUnloaded = true; };
-    Command3_Click(f, w.p);
-    EXPECT_TRUE(w.p.messages.isEmpty());
-    EXPECT_EQ(f.List1.ListCount(), 2);
-    EXPECT_EQ(f.Label15.Caption(), "1");
-    EXPECT_EQ(w.transfer->executed.size(), 1);
-    EXPECT_EQ(f.activity, Activity::None);
 }
 
 // A filter of spaces only keeps every title, even one without an ASCII space; " -" starts the

@@ -2,6 +2,7 @@
 // request in flight or several.
 #include "app/small_handlers.h"
 #include "app/state_folder.h"
+#include "net/fetch_pool.h"
 #include "net/qt_transfer_control.h"
 #include "spider/response_handler.h"
 #include "spider/spider_run.h"
@@ -12,6 +13,7 @@
 #include "support/spider_sites.h"
 #include "support/test_window.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <gtest/gtest.h>
@@ -181,6 +183,17 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
         EXPECT_EQ(f.Text19.Text(), c.quit ? "" : QString::number(c.index + 1))
             << c.name << ": the stop point";
         EXPECT_EQ(f.Caption(), c.quit ? "Tarnwick - busy" : "Tarnwick") << c.name;
+        if (c.quit)
+            continue;
+
+        // The next run in the window owes nothing to this one.
+        QStringList same;
+        SpiderWindow fresh(scriptedSites(12, 12, same), urls, c.parallel);
+        Command3_Click(fresh.f(), fresh.p);
+        run.p.onPump = nullptr;
+        run.p.messages.clear();
+        Command3_Click(f, run.p);
+        EXPECT_EQ(run.outputs(), fresh.outputs()) << c.name;
     }
 }
 
@@ -224,12 +237,15 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
             << c.name;
 
         // The next run, with room on the disk, owes nothing to this one.
+        QStringList same;
+        SpiderWindow fresh(scriptedSites(6, 6, same), urls, c.parallel);
+        fresh.f().Check3.setValue(1);
+        Command3_Click(fresh.f(), fresh.p);
         disk.bytesBeforeWriteFails = -1;
-        f.Text8.setText("cars2");
         run.p.messages.clear();
+        QDir(run.path("cars")).removeRecursively();
         Command3_Click(f, run.p);
-        EXPECT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" })
-            << c.name;
+        EXPECT_EQ(run.outputs(), fresh.outputs()) << c.name;
     }
 }
 
@@ -271,20 +287,39 @@ TEST(SpiderRun, AJournalThatCannotBeWrittenIsSaidOnceAndTheRunGoesOn)
     }
 }
 
-TEST(ParallelRun, SettingIsAWholeNumberFromOneToSixteen)
+// What Stop All does to the requests in flight: the pool ends them and forgets them, finished
+// or not, nothing of them arrives later, and the same requests started again come back whole.
+TEST(ParallelRun, ACancelledPoolForgetsItsRequestsAndRunsTheNextOnesWhole)
 {
-    test::TestWindow w;
-    Form1& f = w.f();
-    EXPECT_EQ(f.Combo8.ListCount(), 16);
-    EXPECT_EQ(f.Combo8.List(15), "16");
-    const struct {
-        const char* text;
-        int requests;
-    } cases[]
-        = { { "1", 1 }, { "8", 8 }, { "2.5", 2 }, { "0", 1 }, { "-3", 1 }, { "40", 16 }, { "many", 1 } };
-    for (const auto& c : cases) {
-        f.Combo8.setText(QLatin1String(c.text));
-        EXPECT_EQ(parallelRequests(f), c.requests) << c.text;
+    QStringList urls;
+    const std::unique_ptr<FakeTransferControl> inet = scriptedSites(4, 4, urls);
+    FetchPool pool([&inet] { return inet->makeSibling(); }, 4);
+    int notified = 0;
+    pool.onProgress = [&notified](TransferControl&, int) { ++notified; };
+    const auto start = [&](int from, int to) {
+        for (int id = from; id < to; ++id)
+            pool.start({ id, urls[id], {}, "host", 1 });
+    };
+    start(0, 2);
+    QCoreApplication::processEvents(); // the first two finish and wait to be taken
+    start(2, 4);
+    const int before = notified;
+    pool.cancelAll();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(notified, before);
+    EXPECT_EQ(inet->running, 0);
+    EXPECT_TRUE(pool.canRunMore());
+    EXPECT_EQ(pool.runningFor("host"), 0);
+    for (int id = 0; id < 4; ++id) {
+        EXPECT_FALSE(pool.holds(id)) << id;
+        EXPECT_FALSE(pool.take(id)) << id;
+    }
+    start(0, 4);
+    QCoreApplication::processEvents();
+    for (int id = 0; id < 4; ++id) {
+        const std::optional<FinishedFetch> done = pool.take(id);
+        ASSERT_TRUE(done && done->completed) << id;
+        EXPECT_EQ(done->body, inet->answers.value(urls[id]).body) << id;
     }
 }
 
