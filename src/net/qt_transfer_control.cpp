@@ -107,8 +107,7 @@ void QtTransferControl::dropReply()
 void QtTransferControl::Execute(
     const QString& url, const QString& operation, const QString&, const QString& headers)
 {
-    if (executing_)
-        Cancel();
+    // A request still running is dropped silently: the new number makes its late signals stale.
     dropReply();
     ++request_;
     executing_ = true;
