@@ -93,4 +93,18 @@ int PosixFileSystem::syncFolder(const QByteArray& folder)
     return error == EINVAL ? 0 : error;
 }
 
+int writeAll(FileSystem& files, int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    std::size_t left = static_cast<std::size_t>(bytes.size());
+    while (left > 0) {
+        std::size_t written = 0;
+        if (const int error = files.write(fd, data, left, written))
+            return error;
+        data += written;
+        left -= written;
+    }
+    return 0;
+}
+
 } // namespace tarnwick

@@ -33,6 +33,10 @@ public:
     virtual int syncFolder(const QByteArray& folder) = 0;
 };
 
+/// Writes all of `bytes` in as many calls as it takes; 0, or the errno value of the write that
+/// failed.
+int writeAll(FileSystem& files, int fd, const QByteArray& bytes);
+
 /// The system calls themselves; an interrupted call is tried again.
 class PosixFileSystem : public FileSystem {
 public:

@@ -22,20 +22,6 @@ SaveResult failure(int error, const QString& more = {})
     return { false, qt_error_string(error) + more };
 }
 
-int writeAll(FileSystem& fs, int fd, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    std::size_t left = static_cast<std::size_t>(bytes.size());
-    while (left > 0) {
-        std::size_t written = 0;
-        if (const int error = fs.write(fd, data, left, written))
-            return error;
-        data += written;
-        left -= written;
-    }
-    return 0;
-}
-
 } // namespace
 
 QString notSavedMessage(const QString& path, const QString& reason)

@@ -25,21 +25,6 @@ QString systemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-/// Writes all of `bytes`; 0, or the errno value of the write that failed.
-int writeAll(FileSystem& files, int fd, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    std::size_t left = static_cast<std::size_t>(bytes.size());
-    while (left > 0) {
-        std::size_t written = 0;
-        if (const int error = files.write(fd, data, left, written))
-            return error;
-        data += written;
-        left -= written;
-    }
-    return 0;
-}
-
 bool lockedByOther(int fd)
 {
     return ::flock(fd, LOCK_EX | LOCK_NB) != 0;
