@@ -14,7 +14,6 @@
 #include "harvest/search_sites.h"
 #include "harvest/url_harvest.h"
 #include "net/searxng_hint.h"
-#include "support/fixtures.h"
 #include "support/qt_printers.h"
 
 namespace tarnwick {

@@ -1,16 +1,10 @@
 // The harvest over loopback servers in the classic search sites' and a SearXNG instance's place.
 #include <gtest/gtest.h>
 
-#include <QDir>
-
-#include <functional>
 #include <tuple>
 
 #include "app/form1.h"
 #include "app/small_handlers.h"
-#include "harvest/find_list_entry.h"
-#include "harvest/result_sources.h"
-#include "harvest/search_sites.h"
 #include "harvest/url_harvest.h"
 #include "net/searxng_hint.h"
 #include "support/fake_platform.h"

@@ -202,9 +202,7 @@ TEST(PrivateInstance, GoStartsItOnceAndReusesItUntilItDies)
     };
 
     go({ "1 - one" });
-    EXPECT_EQ(p.messages,
-        QStringList { "The private search instance needs the searx package (sudo apt install "
-                      "searx); or choose another source in the Sources menu." });
+    EXPECT_EQ(p.messages, QStringList { kNoSearx });
     EXPECT_EQ(f.List1.ListCount(), 0);
 
     p.instance = fake.instance.get();

@@ -8,57 +8,27 @@ namespace tarnwick {
 namespace {
 
 const char* const kSimple = // RFC 9309, 5.1
-    "User-Agent: *\n"
-    "Disallow: *.gif$\n"
-    "Disallow: /example/\n"
-    "Allow: /publications/\n"
-    "\n"
-    "User-Agent: foobot\n"
-    "Disallow:/\n"
-    "Allow:/example/page.html\n"
-    "Allow:/example/allowed.gif\n"
-    "\n"
-    "User-Agent: barbot\n"
-    "User-Agent: bazbot\n"
-    "Disallow: /example/page.html\n"
-    "\n"
+    "User-Agent: *\nDisallow: *.gif$\nDisallow: /example/\nAllow: /publications/\n\n"
+    "User-Agent: foobot\nDisallow:/\nAllow:/example/page.html\nAllow:/example/allowed.gif\n\n"
+    "User-Agent: barbot\nUser-Agent: bazbot\nDisallow: /example/page.html\n\n"
     "User-Agent: quxbot\n";
 const char* const kLongest = // RFC 9309, 5.2
-    "User-Agent: foobot\n"
-    "Allow: /example/page/\n"
-    "Disallow: /example/page/disallowed.gif\n";
+    "User-Agent: foobot\nAllow: /example/page/\nDisallow: /example/page/disallowed.gif\n";
 const char* const kMerged = // RFC 9309, 2.2.1: both ExampleBot groups apply
     "user-agent: ExampleBot\ndisallow: /foo\ndisallow: /bar\n\n"
     "user-agent: ExampleBot\ndisallow: /baz\n\n"
     "user-agent: *\ndisallow: /qux\n";
 const char* const kEncoded = // RFC 9309, 2.2.2's table of encodings
-    "User-agent: *\n"
-    "Disallow: /foo/bar?baz=quz\n"
-    "Disallow: /foo/bar/\xE3\x83\x84\n"
-    "Disallow: /a/%62%61%7A\n"
-    "Disallow: /b/%2f\n";
+    "User-agent: *\nDisallow: /foo/bar?baz=quz\nDisallow: /foo/bar/\xE3\x83\x84\n"
+    "Disallow: /a/%62%61%7A\nDisallow: /b/%2f\n";
 const char* const kSpecial = // RFC 9309, 2.2.3
-    "User-agent: *  # any crawler\n"
-    "Disallow: /\n"
-    "Allow: /this/path/exactly$\n"
-    "Allow: /this/*/exactly\n";
-const char* const kTies = "Disallow: /before-any-group\n"
-                          "User-agent: Tarnwick/1.0\n"
-                          "Sitemap: http://a.example/map.xml\n"
-                          "Disallow: /same\n"
-                          "Allow: /same\n"
-                          "Allow: /tie\n"
-                          "Disallow: /tie\n"
-                          "Disallow: /longer/than\n"
-                          "Allow: /longer\n"
-                          "Disallow: /%41%7eme%40\n"
-                          "Disallow: /*.php$\n"
-                          "Allow: /*/public/*.php$\n"
-                          "Disallow: /%24literal$\n"
-                          "Disallow: /dollar$in/\n"
-                          "Disallow:\n"
-                          "DISALLOW : /shout\n"
-                          "Disallow: /robots\n";
+    "User-agent: *  # any crawler\nDisallow: /\nAllow: /this/path/exactly$\nAllow: /this/*/exactly\n";
+const char* const kTies = "Disallow: /before-any-group\nUser-agent: Tarnwick/1.0\n"
+                          "Sitemap: http://a.example/map.xml\nDisallow: /same\nAllow: /same\n"
+                          "Allow: /tie\nDisallow: /tie\nDisallow: /longer/than\nAllow: /longer\n"
+                          "Disallow: /%41%7eme%40\nDisallow: /*.php$\nAllow: /*/public/*.php$\n"
+                          "Disallow: /%24literal$\nDisallow: /dollar$in/\nDisallow:\n"
+                          "DISALLOW : /shout\nDisallow: /robots\n";
 
 TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
 {

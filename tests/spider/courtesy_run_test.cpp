@@ -45,6 +45,14 @@ QString page(const char* title)
     return QString::fromStdString(test::spiderPage(title, "A good description"));
 }
 
+QStringList reasons(const Form1& f)
+{
+    QStringList out;
+    for (const UrlOutcome& o : f.runReport.outcomes())
+        out.append(o.reason);
+    return out;
+}
+
 // Three sites: one refuses /private/ to this crawler, one's robots.txt answers 503, one has none.
 TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReported)
 {
@@ -139,10 +147,7 @@ TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
         EXPECT_EQ(run.fake().executed.size(), c.requests) << c.name;
         EXPECT_EQ(run.p.sleptMs, c.waitedMs) << c.name;
         EXPECT_EQ(run.f().runReport.summaryText(), c.summary) << c.name;
-        QStringList reasons;
-        for (const UrlOutcome& o : run.f().runReport.outcomes())
-            reasons.append(o.reason);
-        EXPECT_EQ(reasons, c.reasons) << c.name;
+        EXPECT_EQ(reasons(run.f()), c.reasons) << c.name;
         if (QLatin1String(c.retries) != "0") {
             if (withRetries.isEmpty())
                 withRetries = run.outputs();
@@ -249,10 +254,7 @@ TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
         EXPECT_EQ(run.p.sleptMs, 100) << c.name;
         EXPECT_EQ(run.p.messages, QStringList { "Stopped!" }) << c.name;
         EXPECT_TRUE(f.RichTextBox1.Text().isEmpty()) << c.name;
-        QStringList reasons;
-        for (const UrlOutcome& o : f.runReport.outcomes())
-            reasons.append(o.reason);
-        EXPECT_EQ(reasons, flaky ? QStringList { "HTTP status 503" } : QStringList()) << c.name;
+        EXPECT_EQ(reasons(f), flaky ? QStringList { "HTTP status 503" } : QStringList()) << c.name;
         if (flaky)
             EXPECT_EQ(caption, "Tarnwick - Asking again in 2 s") << c.name;
     }

@@ -42,7 +42,6 @@ TEST(RunReport, EachEndOfARequestHasItsOutcome)
         const UrlOutcome o = RunReport::judge(4, QStringLiteral("http://a.example/"), c.accepted, c.errorCode,
             QStringLiteral("why"), c.httpStatus, PageVerdict::NoDescription);
         EXPECT_EQ(o.outcome, c.outcome) << c.name;
-        EXPECT_EQ(o.position, 4) << c.name;
         EXPECT_EQ(o.reason, QLatin1String(c.reason)) << c.name;
     }
 }

@@ -3,7 +3,6 @@
 #include "support/loaded_form.h"
 #include "ui/main_window.h"
 
-#include <QAction>
 #include <QApplication>
 
 namespace tarnwick::test {

@@ -6,7 +6,7 @@
 #include "support/qt_printers.h"
 #include "support/shown_window.h"
 
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -14,7 +14,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QSet>
 #include <QTest>
 #include <QUrl>
