@@ -42,13 +42,9 @@ TEST(CliInstance, HarvestsThroughItsOwnInstanceAndLeavesNoneWhenStoppedOrKilled)
         engine.hold = signal == SIGKILL;
 
         QProcess process;
-        test::prepareCli(process, { "harvest", "k.kwrds", "-o", "k.urls" }, work.path());
-        QProcessEnvironment env = process.processEnvironment();
-        env.insert("XDG_CONFIG_HOME", work.filePath("config"));
-        env.insert("XDG_RUNTIME_DIR", work.filePath("run"));
-        env.insert("XDG_STATE_HOME", work.filePath("state"));
-        env.insert("no_proxy", "*");
-        process.setProcessEnvironment(env);
+        test::prepareCli(process, { "harvest", "k.kwrds", "-o", "k.urls" }, work.path(),
+            { { "XDG_CONFIG_HOME", work.filePath("config") }, { "XDG_RUNTIME_DIR", work.filePath("run") },
+                { "XDG_STATE_HOME", work.filePath("state") }, { "no_proxy", "*" } });
         process.start();
         ASSERT_TRUE(process.waitForStarted());
         for (int i = 0; i < 600 && engine.asked().empty(); ++i)

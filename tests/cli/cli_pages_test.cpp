@@ -42,12 +42,10 @@ TEST(CliPages, FourShardsSpideredWithGnuParallelPublishAsOneRunOverTheWholeList)
             "cat shard-*.sdata | tarnwick-cli pages - --pages site "
                 + pageOptions + "\ntarnwick-cli spider all.urls --filter ' ' --parallel 8 --pages whole "
                 + pageOptions },
-        work.path());
+        work.path(),
+        { { "PATH", QFileInfo(TARNWICK_CLI).absolutePath() + ":" + qEnvironmentVariable("PATH") },
+            { "HOME", work.path() } });
     recipe.setProgram("bash");
-    QProcessEnvironment env = recipe.processEnvironment();
-    env.insert("PATH", QFileInfo(TARNWICK_CLI).absolutePath() + ":" + env.value("PATH"));
-    env.insert("HOME", work.path());
-    recipe.setProcessEnvironment(env);
     recipe.start();
     const test::CliResult result = test::finishCli(recipe);
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();

@@ -4,6 +4,8 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 
+#include <utility>
+
 namespace tarnwick::test {
 
 /// What one run of tarnwick-cli left behind.
@@ -13,13 +15,19 @@ struct CliResult {
     QByteArray err;
 };
 
+/// Variables set for one run, over the test's own environment.
+using CliVariables = QList<std::pair<QString, QString>>;
+
 /// The built tarnwick-cli, ready to start in `workDir` without TARNWICK_HOME, its keyword
 /// lookup's file kept under `workDir`.
-inline void prepareCli(QProcess& process, const QStringList& arguments, const QString& workDir)
+inline void prepareCli(QProcess& process, const QStringList& arguments, const QString& workDir,
+    const CliVariables& variables = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("TARNWICK_HOME"));
     env.insert(QStringLiteral("TARNWICK_CACHE_DIR"), workDir + QStringLiteral("/cache"));
+    for (const auto& [name, value] : variables)
+        env.insert(name, value);
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(workDir);
     process.setProgram(QStringLiteral(TARNWICK_CLI));
@@ -33,10 +41,11 @@ inline CliResult finishCli(QProcess& process)
     return { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
 }
 
-inline CliResult runCli(const QStringList& arguments, const QString& workDir)
+inline CliResult runCli(
+    const QStringList& arguments, const QString& workDir, const CliVariables& variables = {})
 {
     QProcess process;
-    prepareCli(process, arguments, workDir);
+    prepareCli(process, arguments, workDir, variables);
     process.start();
     return finishCli(process);
 }

@@ -82,17 +82,6 @@ std::map<QString, QByteArray> filesUnder(const QString& folder)
     return files;
 }
 
-void prepare(QProcess& process, const QStringList& arguments, const QString& home, const QString& state,
-    const QString& kill = {})
-{
-    test::prepareCli(process, arguments, home);
-    QProcessEnvironment env = process.processEnvironment();
-    env.insert("XDG_STATE_HOME", state);
-    if (!kill.isEmpty())
-        env.insert("TARNWICK_TEST_KILL", kill);
-    process.setProcessEnvironment(env);
-}
-
 QStringList spiderArguments(const QString& home, const char* parallel)
 {
     return QStringList { "spider", "sites.urls", "--home", home, "--parallel", parallel, "--filter", " ",
@@ -128,17 +117,17 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
             QDir().mkpath(folder);
             test::writeFileBytes(folder + "/sites.urls", sites.urls().join("\r\n").toUtf8());
         }
-        QProcess whole;
-        prepare(whole, spiderArguments(wholeHome, row.parallel), wholeHome, state);
-        whole.start();
-        ASSERT_EQ(test::finishCli(whole).exitCode, 0) << row.name;
+        const test::CliVariables journals { { "XDG_STATE_HOME", state } };
+        ASSERT_EQ(test::runCli(spiderArguments(wholeHome, row.parallel), wholeHome, journals).exitCode, 0)
+            << row.name;
 
         QProcess killed;
         const QString kill = row.kill == Kill::InSitemap ? QStringLiteral("urls:%1").arg(kUrls)
             : row.kill == Kill::HeldRequest              ? QString()
                                                          : QStringLiteral("pages:2");
         sites.holding = row.kill == Kill::HeldRequest;
-        prepare(killed, spiderArguments(home, row.parallel), home, state, kill);
+        test::prepareCli(killed, spiderArguments(home, row.parallel), home,
+            journals + test::CliVariables { { "TARNWICK_TEST_KILL", kill } });
         const qsizetype before = sites.requests().size();
         killed.start();
         const QString folder = state + "/tarnwick";
@@ -168,13 +157,10 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
         ASSERT_TRUE(journal.ok()) << row.name << journal.error.toStdString();
         const qsizetype resumedFrom = sites.requests().size();
 
-        QProcess resumed;
-        prepare(resumed,
-            row.namedJournal ? QStringList { "spider", "--resume", path }
-                             : QStringList { "spider", "--resume" },
-            work.path(), state);
-        resumed.start();
-        const test::CliResult result = test::finishCli(resumed);
+        const test::CliResult result
+            = test::runCli(row.namedJournal ? QStringList { "spider", "--resume", path }
+                                            : QStringList { "spider", "--resume" },
+                work.path(), journals);
         EXPECT_EQ(result.exitCode, 0) << row.name << result.err.toStdString();
         EXPECT_EQ(filesUnder(home), filesUnder(wholeHome)) << row.name;
         EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList {}) << row.name;
@@ -206,10 +192,8 @@ TEST(CliResume, OtherOptionsAreAUsageErrorAndNothingToResumeIsSaid)
     };
     test::writeFileBytes(work.filePath("other.journal"), "tarnwick?\n");
     for (const auto& row : rows) {
-        QProcess process;
-        prepare(process, test::words(row.arguments), work.path(), work.filePath("state"));
-        process.start();
-        const test::CliResult result = test::finishCli(process);
+        const test::CliResult result = test::runCli(
+            test::words(row.arguments), work.path(), { { "XDG_STATE_HOME", work.filePath("state") } });
         EXPECT_EQ(result.exitCode, row.exitCode) << row.arguments;
         EXPECT_EQ(QString::fromUtf8(result.err),
             QString(row.err).replace("%1", work.filePath("state")).replace("%2", "other.journal"))

@@ -18,16 +18,6 @@ QStringList sorted(QStringList list)
     return list;
 }
 
-TEST(Rand, CoversLowToHighFromTheGenerator)
-{
-    FakePlatform p;
-    p.rndValues = { 0.0, 0.999999, 0.5, 0.24 };
-    EXPECT_EQ(Rand(p, 0, 9), 0);
-    EXPECT_EQ(Rand(p, 0, 9), 9);
-    EXPECT_EQ(Rand(p, 3, 4), 4);
-    EXPECT_EQ(Rand(p, -2, 1), -2);
-}
-
 TEST(Randomiser, DrawsInTheGeneratorsOrderThenTheRestInOldOrder)
 {
     const QStringList scrambled { "Entries scrambled!" };

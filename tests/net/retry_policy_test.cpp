@@ -4,7 +4,6 @@
 #include "net/retry_policy.h"
 #include "support/fake_platform.h"
 #include "support/loopback_server.h"
-#include "support/qt_printers.h"
 #include "support/raw_server.h"
 
 #include <QDeadlineTimer>

@@ -2,7 +2,6 @@
 #include "app/record_options.h"
 #include "files/file_commands.h"
 #include "spider/pages_from_data.h"
-#include "spider/response_handler.h"
 #include "spider/spider_run.h"
 #include "support/faulty_file_system.h"
 #include "support/fixtures.h"
@@ -32,13 +31,11 @@ struct Settings {
 };
 
 /// A window over `good` scripted pages, padded with missing ones up to `listed` URLs.
-struct Window : test::TestWindow {
+struct Window : test::SpiderWindow {
     Window(int good, int listed, const Settings& s)
-        : TestWindow()
+        : SpiderWindow(nullptr, {}, s.parallel)
     {
         Form1& f = *form;
-        attachResponseHandler(f, p);
-        test::readySpider(f);
         QStringList urls;
         for (int i = 0; i < listed; ++i) {
             urls.append(QStringLiteral("http://site%1.example/page%2").arg(i % 3).arg(i));
@@ -53,7 +50,6 @@ struct Window : test::TestWindow {
         }
         f.List1.replaceAll(urls);
         f.Combo3.setText(QString::number(s.perPage));
-        f.Combo8.setText(s.parallel);
         f.Check6.setValue(s.vertical ? 1 : 0);
         f.Text18.setText(s.siteUrl);
         if (s.descriptionOnly)

@@ -1,9 +1,7 @@
 // Spider runs that obey robots.txt and its Crawl-delay, and that ask again for URLs that
 // failed for a moment: what is requested, what the run keeps and what its report says.
 #include "app/small_handlers.h"
-#include "spider/response_handler.h"
 #include "spider/spider_run.h"
-#include "support/loaded_form.h"
 #include "support/qt_printers.h"
 #include "support/spider_sites.h"
 #include "support/test_window.h"
@@ -17,26 +15,13 @@ namespace {
 
 using test::FakeTransferControl;
 
-struct CourtesyWindow : test::TestWindow {
+struct CourtesyWindow : test::SpiderWindow {
     CourtesyWindow(std::unique_ptr<TransferControl> inet, const QStringList& urls, const char* parallel,
         bool obeyRobots, const char* retries)
-        : TestWindow(std::move(inet))
+        : SpiderWindow(std::move(inet), urls, parallel)
     {
-        Form1& f = *form;
-        attachResponseHandler(f, p);
-        test::readySpider(f);
-        f.List1.replaceAll(urls);
-        f.Combo8.setText(parallel);
-        f.Check9.setValue(obeyRobots ? 1 : 0);
-        f.Combo9.setText(retries);
-    }
-    FakeTransferControl& fake() { return static_cast<FakeTransferControl&>(*form->Inet1); }
-    /// What the run leaves that a user sees or saves.
-    QString outputs() const
-    {
-        const Form1& f = *form;
-        return p.messages.join(u'|') + u'\n' + f.RichTextBox1.Text() + u'\n' + f.List1.items().join(u'|')
-            + u'\n' + f.runReport.summaryText() + u'\n' + f.runReport.csvText();
+        form->Check9.setValue(obeyRobots ? 1 : 0);
+        form->Combo9.setText(retries);
     }
 };
 

@@ -1,7 +1,6 @@
 // The run journal: its lines read back or are refused, it is locked while in use, and a run
 // resumed from it at any point ends as a run that was never interrupted.
 #include "app/state_folder.h"
-#include "spider/journal_state.h"
 #include "spider/run_journal.h"
 #include "spider/run_resume.h"
 #include "support/fixtures.h"

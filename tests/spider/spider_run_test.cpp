@@ -4,11 +4,8 @@
 #include "app/state_folder.h"
 #include "net/fetch_pool.h"
 #include "net/qt_transfer_control.h"
-#include "spider/response_handler.h"
 #include "spider/spider_run.h"
 #include "support/faulty_file_system.h"
-#include "support/fixtures.h"
-#include "support/loaded_form.h"
 #include "support/qt_printers.h"
 #include "support/spider_sites.h"
 #include "support/test_window.h"
@@ -26,32 +23,12 @@ using test::LoopbackServer;
 
 /// A window ready to spider `urls`: a one-second timeout and three records a page, the
 /// settings the command-line test compares its pages against.
-struct SpiderWindow : test::TestWindow {
-    SpiderWindow(std::unique_ptr<TransferControl> inet, const QStringList& urls, const char* parallel = "1")
-        : TestWindow(std::move(inet))
+struct RunWindow : test::SpiderWindow {
+    RunWindow(std::unique_ptr<TransferControl> inet, const QStringList& urls, const char* parallel = "1")
+        : SpiderWindow(std::move(inet), urls, parallel)
     {
-        Form1& f = *form;
-        attachResponseHandler(f, p);
-        test::readySpider(f);
-        f.List1.replaceAll(urls);
-        f.Combo2.setText("1");
-        f.Combo3.setText("3");
-        f.Combo8.setText(parallel);
-    }
-    FakeTransferControl& fake() { return static_cast<FakeTransferControl&>(*form->Inet1); }
-
-    /// Everything the run leaves behind, files included, as one text.
-    QString outputs() const
-    {
-        const Form1& f = *form;
-        QString all = p.messages.join(u'|') + u'\n' + f.RichTextBox1.Text() + u'\n'
-            + f.List1.items().join(u'|') + u'\n' + f.List5.items().join(u'|') + u'\n' + f.Label10.Caption()
-            + u'|' + f.Label15.Caption() + u'|' + f.Text12.Text() + u'|'
-            + QString::number(f.List1.ListIndex()) + u'\n' + f.runReport.csvText();
-        const QDir out(path("cars"));
-        for (const QString& name : out.entryList(QDir::Files, QDir::Name))
-            all += u'\n' + name + u'\n' + QString::fromUtf8(test::readFileBytes(out.filePath(name)));
-        return all;
+        form->Combo2.setText("1");
+        form->Combo3.setText("3");
     }
 };
 
@@ -73,7 +50,7 @@ TEST(SpiderRun, WithoutPagesKeepsAcceptedSitesOnly)
     LoopbackServer server;
     test::serveSpiderSites(server);
     server.start();
-    SpiderWindow run(std::make_unique<QtTransferControl>(), test::spiderSiteUrls(server));
+    RunWindow run(std::make_unique<QtTransferControl>(), test::spiderSiteUrls(server));
     Form1& f = run.f();
     Command3_Click(f, run.p);
     ASSERT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" });
@@ -101,9 +78,9 @@ TEST(ParallelRun, EightInFlightGiveTheOutputOfOneAtATime)
     urls.insert(3, QStringLiteral("http://127.0.0.1:1/"));
     urls.insert(8, server.urlOn(3, QStringLiteral("/missing")));
 
-    SpiderWindow one(std::make_unique<QtTransferControl>(), urls, "1");
-    SpiderWindow eight(std::make_unique<QtTransferControl>(), urls, "8");
-    for (SpiderWindow* run : { &one, &eight }) {
+    RunWindow one(std::make_unique<QtTransferControl>(), urls, "1");
+    RunWindow eight(std::make_unique<QtTransferControl>(), urls, "8");
+    for (RunWindow* run : { &one, &eight }) {
         run->f().Check3.setValue(1);
         Command3_Click(run->f(), run->p);
     }
@@ -133,7 +110,7 @@ TEST(ParallelRun, RequestsInFlightAreCappedInAllAndPerHost)
     };
     for (const auto& c : cases) {
         QStringList urls;
-        SpiderWindow run(scriptedSites(40, c.hosts, urls), urls, c.parallel);
+        RunWindow run(scriptedSites(40, c.hosts, urls), urls, c.parallel);
         run.f().Combo10.setText(c.perHost);
         Command3_Click(run.f(), run.p);
         EXPECT_EQ(run.fake().mostRunning, c.mostRunning) << c.name;
@@ -161,7 +138,7 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
     };
     for (const auto& c : cases) {
         QStringList urls;
-        SpiderWindow run(scriptedSites(12, 12, urls), urls, c.parallel);
+        RunWindow run(scriptedSites(12, 12, urls), urls, c.parallel);
         Form1& f = run.f();
         run.p.yesNoAnswers = { true }; // "Quit and lose the spider run in progress?"
         run.p.onPump = [&](int) {
@@ -188,7 +165,7 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
 
         // The next run in the window owes nothing to this one.
         QStringList same;
-        SpiderWindow fresh(scriptedSites(12, 12, same), urls, c.parallel);
+        RunWindow fresh(scriptedSites(12, 12, same), urls, c.parallel);
         Command3_Click(fresh.f(), fresh.p);
         run.p.onPump = nullptr;
         run.p.messages.clear();
@@ -214,7 +191,7 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
     };
     for (const auto& c : cases) {
         QStringList urls;
-        SpiderWindow run(scriptedSites(6, 6, urls), urls, c.parallel);
+        RunWindow run(scriptedSites(6, 6, urls), urls, c.parallel);
         Form1& f = run.f();
         f.Check3.setValue(1);
         test::FaultyFileSystem disk;
@@ -238,7 +215,7 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
 
         // The next run, with room on the disk, owes nothing to this one.
         QStringList same;
-        SpiderWindow fresh(scriptedSites(6, 6, same), urls, c.parallel);
+        RunWindow fresh(scriptedSites(6, 6, same), urls, c.parallel);
         fresh.f().Check3.setValue(1);
         Command3_Click(fresh.f(), fresh.p);
         disk.bytesBeforeWriteFails = -1;
@@ -263,7 +240,7 @@ TEST(SpiderRun, AJournalThatCannotBeWrittenIsSaidOnceAndTheRunGoesOn)
     };
     for (const auto& c : cases) {
         QStringList urls;
-        SpiderWindow run(scriptedSites(6, 6, urls), urls);
+        RunWindow run(scriptedSites(6, 6, urls), urls);
         Form1& f = run.f();
         test::FaultyFileSystem disk;
         disk.only = ".journal";

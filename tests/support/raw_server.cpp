@@ -6,8 +6,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <vector>
-
 namespace tarnwick::test {
 
 RawServer::RawServer(std::function<void(const std::string&, const Send&)> respond)

@@ -1,17 +1,30 @@
+#ifdef TARNWICK_WIDGET_TESTS
+#include <QApplication>
+#else
 #include <QCoreApplication>
+#endif
 #include <QLocale>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-// Handlers pump the Qt event loop, so every test binary has a core application.
+// Handlers pump the Qt event loop, so every test binary has a core application; widget tests
+// have a widget application, which CTest runs with QT_QPA_PLATFORM=offscreen.
 int main(int argc, char** argv)
 {
+#ifdef TARNWICK_WIDGET_TESTS
+    // Listing the tests at build time runs without CTest's environment.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    using Application = QApplication;
+#else
+    using Application = QCoreApplication;
+#endif
     // Run journals go to a folder of this test run, never to the user's own state folder.
     QTemporaryDir state;
     qputenv("XDG_STATE_HOME", state.path().toUtf8());
     QLocale::setDefault(QLocale::c());
-    QCoreApplication app(argc, argv);
+    Application app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

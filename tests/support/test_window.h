@@ -30,4 +30,13 @@ struct TestWindow {
     std::unique_ptr<Form1> form;
 };
 
+/// A window ready to spider `urls`, `parallel` requests at once.
+struct SpiderWindow : TestWindow {
+    SpiderWindow(std::unique_ptr<TransferControl> inet, const QStringList& urls, const char* parallel = "1");
+
+    FakeTransferControl& fake() { return static_cast<FakeTransferControl&>(*form->Inet1); }
+    /// Everything the run leaves behind, pages included, as one text.
+    QString outputs() const;
+};
+
 } // namespace tarnwick::test

@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <utility>
+#include <vector>
 
 namespace tarnwick {
 namespace {
@@ -14,98 +15,62 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
 {
     struct Case {
         const char* name;
-        std::function<void(Form1&, test::FakeTransferControl&)> state;
+        Activity activity;
+        std::vector<std::pair<Label Form1::*, QString>> captions;
+        RunProgress progress;
         QString text;
-        qint64 value, maximum;
+        qint64 value = 0, maximum = 0;
         RateSampling sampling = RateSampling::Sample;
+        bool requestInFlight = false;
+        QStringList keywords = {};
+        int keyword = 0; // the current one
     };
     const Case cases[] = {
-        { "idle", [](Form1&, auto&) {}, "", 0, 0 },
-        { "idle after a run that left a line",
-            [](Form1& f, auto&) { f.labelStatus.setCaption("Accepted 5, refused 2"); },
-            "Accepted 5, refused 2", 0, 0 },
-        { "spider with a request in flight",
-            [](Form1& f, test::FakeTransferControl& inet) {
-                f.activity = Activity::Spider;
-                f.Label15.setCaption("4");
-                f.Label10.setCaption("2");
-                inet.Execute("http://127.0.0.1:9/", "GET", {}, {});
-            },
-            "Spider: URL 4 of 10, 2 added, 1.00/s, about 7s left", 3, 10 },
-        { "spider between requests",
-            [](Form1& f, auto&) {
-                f.activity = Activity::Spider;
-                f.Label15.setCaption("10");
-                f.Label10.setCaption("7");
-            },
+        { "idle", Activity::None, {}, {}, "" },
+        { "idle after a run that left a line", Activity::None,
+            { { &Form1::labelStatus, "Accepted 5, refused 2" } }, {}, "Accepted 5, refused 2" },
+        { "spider with a request in flight", Activity::Spider,
+            { { &Form1::Label15, "4" }, { &Form1::Label10, "2" } }, {},
+            "Spider: URL 4 of 10, 2 added, 1.00/s, about 7s left", 3, 10, RateSampling::Sample, true },
+        { "spider between requests", Activity::Spider,
+            { { &Form1::Label15, "10" }, { &Form1::Label10, "7" } }, {},
             "Spider: URL 10 of 10, 7 added, 3.33/s", 10, 10 },
-        { "spider held by a question: the rate as it was",
-            [](Form1& f, auto&) {
-                f.activity = Activity::Spider;
-                f.Label15.setCaption("10");
-            },
-            "Spider: URL 10 of 10, 0 added", 10, 10, RateSampling::Keep },
-        { "harvest stopped, under its message",
-            [](Form1& f, auto&) {
-                f.activity = Activity::Harvest;
-                f.labelStatus.setCaption("Harvest stopped at keyword 2 of 3, page 2: 12 URLs found");
-            },
-            "Harvest stopped at keyword 2 of 3, page 2: 12 URLs found", 0, 0 },
-        { "keyword lookup of one seed",
-            [](Form1& f, auto&) {
-                f.activity = Activity::Lookup;
-                f.progress.lookupSeedText = "cars";
-                f.progress.lookupSeed = f.progress.lookupSeeds = 1;
-            },
-            "Keyword lookup: \"cars\", 0 keywords found", 0, 0 },
-        { "keyword lookup of an expanded seed",
-            [](Form1& f, auto&) {
-                f.activity = Activity::Lookup;
-                f.progress.lookupSeedText = "cars b";
-                f.progress.lookupSeed = 3;
-                f.progress.lookupSeeds = 37;
-                f.Label7.setCaption("45");
-            },
+        { "spider held by a question: the rate as it was", Activity::Spider, { { &Form1::Label15, "10" } },
+            {}, "Spider: URL 10 of 10, 0 added", 10, 10, RateSampling::Keep },
+        { "harvest stopped, under its message", Activity::Harvest,
+            { { &Form1::labelStatus, "Harvest stopped at keyword 2 of 3, page 2: 12 URLs found" } }, {},
+            "Harvest stopped at keyword 2 of 3, page 2: 12 URLs found" },
+        { "keyword lookup of one seed", Activity::Lookup, {},
+            { .lookupSeedText = "cars", .lookupSeed = 1, .lookupSeeds = 1 },
+            "Keyword lookup: \"cars\", 0 keywords found" },
+        { "keyword lookup of an expanded seed", Activity::Lookup, { { &Form1::Label7, "45" } },
+            { .lookupSeedText = "cars b", .lookupSeed = 3, .lookupSeeds = 37 },
             "Keyword lookup: \"cars b\" (3 of 37), 45 keywords found", 2, 37 },
-        { "harvest waiting for its next page",
-            [](Form1& f, auto&) {
-                f.activity = Activity::Harvest;
-                f.Label3.setCaption("1");
-                f.List2.replaceAll({ "a - one", "b - two", "c - three" });
-                f.List2.setListIndex(1);
-                f.progress.harvestPage = 2;
-                f.progress.harvestFound = 12;
-                f.progress.harvestWaitTicks = 37;
-            },
-            "Harvest: keyword 2 of 3, page 2, 12 URLs found, next page in 10s", 0, 0 },
-        { "harvest fetching a page",
-            [](Form1& f, auto&) {
-                f.activity = Activity::Harvest;
-                f.Label3.setCaption("1");
-                f.List2.replaceAll({ "a - one" });
-                f.List2.setListIndex(0);
-                f.progress.harvestPage = 1;
-            },
-            "Harvest: keyword 1 of 1, page 1, 0 URLs found", 0, 0 },
-        { "harvest starting the private instance",
-            [](Form1& f, auto&) {
-                f.activity = Activity::Harvest;
-                f.progress.harvestStartingInstance = true;
-            },
-            "Starting the private search instance…", 0, 0 },
-        { "randomiser",
-            [](Form1& f, auto&) {
-                f.activity = Activity::Randomise;
-                f.progress.startRandomiserPhase(RandomiserPhase::Scrambling, 9);
-                f.progress.randomiserDone = 5;
-            },
-            "Randomiser: scrambling, 5 of 9", 0, 0 },
+        { "harvest waiting for its next page", Activity::Harvest, { { &Form1::Label3, "1" } },
+            { .harvestPage = 2, .harvestWaitTicks = 37, .harvestFound = 12 },
+            "Harvest: keyword 2 of 3, page 2, 12 URLs found, next page in 10s", 0, 0, RateSampling::Sample,
+            false, { "a - one", "b - two", "c - three" }, 1 },
+        { "harvest fetching a page", Activity::Harvest, { { &Form1::Label3, "1" } }, { .harvestPage = 1 },
+            "Harvest: keyword 1 of 1, page 1, 0 URLs found", 0, 0, RateSampling::Sample, false,
+            { "a - one" } },
+        { "harvest starting the private instance", Activity::Harvest, {}, { .harvestStartingInstance = true },
+            "Starting the private search instance…" },
+        { "randomiser", Activity::Randomise, {},
+            { .randomiserPhase = RandomiserPhase::Scrambling, .randomiserDone = 5, .randomiserSteps = 9 },
+            "Randomiser: scrambling, 5 of 9" },
     };
     for (const Case& c : cases) {
-        auto owned = std::make_unique<test::FakeTransferControl>();
-        test::FakeTransferControl& inet = *owned;
-        Form1 f(std::move(owned));
-        c.state(f, inet);
+        Form1 f(std::make_unique<test::FakeTransferControl>());
+        f.activity = c.activity;
+        for (const auto& [label, caption] : c.captions)
+            (f.*label).setCaption(caption);
+        f.progress = c.progress;
+        if (!c.keywords.isEmpty()) {
+            f.List2.replaceAll(c.keywords);
+            f.List2.setListIndex(c.keyword);
+        }
+        if (c.requestInFlight)
+            f.Inet1->Execute("http://127.0.0.1:9/", "GET", {}, {});
         RunRate rate;
         rate.sample(0, 0);
         const StatusReading reading = StatusStrip::read(f, 10, rate, 3000, c.sampling);

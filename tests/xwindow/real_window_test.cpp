@@ -4,7 +4,6 @@
 #include "support/spider_sites.h"
 #include "ui/window_session.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -19,7 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
