@@ -1,5 +1,7 @@
 #include "support/searx_fixture.h"
 
+#include "support/fixtures.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,27 +34,7 @@ bool searxInstalled()
 
 QByteArray fixtureEngineSettings(int fixturePort)
 {
-    // search.formats and server.limiter are read by newer instances; this one always answers JSON.
-    return QStringLiteral(
-        R"(general: { debug: false, instance_name: "tarnwick-test", contact_url: false, enable_stats: false }
-brand: { git_url: "", git_branch: "", issue_url: "", docs_url: "", public_instances: "", wiki_url: "", twitter_url: "" }
-search: { safe_search: 0, autocomplete: "", default_lang: "", ban_time_on_fail: 0, max_ban_time_on_fail: 0,
-  prefer_configured_language: false }
-server: { base_url: false, image_proxy: false, http_protocol_version: "1.0", method: "GET", default_http_headers: {} }
-ui: { autofocus: false, archive_today: false, static_path: "/usr/share/python3-searx/static",
-  templates_path: "/usr/share/python3-searx/templates", default_theme: oscar, default_locale: "",
-  theme_args: { oscar_style: logicodev } }
-outgoing: { request_timeout: 5.0, useragent_suffix: "", pool_connections: 4, pool_maxsize: 4 }
-enabled_plugins: []
-checker: { off_when_debug: true }
-engines:
-  - { name: fixture, engine: xpath, shortcut: fx, categories: general, paging: true, page_size: 1,
-      search_url: "http://127.0.0.1:%1/results?q={query}&page={pageno}", results_xpath: '//li[@class="result"]',
-      url_xpath: ./a/@href, title_xpath: ./a, content_xpath: ./p, first_page_num: 1, enable_http: true }
-locales: { en: English }
-doi_resolvers: { doi.org: "https://doi.org/" }
-default_doi_resolver: doi.org
-)")
+    return QString::fromUtf8(readFixture(QStringLiteral("harvest/fixture_engine.yml")))
         .arg(fixturePort)
         .toUtf8();
 }
