@@ -143,6 +143,8 @@ TEST(SmallHandlers, DoubleClickDeletesTheSelectedEntryUnlessRandomising)
     EXPECT_EQ(f.List1.ListCount(), 4) << "the randomiser owns the list";
 
     f.activity = Activity::None;
+    List1_DblClick(f);
+    EXPECT_EQ(f.List1.items(), QStringList({ "b", "d", "e" })) << "the first entry too";
     f.List1.Clear();
     f.Label1.setCaption("7");
     List1_DblClick(f);
