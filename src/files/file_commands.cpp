@@ -232,13 +232,10 @@ bool opensDroppedFile(const QString& path)
     return openCommandFor(path) != nullptr;
 }
 
-bool openDroppedFile(Form1& f, Platform& p, const QString& path)
+void openDroppedFile(Form1& f, Platform& p, const QString& path)
 {
-    const OpenCommand* command = openCommandFor(path);
-    if (!command || path.isEmpty())
-        return false;
-    command->open(f, p, path);
-    return true;
+    if (const OpenCommand* command = openCommandFor(path); command && !path.isEmpty())
+        command->open(f, p, path);
 }
 
 void mnuOpenKeywords_Click(Form1& f, Platform& p)

@@ -35,7 +35,8 @@ bool saveToChosenFile(Platform& p, FileDialog& dialog, const QString& content);
 /// data or template file, by its extension in any letter case.
 bool opensDroppedFile(const QString& path);
 /// Opens a file dropped on the window as the Open command of its kind opens the file chosen
-/// in its dialog: same messages, same limits. False when no Open command takes it.
-bool openDroppedFile(Form1& f, Platform& p, const QString& path);
+/// in its dialog: same messages, same limits. A file no Open command takes is left alone
+/// (the window refuses it before the drop, by opensDroppedFile).
+void openDroppedFile(Form1& f, Platform& p, const QString& path);
 
 } // namespace tarnwick
