@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -122,13 +123,11 @@ TextFileRead readTextFile(const QString& path)
         const qsizetype have = bytes.size();
         bytes.resize(have + kChunk);
         const ssize_t got = ::read(file.fd, bytes.data() + have, kChunk);
-        if (got < 0 && errno == EINTR) {
-            bytes.resize(have);
+        bytes.resize(have + std::max<ssize_t>(got, 0));
+        if (got < 0 && errno == EINTR)
             continue;
-        }
         if (got < 0)
             return failed(Failure::Read, qt_error_string(errno));
-        bytes.resize(have + got);
         if (got == 0)
             break;
         if (bytes.size() > kMaxFileBytes)
