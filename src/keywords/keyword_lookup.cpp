@@ -2,11 +2,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/text_ops.h"
+#include "files/text_file_writer.h"
 #include "keywords/keyword_sources.h"
 #include "keywords/suggestion_lookup.h"
 #include "keywords/suggestion_service.h"
@@ -20,24 +20,17 @@ namespace {
 
 constexpr int kLimit = 30000;
 
-// Writes the answer where the page component reads it; false when it cannot.
-bool writeSuggestionFile(const QString& path, const QString& answer)
+// Writes the answer where the page component reads it, through the checked save, so a full
+// disk leaves no cut-off answer to be read; false when it cannot.
+bool writeSuggestionFile(FileSystem& files, const QString& path, const QString& answer)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
         return false;
     // The answer is already text; the mark keeps the page's own charset label (a
     // windows-1252 meta tag, say) from decoding these UTF-8 bytes a second time.
     const QByteArray bytes
         = "\xEF\xBB\xBF" + (QStringLiteral("\"") + answer + QStringLiteral("\"\r\n")).toUtf8();
-    // commit() alone puts a cut-off file in place when the buffered write fails as it flushes.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return saveFile(files, path, bytes, Durability::NoSync).ok();
 }
 
 void clearStatus(Form1& f)
@@ -67,7 +60,7 @@ void lookup(Form1& f, Platform& p)
     const QString answer = f.Inet1->OpenURL(suggestionAddress(f.Combo1.Text(), f.Text1.Text()), 0);
     if (p.unloaded())
         return;
-    const bool written = writeSuggestionFile(path, answer);
+    const bool written = writeSuggestionFile(p.fileSystem(), path, answer);
 
     PageLinkComponent page;
     if (!written || !page.LoadPageFile(path, 60, 0)) {

@@ -18,6 +18,7 @@
 #include "net/address_template.h"
 #include "net/qt_transfer_control.h"
 #include "support/fake_platform.h"
+#include "support/faulty_file_system.h"
 #include "support/fixtures.h"
 #include "support/qt_printers.h"
 #include "support/service_mimics.h"
@@ -202,6 +203,14 @@ TEST_F(Lookup, FailuresEndEmptyWithOneMessage)
         EXPECT_EQ(f.List2.ListCount(), 0) << context;
         expectAtRest(context);
     }
+    // A full disk: no cut-off answer is read as one.
+    qputenv("TARNWICK_CACHE_DIR", cache.filePath("full").toUtf8());
+    test::FaultyFileSystem disk;
+    disk.bytesBeforeWriteFails = 10;
+    p.files = &disk;
+    enter("blue widgets");
+    EXPECT_EQ(p.messages, QStringList { notAvailable });
+    EXPECT_FALSE(QFile::exists(cache.filePath("full/" + kFileName)));
 }
 
 TEST_F(Lookup, LimitLeavesTheCaptionsAsTheyAre)
