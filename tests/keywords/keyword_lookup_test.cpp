@@ -84,6 +84,8 @@ const struct Shape {
     { "empty", { 200, R"(["x",[]])" }, {}, "No results returned. Try again!" },
     { "objects", { 200, R"([{"phrase":"car"}])" }, {},
         "{site} answered JSON that is not a list of suggestions ([query, [completions]])." },
+    { "flat", { 200, R"(["car","car insurance"])" }, {},
+        "{site} answered JSON that is not a list of suggestions ([query, [completions]])." },
     { "limited", { 429, "Too Many Requests", "text/plain" }, {},
         "{site} refused: too many requests (HTTP 429). It limits how often it may be asked; wait before "
         "trying again." },
