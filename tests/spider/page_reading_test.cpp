@@ -106,6 +106,8 @@ TEST(PageReading, RulesAndOddShapes)
             V::Accepted, "Script page", "Six rooms" },
         { "text opens the body", "<title>Stray text</title>Hello<meta name=description content='Six rooms'>",
             V::NoDescription, "Stray text", "" },
+        { "blanks do not", "<title>Blanks</title> \t\n\r\f<meta name=description content='Six rooms'>",
+            V::Accepted, "Blanks", "Six rooms" },
     };
     for (const Case& c : cases) {
         const PageReading page = readPage(QString::fromStdString(c.head));
