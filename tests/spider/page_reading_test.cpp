@@ -106,6 +106,10 @@ TEST(PageReading, RulesAndOddShapes)
             V::Accepted, "Script page", "Six rooms" },
         { "text opens the body", "<title>Stray text</title>Hello<meta name=description content='Six rooms'>",
             V::NoDescription, "Stray text", "" },
+        { "the first of two titles",
+            "<title>First title</title><title>Second title</title><meta name=description content='Six "
+            "rooms'>",
+            V::Accepted, "First title", "Six rooms" },
         { "blanks do not", "<title>Blanks</title> \t\n\r\f<meta name=description content='Six rooms'>",
             V::Accepted, "Blanks", "Six rooms" },
     };
