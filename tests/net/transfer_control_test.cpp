@@ -206,6 +206,14 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
         EXPECT_TRUE(run.executingInCompleted) << c.name << ": still executing while the body is read";
     }
     EXPECT_EQ(fetchBlocking(QUrl(server.url("/hop")), 5).finalUrl, QUrl(server.url("/page")));
+    // The control's own blocking fetch tells a timeout from other failures.
+    QtTransferControl blocking;
+    blocking.setRequestTimeout(1);
+    for (const auto& [url, code] : { std::pair { odd.url("/drip"), TransferControl::kErrorTimeout },
+             { test::refusedUrl(), TransferControl::kErrorFetchFailed } }) {
+        EXPECT_EQ(blocking.OpenURL(url), QString()) << url.toStdString();
+        EXPECT_EQ(blocking.ResponseCode(), code) << url.toStdString();
+    }
     EXPECT_EQ(slowAnswersSentWhole, 0) << "both fetches hang up at their timeout or size cap";
 
     // Every header line goes out as typed; a line that is no header is left out.
