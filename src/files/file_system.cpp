@@ -1,5 +1,7 @@
 #include "files/file_system.h"
 
+#include "app/interrupted.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -22,20 +24,15 @@ int errorOf(int result)
 
 int fsyncOf(int fd)
 {
-    int result;
-    do
-        result = ::fsync(fd);
-    while (result == -1 && errno == EINTR);
-    return errorOf(result);
+    return errorOf(retryInterrupted([fd] { return ::fsync(fd); }));
 }
 
 } // namespace
 
 int PosixFileSystem::createNew(const QByteArray& path, int& fd)
 {
-    do
-        fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    while (fd == -1 && errno == EINTR);
+    fd = retryInterrupted(
+        [&] { return ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
     return errorOf(fd);
 }
 
@@ -46,10 +43,8 @@ int PosixFileSystem::setMode(int fd, mode_t mode)
 
 int PosixFileSystem::write(int fd, const char* data, std::size_t size, std::size_t& written)
 {
-    ssize_t n;
-    do
-        n = ::write(fd, data, size < kMaxWrite ? size : kMaxWrite);
-    while (n == -1 && errno == EINTR);
+    const ssize_t n
+        = retryInterrupted([&] { return ::write(fd, data, size < kMaxWrite ? size : kMaxWrite); });
     written = n > 0 ? static_cast<std::size_t>(n) : 0;
     if (n == -1)
         return errno;
@@ -81,10 +76,8 @@ int PosixFileSystem::remove(const QByteArray& path)
 
 int PosixFileSystem::syncFolder(const QByteArray& folder)
 {
-    int fd;
-    do
-        fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    while (fd == -1 && errno == EINTR);
+    const int fd
+        = retryInterrupted([&] { return ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
     if (fd == -1)
         return errno;
     const int error = fsyncOf(fd);

@@ -1,5 +1,7 @@
 #include "files/text_file_reader.h"
 
+#include "app/interrupted.h"
+
 #include <QFile>
 #include <QStringDecoder>
 
@@ -122,10 +124,8 @@ TextFileRead readTextFile(const QString& path)
     for (;;) {
         const qsizetype have = bytes.size();
         bytes.resize(have + kChunk);
-        const ssize_t got = ::read(file.fd, bytes.data() + have, kChunk);
+        const ssize_t got = retryInterrupted([&] { return ::read(file.fd, bytes.data() + have, kChunk); });
         bytes.resize(have + std::max<ssize_t>(got, 0));
-        if (got < 0 && errno == EINTR)
-            continue;
         if (got < 0)
             return failed(Failure::Read, qt_error_string(errno));
         if (got == 0)

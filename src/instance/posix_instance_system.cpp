@@ -1,5 +1,6 @@
 #include "instance/posix_instance_system.h"
 
+#include "app/interrupted.h"
 #include "net/blocking_fetch.h"
 
 #include <QFile>
@@ -169,14 +170,11 @@ qint64 PosixInstanceSystem::start(const ChildLaunch& launch, int& error)
     }
     // The pipe closes at a successful exec; before that the child writes why it failed.
     int childError = 0;
-    ssize_t got = 0;
-    do
-        got = ::read(reader, &childError, sizeof childError);
-    while (got < 0 && errno == EINTR);
+    const ssize_t got = retryInterrupted([&] { return ::read(reader, &childError, sizeof childError); });
     ::close(reader);
     if (got == static_cast<ssize_t>(sizeof childError)) {
         int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+        retryInterrupted([&] { return ::waitpid(pid, &status, 0); });
         error = childError;
         return 0;
     }
@@ -187,10 +185,8 @@ qint64 PosixInstanceSystem::start(const ChildLaunch& launch, int& error)
 std::optional<ChildExit> PosixInstanceSystem::reap(qint64 child)
 {
     int status = 0;
-    pid_t done = 0;
-    do
-        done = ::waitpid(static_cast<pid_t>(child), &status, WNOHANG);
-    while (done < 0 && errno == EINTR);
+    const pid_t done
+        = retryInterrupted([&] { return ::waitpid(static_cast<pid_t>(child), &status, WNOHANG); });
     if (done == 0)
         return std::nullopt;
     // Someone else reaped it (ECHILD): it is gone all the same.
