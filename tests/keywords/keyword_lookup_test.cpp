@@ -90,7 +90,7 @@ const struct Shape {
         "{site} refused: too many requests (HTTP 429). It limits how often it may be asked; wait before "
         "trying again." },
     { "captcha",
-        { 429, "<html><body>Our systems have detected unusual traffic. <div class=g-recaptcha>",
+        { 429, "<html><body>Our systems have detected unusual traffic from your computer network.",
             "text/html" },
         {}, QStringLiteral("{site} answered with a CAPTCHA page") + kBlocked },
     { "consent",
