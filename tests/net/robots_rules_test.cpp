@@ -95,8 +95,8 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
         { "User-agent: *\nDisallow: /a%zz\nDisallow: /100%$", "x", "/a%25zz", false },
         { "User-agent: *\nDisallow: /a%zz\nDisallow: /100%$", "x", "/100%25", false },
         // Escapes with the hex digits at each end of their ranges, in either case.
-        { "User-agent: *\nDisallow: /c/%30%39%3a%3F", "x", "/c/09%3A%3f", false },
-        { "User-agent: *\nDisallow: /c/%30%39%3a%3F", "x", "/c/08%3A%3f", true },
+        { "User-agent: *\nDisallow: /c/%30%39%5a%3a%3F", "x", "/c/09Z%3A%3f", false },
+        { "User-agent: *\nDisallow: /c/%30%39%5a%3a%3F", "x", "/c/08Z%3A%3f", true },
         // A long piece found after a false start that overlaps it.
         { "User-agent: *\nDisallow: /*aabaabaabaaac*end$", "x", "/x/aabaabaabaabaaac/end", false },
         { "User-agent: *\nDisallow: /*aabaabaabaaac*end$", "x", "/x/aabaabaabaab/end", true },
