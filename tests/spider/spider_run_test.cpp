@@ -60,11 +60,15 @@ void expectRunAgainAsFresh(RunWindow& run, const QStringList& urls, const char* 
     EXPECT_EQ(run.outputs(), fresh.outputs());
 }
 
-TEST(SpiderRun, WithoutPagesKeepsAcceptedSitesOnly)
+// Without pages a run keeps the accepted sites only; with pages, eight in flight give the
+// output of one at a time.
+TEST(SpiderRun, OverLoopbackSitesKeepsAcceptedSitesAndEightInFlightGiveTheOutputOfOne)
 {
     LoopbackServer server;
     test::serveSpiderSites(server);
-    server.start();
+    // Idle connections hold a server thread each; enough threads that none waits for one.
+    server.server.new_task_queue = [] { return new httplib::ThreadPool(64); };
+    server.start(LoopbackServer::Listen::Every127);
     RunWindow run(std::make_unique<QtTransferControl>(), test::spiderSiteUrls(server));
     Form1& f = run.f();
     Command3_Click(f, run.p);
@@ -77,27 +81,18 @@ TEST(SpiderRun, WithoutPagesKeepsAcceptedSitesOnly)
     EXPECT_EQ(f.List5.ListCount(), 0);
     EXPECT_EQ(f.Caption(), "Tarnwick");
     EXPECT_FALSE(QFileInfo::exists(run.path("cars")));
-}
 
-TEST(ParallelRun, EightInFlightGiveTheOutputOfOneAtATime)
-{
-    LoopbackServer server;
-    test::serveSpiderSites(server);
-    // Idle connections hold a server thread each; enough threads that none waits for one.
-    server.server.new_task_queue = [] { return new httplib::ThreadPool(64); };
-    server.start(LoopbackServer::Listen::Every127);
     QStringList urls;
     for (const test::SpiderSite& site : test::spiderSites())
         urls.append(server.urlOn(2 + static_cast<int>(urls.size()) % 5, QString::fromLatin1(site.path)));
     // A refused connection and a missing page join the failures of the sites.
     urls.insert(3, QStringLiteral("http://127.0.0.1:1/"));
     urls.insert(8, server.urlOn(3, QStringLiteral("/missing")));
-
     RunWindow one(std::make_unique<QtTransferControl>(), urls, "1");
     RunWindow eight(std::make_unique<QtTransferControl>(), urls, "8");
-    for (RunWindow* run : { &one, &eight }) {
-        run->f().Check3.setValue(1);
-        Command3_Click(run->f(), run->p);
+    for (RunWindow* window : { &one, &eight }) {
+        window->f().Check3.setValue(1);
+        Command3_Click(window->f(), window->p);
     }
     EXPECT_EQ(eight.outputs(), one.outputs());
     EXPECT_EQ(one.f().runReport.summaryText(),
