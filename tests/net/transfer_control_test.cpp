@@ -20,11 +20,12 @@ namespace {
 
 using test::FakePlatform;
 using test::LoopbackServer;
+using TC = TransferControl;
 
 const QString kHeaders = "\r\n\r\nReferer: http://www.example.com/\r\nUser-Agent: Tarnwick test";
 // The states of a request that got an answer.
-const QList<int> kAnswered = { TransferControl::icConnecting, TransferControl::icReceivingResponse,
-    TransferControl::icResponseReceived, TransferControl::icResponseCompleted };
+const QList<int> kAnswered
+    = { TC::icConnecting, TC::icReceivingResponse, TC::icResponseReceived, TC::icResponseCompleted };
 
 // What one request went through, as the response handler would see it.
 struct Outcome {
@@ -34,24 +35,30 @@ struct Outcome {
     int last() const { return states.isEmpty() ? -1 : states.last(); }
 };
 
-// Wires the handler that records everything, as the spider's handler reads it.
-void record(QtTransferControl& inet, Outcome& run)
-{
-    inet.StateChanged = [&inet, &run](int state) {
-        run.states.append(state);
-        if (state == TransferControl::icError) {
-            run.executingInError = inet.StillExecuting();
-            run.errorCaption = "Error " + QString::number(inet.ResponseCode()) + u' ' + inet.ResponseInfo();
-        }
-        if (state == TransferControl::icResponseCompleted) {
-            run.executingInCompleted = inet.StillExecuting();
-            for (QString piece = inet.GetChunk(1024); !piece.isEmpty(); piece = inet.GetChunk(10024)) {
-                run.pieceLengths.append(int(piece.size()));
-                run.body += piece;
+// A control whose handler records everything, as the spider's handler reads it.
+struct Recorded {
+    QtTransferControl inet;
+    Outcome run;
+
+    Recorded()
+    {
+        inet.StateChanged = [this](int state) {
+            run.states.append(state);
+            if (state == TC::icError) {
+                run.executingInError = inet.StillExecuting();
+                run.errorCaption
+                    = "Error " + QString::number(inet.ResponseCode()) + u' ' + inet.ResponseInfo();
             }
-        }
-    };
-}
+            if (state == TC::icResponseCompleted) {
+                run.executingInCompleted = inet.StillExecuting();
+                for (QString piece = inet.GetChunk(1024); !piece.isEmpty(); piece = inet.GetChunk(10024)) {
+                    run.pieceLengths.append(int(piece.size()));
+                    run.body += piece;
+                }
+            }
+        };
+    }
+};
 
 // Pumps like the spider's wait, with a guard so a broken control cannot hang the suite.
 void waitIdle(QtTransferControl& inet, FakePlatform& p, Outcome& run)
@@ -64,9 +71,8 @@ void waitIdle(QtTransferControl& inet, FakePlatform& p, Outcome& run)
 Outcome runRequest(const QString& url, int timeoutSeconds = 5, const QString& headers = kHeaders)
 {
     FakePlatform p;
-    QtTransferControl inet;
-    Outcome run;
-    record(inet, run);
+    Recorded recorded;
+    auto& [inet, run] = recorded;
     inet.setRequestTimeout(timeoutSeconds);
     inet.Execute(url, "GET", {}, headers);
     run.statesDuringExecute = run.states;
@@ -186,11 +192,8 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
         EXPECT_EQ(fetched.ok, c.status != 0) << c.name << ": " << fetched.error.toStdString();
         EXPECT_EQ(decodeBody(fetched.body, fetched.contentType), c.status ? c.body : QString()) << c.name;
         if (!c.status) {
-            EXPECT_EQ(run.last(), TransferControl::icError) << c.name;
-            EXPECT_EQ(run.states.count(TransferControl::icError)
-                    + run.states.count(TransferControl::icResponseCompleted),
-                1)
-                << c.name;
+            EXPECT_EQ(run.last(), TC::icError) << c.name;
+            EXPECT_EQ(run.states.count(TC::icError) + run.states.count(TC::icResponseCompleted), 1) << c.name;
             EXPECT_FALSE(run.executingInError) << c.name;
             EXPECT_TRUE(QRegularExpression("^Error [1-9]\\d* \\S").match(run.errorCaption).hasMatch())
                 << c.name << ": " << run.errorCaption.toStdString();
@@ -209,8 +212,8 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
     // The control's own blocking fetch tells a timeout from other failures.
     QtTransferControl blocking;
     blocking.setRequestTimeout(1);
-    for (const auto& [url, code] : { std::pair { odd.url("/drip"), TransferControl::kErrorTimeout },
-             { test::refusedUrl(), TransferControl::kErrorFetchFailed } }) {
+    for (const auto& [url, code] : { std::pair { odd.url("/drip"), TC::kErrorTimeout },
+             { test::refusedUrl(), TC::kErrorFetchFailed } }) {
         EXPECT_EQ(blocking.OpenURL(url), QString()) << url.toStdString();
         EXPECT_EQ(blocking.ResponseCode(), code) << url.toStdString();
     }
@@ -229,9 +232,8 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
 
     // OpenURL blocks and raises nothing; a sibling control waits as long; idle connections.
     FakePlatform p;
-    QtTransferControl inet;
-    Outcome run;
-    record(inet, run);
+    Recorded recorded;
+    auto& [inet, run] = recorded;
     EXPECT_EQ(inet.OpenURL(server.url("/size/300")), sampleBody(300));
     EXPECT_FALSE(inet.StillExecuting());
     EXPECT_EQ(inet.OpenURL(test::refusedUrl()), QString());
@@ -282,9 +284,8 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
     server.start();
     FakePlatform p;
     {
-        QtTransferControl inet;
-        Outcome run;
-        record(inet, run);
+        Recorded recorded;
+        auto& [inet, run] = recorded;
         inet.Execute(server.url("/page"), "GET", {}, kHeaders);
         inet.Cancel();
         EXPECT_FALSE(inet.StillExecuting());
@@ -294,13 +295,12 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
     for (const bool again : { false, true }) {
         // Once the first bytes are in, while the server still has more to send: cancelled, or
         // asked for another page, of which alone the rest reports.
-        QtTransferControl inet;
-        Outcome run;
-        record(inet, run);
+        Recorded recorded;
+        auto& [inet, run] = recorded;
         const auto recorder = inet.StateChanged;
         inet.StateChanged = [&](int state) {
             recorder(state);
-            if (state == TransferControl::icReceivingResponse && run.states.size() == 2) {
+            if (state == TC::icReceivingResponse && run.states.size() == 2) {
                 // A piece asked for before the answer is whole is none, and ends nothing.
                 EXPECT_TRUE(inet.GetChunk(1024).isEmpty() && inet.StillExecuting()) << again;
                 again ? inet.Execute(server.url("/page"), "GET", {}, kHeaders) : inet.Cancel();
@@ -313,8 +313,7 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
             (void)p.waitForEvents(20);
         pumpAWhile(p);
         EXPECT_EQ(run.states,
-            QList<int>({ TransferControl::icConnecting, TransferControl::icReceivingResponse })
-                + (again ? kAnswered : QList<int>()))
+            QList<int>({ TC::icConnecting, TC::icReceivingResponse }) + (again ? kAnswered : QList<int>()))
             << again;
         EXPECT_EQ(run.body, again ? "<html>hello</html>" : "") << again;
         EXPECT_FALSE(inet.StillExecuting()) << again;
@@ -323,9 +322,8 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
     {
         // A new Execute replaces the running request with the first one's notification still
         // queued; only the new one reports.
-        QtTransferControl inet;
-        Outcome run;
-        record(inet, run);
+        Recorded recorded;
+        auto& [inet, run] = recorded;
         inet.Execute(server.url("/trickle"), "GET", {}, kHeaders);
         inet.Execute(server.url("/page"), "GET", {}, kHeaders);
         waitIdle(inet, p, run);
