@@ -36,8 +36,7 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
         QStringList arguments;
         int exitCode;
         // All of standard error when it ends a line, else how it starts; %1 is the work folder.
-        QByteArray err;
-        QByteArray out;
+        QByteArray err, out;
     };
     const Row rows[] = {
         { words("export sample.sdata --csv"), 0, "Added to clipboard!\n",
@@ -113,13 +112,11 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
     QTemporaryDir work;
     for (const char* name : { "empty.kwrds", "empty.urls", "empty.sdata" })
         test::writeFileBytes(work.filePath(name), "");
-    const CliResult top = runCli({ "--help" }, work.path());
-    EXPECT_EQ(top.exitCode, 0);
     // The manual is made from --help-all and --version: every command's options, then the version.
-    const CliResult all = runCli({ "--help-all" }, work.path());
-    EXPECT_EQ(all.exitCode, 0);
-    const CliResult version = runCli({ "--version" }, work.path());
-    EXPECT_EQ(version.exitCode, 0);
+    const CliResult top = runCli({ "--help" }, work.path()), all = runCli({ "--help-all" }, work.path()),
+                    version = runCli({ "--version" }, work.path());
+    for (const CliResult* result : { &top, &all, &version })
+        EXPECT_EQ(result->exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("tarnwick-cli 1.0\n")) << version.out.toStdString();
     const struct {
         const char* name;
@@ -133,7 +130,8 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
             "--user-agent --referer --timeout --parallel --per-host --obey-robots --retries --filter "
             "--any-word "
             "--description-only --title-link --pages --page-name --sitemap-name --heading --site-url "
-            "--per-page --template --font --size --vertical -o --save-urls --report --resume --home",
+            "--per-page "
+            "--template --font --size --vertical -o --save-urls --report --resume --home",
             {} },
         { "pages", "empty.sdata",
             "--pages --page-name --sitemap-name --heading --site-url --per-page --template --font --size "

@@ -81,7 +81,7 @@ TEST(CliSources, HarvestRefusedBySourceOrStoppedByCtrlCDuringAWait)
     ::kill(static_cast<pid_t>(process.processId()), SIGINT);
     const CliResult stopped = test::finishCli(process);
     EXPECT_EQ(stopped.exitCode, 3);
-    EXPECT_EQ(stopped.err, QString("Stopped!\nFile %1 saved!\n").arg(work.filePath("k.urls")).toUtf8());
+    EXPECT_EQ(QString::fromUtf8(stopped.err), "Stopped!\nFile " + work.filePath("k.urls") + " saved!\n");
     EXPECT_EQ(searxng.targets().mid(1), QStringList { "/search?q=widgets&format=json&pageno=1" });
     EXPECT_EQ(test::readFileBytes(work.filePath(QStringLiteral("k.urls"))),
         QByteArray("https://one.example/\r\nhttps://two.example/\r\n"));
@@ -97,8 +97,7 @@ TEST(CliSpider, ParallelRunOnATerminalWritesThePagesPrintsTheDataAndSavesUrlsAnd
     test::serveSpiderSites(server);
     server.start();
     test::writeFileBytes(work.filePath("sites.urls"), test::spiderSiteUrls(server).join("\r\n").toUtf8());
-    int terminal = -1;
-    int terminalEnd = -1;
+    int terminal = -1, terminalEnd = -1;
     ASSERT_EQ(::openpty(&terminal, &terminalEnd, nullptr, nullptr, nullptr), 0);
     QProcess process;
     test::prepareCli(process,
@@ -129,12 +128,11 @@ TEST(CliSpider, ParallelRunOnATerminalWritesThePagesPrintsTheDataAndSavesUrlsAnd
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(err.startsWith("\rspidered ")) << err.toStdString();
     EXPECT_TRUE(err.contains("/15 done, ")) << err.toStdString();
-    EXPECT_TRUE(err.endsWith(
-        "\x1b[K\r\x1b[KRun completed! Tarnwick list of sites spidered!\nSpidered 15 of 15 URLs: 7 "
-        "accepted, 6 refused by the rules, 2 failed (1 timeout, 1 HTTP status)\n"
-        + QString("File %1 saved!\nFile %2 saved!\n")
-              .arg(work.filePath("run.csv"), work.filePath("out.urls"))
-              .toUtf8()))
+    EXPECT_TRUE(
+        QString::fromUtf8(err).endsWith("\x1b[K\r\x1b[KRun completed! Tarnwick list of sites "
+                                        "spidered!\nSpidered 15 of 15 URLs: 7 accepted, 6 "
+                                        "refused by the rules, 2 failed (1 timeout, 1 HTTP status)\nFile "
+            + work.filePath("run.csv") + " saved!\nFile " + work.filePath("out.urls") + " saved!\n"))
         << err.toStdString();
     test::expectSpiderFile("pages_left.sdata", process.readAllStandardOutput(), server);
     // Save URLs ends every entry with CR LF.
@@ -159,8 +157,7 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
 {
     QTemporaryDir work;
     test::LoopbackServer server;
-    std::atomic<bool> slowStarted { false };
-    std::atomic<bool> interruptSent { false };
+    std::atomic<bool> slowStarted { false }, interruptSent { false };
     server.server.Get(R"(/(first|last))", [](const httplib::Request& req, httplib::Response& res) {
         res.set_content(test::spiderPage(req.matches[1].str() + " page", "Quick answer"), "text/html");
     });
@@ -189,11 +186,9 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
 
     const QString saved = work.filePath("part.sdata");
     EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(result.err,
-        QString(
-            "Stopped!\nSpidered 2 of 3 URLs: 2 accepted, 0 refused by the rules, 0 failed\nFile %1 saved!\n")
-            .arg(saved)
-            .toUtf8());
+    EXPECT_EQ(QString::fromUtf8(result.err),
+        "Stopped!\nSpidered 2 of 3 URLs: 2 accepted, 0 refused by the rules, 0 failed\nFile " + saved
+            + " saved!\n");
     // The request in flight is finished, as Stop All in the window lets it finish; nothing after it.
     const QByteArray data = test::readFileBytes(saved);
     EXPECT_TRUE(data.startsWith("first page\r\nQuick answer\r\n" + urls.at(0).toUtf8()))
