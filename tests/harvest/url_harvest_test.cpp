@@ -310,9 +310,10 @@ TEST_F(Harvest, SearxngPagesWhileTheyAddUrlsThenFinished)
     EXPECT_EQ(searxng.targets().filter("q=widgets&").size(), 3 + 2);
 }
 
-TEST_F(Harvest, KeywordsWithoutATermAreNamedInOneMessageAndSkipped)
+// Keywords without a term are skipped, named in one message; a refusal ends the run with its own.
+TEST_F(Harvest, SearxngSkipsKeywordsWithoutATermAndEndsTheRunAtARefusal)
 {
-    f.resultSource = searxng.url(QString());
+    const QString site = f.resultSource = searxng.url(QString());
     p.rndValues = std::deque<double>(40, 0.0);
     run({ "1 -  - blue", "1 -", "2 - widgets", " - " });
     EXPECT_EQ(searxng.targets().filter("q=&").size(), 0);
@@ -329,11 +330,8 @@ TEST_F(Harvest, KeywordsWithoutATermAreNamedInOneMessageAndSkipped)
     run({ "1 -  - " + QString(90, 'x') });
     EXPECT_EQ(p.messages.value(2),
         "The keyword \"1 -  - " + QString(73, 'x') + "...\" has no search term: it is skipped.");
-}
 
-TEST_F(Harvest, SearxngRefusalsEndTheRunWithTheirOwnMessage)
-{
-    const QString site = f.resultSource = searxng.url(QString());
+    f.List1.Clear();
     const std::pair<const char*, QString> rows[] = {
         { "off", "JSON output is turned off on this instance: enable it in settings.yml, or run your own" },
         { "engines",
