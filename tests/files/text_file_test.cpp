@@ -76,32 +76,12 @@ TEST(DecodeFileText, ByteOrderMarksUtf8AndWindows1252)
         EXPECT_EQ(decodeFileText(c.bytes), c.text) << c.name;
 }
 
-// The file is sparse, so it takes no disk space. A process started with its standard input
-// closed gets descriptor 0 from its first open, and must close that one as well.
-TEST(ReadTextFile, ReadsAFileOfExactlyTheCapRefusesOneByteMoreAndClosesEvenDescriptorZero)
-{
-    QTemporaryDir dir;
-    QFile file(dir.filePath("full.urls"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(kMaxFileBytes));
-    file.close();
-    const int input = ::dup(0);
-    ::close(0);
-    const TextFileRead read = readTextFile(file.fileName());
-    const bool zeroLeftOpen = ::fcntl(0, F_GETFD) != -1;
-    ::dup2(input, 0);
-    ::close(input);
-    // Read whole, then refused for what it holds: zeros are no text.
-    EXPECT_EQ(read.failure, TextFileRead::Failure::NotText) << read.reason.toStdString();
-    EXPECT_FALSE(zeroLeftOpen);
-    ASSERT_TRUE(file.resize(kMaxFileBytes + 1));
-    const TextFileRead over = readTextFile(file.fileName());
-    EXPECT_EQ(over.failure, TextFileRead::Failure::Open);
-    EXPECT_EQ(over.reason, "Larger than 64 MiB");
-}
-
 // The rule for what is not text, at its edges: a marked UTF-16 file is text, the same bytes
-// without their mark are not; a few control characters are allowed, one in ten is not.
-TEST(ReadTextFile, RefusesWhatIsNotTextAndOpensMarkedUtf16)
+// without their mark are not; a few control characters are allowed, one in ten is not. A file
+// of exactly the size cap is read, one byte more is refused; the file is sparse, so it takes
+// no disk space. A process started with its standard input closed gets descriptor 0 from its
+// first open, and must close that one as well.
+TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
 {
     const QString text = QStringLiteral("caf\u00e9\r\nhttp://a.example/\r\n");
     const QByteArray utf16
@@ -120,14 +100,30 @@ TEST(ReadTextFile, RefusesWhatIsNotTextAndOpensMarkedUtf16)
         { "tabs, form feeds and line ends", "\t\t\f\r\n\r\n", {} },
     };
     QTemporaryDir dir;
+    const QString path = dir.filePath("file.urls");
     for (const auto& row : rows) {
-        const QString path = dir.filePath("file.urls");
         test::writeFileBytes(path, row.bytes);
         const TextFileRead read = readTextFile(path);
         EXPECT_EQ(read.reason, row.reason) << row.name;
         if (row.reason.isEmpty())
             EXPECT_EQ(read.text, decodeFileText(row.bytes)) << row.name;
     }
+
+    QFile file(path);
+    ASSERT_TRUE(file.resize(kMaxFileBytes));
+    const int input = ::dup(0);
+    ::close(0);
+    const TextFileRead read = readTextFile(path);
+    const bool zeroLeftOpen = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(input, 0);
+    ::close(input);
+    // Read whole, then refused for what it holds: zeros are no text.
+    EXPECT_EQ(read.failure, TextFileRead::Failure::NotText) << read.reason.toStdString();
+    EXPECT_FALSE(zeroLeftOpen);
+    ASSERT_TRUE(file.resize(kMaxFileBytes + 1));
+    const TextFileRead over = readTextFile(path);
+    EXPECT_EQ(over.failure, TextFileRead::Failure::Open);
+    EXPECT_EQ(over.reason, "Larger than 64 MiB");
 }
 
 // Each step of a save that can fail, failing: the old file stays byte for byte, with its

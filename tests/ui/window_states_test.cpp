@@ -49,35 +49,6 @@ void answerNextModal(std::function<void(QWidget*)> answer)
     poll->start(10);
 }
 
-TEST(WindowStates, UrlListKeepsTheHighlightedEntryThroughFocusAndPlainWholeTitledMessages)
-{
-    Shown w;
-    Form1& f = w.f;
-    w.window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
-    f.List1.replaceAll({ "http://a/", "http://b/", "http://c/", "http://d/" });
-    w.window.sync();
-    // Qt makes the first row current when the list gains the focus; nothing is highlighted.
-    w.widget(f.List1)->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(f.List1.ListIndex(), -1);
-
-    f.List1.setListIndex(1); // where a stopped run left it
-    w.window.sync();
-    // Messages are plain text under their whole title; a question is Yes only when Yes is chosen.
-    QtPlatform qt;
-    answerNextModal([](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
-        EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance("Tarnwick") * 2) << "room for the title";
-        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    });
-    qt.MsgBox("Stopped! <b>");
-    answerNextModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
-    EXPECT_FALSE(qt.askYesNo("Quit and lose it?"));
-    QApplication::processEvents();
-    EXPECT_EQ(f.List1.ListIndex(), 1);
-}
-
 // A name typed without an extension gets the save dialog's own; one with an extension keeps it.
 TEST(WindowStates, SaveDialogsAddTheirFiltersExtensionToABareName)
 {
@@ -152,10 +123,35 @@ TEST(WindowStates, TheStripFollowsARunHoweverItStartedWithTheLabelsOwnFigures)
     }
 }
 
-TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreChecked)
+TEST(WindowStates, HighlightedEntryMessagesRunsAndSourcesDecideWhichControlsActAndAddressesAreChecked)
 {
     Shown w;
     Form1& f = w.f;
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+    // The URL list keeps its highlighted entry through the focus and messages.
+    f.List1.replaceAll({ "http://a/", "http://b/", "http://c/", "http://d/" });
+    w.window.sync();
+    // Qt makes the first row current when the list gains the focus; nothing is highlighted.
+    w.widget(f.List1)->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(f.List1.ListIndex(), -1);
+
+    f.List1.setListIndex(1); // where a stopped run left it
+    w.window.sync();
+    // Messages are plain text under their whole title; a question is Yes only when Yes is chosen.
+    QtPlatform qt;
+    answerNextModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance("Tarnwick") * 2) << "room for the title";
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    qt.MsgBox("Stopped! <b>");
+    answerNextModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_FALSE(qt.askYesNo("Quit and lose it?"));
+    QApplication::processEvents();
+    EXPECT_EQ(f.List1.ListIndex(), 1);
+
     w.window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
     w.widget(f.Text1)->setFocus();
