@@ -80,12 +80,6 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReported)
         EXPECT_EQ(run.f().List1.items(), (QStringList { urls[0], urls[3], urls[4] }));
         expectSameOutputs(oneAtATime, run.outputs());
     }
-
-    CourtesyWindow unticked(sites(), urls, "1", false, "0");
-    Command3_Click(unticked.f(), unticked.p);
-    EXPECT_EQ(unticked.fake().executed, urls) << "every URL and no robots.txt";
-    EXPECT_EQ(unticked.f().runReport.summaryText(),
-        "Spidered 5 of 5 URLs: 5 accepted, 0 refused by the rules, 0 failed");
 }
 
 /// Four URLs: one answers 503 with Retry-After once, one resets twice, one always answers
