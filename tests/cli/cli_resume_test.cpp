@@ -108,6 +108,7 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
         { "in the sitemap, 8 in flight", Kill::InSitemap, "8", true },
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         Sites sites;
         QTemporaryDir work;
         const QString state = work.filePath("state");
@@ -118,8 +119,7 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
             test::writeFileBytes(folder + "/sites.urls", sites.urls().join("\r\n").toUtf8());
         }
         const test::CliVariables journals { { "XDG_STATE_HOME", state } };
-        ASSERT_EQ(test::runCli(spiderArguments(wholeHome, row.parallel), wholeHome, journals).exitCode, 0)
-            << row.name;
+        ASSERT_EQ(test::runCli(spiderArguments(wholeHome, row.parallel), wholeHome, journals).exitCode, 0);
 
         QProcess killed;
         const QString kill = row.kill == Kill::InSitemap ? QStringLiteral("urls:%1").arg(kUrls)
@@ -148,29 +148,28 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
         }
         killed.waitForFinished(60000);
         sites.released = true;
-        ASSERT_EQ(killed.exitStatus(), QProcess::CrashExit) << row.name;
+        ASSERT_EQ(killed.exitStatus(), QProcess::CrashExit);
         const QString path = journalPath();
-        ASSERT_FALSE(path.isEmpty()) << row.name;
+        ASSERT_FALSE(path.isEmpty());
         if (row.kill == Kill::AfterPageCutOff)
             test::writeFileBytes(path, test::readFileBytes(path).chopped(7));
         const JournalReading journal = readJournal(test::readFileBytes(path));
-        ASSERT_TRUE(journal.ok()) << row.name << journal.error.toStdString();
+        ASSERT_TRUE(journal.ok()) << journal.error.toStdString();
         const qsizetype resumedFrom = sites.requests().size();
 
         const test::CliResult result
             = test::runCli(row.namedJournal ? QStringList { "spider", "--resume", path }
                                             : QStringList { "spider", "--resume" },
                 work.path(), journals);
-        EXPECT_EQ(result.exitCode, 0) << row.name << result.err.toStdString();
-        EXPECT_EQ(filesUnder(home), filesUnder(wholeHome)) << row.name;
-        EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList {}) << row.name;
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_EQ(filesUnder(home), filesUnder(wholeHome));
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList {});
         const QStringList again = sites.requests().mid(resumedFrom);
         for (const JournalEntry& entry : journal.contents.entries)
-            EXPECT_FALSE(again.contains(QUrl(entry.outcome.url).path()))
-                << row.name << entry.outcome.position;
+            EXPECT_FALSE(again.contains(QUrl(entry.outcome.url).path())) << entry.outcome.position;
         if (row.kill != Kill::InSitemap)
-            EXPECT_GT(again.size(), 0) << row.name;
-        EXPECT_GT(resumedFrom, before) << row.name;
+            EXPECT_GT(again.size(), 0);
+        EXPECT_GT(resumedFrom, before);
     }
 }
 

@@ -1,5 +1,5 @@
 // What the window shows a new user: the URL list's highlighted entry, controls that cannot act
-// disabled, sources by address, numbers kept as typed, tooltips, keys, About, Quit, messages.
+// disabled, sources by address, numbers kept as typed, tooltips, keys, About, messages.
 #include "app/state_folder.h"
 #include "keywords/keyword_sources.h"
 #include "spider/journal_state.h"
@@ -227,7 +227,7 @@ TEST(WindowStates, HighlightedEntryMessagesRunsAndSourcesDecideWhichControlsActA
     EXPECT_FALSE(enabled(f.Combo1)) << "an instance's autocompleter takes no country";
 }
 
-TEST(WindowStates, NumbersStayAsTypedListsOpenWideTipsKeysAboutAndQuit)
+TEST(WindowStates, NumbersStayAsTypedListsOpenWideTipsKeysAndAbout)
 {
     Shown w;
     Form1& f = w.f;
@@ -254,11 +254,6 @@ TEST(WindowStates, NumbersStayAsTypedListsOpenWideTipsKeysAboutAndQuit)
     EXPECT_TRUE(w.window.action(f.mnuHelp)->menu()->actions().contains(w.window.action(f.mnuAbout)));
     w.trigger(f.mnuAbout);
     EXPECT_TRUE(w.p.messages.value(0).contains("Run journal: "));
-    // Ctrl+Q with unsaved spider data asks first; No keeps the window.
-    f.RichTextBox1.appendText("Title\r\n");
-    QTest::keyClick(&w.window, Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_EQ(w.p.questions, QStringList { "Quit and lose the spider data not yet saved?" });
-    EXPECT_FALSE(w.p.unloaded());
 }
 
 } // namespace
