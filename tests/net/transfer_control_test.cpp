@@ -261,8 +261,7 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
     server.serveCommonRoutes();
     // Sends a first part, waits, then the rest; tells when it is done either way, and whether
     // the client took it all.
-    std::atomic<bool> trickleEnded { false };
-    std::atomic<bool> trickleTaken { false };
+    std::atomic<bool> trickleEnded { false }, trickleTaken { false };
     server.server.Get("/trickle", [&](const httplib::Request&, httplib::Response& res) {
         res.set_chunked_content_provider(
             "text/plain",
