@@ -18,15 +18,6 @@ namespace {
 using test::FakeTransferControl;
 using test::TestWindow;
 
-// Two URLs and every field a run with pages needs.
-void readyToRun(Form1& f)
-{
-    test::readySpider(f);
-    f.List1.replaceAll({ "http://a.example/", "http://b.example/" });
-    f.Check3.setValue(1);
-    f.Combo3.setText("2");
-}
-
 TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
 {
     const QString ext = "\r\nAnd don't add any file extension either (e.g. '.html').";
@@ -141,7 +132,10 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         SCOPED_TRACE(c.message.toStdString());
         TestWindow w;
         Form1& f = w.f();
-        readyToRun(f);
+        test::readySpider(f); // and two URLs, with pages
+        f.List1.replaceAll({ "http://a.example/", "http://b.example/" });
+        f.Check3.setValue(1);
+        f.Combo3.setText("2");
         c.setup(w);
         const QString folder = w.path(f.Text8.Text());
         const bool started = c.message == runs;
