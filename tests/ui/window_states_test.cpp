@@ -57,9 +57,6 @@ TEST(WindowStates, SaveDialogsAddTheirFiltersExtensionToABareName)
     QTemporaryDir dir;
     const std::tuple<const char*, QString, const char*, const char*> rows[] = {
         { "Save Keywords", f.CDialog1.Filter, "cars", "cars.kwrds" },
-        { "Save URLs", f.CDialog2.Filter, "cars", "cars.urls" },
-        { "Save Spider Data", "Spider Data (*.sdata)|*.sdata", "cars", "cars.sdata" },
-        { "Save Template", "Template (*.tplate)|*.tplate", "cars", "cars.tplate" },
         { "Save Run Report", f.reportDialog.Filter, "cars", "cars.csv" },
         { "a name with its own extension", f.CDialog1.Filter, "cars.old", "cars.old" },
     };
