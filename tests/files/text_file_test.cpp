@@ -13,7 +13,6 @@
 #include <functional>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarnwick {

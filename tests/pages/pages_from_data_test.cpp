@@ -1,5 +1,4 @@
 // Pages made from saved spider data against the pages a run makes from the same records.
-#include "app/record_options.h"
 #include "files/file_commands.h"
 #include "spider/pages_from_data.h"
 #include "spider/spider_run.h"
