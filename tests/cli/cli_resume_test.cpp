@@ -65,9 +65,7 @@ struct Sites {
     test::LoopbackServer server;
     std::mutex mutex;
     QStringList log;
-    std::atomic<bool> holding { false };
-    std::atomic<bool> held { false };
-    std::atomic<bool> released { false };
+    std::atomic<bool> holding { false }, held { false }, released { false };
 };
 
 /// Every file under `folder`, by its path inside it.

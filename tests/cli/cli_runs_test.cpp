@@ -213,8 +213,7 @@ TEST(CliFullDisk, EveryFailedSaveOrPageEndsWithStatusFourAndKeepsTheOldFile)
     const QByteArray old = "http://old.example/\r\n";
     const QString notSaved = "File " + work.path() + "/%1 could not be saved: File too large\n";
     const struct {
-        const char* arguments;
-        const char* file;
+        const char *arguments, *file;
         QString message;
     } rows[] = {
         { "shuffle sites.urls -o sites.urls", "sites.urls", notSaved.arg("sites.urls") },

@@ -146,8 +146,7 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndNoTemporaryFile)
         { "folder flush fails after the rename", [](auto& d) { d.syncFolderError = EIO; }, Durability::Sync,
             "Input/output error" + inPlace, 2 },
     };
-    const QByteArray old = "old list\r\n";
-    const QByteArray next = "a new and longer list\r\n";
+    const QByteArray old = "old list\r\n", next = "a new and longer list\r\n";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;

@@ -32,7 +32,6 @@ struct Outcome {
     QList<int> states, statesDuringExecute, pieceLengths;
     QString body, errorCaption;
     bool executingInCompleted = false, executingInError = true, executingAfter = true;
-    int last() const { return states.isEmpty() ? -1 : states.last(); }
 };
 
 // A control whose handler records everything, as the spider's handler reads it.
@@ -192,7 +191,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
         EXPECT_EQ(fetched.ok, c.status != 0) << c.name << ": " << fetched.error.toStdString();
         EXPECT_EQ(decodeBody(fetched.body, fetched.contentType), c.status ? c.body : QString()) << c.name;
         if (!c.status) {
-            EXPECT_EQ(run.last(), TC::icError) << c.name;
+            EXPECT_EQ(run.states.value(run.states.size() - 1, -1), TC::icError) << c.name;
             EXPECT_EQ(run.states.count(TC::icError) + run.states.count(TC::icResponseCompleted), 1) << c.name;
             EXPECT_FALSE(run.executingInError) << c.name;
             EXPECT_TRUE(QRegularExpression("^Error [1-9]\\d* \\S").match(run.errorCaption).hasMatch())
