@@ -102,8 +102,9 @@ QList<int> expectedPieces(int size)
 }
 
 // Every row goes through the control and through the blocking fetch: both take the same view
-// of what counts as an answer, and both stop at the size cap.
-TEST(TransferControl, AnswersAndFailuresOfBothFetches)
+// of what counts as an answer, and both stop at the size cap. The same servers then see
+// requests cancelled, replaced and destroyed, of which nothing may report late.
+TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
 {
     // Answers no well-behaved server sends, chosen by path. A slow answer sent to its end
     // means a client waited past its timeout or its size cap.
@@ -150,6 +151,25 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
     });
     server.server.Get("/port", [](const httplib::Request& req, httplib::Response& res) {
         res.set_content(std::to_string(req.remote_port), "text/plain");
+    });
+    // Sends a first part, waits, then the rest; tells when it is done either way, and whether
+    // the client took it all.
+    std::atomic<bool> trickleEnded { false }, trickleTaken { false };
+    server.server.Get("/trickle", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider(
+            "text/plain",
+            [](size_t offset, httplib::DataSink& sink) {
+                if (offset == 0)
+                    return sink.write("first part", 10);
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                sink.write("second part", 11);
+                sink.done();
+                return true;
+            },
+            [&](bool whole) {
+                trickleTaken = whole;
+                trickleEnded = true;
+            });
     });
     server.start(LoopbackServer::Listen::Every127);
 
@@ -252,33 +272,8 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
     }
     EXPECT_EQ(ports[4], ports[0]) << "among the last four hosts";
     EXPECT_NE(ports[6], ports[1]) << "a fifth host closed the others";
-}
 
-TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
-{
-    LoopbackServer server;
-    server.serveCommonRoutes();
-    // Sends a first part, waits, then the rest; tells when it is done either way, and whether
-    // the client took it all.
-    std::atomic<bool> trickleEnded { false }, trickleTaken { false };
-    server.server.Get("/trickle", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_chunked_content_provider(
-            "text/plain",
-            [](size_t offset, httplib::DataSink& sink) {
-                if (offset == 0)
-                    return sink.write("first part", 10);
-                std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                sink.write("second part", 11);
-                sink.done();
-                return true;
-            },
-            [&](bool whole) {
-                trickleTaken = whole;
-                trickleEnded = true;
-            });
-    });
-    server.start();
-    FakePlatform p;
+    // Cancelled, replaced and destroyed requests stay silent.
     {
         Recorded recorded;
         auto& [inet, run] = recorded;
@@ -328,10 +323,10 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
         EXPECT_EQ(run.states, kAnswered) << "nothing of the replaced request";
     }
     bool called = false;
-    auto inet = std::make_unique<QtTransferControl>();
-    inet->StateChanged = [&](int) { called = true; };
-    inet->Execute(server.url("/trickle"), "GET", {}, kHeaders);
-    inet.reset();
+    auto doomed = std::make_unique<QtTransferControl>();
+    doomed->StateChanged = [&](int) { called = true; };
+    doomed->Execute(server.url("/trickle"), "GET", {}, kHeaders);
+    doomed.reset();
     pumpAWhile(p);
     EXPECT_FALSE(called) << "destroyed while running";
 }
