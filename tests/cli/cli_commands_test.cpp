@@ -21,12 +21,22 @@ using test::CliResult;
 using test::runCli;
 using test::words;
 
-TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
+template <typename Source> QStringList namesOf(const std::vector<Source>& sources)
+{
+    QStringList names;
+    for (const Source& source : sources)
+        names.append(source.name);
+    return names;
+}
+
+// What each kind of input gives, then the help of every command and every option it lists.
+TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption)
 {
     QTemporaryDir work;
     const QByteArray sample = test::readFixture("cli/sample.sdata");
     test::writeFileBytes(work.filePath("sample.sdata"), sample);
     test::writeFileBytes(work.filePath("empty.sdata"), "");
+    test::writeFileBytes(work.filePath("empty.kwrds"), "");
     test::writeFileBytes(work.filePath("empty.urls"), "\r\n  \r\n");
     test::writeFileBytes(work.filePath("one.urls"), "http://127.0.0.1:1/\r\n");
     ASSERT_TRUE(QDir(work.path()).mkdir("folder.sdata"));
@@ -82,11 +92,11 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
         "spider a.urls --colour", "spider a.urls --referer", "spider a.urls --any-word=1",
         "spider a.urls --page-name p", "spider a.urls --pages d --description-only --title-link",
         "export a.sdata --csv --csv", "--home /no/such/folder shuffle a.urls" };
-    std::vector<Row> all(std::begin(rows), std::end(rows));
+    std::vector<Row> every(std::begin(rows), std::end(rows));
     for (const char* arguments : usageErrors)
-        all.push_back({ words(arguments), 2, "tarnwick-cli: ", {} });
+        every.push_back({ words(arguments), 2, "tarnwick-cli: ", {} });
 
-    for (const Row& row : all) {
+    for (const Row& row : every) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());
         const CliResult result = runCli(row.arguments, work.path());
         const std::string err = QString::fromUtf8(row.err).replace("%1", work.path()).toStdString();
@@ -97,21 +107,7 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
     }
     EXPECT_EQ(test::readFileBytes(work.filePath("mixed.urls")), "http://127.0.0.1:1/\r\n");
     EXPECT_FALSE(QFileInfo::exists(work.filePath("x.urls")));
-}
 
-template <typename Source> QStringList namesOf(const std::vector<Source>& sources)
-{
-    QStringList names;
-    for (const Source& source : sources)
-        names.append(source.name);
-    return names;
-}
-
-TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
-{
-    QTemporaryDir work;
-    for (const char* name : { "empty.kwrds", "empty.urls", "empty.sdata" })
-        test::writeFileBytes(work.filePath(name), "");
     // The manual is made from --help-all and --version: every command's options, then the version.
     const CliResult top = runCli({ "--help" }, work.path()), all = runCli({ "--help-all" }, work.path()),
                     version = runCli({ "--version" }, work.path());
