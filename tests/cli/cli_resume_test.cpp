@@ -95,15 +95,16 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
     const struct {
         const char* name;
         Kill kill;
-        const char* parallel;
+        const char *killAt, *parallel; // killAt: where the program kills itself, if it does
         bool namedJournal;
     } rows[] = {
-        { "request held, 1 in flight", Kill::HeldRequest, "1", false },
-        { "request held, 8 in flight", Kill::HeldRequest, "8", true },
-        { "after page 2, 1 in flight", Kill::AfterPage, "1", true },
-        { "after page 2, journal cut off mid-entry, 8 in flight", Kill::AfterPageCutOff, "8", false },
-        { "in the sitemap, 1 in flight", Kill::InSitemap, "1", false },
-        { "in the sitemap, 8 in flight", Kill::InSitemap, "8", true },
+        { "request held, 1 in flight", Kill::HeldRequest, "", "1", false },
+        { "request held, 8 in flight", Kill::HeldRequest, "", "8", true },
+        { "after page 2, 1 in flight", Kill::AfterPage, "pages:2", "1", true },
+        { "after page 2, journal cut off mid-entry, 8 in flight", Kill::AfterPageCutOff, "pages:2", "8",
+            false },
+        { "in the sitemap, 1 in flight", Kill::InSitemap, "urls:14", "1", false },
+        { "in the sitemap, 8 in flight", Kill::InSitemap, "urls:14", "8", true },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -120,12 +121,9 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
         ASSERT_EQ(test::runCli(spiderArguments(wholeHome, row.parallel), wholeHome, journals).exitCode, 0);
 
         QProcess killed;
-        const QString kill = row.kill == Kill::InSitemap ? QStringLiteral("urls:%1").arg(kUrls)
-            : row.kill == Kill::HeldRequest              ? QString()
-                                                         : QStringLiteral("pages:2");
         sites.holding = row.kill == Kill::HeldRequest;
         test::prepareCli(killed, spiderArguments(home, row.parallel), home,
-            journals + test::CliVariables { { "TARNWICK_TEST_KILL", kill } });
+            journals + test::CliVariables { { "TARNWICK_TEST_KILL", row.killAt } });
         const qsizetype before = sites.requests().size();
         killed.start();
         const QString folder = state + "/tarnwick";

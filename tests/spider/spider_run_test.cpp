@@ -206,7 +206,6 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
         EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), c.written.isEmpty() ? 3 : 0);
         EXPECT_EQ(f.Text15.Text().count("<a href"), c.written.size());
         EXPECT_EQ(QDir(run.path("cars")).entryList(QDir::Files | QDir::Hidden, QDir::Name), c.written);
-        // Again with room on the disk.
         disk.bytesBeforeWriteFails = -1;
         QDir(run.path("cars")).removeRecursively();
         expectRunAgainAsFresh(run, urls, c.parallel, true);
