@@ -169,8 +169,19 @@ TEST_F(Harvest, ListedEntriesHideCandidatesTheyBeginWithIgnoringCase)
     EXPECT_EQ(f.List1.items().value(f.List1.ListCount() - 1), "http://last.example.net/");
 }
 
-TEST_F(Harvest, UnitedKingdomSiteWhenTicked)
+// Nothing to do is said; the button pressed again during a run starts no second one.
+TEST_F(Harvest, NothingToDoNoSecondRunAndTheUnitedKingdomSiteWhenTicked)
 {
+    run({});
+    EXPECT_EQ(p.messages, QStringList { "No keywords!" });
+    EXPECT_EQ(f.Label3.Caption(), "0");
+
+    p.messages.clear();
+    int nested = 0;
+    p.onPump = [&](int) {
+        if (nested++ == 0)
+            Command1_Click(f, p); // the user presses the button again
+    };
     for (const int ticked : { 1, 0 }) {
         f.Check2.setValue(ticked);
         run({ " - other" });
@@ -178,6 +189,7 @@ TEST_F(Harvest, UnitedKingdomSiteWhenTicked)
     EXPECT_EQ(uk.targets(), QStringList { "/search?q=other&num=100" });
     EXPECT_EQ(world.targets(), QStringList { "/search?q=other&num=100" });
     EXPECT_EQ(f.List1.items(), (QStringList { "http://uk.example/", "http://world.example/" }));
+    EXPECT_EQ(p.messages, QStringList(2, "Finished run!"));
 }
 
 TEST_F(Harvest, PagesThatFailToLoadAreSkippedWithoutAWait)
@@ -238,23 +250,6 @@ TEST_F(Harvest, StopAllWhileLinksAreAddedWaitsForTheFirstTick)
     EXPECT_EQ(f.List1.ListCount(), kFirstPageRoots) << "the page's links are all added first";
     EXPECT_EQ(p.sleptMs, 250);
     EXPECT_EQ(p.messages, QStringList { "Stopped!" });
-}
-
-TEST_F(Harvest, NothingToDoAndNoSecondRun)
-{
-    run({});
-    EXPECT_EQ(p.messages, QStringList { "No keywords!" });
-    EXPECT_EQ(f.Label3.Caption(), "0");
-
-    p.messages.clear();
-    int nested = 0;
-    p.onPump = [&](int) {
-        if (nested++ == 0)
-            Command1_Click(f, p); // the user presses the button again
-    };
-    run({ " - other" });
-    EXPECT_EQ(world.targets().size(), 1);
-    EXPECT_EQ(p.messages, QStringList { "Finished run!" });
 }
 
 TEST_F(Harvest, LimitTestedAfterEachAddedLink)
