@@ -49,32 +49,6 @@ void answerNextModal(std::function<void(QWidget*)> answer)
     poll->start(10);
 }
 
-// A name typed without an extension gets the save dialog's own; one with an extension keeps it.
-TEST(WindowStates, SaveDialogsAddTheirFiltersExtensionToABareName)
-{
-    Shown w;
-    const Form1& f = w.f;
-    QTemporaryDir dir;
-    const std::tuple<const char*, QString, const char*, const char*> rows[] = {
-        { "Save Keywords", f.CDialog1.Filter, "cars", "cars.kwrds" },
-        { "Save Run Report", f.reportDialog.Filter, "cars", "cars.csv" },
-        { "a name with its own extension", f.CDialog1.Filter, "cars.old", "cars.old" },
-    };
-    for (const auto& [name, filter, typed, saved] : rows) {
-        FileDialog dialog { filter, dir.path(), {} };
-        answerNextModal([typed = QString(typed)](QWidget* modal) {
-            auto* box = qobject_cast<QFileDialog*>(modal);
-            ASSERT_TRUE(box);
-            // As typed into its name field (selectFile leaves a field that has the focus alone).
-            box->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
-            QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
-        });
-        QtPlatform qt;
-        ASSERT_TRUE(qt.ShowSave(dialog)) << name;
-        EXPECT_EQ(dialog.FileName, dir.filePath(saved)) << name;
-    }
-}
-
 // A run shows in the strip however it started, a button or the resume question at start-up,
 // and the strip's figures are the "Spidered:" and "Added:" labels of the same moment.
 TEST(WindowStates, TheStripFollowsARunHoweverItStartedWithTheLabelsOwnFigures)
@@ -224,10 +198,31 @@ TEST(WindowStates, HighlightedEntryMessagesRunsAndSourcesDecideWhichControlsActA
     EXPECT_FALSE(enabled(f.Combo1)) << "an instance's autocompleter takes no country";
 }
 
-TEST(WindowStates, NumbersStayAsTypedListsOpenWideTipsKeysAndAbout)
+// A name typed without an extension gets the save dialog's own; one with an extension keeps it.
+TEST(WindowStates, SaveNamesNumbersStayAsTypedListsOpenWideTipsKeysAndAbout)
 {
     Shown w;
     Form1& f = w.f;
+    QTemporaryDir dir;
+    const std::tuple<const char*, QString, const char*, const char*> rows[] = {
+        { "Save Keywords", f.CDialog1.Filter, "cars", "cars.kwrds" },
+        { "Save Run Report", f.reportDialog.Filter, "cars", "cars.csv" },
+        { "a name with its own extension", f.CDialog1.Filter, "cars.old", "cars.old" },
+    };
+    for (const auto& [name, filter, typed, saved] : rows) {
+        FileDialog dialog { filter, dir.path(), {} };
+        answerNextModal([typed = QString(typed)](QWidget* modal) {
+            auto* box = qobject_cast<QFileDialog*>(modal);
+            ASSERT_TRUE(box);
+            // As typed into its name field (selectFile leaves a field that has the focus alone).
+            box->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+            QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
+        });
+        QtPlatform qt;
+        ASSERT_TRUE(qt.ShowSave(dialog)) << name;
+        EXPECT_EQ(dialog.FileName, dir.filePath(saved)) << name;
+    }
+
     const std::pair<ComboBox*, const char*> typed[]
         = { { &f.Combo2, "2" }, { &f.Combo8, "1" }, { &f.Combo7, "+" } };
     for (const auto& [box, text] : typed) {
