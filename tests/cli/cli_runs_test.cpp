@@ -24,7 +24,7 @@ using test::CannedAnswer;
 using test::CliResult;
 using test::words;
 
-TEST(CliSources, SuggestSavesTheListOrEndsWithStatusFourWhenNothingCame)
+TEST(CliSources, SuggestAndHarvestSaveTheirListsOrEndWithStatusFourOrThreeWhenStopped)
 {
     QTemporaryDir work;
     test::ServiceMimic service { "/ac",
@@ -48,11 +48,8 @@ TEST(CliSources, SuggestSavesTheListOrEndsWithStatusFourWhenNothingCame)
     EXPECT_EQ(none.exitCode, 4) << none.err.toStdString();
     EXPECT_TRUE(none.out.isEmpty());
     EXPECT_EQ(service.targets(), (QStringList { "/ac?hl=de&q=auto", "/ac?hl=en&q=zzz" }));
-}
 
-TEST(CliSources, HarvestRefusedBySourceOrStoppedByCtrlCDuringAWait)
-{
-    QTemporaryDir work;
+    // A harvest refused by its source, or stopped by Ctrl+C during a wait.
     test::ServiceMimic searxng { "/search",
         [](const httplib::Request& req) {
             if (req.get_param_value("q") == "closed")
