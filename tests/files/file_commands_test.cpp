@@ -6,6 +6,7 @@
 #include "spider/save_run_report.h"
 #include "support/faulty_file_system.h"
 #include "support/fixtures.h"
+#include "support/loaded_form.h"
 #include "support/test_window.h"
 
 #include <QDir>
@@ -220,7 +221,7 @@ TEST(Save, EverySaverOnAFullDiskKeepsTheOldFileAndSaysWhy)
         { "Save Template", "t.tplate", byCommand(mnuSaveTemplate_Click), Durability::Sync },
         { "Save Run Report", "r.csv", byCommand(mnuSaveRunReport_Click), Durability::Sync },
         { "a page", "cars/insurance3.html", byRun(createpage), Durability::NoSync },
-        { "the sitemap", "cars/map.html", byRun(createsitemap), Durability::NoSync },
+        { "the sitemap", "cars/sitemap.html", byRun(createsitemap), Durability::NoSync },
     };
     const QByteArray old = "old bytes\r\n";
     for (const auto& row : rows) {
@@ -234,9 +235,7 @@ TEST(Save, EverySaverOnAFullDiskKeepsTheOldFileAndSaysWhy)
             f.runReport.clear(1);
             f.runReport.add(
                 RunReport::judge(1, "http://a.example/", true, 0, {}, 200, PageVerdict::Accepted));
-            f.Text8.setText("cars");
-            f.Text9.setText("insurance");
-            f.Text10.setText("map");
+            test::readySpider(f);
             f.Text13.setText("3");
             f.Text15.setText("<a href=\"insurance3.html\">insurance3</a>  ");
             f.Label3.setCaption("1");

@@ -122,7 +122,7 @@ TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
 
 // Each step of a save that can fail, failing: the old file stays byte for byte, with its
 // permissions, and no temporary file is left beside it.
-TEST(SaveFile, AFailingStepLeavesTheOldFileAndNoTemporaryFile)
+TEST(SaveFile, AFailingStepLeavesTheOldFileAndALinkIsWrittenThrough)
 {
     using Fault = std::function<void(test::FaultyFileSystem&)>;
     const QString inPlace = " (the new file is in place, but a power cut could still take it)";
@@ -165,10 +165,8 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndNoTemporaryFile)
         EXPECT_EQ(disk.syncs + disk.folderSyncs, c.syncs);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "list.urls" });
     }
-}
 
-TEST(SaveFile, WritesThroughALinkAndRefusesAFolderOrAMissingOne)
-{
+    // On the real disk a link is written through; a folder or a missing one is refused.
     QTemporaryDir dir;
     PosixFileSystem disk;
     const QString real = dir.filePath("real.urls");
