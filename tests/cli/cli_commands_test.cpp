@@ -115,9 +115,7 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
         EXPECT_EQ(result->exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("tarnwick-cli 1.0\n")) << version.out.toStdString();
     const struct {
-        const char* name;
-        const char* emptyInput; // refused, so that a run stops before any work
-        const char* options;
+        const char *name, *emptyInput, *options; // emptyInput: refused, so a run stops before any work
         QStringList sources;
     } commands[] = {
         { "suggest", "", "--country --source --expand --add -o --home", namesOf(keywordSources()) },

@@ -44,8 +44,7 @@ TEST(Open, ListsTrimAndLimitEntriesPanesEndEveryLine)
     const struct {
         const char* name;
         QByteArray bytes;
-        QStringList entries;
-        QStringList messages;
+        QStringList entries, messages;
         QString status; // what the status strip keeps
     } cases[] = {
         { "only spaces trimmed", " \ta b\t ", { "\ta b\t" }, {} },
@@ -107,8 +106,7 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
     const struct {
         const char* name;
         Command command;
-        QString file; // empty: the dialog is cancelled
-        QString message;
+        QString file, message; // file empty: the dialog is cancelled
     } cases[] = {
         { "missing url file", mnuOpenURLs_Click, dir.filePath("none.urls"), opened },
         { "folder", mnuOpenURLs_Click, dir.path(), opened + "Is a folder" },
@@ -210,8 +208,7 @@ TEST(Save, EverySaverOnAFullDiskKeepsTheOldFileAndSaysWhy)
         };
     };
     const struct {
-        const char* name;
-        const char* file;
+        const char *name, *file;
         Save save;
         Durability durability;
     } rows[] = {

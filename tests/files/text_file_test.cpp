@@ -185,8 +185,7 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndALinkIsWrittenThrough)
 TEST(QtFilterFrom, TurnsBarPairsIntoQtFilters)
 {
     const struct {
-        QString filter;
-        QString qt;
+        QString filter, qt;
     } cases[] = { { "Keywords (*.kwrds)|*.kwrds", "Keywords (*.kwrds)" },
         { "Spider Data (*.sdata)|*.sdata|Template (*.tplate)|*.tplate",
             "Spider Data (*.sdata);;Template (*.tplate)" },

@@ -142,8 +142,7 @@ TEST(WindowStates, HighlightedEntryMessagesRunsAndSourcesDecideWhichControlsActA
     EXPECT_TRUE(w.widget(f.Text1)->hasFocus()) << "the seed box gets the focus back";
     QMenu* sources = w.window.action(f.mnuSources)->menu();
     const struct {
-        const char* entry;
-        const char* caption; // Label5
+        const char *entry, *caption; // caption: Label5's
         bool country, uk;
     } rows[] = {
         // The default result source is the private instance, which has no UK site.
