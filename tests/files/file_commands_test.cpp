@@ -146,7 +146,7 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
 
 // A real write failing part way (a capped file size) is tarnwick-cli's full-disk table;
 // every saver over a failing file system is the table below.
-TEST(Save, ListsEndEveryEntryAndPanesAddABreak)
+TEST(Save, ListsEndEveryEntryPanesAddABreakAndEverySaverOnAFullDiskKeepsTheOldFile)
 {
     TestWindow w;
     w.f().List2.replaceAll({ "first - one", QString::fromUtf8("caf\xc3\xa9") });
@@ -185,13 +185,10 @@ TEST(Save, ListsEndEveryEntryAndPanesAddABreak)
     EXPECT_EQ(empty.p.messages, QStringList(4, "Nothing to save!"));
     EXPECT_TRUE(empty.p.dialogs.empty());
     EXPECT_FALSE(QFile::exists(empty.path("x")));
-}
 
-// Every saver, on a disk that fills part way through and on one with room: a failed save
-// leaves the old file byte for byte and no temporary file, and says which file and why; the
-// files the user saves by command are flushed to the disk, the pages of a run are not.
-TEST(Save, EverySaverOnAFullDiskKeepsTheOldFileAndSaysWhy)
-{
+    // Every saver, on a disk that fills part way through and on one with room: a failed save
+    // leaves the old file byte for byte and no temporary file, and says which file and why; the
+    // files the user saves by command are flushed to the disk, the pages of a run are not.
     // Saves to the row's file; what the window says about it.
     using Save = std::function<QString(TestWindow&, const QString& path)>;
     const auto byCommand = [](Command command) -> Save {
