@@ -45,8 +45,7 @@ std::unique_ptr<FakeTransferControl> scriptedSites(int count, int hosts, QString
     return inet;
 }
 
-/// The next run in `run`'s window owes nothing to the one before: it leaves what a run in a
-/// fresh window over the same sites leaves.
+/// The next run in `run`'s window leaves what the same run in a fresh window leaves.
 void expectRunAgainAsFresh(RunWindow& run, const QStringList& urls, const char* parallel, bool pages)
 {
     QStringList same;
