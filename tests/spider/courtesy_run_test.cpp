@@ -46,8 +46,24 @@ QStringList reasons(const Form1& f)
     return out;
 }
 
+/// a.example asks for 5 s between requests, its robots.txt counting as the first; b.example
+/// has no robots.txt.
+const QStringList kCrawlUrls
+    = { "http://a.example/1", "http://a.example/2", "http://a.example/3", "http://b.example/1" };
+
+std::unique_ptr<FakeTransferControl> crawlDelaySites()
+{
+    auto inet = std::make_unique<FakeTransferControl>();
+    inet->answer("http://a.example/robots.txt", "User-agent: *\nCrawl-delay: 5\n");
+    inet->answers["http://b.example/robots.txt"] = { "", false, 0, {}, 404 };
+    for (const QString& url : kCrawlUrls)
+        inet->answer(url, page(qPrintable("Page " + url)));
+    return inet;
+}
+
 // Three sites: one refuses /private/ to this crawler, one's robots.txt answers 503, one has none.
-TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReported)
+// Then a Crawl-delay, which spaces requests to its own site only.
+TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDelaySpacesRequests)
 {
     const QStringList urls = { "http://a.example/ok", "http://a.example/private/secret",
         "http://b.example/ok", "http://c.example/private/secret", "http://c.example/ok" };
@@ -79,6 +95,22 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReported)
         EXPECT_EQ(rows[3], "3," + urls[2] + ",refused by robots.txt,robots.txt unreachable: HTTP status 503");
         EXPECT_EQ(run.f().List1.items(), (QStringList { urls[0], urls[3], urls[4] }));
         expectSameOutputs(oneAtATime, run.outputs());
+    }
+
+    QString crawlOneAtATime;
+    // However many requests a host may take at once, its Crawl-delay still spaces them.
+    for (const auto& [parallel, perHost] : { std::pair { "1", "2" }, { "4", "2" }, { "16", "16" } }) {
+        SCOPED_TRACE(parallel);
+        CourtesyWindow run(crawlDelaySites(), kCrawlUrls, parallel, true, "0");
+        run.f().Combo10.setText(perHost);
+        Command3_Click(run.f(), run.p);
+        const QStringList& executed = run.fake().executed;
+        EXPECT_EQ(run.p.sleptMs, 15000);
+        EXPECT_EQ(executed.count("http://a.example/robots.txt"), 1);
+        EXPECT_EQ(executed.size(), 6);
+        if (QLatin1String(parallel) != "1")
+            EXPECT_LT(executed.indexOf("http://b.example/1"), executed.indexOf("http://a.example/2"));
+        expectSameOutputs(crawlOneAtATime, run.outputs());
     }
 }
 
@@ -133,40 +165,6 @@ TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
         EXPECT_EQ(reasons(run.f()), c.reasons);
         if (QLatin1String(c.retries) != "0")
             expectSameOutputs(withRetries, run.outputs());
-    }
-}
-
-/// a.example asks for 5 s between requests, its robots.txt counting as the first; b.example
-/// has no robots.txt.
-const QStringList kCrawlUrls
-    = { "http://a.example/1", "http://a.example/2", "http://a.example/3", "http://b.example/1" };
-
-std::unique_ptr<FakeTransferControl> crawlDelaySites()
-{
-    auto inet = std::make_unique<FakeTransferControl>();
-    inet->answer("http://a.example/robots.txt", "User-agent: *\nCrawl-delay: 5\n");
-    inet->answers["http://b.example/robots.txt"] = { "", false, 0, {}, 404 };
-    for (const QString& url : kCrawlUrls)
-        inet->answer(url, page(qPrintable("Page " + url)));
-    return inet;
-}
-
-TEST(CourtesyRun, CrawlDelaySpacesRequestsToItsSiteOnly)
-{
-    QString oneAtATime;
-    // However many requests a host may take at once, its Crawl-delay still spaces them.
-    for (const auto& [parallel, perHost] : { std::pair { "1", "2" }, { "4", "2" }, { "16", "16" } }) {
-        SCOPED_TRACE(parallel);
-        CourtesyWindow run(crawlDelaySites(), kCrawlUrls, parallel, true, "0");
-        run.f().Combo10.setText(perHost);
-        Command3_Click(run.f(), run.p);
-        const QStringList& executed = run.fake().executed;
-        EXPECT_EQ(run.p.sleptMs, 15000);
-        EXPECT_EQ(executed.count("http://a.example/robots.txt"), 1);
-        EXPECT_EQ(executed.size(), 6);
-        if (QLatin1String(parallel) != "1")
-            EXPECT_LT(executed.indexOf("http://b.example/1"), executed.indexOf("http://a.example/2"));
-        expectSameOutputs(oneAtATime, run.outputs());
     }
 }
 
