@@ -85,10 +85,7 @@ TEST(WindowStates, TheStripFollowsARunHoweverItStartedWithTheLabelsOwnFigures)
                     .arg(w.widget<QLabel>(f.Label15)->text(), w.widget<QLabel>(f.Label10)->text())))
                 << strip.toStdString();
         };
-        if (resumed)
-            offerInterruptedRun(f, w.p);
-        else
-            QTest::mouseClick(w.widget(f.Command3), Qt::LeftButton);
+        resumed ? offerInterruptedRun(f, w.p) : QTest::mouseClick(w.widget(f.Command3), Qt::LeftButton);
         EXPECT_EQ(w.p.messages.value(0), "Run completed! Tarnwick list of sites spidered!") << resumed;
         EXPECT_FALSE(seen.filter("Spider: URL 3 of 3").isEmpty()) << resumed << seen.join('\n').toStdString();
     }
