@@ -171,8 +171,8 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
 }
 
 // The first page or sitemap that cannot be written stops the run as Stop All does, and
-// everything gathered stays in the window to be saved elsewhere.
-TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
+// everything gathered stays in the window to be saved elsewhere; a journal does not stop it.
+TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndAnUnwritableJournalDoesNot)
 {
     const struct {
         const char *name, *file, *parallel;
@@ -209,21 +209,18 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
         QDir(run.path("cars")).removeRecursively();
         expectRunAgainAsFresh(run, urls, c.parallel, true);
     }
-}
 
-// A journal that cannot be written, at the start or part-way, is said once and removed, so no
-// half journal is offered later; the run itself goes on to its end.
-TEST(SpiderRun, AJournalThatCannotBeWrittenIsSaidOnceAndTheRunGoesOn)
-{
+    // A journal that cannot be written, at the start or part-way, is said once and removed, so
+    // no half journal is offered later; the run itself goes on to its end.
     const struct {
         const char* name;
         int failAfter; // accepted URLs before the disk fills; 0: at the header
         const char* message;
-    } cases[] = {
+    } journals[] = {
         { "header", 0, "The run journal could not be written (" },
         { "entry mid-run", 2, "The run goes on, but can no longer be resumed after a crash: " },
     };
-    for (const auto& c : cases) {
+    for (const auto& c : journals) {
         SCOPED_TRACE(c.name);
         QStringList urls;
         RunWindow run(scriptedSites(6, 6, urls), urls);
