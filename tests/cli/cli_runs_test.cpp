@@ -150,14 +150,11 @@ TEST(CliSpider, ParallelRunOnATerminalWritesThePagesPrintsTheDataAndSavesUrlsAnd
     EXPECT_TRUE(rows.at(11).startsWith("11," + server.url("/stall") + ",timeout,")) << csv.toStdString();
 }
 
-TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
+TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndAFullDiskEndsWithStatusFour)
 {
     QTemporaryDir work;
     test::LoopbackServer server;
     std::atomic<bool> slowStarted { false }, interruptSent { false };
-    server.server.Get(R"(/(first|last))", [](const httplib::Request& req, httplib::Response& res) {
-        res.set_content(test::spiderPage(req.matches[1].str() + " page", "Quick answer"), "text/html");
-    });
     // Answers only once the interrupt is on its way, however loaded the machine is.
     server.server.Get("/slow", [&](const httplib::Request&, httplib::Response& res) {
         slowStarted = true;
@@ -165,6 +162,9 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         res.set_content(test::spiderPage("Slow page", "Late answer"), "text/html");
+    });
+    server.server.Get(R"(/(\w+))", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(test::spiderPage(req.matches[1].str() + " page", "Quick answer"), "text/html");
     });
     server.start();
     const QStringList urls { server.url("/first"), server.url("/slow"), server.url("/last") };
@@ -192,21 +192,13 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
         << data.toStdString();
     EXPECT_TRUE(data.contains("Slow page")) << data.toStdString();
     EXPECT_FALSE(data.contains("last page")) << data.toStdString();
-}
 
-// A disk that fills: the real program, with the size of the files it may write capped (writes
-// past the cap fail with "File too large"). Every save and every page it makes fails; the old
-// files stay byte for byte, the message names the file and the reason, and the status is 4.
-TEST(CliFullDisk, EveryFailedSaveOrPageEndsWithStatusFourAndKeepsTheOldFile)
-{
-    QTemporaryDir work;
-    test::LoopbackServer server;
-    server.server.Get(R"(/(\w+))", [](const httplib::Request& req, httplib::Response& res) {
-        res.set_content(test::spiderPage(req.matches[1].str() + " page", "Quick answer"), "text/html");
-    });
-    server.start();
-    const QStringList urls { server.url("/first"), server.url("/second"), server.url("/third") };
-    test::writeFileBytes(work.filePath("sites.urls"), urls.join("\r\n").toUtf8());
+    // A disk that fills: the real program, with the size of the files it may write capped
+    // (writes past the cap fail with "File too large"). Every save and every page it makes
+    // fails; the old files stay byte for byte, the message names the file and the reason, and
+    // the status is 4.
+    const QStringList quick { server.url("/first"), server.url("/second"), server.url("/third") };
+    test::writeFileBytes(work.filePath("sites.urls"), quick.join("\r\n").toUtf8());
     const QByteArray old = "http://old.example/\r\n";
     const QString notSaved = "File " + work.path() + "/%1 could not be saved: File too large\n";
     const struct {
@@ -223,7 +215,7 @@ TEST(CliFullDisk, EveryFailedSaveOrPageEndsWithStatusFourAndKeepsTheOldFile)
             "Stopped! " + notSaved.arg("cars/p1.html") },
     };
     test::writeFileBytes(
-        work.filePath("saved.sdata"), "first page\r\nQuick answer\r\n" + urls[0].toUtf8() + "\r\n");
+        work.filePath("saved.sdata"), "first page\r\nQuick answer\r\n" + quick[0].toUtf8() + "\r\n");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments);
         const QString file = row.file ? work.filePath(row.file) : QString();
