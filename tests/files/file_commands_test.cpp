@@ -23,7 +23,7 @@ using test::TestWindow;
 using test::writeFileBytes;
 using Command = void (*)(Form1&, Platform&);
 
-TEST(Open, ListsTrimAndLimitEntriesPanesEndEveryLine)
+TEST(OpenAndClear, ListsTrimAndLimitEntriesPanesEndEveryLineAndClearEmptiesThem)
 {
     TestWindow w;
     w.f().List2.AddItem("old entry");
@@ -92,6 +92,28 @@ TEST(Open, ListsTrimAndLimitEntriesPanesEndEveryLine)
     w.run(mnuOpenSpiderData_Click, w.path("d.sdata"));
     EXPECT_EQ(w.f().RichTextBox1.Text(), "Title\r\nDesc\r\nhttp://a/\r\n\r\n");
     EXPECT_EQ(w.f().Label10.Caption(), "4") << "opening spider data keeps the counters";
+
+    // Clear empties the collection and its counters, but not the list the randomiser works on.
+    Form1& f = w.f();
+    const QStringList listed = f.List1.items();
+    w.p.messages.clear();
+    writeFileBytes(w.path("n.urls"), "other\r\n");
+    {
+        ActivityScope scope(f, Activity::Randomise);
+        w.run(mnuOpenURLs_Click, w.path("n.urls"));
+        mnuClearURLs_Click(f, w.p);
+        EXPECT_EQ(f.List1.items(), listed) << "kept while the randomiser runs";
+    }
+    for (Label* label : { &f.Label1, &f.Label7, &f.Label10, &f.Label15 })
+        label->setCaption("3");
+    for (Command command :
+        { mnuClearURLs_Click, mnuClearKeywords_Click, mnuClearSpiderData_Click, mnuClearTemplate_Click })
+        command(f, w.p);
+    EXPECT_EQ(f.List1.ListCount() + f.List2.ListCount(), 0);
+    EXPECT_EQ(f.RichTextBox1.Text() + f.RichTextBox2.Text(), "");
+    for (const Label* label : { &f.Label1, &f.Label7, &f.Label10, &f.Label15 })
+        EXPECT_EQ(label->Caption(), "0") << label->name();
+    EXPECT_TRUE(w.p.messages.isEmpty());
 }
 
 TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
@@ -255,32 +277,6 @@ TEST(Save, ListsEndEveryEntryPanesAddABreakAndEverySaverOnAFullDiskKeepsTheOldFi
             }
         }
     }
-}
-
-TEST(Clear, EmptiesTheCollectionAndItsCountersButNotTheRandomisersList)
-{
-    TestWindow w;
-    Form1& f = w.f();
-    f.List1.AddItem("u");
-    f.List2.AddItem("k");
-    f.RichTextBox1.setText("data");
-    writeFileBytes(w.path("n.urls"), "other\r\n");
-    {
-        ActivityScope scope(f, Activity::Randomise);
-        w.run(mnuOpenURLs_Click, w.path("n.urls"));
-        mnuClearURLs_Click(f, w.p);
-        EXPECT_EQ(f.List1.items(), QStringList { "u" }) << "kept while the randomiser runs";
-    }
-    for (Label* label : { &f.Label1, &f.Label7, &f.Label10, &f.Label15 })
-        label->setCaption("3");
-    for (Command command :
-        { mnuClearURLs_Click, mnuClearKeywords_Click, mnuClearSpiderData_Click, mnuClearTemplate_Click })
-        command(f, w.p);
-    EXPECT_EQ(f.List1.ListCount() + f.List2.ListCount(), 0);
-    EXPECT_EQ(f.RichTextBox1.Text() + f.RichTextBox2.Text(), "");
-    for (const Label* label : { &f.Label1, &f.Label7, &f.Label10, &f.Label15 })
-        EXPECT_EQ(label->Caption(), "0") << label->name();
-    EXPECT_TRUE(w.p.messages.isEmpty());
 }
 
 } // namespace
