@@ -21,12 +21,22 @@ using test::CliResult;
 using test::runCli;
 using test::words;
 
-TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
+template <typename Source> QStringList namesOf(const std::vector<Source>& sources)
+{
+    QStringList names;
+    for (const Source& source : sources)
+        names.append(source.name);
+    return names;
+}
+
+// What each kind of input gives, then the help of every command and every option it lists.
+TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption)
 {
     QTemporaryDir work;
     const QByteArray sample = test::readFixture("cli/sample.sdata");
     test::writeFileBytes(work.filePath("sample.sdata"), sample);
     test::writeFileBytes(work.filePath("empty.sdata"), "");
+    test::writeFileBytes(work.filePath("empty.kwrds"), "");
     test::writeFileBytes(work.filePath("empty.urls"), "\r\n  \r\n");
     test::writeFileBytes(work.filePath("one.urls"), "http://127.0.0.1:1/\r\n");
     ASSERT_TRUE(QDir(work.path()).mkdir("folder.sdata"));
@@ -36,8 +46,7 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
         QStringList arguments;
         int exitCode;
         // All of standard error when it ends a line, else how it starts; %1 is the work folder.
-        QByteArray err;
-        QByteArray out;
+        QByteArray err, out;
     };
     const Row rows[] = {
         { words("export sample.sdata --csv"), 0, "Added to clipboard!\n",
@@ -83,11 +92,11 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
         "spider a.urls --colour", "spider a.urls --referer", "spider a.urls --any-word=1",
         "spider a.urls --page-name p", "spider a.urls --pages d --description-only --title-link",
         "export a.sdata --csv --csv", "--home /no/such/folder shuffle a.urls" };
-    std::vector<Row> all(std::begin(rows), std::end(rows));
+    std::vector<Row> every(std::begin(rows), std::end(rows));
     for (const char* arguments : usageErrors)
-        all.push_back({ words(arguments), 2, "tarnwick-cli: ", {} });
+        every.push_back({ words(arguments), 2, "tarnwick-cli: ", {} });
 
-    for (const Row& row : all) {
+    for (const Row& row : every) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());
         const CliResult result = runCli(row.arguments, work.path());
         const std::string err = QString::fromUtf8(row.err).replace("%1", work.path()).toStdString();
@@ -98,33 +107,15 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInput)
     }
     EXPECT_EQ(test::readFileBytes(work.filePath("mixed.urls")), "http://127.0.0.1:1/\r\n");
     EXPECT_FALSE(QFileInfo::exists(work.filePath("x.urls")));
-}
 
-template <typename Source> QStringList namesOf(const std::vector<Source>& sources)
-{
-    QStringList names;
-    for (const Source& source : sources)
-        names.append(source.name);
-    return names;
-}
-
-TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
-{
-    QTemporaryDir work;
-    for (const char* name : { "empty.kwrds", "empty.urls", "empty.sdata" })
-        test::writeFileBytes(work.filePath(name), "");
-    const CliResult top = runCli({ "--help" }, work.path());
-    EXPECT_EQ(top.exitCode, 0);
     // The manual is made from --help-all and --version: every command's options, then the version.
-    const CliResult all = runCli({ "--help-all" }, work.path());
-    EXPECT_EQ(all.exitCode, 0);
-    const CliResult version = runCli({ "--version" }, work.path());
-    EXPECT_EQ(version.exitCode, 0);
+    const CliResult top = runCli({ "--help" }, work.path()), all = runCli({ "--help-all" }, work.path()),
+                    version = runCli({ "--version" }, work.path());
+    for (const CliResult* result : { &top, &all, &version })
+        EXPECT_EQ(result->exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("tarnwick-cli 1.0\n")) << version.out.toStdString();
     const struct {
-        const char* name;
-        const char* emptyInput; // refused, so that a run stops before any work
-        const char* options;
+        const char *name, *emptyInput, *options; // emptyInput: refused, so a run stops before any work
         QStringList sources;
     } commands[] = {
         { "suggest", "", "--country --source --expand --add -o --home", namesOf(keywordSources()) },
@@ -133,7 +124,8 @@ TEST(CliCommands, HelpListsEveryCommandAndEveryListedOptionIsAccepted)
             "--user-agent --referer --timeout --parallel --per-host --obey-robots --retries --filter "
             "--any-word "
             "--description-only --title-link --pages --page-name --sitemap-name --heading --site-url "
-            "--per-page --template --font --size --vertical -o --save-urls --report --resume --home",
+            "--per-page "
+            "--template --font --size --vertical -o --save-urls --report --resume --home",
             {} },
         { "pages", "empty.sdata",
             "--pages --page-name --sitemap-name --heading --site-url --per-page --template --font --size "

@@ -65,9 +65,7 @@ struct Sites {
     test::LoopbackServer server;
     std::mutex mutex;
     QStringList log;
-    std::atomic<bool> holding { false };
-    std::atomic<bool> held { false };
-    std::atomic<bool> released { false };
+    std::atomic<bool> holding { false }, held { false }, released { false };
 };
 
 /// Every file under `folder`, by its path inside it.
@@ -97,17 +95,19 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
     const struct {
         const char* name;
         Kill kill;
-        const char* parallel;
+        const char *killAt, *parallel; // killAt: where the program kills itself, if it does
         bool namedJournal;
     } rows[] = {
-        { "request held, 1 in flight", Kill::HeldRequest, "1", false },
-        { "request held, 8 in flight", Kill::HeldRequest, "8", true },
-        { "after page 2, 1 in flight", Kill::AfterPage, "1", true },
-        { "after page 2, journal cut off mid-entry, 8 in flight", Kill::AfterPageCutOff, "8", false },
-        { "in the sitemap, 1 in flight", Kill::InSitemap, "1", false },
-        { "in the sitemap, 8 in flight", Kill::InSitemap, "8", true },
+        { "request held, 1 in flight", Kill::HeldRequest, "", "1", false },
+        { "request held, 8 in flight", Kill::HeldRequest, "", "8", true },
+        { "after page 2, 1 in flight", Kill::AfterPage, "pages:2", "1", true },
+        { "after page 2, journal cut off mid-entry, 8 in flight", Kill::AfterPageCutOff, "pages:2", "8",
+            false },
+        { "in the sitemap, 1 in flight", Kill::InSitemap, "urls:14", "1", false },
+        { "in the sitemap, 8 in flight", Kill::InSitemap, "urls:14", "8", true },
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         Sites sites;
         QTemporaryDir work;
         const QString state = work.filePath("state");
@@ -118,16 +118,12 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
             test::writeFileBytes(folder + "/sites.urls", sites.urls().join("\r\n").toUtf8());
         }
         const test::CliVariables journals { { "XDG_STATE_HOME", state } };
-        ASSERT_EQ(test::runCli(spiderArguments(wholeHome, row.parallel), wholeHome, journals).exitCode, 0)
-            << row.name;
+        ASSERT_EQ(test::runCli(spiderArguments(wholeHome, row.parallel), wholeHome, journals).exitCode, 0);
 
         QProcess killed;
-        const QString kill = row.kill == Kill::InSitemap ? QStringLiteral("urls:%1").arg(kUrls)
-            : row.kill == Kill::HeldRequest              ? QString()
-                                                         : QStringLiteral("pages:2");
         sites.holding = row.kill == Kill::HeldRequest;
         test::prepareCli(killed, spiderArguments(home, row.parallel), home,
-            journals + test::CliVariables { { "TARNWICK_TEST_KILL", kill } });
+            journals + test::CliVariables { { "TARNWICK_TEST_KILL", row.killAt } });
         const qsizetype before = sites.requests().size();
         killed.start();
         const QString folder = state + "/tarnwick";
@@ -148,29 +144,28 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
         }
         killed.waitForFinished(60000);
         sites.released = true;
-        ASSERT_EQ(killed.exitStatus(), QProcess::CrashExit) << row.name;
+        ASSERT_EQ(killed.exitStatus(), QProcess::CrashExit);
         const QString path = journalPath();
-        ASSERT_FALSE(path.isEmpty()) << row.name;
+        ASSERT_FALSE(path.isEmpty());
         if (row.kill == Kill::AfterPageCutOff)
             test::writeFileBytes(path, test::readFileBytes(path).chopped(7));
         const JournalReading journal = readJournal(test::readFileBytes(path));
-        ASSERT_TRUE(journal.ok()) << row.name << journal.error.toStdString();
+        ASSERT_TRUE(journal.ok()) << journal.error.toStdString();
         const qsizetype resumedFrom = sites.requests().size();
 
         const test::CliResult result
             = test::runCli(row.namedJournal ? QStringList { "spider", "--resume", path }
                                             : QStringList { "spider", "--resume" },
                 work.path(), journals);
-        EXPECT_EQ(result.exitCode, 0) << row.name << result.err.toStdString();
-        EXPECT_EQ(filesUnder(home), filesUnder(wholeHome)) << row.name;
-        EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList {}) << row.name;
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_EQ(filesUnder(home), filesUnder(wholeHome));
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList {});
         const QStringList again = sites.requests().mid(resumedFrom);
         for (const JournalEntry& entry : journal.contents.entries)
-            EXPECT_FALSE(again.contains(QUrl(entry.outcome.url).path()))
-                << row.name << entry.outcome.position;
+            EXPECT_FALSE(again.contains(QUrl(entry.outcome.url).path())) << entry.outcome.position;
         if (row.kill != Kill::InSitemap)
-            EXPECT_GT(again.size(), 0) << row.name;
-        EXPECT_GT(resumedFrom, before) << row.name;
+            EXPECT_GT(again.size(), 0);
+        EXPECT_GT(resumedFrom, before);
     }
 }
 

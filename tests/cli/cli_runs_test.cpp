@@ -24,7 +24,7 @@ using test::CannedAnswer;
 using test::CliResult;
 using test::words;
 
-TEST(CliSources, SuggestSavesTheListOrEndsWithStatusFourWhenNothingCame)
+TEST(CliSources, SuggestAndHarvestSaveTheirListsOrEndWithStatusFourOrThreeWhenStopped)
 {
     QTemporaryDir work;
     test::ServiceMimic service { "/ac",
@@ -48,11 +48,8 @@ TEST(CliSources, SuggestSavesTheListOrEndsWithStatusFourWhenNothingCame)
     EXPECT_EQ(none.exitCode, 4) << none.err.toStdString();
     EXPECT_TRUE(none.out.isEmpty());
     EXPECT_EQ(service.targets(), (QStringList { "/ac?hl=de&q=auto", "/ac?hl=en&q=zzz" }));
-}
 
-TEST(CliSources, HarvestRefusedBySourceOrStoppedByCtrlCDuringAWait)
-{
-    QTemporaryDir work;
+    // A harvest refused by its source, or stopped by Ctrl+C during a wait.
     test::ServiceMimic searxng { "/search",
         [](const httplib::Request& req) {
             if (req.get_param_value("q") == "closed")
@@ -81,7 +78,7 @@ TEST(CliSources, HarvestRefusedBySourceOrStoppedByCtrlCDuringAWait)
     ::kill(static_cast<pid_t>(process.processId()), SIGINT);
     const CliResult stopped = test::finishCli(process);
     EXPECT_EQ(stopped.exitCode, 3);
-    EXPECT_EQ(stopped.err, QString("Stopped!\nFile %1 saved!\n").arg(work.filePath("k.urls")).toUtf8());
+    EXPECT_EQ(QString::fromUtf8(stopped.err), "Stopped!\nFile " + work.filePath("k.urls") + " saved!\n");
     EXPECT_EQ(searxng.targets().mid(1), QStringList { "/search?q=widgets&format=json&pageno=1" });
     EXPECT_EQ(test::readFileBytes(work.filePath(QStringLiteral("k.urls"))),
         QByteArray("https://one.example/\r\nhttps://two.example/\r\n"));
@@ -97,8 +94,7 @@ TEST(CliSpider, ParallelRunOnATerminalWritesThePagesPrintsTheDataAndSavesUrlsAnd
     test::serveSpiderSites(server);
     server.start();
     test::writeFileBytes(work.filePath("sites.urls"), test::spiderSiteUrls(server).join("\r\n").toUtf8());
-    int terminal = -1;
-    int terminalEnd = -1;
+    int terminal = -1, terminalEnd = -1;
     ASSERT_EQ(::openpty(&terminal, &terminalEnd, nullptr, nullptr, nullptr), 0);
     QProcess process;
     test::prepareCli(process,
@@ -129,12 +125,11 @@ TEST(CliSpider, ParallelRunOnATerminalWritesThePagesPrintsTheDataAndSavesUrlsAnd
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(err.startsWith("\rspidered ")) << err.toStdString();
     EXPECT_TRUE(err.contains("/15 done, ")) << err.toStdString();
-    EXPECT_TRUE(err.endsWith(
-        "\x1b[K\r\x1b[KRun completed! Tarnwick list of sites spidered!\nSpidered 15 of 15 URLs: 7 "
-        "accepted, 6 refused by the rules, 2 failed (1 timeout, 1 HTTP status)\n"
-        + QString("File %1 saved!\nFile %2 saved!\n")
-              .arg(work.filePath("run.csv"), work.filePath("out.urls"))
-              .toUtf8()))
+    EXPECT_TRUE(
+        QString::fromUtf8(err).endsWith("\x1b[K\r\x1b[KRun completed! Tarnwick list of sites "
+                                        "spidered!\nSpidered 15 of 15 URLs: 7 accepted, 6 "
+                                        "refused by the rules, 2 failed (1 timeout, 1 HTTP status)\nFile "
+            + work.filePath("run.csv") + " saved!\nFile " + work.filePath("out.urls") + " saved!\n"))
         << err.toStdString();
     test::expectSpiderFile("pages_left.sdata", process.readAllStandardOutput(), server);
     // Save URLs ends every entry with CR LF.
@@ -155,15 +150,11 @@ TEST(CliSpider, ParallelRunOnATerminalWritesThePagesPrintsTheDataAndSavesUrlsAnd
     EXPECT_TRUE(rows.at(11).startsWith("11," + server.url("/stall") + ",timeout,")) << csv.toStdString();
 }
 
-TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
+TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndAFullDiskEndsWithStatusFour)
 {
     QTemporaryDir work;
     test::LoopbackServer server;
-    std::atomic<bool> slowStarted { false };
-    std::atomic<bool> interruptSent { false };
-    server.server.Get(R"(/(first|last))", [](const httplib::Request& req, httplib::Response& res) {
-        res.set_content(test::spiderPage(req.matches[1].str() + " page", "Quick answer"), "text/html");
-    });
+    std::atomic<bool> slowStarted { false }, interruptSent { false };
     // Answers only once the interrupt is on its way, however loaded the machine is.
     server.server.Get("/slow", [&](const httplib::Request&, httplib::Response& res) {
         slowStarted = true;
@@ -171,6 +162,9 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         res.set_content(test::spiderPage("Slow page", "Late answer"), "text/html");
+    });
+    server.server.Get(R"(/(\w+))", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(test::spiderPage(req.matches[1].str() + " page", "Quick answer"), "text/html");
     });
     server.start();
     const QStringList urls { server.url("/first"), server.url("/slow"), server.url("/last") };
@@ -189,37 +183,26 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndSavesWhatWasGathered)
 
     const QString saved = work.filePath("part.sdata");
     EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(result.err,
-        QString(
-            "Stopped!\nSpidered 2 of 3 URLs: 2 accepted, 0 refused by the rules, 0 failed\nFile %1 saved!\n")
-            .arg(saved)
-            .toUtf8());
+    EXPECT_EQ(QString::fromUtf8(result.err),
+        "Stopped!\nSpidered 2 of 3 URLs: 2 accepted, 0 refused by the rules, 0 failed\nFile " + saved
+            + " saved!\n");
     // The request in flight is finished, as Stop All in the window lets it finish; nothing after it.
     const QByteArray data = test::readFileBytes(saved);
     EXPECT_TRUE(data.startsWith("first page\r\nQuick answer\r\n" + urls.at(0).toUtf8()))
         << data.toStdString();
     EXPECT_TRUE(data.contains("Slow page")) << data.toStdString();
     EXPECT_FALSE(data.contains("last page")) << data.toStdString();
-}
 
-// A disk that fills: the real program, with the size of the files it may write capped (writes
-// past the cap fail with "File too large"). Every save and every page it makes fails; the old
-// files stay byte for byte, the message names the file and the reason, and the status is 4.
-TEST(CliFullDisk, EveryFailedSaveOrPageEndsWithStatusFourAndKeepsTheOldFile)
-{
-    QTemporaryDir work;
-    test::LoopbackServer server;
-    server.server.Get(R"(/(\w+))", [](const httplib::Request& req, httplib::Response& res) {
-        res.set_content(test::spiderPage(req.matches[1].str() + " page", "Quick answer"), "text/html");
-    });
-    server.start();
-    const QStringList urls { server.url("/first"), server.url("/second"), server.url("/third") };
-    test::writeFileBytes(work.filePath("sites.urls"), urls.join("\r\n").toUtf8());
+    // A disk that fills: the real program, with the size of the files it may write capped
+    // (writes past the cap fail with "File too large"). Every save and every page it makes
+    // fails; the old files stay byte for byte, the message names the file and the reason, and
+    // the status is 4.
+    const QStringList quick { server.url("/first"), server.url("/second"), server.url("/third") };
+    test::writeFileBytes(work.filePath("sites.urls"), quick.join("\r\n").toUtf8());
     const QByteArray old = "http://old.example/\r\n";
     const QString notSaved = "File " + work.path() + "/%1 could not be saved: File too large\n";
     const struct {
-        const char* arguments;
-        const char* file;
+        const char *arguments, *file;
         QString message;
     } rows[] = {
         { "shuffle sites.urls -o sites.urls", "sites.urls", notSaved.arg("sites.urls") },
@@ -232,7 +215,7 @@ TEST(CliFullDisk, EveryFailedSaveOrPageEndsWithStatusFourAndKeepsTheOldFile)
             "Stopped! " + notSaved.arg("cars/p1.html") },
     };
     test::writeFileBytes(
-        work.filePath("saved.sdata"), "first page\r\nQuick answer\r\n" + urls[0].toUtf8() + "\r\n");
+        work.filePath("saved.sdata"), "first page\r\nQuick answer\r\n" + quick[0].toUtf8() + "\r\n");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments);
         const QString file = row.file ? work.filePath(row.file) : QString();

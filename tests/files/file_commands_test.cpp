@@ -6,6 +6,7 @@
 #include "spider/save_run_report.h"
 #include "support/faulty_file_system.h"
 #include "support/fixtures.h"
+#include "support/loaded_form.h"
 #include "support/test_window.h"
 
 #include <QDir>
@@ -22,7 +23,7 @@ using test::TestWindow;
 using test::writeFileBytes;
 using Command = void (*)(Form1&, Platform&);
 
-TEST(Open, ListsTrimAndLimitEntriesPanesEndEveryLine)
+TEST(OpenAndClear, ListsTrimAndLimitEntriesPanesEndEveryLineAndClearEmptiesThem)
 {
     TestWindow w;
     w.f().List2.AddItem("old entry");
@@ -43,8 +44,7 @@ TEST(Open, ListsTrimAndLimitEntriesPanesEndEveryLine)
     const struct {
         const char* name;
         QByteArray bytes;
-        QStringList entries;
-        QStringList messages;
+        QStringList entries, messages;
         QString status; // what the status strip keeps
     } cases[] = {
         { "only spaces trimmed", " \ta b\t ", { "\ta b\t" }, {} },
@@ -92,6 +92,28 @@ TEST(Open, ListsTrimAndLimitEntriesPanesEndEveryLine)
     w.run(mnuOpenSpiderData_Click, w.path("d.sdata"));
     EXPECT_EQ(w.f().RichTextBox1.Text(), "Title\r\nDesc\r\nhttp://a/\r\n\r\n");
     EXPECT_EQ(w.f().Label10.Caption(), "4") << "opening spider data keeps the counters";
+
+    // Clear empties the collection and its counters, but not the list the randomiser works on.
+    Form1& f = w.f();
+    const QStringList listed = f.List1.items();
+    w.p.messages.clear();
+    writeFileBytes(w.path("n.urls"), "other\r\n");
+    {
+        ActivityScope scope(f, Activity::Randomise);
+        w.run(mnuOpenURLs_Click, w.path("n.urls"));
+        mnuClearURLs_Click(f, w.p);
+        EXPECT_EQ(f.List1.items(), listed) << "kept while the randomiser runs";
+    }
+    for (Label* label : { &f.Label1, &f.Label7, &f.Label10, &f.Label15 })
+        label->setCaption("3");
+    for (Command command :
+        { mnuClearURLs_Click, mnuClearKeywords_Click, mnuClearSpiderData_Click, mnuClearTemplate_Click })
+        command(f, w.p);
+    EXPECT_EQ(f.List1.ListCount() + f.List2.ListCount(), 0);
+    EXPECT_EQ(f.RichTextBox1.Text() + f.RichTextBox2.Text(), "");
+    for (const Label* label : { &f.Label1, &f.Label7, &f.Label10, &f.Label15 })
+        EXPECT_EQ(label->Caption(), "0") << label->name();
+    EXPECT_TRUE(w.p.messages.isEmpty());
 }
 
 TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
@@ -106,8 +128,7 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
     const struct {
         const char* name;
         Command command;
-        QString file; // empty: the dialog is cancelled
-        QString message;
+        QString file, message; // file empty: the dialog is cancelled
     } cases[] = {
         { "missing url file", mnuOpenURLs_Click, dir.filePath("none.urls"), opened },
         { "folder", mnuOpenURLs_Click, dir.path(), opened + "Is a folder" },
@@ -147,14 +168,12 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
 
 // A real write failing part way (a capped file size) is tarnwick-cli's full-disk table;
 // every saver over a failing file system is the table below.
-TEST(Save, ListsEndEveryEntryAndPanesAddABreak)
+TEST(Save, ListsEndEveryEntryPanesAddABreakAndEverySaverOnAFullDiskKeepsTheOldFile)
 {
     TestWindow w;
-    w.f().List2.AddItem("first - one");
-    w.f().List2.AddItem(QString::fromUtf8("caf\xc3\xa9"));
+    w.f().List2.replaceAll({ "first - one", QString::fromUtf8("caf\xc3\xa9") });
     w.run(mnuSaveKeywords_Click, w.path("k.kwrds"));
     EXPECT_EQ(readFileBytes(w.path("k.kwrds")), QByteArray("first - one\r\ncaf\xc3\xa9\r\n"));
-    EXPECT_EQ(w.p.messages, QStringList { "File " + w.path("k.kwrds") + " saved!" });
     w.f().List1.AddItem("http://a/");
     w.run(mnuSaveURLs_Click, w.path("u.urls"));
     EXPECT_EQ(readFileBytes(w.path("u.urls")), QByteArray("http://a/\r\n"));
@@ -188,13 +207,10 @@ TEST(Save, ListsEndEveryEntryAndPanesAddABreak)
     EXPECT_EQ(empty.p.messages, QStringList(4, "Nothing to save!"));
     EXPECT_TRUE(empty.p.dialogs.empty());
     EXPECT_FALSE(QFile::exists(empty.path("x")));
-}
 
-// Every saver, on a disk that fills part way through and on one with room: a failed save
-// leaves the old file byte for byte and no temporary file, and says which file and why; the
-// files the user saves by command are flushed to the disk, the pages of a run are not.
-TEST(Save, EverySaverOnAFullDiskKeepsTheOldFileAndSaysWhy)
-{
+    // Every saver, on a disk that fills part way through and on one with room: a failed save
+    // leaves the old file byte for byte and no temporary file, and says which file and why; the
+    // files the user saves by command are flushed to the disk, the pages of a run are not.
     // Saves to the row's file; what the window says about it.
     using Save = std::function<QString(TestWindow&, const QString& path)>;
     const auto byCommand = [](Command command) -> Save {
@@ -211,8 +227,7 @@ TEST(Save, EverySaverOnAFullDiskKeepsTheOldFileAndSaysWhy)
         };
     };
     const struct {
-        const char* name;
-        const char* file;
+        const char *name, *file;
         Save save;
         Durability durability;
     } rows[] = {
@@ -222,7 +237,7 @@ TEST(Save, EverySaverOnAFullDiskKeepsTheOldFileAndSaysWhy)
         { "Save Template", "t.tplate", byCommand(mnuSaveTemplate_Click), Durability::Sync },
         { "Save Run Report", "r.csv", byCommand(mnuSaveRunReport_Click), Durability::Sync },
         { "a page", "cars/insurance3.html", byRun(createpage), Durability::NoSync },
-        { "the sitemap", "cars/map.html", byRun(createsitemap), Durability::NoSync },
+        { "the sitemap", "cars/sitemap.html", byRun(createsitemap), Durability::NoSync },
     };
     const QByteArray old = "old bytes\r\n";
     for (const auto& row : rows) {
@@ -236,9 +251,7 @@ TEST(Save, EverySaverOnAFullDiskKeepsTheOldFileAndSaysWhy)
             f.runReport.clear(1);
             f.runReport.add(
                 RunReport::judge(1, "http://a.example/", true, 0, {}, 200, PageVerdict::Accepted));
-            f.Text8.setText("cars");
-            f.Text9.setText("insurance");
-            f.Text10.setText("map");
+            test::readySpider(f);
             f.Text13.setText("3");
             f.Text15.setText("<a href=\"insurance3.html\">insurance3</a>  ");
             f.Label3.setCaption("1");
@@ -264,32 +277,6 @@ TEST(Save, EverySaverOnAFullDiskKeepsTheOldFileAndSaysWhy)
             }
         }
     }
-}
-
-TEST(Clear, EmptiesTheCollectionAndItsCountersButNotTheRandomisersList)
-{
-    TestWindow w;
-    Form1& f = w.f();
-    f.List1.AddItem("u");
-    f.List2.AddItem("k");
-    f.RichTextBox1.setText("data");
-    writeFileBytes(w.path("n.urls"), "other\r\n");
-    {
-        ActivityScope scope(f, Activity::Randomise);
-        w.run(mnuOpenURLs_Click, w.path("n.urls"));
-        mnuClearURLs_Click(f, w.p);
-        EXPECT_EQ(f.List1.items(), QStringList { "u" }) << "kept while the randomiser runs";
-    }
-    for (Label* label : { &f.Label1, &f.Label7, &f.Label10, &f.Label15 })
-        label->setCaption("3");
-    for (Command command :
-        { mnuClearURLs_Click, mnuClearKeywords_Click, mnuClearSpiderData_Click, mnuClearTemplate_Click })
-        command(f, w.p);
-    EXPECT_EQ(f.List1.ListCount() + f.List2.ListCount(), 0);
-    EXPECT_EQ(f.RichTextBox1.Text() + f.RichTextBox2.Text(), "");
-    for (const Label* label : { &f.Label1, &f.Label7, &f.Label10, &f.Label15 })
-        EXPECT_EQ(label->Caption(), "0") << label->name();
-    EXPECT_TRUE(w.p.messages.isEmpty());
 }
 
 } // namespace

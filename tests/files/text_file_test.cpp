@@ -13,21 +13,10 @@
 #include <functional>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarnwick {
 namespace {
-
-QStringList splitLines(const QString& text)
-{
-    QStringList lines;
-    LineSplitter splitter(text);
-    QStringView line;
-    while (splitter.next(line))
-        lines.append(line.toString());
-    return lines;
-}
 
 TEST(LineSplitter, BreaksAtCrLfLoneCrAndLoneLf)
 {
@@ -42,8 +31,13 @@ TEST(LineSplitter, BreaksAtCrLfLoneCrAndLoneLf)
         { "lf cr is two breaks", "a\n\rb", { "a", "", "b" } },
         { "empty lines kept", "\r\n\r\nx\r\n\r\n", { "", "", "x", "" } },
         { "cr before crlf", "a\r\r\nb", { "a", "", "b" } }, { "break alone", "\r\n", { "" } } };
-    for (const auto& c : cases)
-        EXPECT_EQ(splitLines(c.text), c.lines) << c.name;
+    for (const auto& c : cases) {
+        QStringList lines;
+        LineSplitter splitter(c.text);
+        for (QStringView line; splitter.next(line);)
+            lines.append(line.toString());
+        EXPECT_EQ(lines, c.lines) << c.name;
+    }
 }
 
 TEST(DecodeFileText, ByteOrderMarksUtf8AndWindows1252)
@@ -76,32 +70,12 @@ TEST(DecodeFileText, ByteOrderMarksUtf8AndWindows1252)
         EXPECT_EQ(decodeFileText(c.bytes), c.text) << c.name;
 }
 
-// The file is sparse, so it takes no disk space. A process started with its standard input
-// closed gets descriptor 0 from its first open, and must close that one as well.
-TEST(ReadTextFile, ReadsAFileOfExactlyTheCapRefusesOneByteMoreAndClosesEvenDescriptorZero)
-{
-    QTemporaryDir dir;
-    QFile file(dir.filePath("full.urls"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(kMaxFileBytes));
-    file.close();
-    const int input = ::dup(0);
-    ::close(0);
-    const TextFileRead read = readTextFile(file.fileName());
-    const bool zeroLeftOpen = ::fcntl(0, F_GETFD) != -1;
-    ::dup2(input, 0);
-    ::close(input);
-    // Read whole, then refused for what it holds: zeros are no text.
-    EXPECT_EQ(read.failure, TextFileRead::Failure::NotText) << read.reason.toStdString();
-    EXPECT_FALSE(zeroLeftOpen);
-    ASSERT_TRUE(file.resize(kMaxFileBytes + 1));
-    const TextFileRead over = readTextFile(file.fileName());
-    EXPECT_EQ(over.failure, TextFileRead::Failure::Open);
-    EXPECT_EQ(over.reason, "Larger than 64 MiB");
-}
-
 // The rule for what is not text, at its edges: a marked UTF-16 file is text, the same bytes
-// without their mark are not; a few control characters are allowed, one in ten is not.
-TEST(ReadTextFile, RefusesWhatIsNotTextAndOpensMarkedUtf16)
+// without their mark are not; a few control characters are allowed, one in ten is not. A file
+// of exactly the size cap is read, one byte more is refused; the file is sparse, so it takes
+// no disk space. A process started with its standard input closed gets descriptor 0 from its
+// first open, and must close that one as well.
+TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
 {
     const QString text = QStringLiteral("caf\u00e9\r\nhttp://a.example/\r\n");
     const QByteArray utf16
@@ -120,19 +94,35 @@ TEST(ReadTextFile, RefusesWhatIsNotTextAndOpensMarkedUtf16)
         { "tabs, form feeds and line ends", "\t\t\f\r\n\r\n", {} },
     };
     QTemporaryDir dir;
+    const QString path = dir.filePath("file.urls");
     for (const auto& row : rows) {
-        const QString path = dir.filePath("file.urls");
         test::writeFileBytes(path, row.bytes);
         const TextFileRead read = readTextFile(path);
         EXPECT_EQ(read.reason, row.reason) << row.name;
         if (row.reason.isEmpty())
             EXPECT_EQ(read.text, decodeFileText(row.bytes)) << row.name;
     }
+
+    QFile file(path);
+    ASSERT_TRUE(file.resize(kMaxFileBytes));
+    const int input = ::dup(0);
+    ::close(0);
+    const TextFileRead read = readTextFile(path);
+    const bool zeroLeftOpen = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(input, 0);
+    ::close(input);
+    // Read whole, then refused for what it holds: zeros are no text.
+    EXPECT_EQ(read.failure, TextFileRead::Failure::NotText) << read.reason.toStdString();
+    EXPECT_FALSE(zeroLeftOpen);
+    ASSERT_TRUE(file.resize(kMaxFileBytes + 1));
+    const TextFileRead over = readTextFile(path);
+    EXPECT_EQ(over.failure, TextFileRead::Failure::Open);
+    EXPECT_EQ(over.reason, "Larger than 64 MiB");
 }
 
 // Each step of a save that can fail, failing: the old file stays byte for byte, with its
 // permissions, and no temporary file is left beside it.
-TEST(SaveFile, AFailingStepLeavesTheOldFileAndNoTemporaryFile)
+TEST(SaveFile, AFailingStepLeavesTheOldFileAndALinkIsWrittenThrough)
 {
     using Fault = std::function<void(test::FaultyFileSystem&)>;
     const QString inPlace = " (the new file is in place, but a power cut could still take it)";
@@ -156,8 +146,7 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndNoTemporaryFile)
         { "folder flush fails after the rename", [](auto& d) { d.syncFolderError = EIO; }, Durability::Sync,
             "Input/output error" + inPlace, 2 },
     };
-    const QByteArray old = "old list\r\n";
-    const QByteArray next = "a new and longer list\r\n";
+    const QByteArray old = "old list\r\n", next = "a new and longer list\r\n";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
@@ -176,10 +165,8 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndNoTemporaryFile)
         EXPECT_EQ(disk.syncs + disk.folderSyncs, c.syncs);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "list.urls" });
     }
-}
 
-TEST(SaveFile, WritesThroughALinkAndRefusesAFolderOrAMissingOne)
-{
+    // On the real disk a link is written through; a folder or a missing one is refused.
     QTemporaryDir dir;
     PosixFileSystem disk;
     const QString real = dir.filePath("real.urls");
@@ -198,8 +185,7 @@ TEST(SaveFile, WritesThroughALinkAndRefusesAFolderOrAMissingOne)
 TEST(QtFilterFrom, TurnsBarPairsIntoQtFilters)
 {
     const struct {
-        QString filter;
-        QString qt;
+        QString filter, qt;
     } cases[] = { { "Keywords (*.kwrds)|*.kwrds", "Keywords (*.kwrds)" },
         { "Spider Data (*.sdata)|*.sdata|Template (*.tplate)|*.tplate",
             "Spider Data (*.sdata);;Template (*.tplate)" },

@@ -169,16 +169,27 @@ TEST_F(Harvest, ListedEntriesHideCandidatesTheyBeginWithIgnoringCase)
     EXPECT_EQ(f.List1.items().value(f.List1.ListCount() - 1), "http://last.example.net/");
 }
 
-TEST_F(Harvest, UnitedKingdomSiteWhenTicked)
+// Nothing to do is said; the button pressed again during a run starts no second one.
+TEST_F(Harvest, NothingToDoNoSecondRunAndTheUnitedKingdomSiteWhenTicked)
 {
-    f.Check2.setValue(1);
-    run({ " - other" });
-    EXPECT_TRUE(world.targets().isEmpty());
+    run({});
+    EXPECT_EQ(p.messages, QStringList { "No keywords!" });
+    EXPECT_EQ(f.Label3.Caption(), "0");
+
+    p.messages.clear();
+    int nested = 0;
+    p.onPump = [&](int) {
+        if (nested++ == 0)
+            Command1_Click(f, p); // the user presses the button again
+    };
+    for (const int ticked : { 1, 0 }) {
+        f.Check2.setValue(ticked);
+        run({ " - other" });
+    }
     EXPECT_EQ(uk.targets(), QStringList { "/search?q=other&num=100" });
-    f.Check2.setValue(0);
-    run({ " - other" });
     EXPECT_EQ(world.targets(), QStringList { "/search?q=other&num=100" });
     EXPECT_EQ(f.List1.items(), (QStringList { "http://uk.example/", "http://world.example/" }));
+    EXPECT_EQ(p.messages, QStringList(2, "Finished run!"));
 }
 
 TEST_F(Harvest, PagesThatFailToLoadAreSkippedWithoutAWait)
@@ -241,23 +252,6 @@ TEST_F(Harvest, StopAllWhileLinksAreAddedWaitsForTheFirstTick)
     EXPECT_EQ(p.messages, QStringList { "Stopped!" });
 }
 
-TEST_F(Harvest, NothingToDoAndNoSecondRun)
-{
-    run({});
-    EXPECT_EQ(p.messages, QStringList { "No keywords!" });
-    EXPECT_EQ(f.Label3.Caption(), "0");
-
-    p.messages.clear();
-    int nested = 0;
-    p.onPump = [&](int) {
-        if (nested++ == 0)
-            Command1_Click(f, p); // the user presses the button again
-    };
-    run({ " - other" });
-    EXPECT_EQ(world.targets().size(), 1);
-    EXPECT_EQ(p.messages, QStringList { "Finished run!" });
-}
-
 TEST_F(Harvest, LimitTestedAfterEachAddedLink)
 {
     using Row = std::tuple<const char*, int, int, int, const char*, bool>;
@@ -310,9 +304,10 @@ TEST_F(Harvest, SearxngPagesWhileTheyAddUrlsThenFinished)
     EXPECT_EQ(searxng.targets().filter("q=widgets&").size(), 3 + 2);
 }
 
-TEST_F(Harvest, KeywordsWithoutATermAreNamedInOneMessageAndSkipped)
+// Keywords without a term are skipped, named in one message; a refusal ends the run with its own.
+TEST_F(Harvest, SearxngSkipsKeywordsWithoutATermAndEndsTheRunAtARefusal)
 {
-    f.resultSource = searxng.url(QString());
+    const QString site = f.resultSource = searxng.url(QString());
     p.rndValues = std::deque<double>(40, 0.0);
     run({ "1 -  - blue", "1 -", "2 - widgets", " - " });
     EXPECT_EQ(searxng.targets().filter("q=&").size(), 0);
@@ -329,11 +324,8 @@ TEST_F(Harvest, KeywordsWithoutATermAreNamedInOneMessageAndSkipped)
     run({ "1 -  - " + QString(90, 'x') });
     EXPECT_EQ(p.messages.value(2),
         "The keyword \"1 -  - " + QString(73, 'x') + "...\" has no search term: it is skipped.");
-}
 
-TEST_F(Harvest, SearxngRefusalsEndTheRunWithTheirOwnMessage)
-{
-    const QString site = f.resultSource = searxng.url(QString());
+    f.List1.Clear();
     const std::pair<const char*, QString> rows[] = {
         { "off", "JSON output is turned off on this instance: enable it in settings.yml, or run your own" },
         { "engines",

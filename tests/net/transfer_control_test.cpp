@@ -20,38 +20,44 @@ namespace {
 
 using test::FakePlatform;
 using test::LoopbackServer;
+using TC = TransferControl;
 
 const QString kHeaders = "\r\n\r\nReferer: http://www.example.com/\r\nUser-Agent: Tarnwick test";
 // The states of a request that got an answer.
-const QList<int> kAnswered = { TransferControl::icConnecting, TransferControl::icReceivingResponse,
-    TransferControl::icResponseReceived, TransferControl::icResponseCompleted };
+const QList<int> kAnswered
+    = { TC::icConnecting, TC::icReceivingResponse, TC::icResponseReceived, TC::icResponseCompleted };
 
 // What one request went through, as the response handler would see it.
 struct Outcome {
     QList<int> states, statesDuringExecute, pieceLengths;
     QString body, errorCaption;
     bool executingInCompleted = false, executingInError = true, executingAfter = true;
-    int last() const { return states.isEmpty() ? -1 : states.last(); }
 };
 
-// Wires the handler that records everything, as the spider's handler reads it.
-void record(QtTransferControl& inet, Outcome& run)
-{
-    inet.StateChanged = [&inet, &run](int state) {
-        run.states.append(state);
-        if (state == TransferControl::icError) {
-            run.executingInError = inet.StillExecuting();
-            run.errorCaption = "Error " + QString::number(inet.ResponseCode()) + u' ' + inet.ResponseInfo();
-        }
-        if (state == TransferControl::icResponseCompleted) {
-            run.executingInCompleted = inet.StillExecuting();
-            for (QString piece = inet.GetChunk(1024); !piece.isEmpty(); piece = inet.GetChunk(10024)) {
-                run.pieceLengths.append(int(piece.size()));
-                run.body += piece;
+// A control whose handler records everything, as the spider's handler reads it.
+struct Recorded {
+    QtTransferControl inet;
+    Outcome run;
+
+    Recorded()
+    {
+        inet.StateChanged = [this](int state) {
+            run.states.append(state);
+            if (state == TC::icError) {
+                run.executingInError = inet.StillExecuting();
+                run.errorCaption
+                    = "Error " + QString::number(inet.ResponseCode()) + u' ' + inet.ResponseInfo();
             }
-        }
-    };
-}
+            if (state == TC::icResponseCompleted) {
+                run.executingInCompleted = inet.StillExecuting();
+                for (QString piece = inet.GetChunk(1024); !piece.isEmpty(); piece = inet.GetChunk(10024)) {
+                    run.pieceLengths.append(int(piece.size()));
+                    run.body += piece;
+                }
+            }
+        };
+    }
+};
 
 // Pumps like the spider's wait, with a guard so a broken control cannot hang the suite.
 void waitIdle(QtTransferControl& inet, FakePlatform& p, Outcome& run)
@@ -64,9 +70,8 @@ void waitIdle(QtTransferControl& inet, FakePlatform& p, Outcome& run)
 Outcome runRequest(const QString& url, int timeoutSeconds = 5, const QString& headers = kHeaders)
 {
     FakePlatform p;
-    QtTransferControl inet;
-    Outcome run;
-    record(inet, run);
+    Recorded recorded;
+    auto& [inet, run] = recorded;
     inet.setRequestTimeout(timeoutSeconds);
     inet.Execute(url, "GET", {}, headers);
     run.statesDuringExecute = run.states;
@@ -97,8 +102,9 @@ QList<int> expectedPieces(int size)
 }
 
 // Every row goes through the control and through the blocking fetch: both take the same view
-// of what counts as an answer, and both stop at the size cap.
-TEST(TransferControl, AnswersAndFailuresOfBothFetches)
+// of what counts as an answer, and both stop at the size cap. The same servers then see
+// requests cancelled, replaced and destroyed, of which nothing may report late.
+TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
 {
     // Answers no well-behaved server sends, chosen by path. A slow answer sent to its end
     // means a client waited past its timeout or its size cap.
@@ -146,6 +152,25 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
     server.server.Get("/port", [](const httplib::Request& req, httplib::Response& res) {
         res.set_content(std::to_string(req.remote_port), "text/plain");
     });
+    // Sends a first part, waits, then the rest; tells when it is done either way, and whether
+    // the client took it all.
+    std::atomic<bool> trickleEnded { false }, trickleTaken { false };
+    server.server.Get("/trickle", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider(
+            "text/plain",
+            [](size_t offset, httplib::DataSink& sink) {
+                if (offset == 0)
+                    return sink.write("first part", 10);
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                sink.write("second part", 11);
+                sink.done();
+                return true;
+            },
+            [&](bool whole) {
+                trickleTaken = whole;
+                trickleEnded = true;
+            });
+    });
     server.start(LoopbackServer::Listen::Every127);
 
     const QString overCap = "Error 35762 Response over 8388608 bytes";
@@ -186,11 +211,8 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
         EXPECT_EQ(fetched.ok, c.status != 0) << c.name << ": " << fetched.error.toStdString();
         EXPECT_EQ(decodeBody(fetched.body, fetched.contentType), c.status ? c.body : QString()) << c.name;
         if (!c.status) {
-            EXPECT_EQ(run.last(), TransferControl::icError) << c.name;
-            EXPECT_EQ(run.states.count(TransferControl::icError)
-                    + run.states.count(TransferControl::icResponseCompleted),
-                1)
-                << c.name;
+            EXPECT_EQ(run.states.value(run.states.size() - 1, -1), TC::icError) << c.name;
+            EXPECT_EQ(run.states.count(TC::icError) + run.states.count(TC::icResponseCompleted), 1) << c.name;
             EXPECT_FALSE(run.executingInError) << c.name;
             EXPECT_TRUE(QRegularExpression("^Error [1-9]\\d* \\S").match(run.errorCaption).hasMatch())
                 << c.name << ": " << run.errorCaption.toStdString();
@@ -206,14 +228,21 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
         EXPECT_TRUE(run.executingInCompleted) << c.name << ": still executing while the body is read";
     }
     EXPECT_EQ(fetchBlocking(QUrl(server.url("/hop")), 5).finalUrl, QUrl(server.url("/page")));
-    // The control's own blocking fetch tells a timeout from other failures.
-    QtTransferControl blocking;
-    blocking.setRequestTimeout(1);
-    for (const auto& [url, code] : { std::pair { odd.url("/drip"), TransferControl::kErrorTimeout },
-             { test::refusedUrl(), TransferControl::kErrorFetchFailed } }) {
-        EXPECT_EQ(blocking.OpenURL(url), QString()) << url.toStdString();
-        EXPECT_EQ(blocking.ResponseCode(), code) << url.toStdString();
+    // OpenURL blocks and raises nothing, and tells a timeout from other failures.
+    FakePlatform p;
+    Recorded recorded;
+    auto& [inet, run] = recorded;
+    inet.setRequestTimeout(1);
+    EXPECT_EQ(inet.OpenURL(server.url("/size/300")), sampleBody(300));
+    EXPECT_FALSE(inet.StillExecuting());
+    for (const auto& [url, code] : { std::pair { odd.url("/drip"), TC::kErrorTimeout },
+             { test::refusedUrl(), TC::kErrorFetchFailed } }) {
+        EXPECT_EQ(inet.OpenURL(url), QString()) << url.toStdString();
+        EXPECT_EQ(inet.ResponseCode(), code) << url.toStdString();
+        EXPECT_FALSE(inet.ResponseInfo().isEmpty()) << url.toStdString();
     }
+    pumpAWhile(p);
+    EXPECT_TRUE(run.states.isEmpty());
     EXPECT_EQ(slowAnswersSentWhole, 0) << "both fetches hang up at their timeout or size cap";
 
     // Every header line goes out as typed; a line that is no header is left out.
@@ -227,23 +256,12 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
     for (const auto& [block, sent] : headerCases)
         EXPECT_EQ(runRequest(server.url("/echo"), 5, block).body, sent) << block.toStdString();
 
-    // OpenURL blocks and raises nothing; a sibling control waits as long; idle connections.
-    FakePlatform p;
-    QtTransferControl inet;
-    Outcome run;
-    record(inet, run);
-    EXPECT_EQ(inet.OpenURL(server.url("/size/300")), sampleBody(300));
-    EXPECT_FALSE(inet.StillExecuting());
-    EXPECT_EQ(inet.OpenURL(test::refusedUrl()), QString());
-    EXPECT_TRUE(inet.ResponseCode() != 0 && !inet.ResponseInfo().isEmpty());
-    pumpAWhile(p);
-    EXPECT_TRUE(run.states.isEmpty());
+    // A sibling control waits as long; idle connections.
     inet.setRequestTimeout(7);
     EXPECT_EQ(inet.makeSibling()->RequestTimeout(), 7);
 
     // The client's port, echoed back, tells whether a request went over a connection kept from
     // before: a run over thousands of sites must not keep one open to each.
-    static_assert(QtTransferControl::kIdleHostsKept == 4);
     QStringList ports;
     for (int host : { 2, 3, 4, 5, 2, 6, 3 }) {
         run.body.clear();
@@ -253,38 +271,11 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetches)
     }
     EXPECT_EQ(ports[4], ports[0]) << "among the last four hosts";
     EXPECT_NE(ports[6], ports[1]) << "a fifth host closed the others";
-}
 
-TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
-{
-    LoopbackServer server;
-    server.serveCommonRoutes();
-    // Sends a first part, waits, then the rest; tells when it is done either way, and whether
-    // the client took it all.
-    std::atomic<bool> trickleEnded { false };
-    std::atomic<bool> trickleTaken { false };
-    server.server.Get("/trickle", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_chunked_content_provider(
-            "text/plain",
-            [](size_t offset, httplib::DataSink& sink) {
-                if (offset == 0)
-                    return sink.write("first part", 10);
-                std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                sink.write("second part", 11);
-                sink.done();
-                return true;
-            },
-            [&](bool whole) {
-                trickleTaken = whole;
-                trickleEnded = true;
-            });
-    });
-    server.start();
-    FakePlatform p;
+    // Cancelled, replaced and destroyed requests stay silent.
     {
-        QtTransferControl inet;
-        Outcome run;
-        record(inet, run);
+        Recorded recorded;
+        auto& [inet, run] = recorded;
         inet.Execute(server.url("/page"), "GET", {}, kHeaders);
         inet.Cancel();
         EXPECT_FALSE(inet.StillExecuting());
@@ -294,13 +285,12 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
     for (const bool again : { false, true }) {
         // Once the first bytes are in, while the server still has more to send: cancelled, or
         // asked for another page, of which alone the rest reports.
-        QtTransferControl inet;
-        Outcome run;
-        record(inet, run);
+        Recorded recorded;
+        auto& [inet, run] = recorded;
         const auto recorder = inet.StateChanged;
         inet.StateChanged = [&](int state) {
             recorder(state);
-            if (state == TransferControl::icReceivingResponse && run.states.size() == 2) {
+            if (state == TC::icReceivingResponse && run.states.size() == 2) {
                 // A piece asked for before the answer is whole is none, and ends nothing.
                 EXPECT_TRUE(inet.GetChunk(1024).isEmpty() && inet.StillExecuting()) << again;
                 again ? inet.Execute(server.url("/page"), "GET", {}, kHeaders) : inet.Cancel();
@@ -313,8 +303,7 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
             (void)p.waitForEvents(20);
         pumpAWhile(p);
         EXPECT_EQ(run.states,
-            QList<int>({ TransferControl::icConnecting, TransferControl::icReceivingResponse })
-                + (again ? kAnswered : QList<int>()))
+            QList<int>({ TC::icConnecting, TC::icReceivingResponse }) + (again ? kAnswered : QList<int>()))
             << again;
         EXPECT_EQ(run.body, again ? "<html>hello</html>" : "") << again;
         EXPECT_FALSE(inet.StillExecuting()) << again;
@@ -323,9 +312,8 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
     {
         // A new Execute replaces the running request with the first one's notification still
         // queued; only the new one reports.
-        QtTransferControl inet;
-        Outcome run;
-        record(inet, run);
+        Recorded recorded;
+        auto& [inet, run] = recorded;
         inet.Execute(server.url("/trickle"), "GET", {}, kHeaders);
         inet.Execute(server.url("/page"), "GET", {}, kHeaders);
         waitIdle(inet, p, run);
@@ -334,10 +322,10 @@ TEST(TransferControl, CancelledAndReplacedRequestsStaySilent)
         EXPECT_EQ(run.states, kAnswered) << "nothing of the replaced request";
     }
     bool called = false;
-    auto inet = std::make_unique<QtTransferControl>();
-    inet->StateChanged = [&](int) { called = true; };
-    inet->Execute(server.url("/trickle"), "GET", {}, kHeaders);
-    inet.reset();
+    auto doomed = std::make_unique<QtTransferControl>();
+    doomed->StateChanged = [&](int) { called = true; };
+    doomed->Execute(server.url("/trickle"), "GET", {}, kHeaders);
+    doomed.reset();
     pumpAWhile(p);
     EXPECT_FALSE(called) << "destroyed while running";
 }

@@ -1,5 +1,4 @@
 // Pages made from saved spider data against the pages a run makes from the same records.
-#include "app/record_options.h"
 #include "files/file_commands.h"
 #include "spider/pages_from_data.h"
 #include "spider/spider_run.h"
@@ -24,9 +23,7 @@ using test::FakeTransferControl;
 struct Settings {
     int perPage = 3;
     const char* parallel = "1";
-    bool titleLink = false;
-    bool descriptionOnly = false;
-    bool vertical = false;
+    bool titleLink = false, descriptionOnly = false, vertical = false;
     const char* siteUrl = "";
 };
 
@@ -72,8 +69,7 @@ TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
 {
     const struct {
         const char* name;
-        int records;
-        int listed;
+        int records, listed;
         Settings settings;
         const char* lastPage; // null: records fill whole pages
     } cases[] = {
@@ -141,18 +137,28 @@ TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
 }
 
 // Data that is not spider data, settings a run would refuse and an existing folder are refused
-// with nothing written; a page that cannot be written stops it as it stops a run.
-TEST(PagesFromData, RefusesBadDataAndSettingsAndStopsAtAPageNotWritten)
+// with nothing written; a page that cannot be written stops it as it stops a run. Records a run
+// without pages cannot give back whole: one of "Description only:" holds no title, so its page
+// takes the sitemap heading; a record already in a page's form stays as it is.
+TEST(PagesFromData, RefusesBadDataAndSettingsStopsAtAPageNotWrittenAndTakesEveryRecordForm)
 {
     const QString data = "Cheap flights to Rome\r\nFly far\r\nhttp://a.example/\r\n\r\n";
-    const QString notWritten = "Stopped! File %1 could not be saved: No space left on device";
+    const QString notWritten
+        = "Stopped! File %1/cars/insurance1.html could not be saved: No space left on device";
+    const QString written = "Pages created from 1 record: 1 page of 1, and the sitemap, in %1/cars.";
+    const QString link = "<a href=\"http://a.example/\" target=\"_blank\" rel=\"nofollow\">";
+    const auto page = [](const QString& title, const QString& results) {
+        return title + '|' + title + " ...|<font face=\"Default Font\" size=\"None\"><br>" + results
+            + "<br></font>\r\n";
+    };
     const struct {
         const char* name;
         QString data;
         std::function<void(Form1&, const QString& home)> setup;
         Publishing result;
-        QString message;
+        QString message; // %1: the program's folder
         const char* focus;
+        QString page; // what the page holds; empty: nothing is written
     } cases[] = {
         { "no records", "\r\n\r\n", {}, Publishing::Refused, "No spider data to make pages from!", nullptr },
         { "not spider data", data + "<b>x</b>\r\nD\r\njavascript:alert(1)\r\n", {}, Publishing::Refused,
@@ -170,52 +176,32 @@ TEST(PagesFromData, RefusesBadDataAndSettingsAndStopsAtAPageNotWritten)
         { "existing folder", data, [](Form1&, const QString& home) { QDir(home).mkdir("cars"); },
             Publishing::Refused, "Directory already exists. Choose another name!", "Text8" },
         { "full disk", data, {}, Publishing::Failed, notWritten, nullptr },
+        { "description only", "Fly far away\r\nhttp://a.example/\r\n", {}, Publishing::Written, written,
+            nullptr,
+            page("Car insurance", "Fly far away<br>\r\n" + link + "http://a.example/</a><br>\r\n<br>\r\n") },
+        { "bold title and plain address", "<b>Cheap flights</b>\r\nFly far\r\nhttp://a.example/\r\n", {},
+            Publishing::Written, written, nullptr,
+            page("Cheap flights",
+                "<b>Cheap flights</b><br>\r\nFly far<br>\r\nhttp://a.example/<br>\r\n<br>\r\n") },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         test::TestWindow w;
         Form1& f = w.f();
         test::readySpider(f);
+        f.RichTextBox2.setText("!@@!|!%%!|!##!");
         test::FaultyFileSystem disk;
         disk.bytesBeforeWriteFails = c.result == Publishing::Failed ? 0 : -1;
         w.p.files = &disk;
         if (c.setup)
             c.setup(f, w.home.path());
         EXPECT_EQ(publishSpiderData(f, w.p, c.data), c.result);
-        const QString page = w.path("cars/insurance1.html");
-        EXPECT_EQ(w.p.messages, QStringList { c.message.contains("%1") ? c.message.arg(page) : c.message });
+        EXPECT_EQ(w.p.messages, QStringList { QString(c.message).replace("%1", w.home.path()) });
         EXPECT_STREQ(f.focused() ? f.focused()->name() : "", c.focus ? c.focus : "");
-        EXPECT_EQ(QDir(w.path("cars")).entryList(QDir::Files | QDir::Hidden), QStringList());
+        EXPECT_EQ(QString::fromUtf8(test::readFileBytes(w.path("cars/insurance1.html"))), c.page);
+        EXPECT_EQ(QDir(w.path("cars")).entryList(QDir::Files | QDir::Hidden),
+            c.page.isEmpty() ? QStringList() : (QStringList { "insurance1.html", "sitemap.html" }));
         EXPECT_EQ(f.activity, Activity::None);
-    }
-}
-
-// Records a run without pages cannot give back whole: one of "Description only:" holds no
-// title, so its page takes the sitemap heading; a record already in a page's form stays as it is.
-TEST(PagesFromData, RecordsWithoutATitleOrInAPagesFormAlready)
-{
-    const QString link = "<a href=\"http://a.example/\" target=\"_blank\" rel=\"nofollow\">";
-    const struct {
-        const char* name;
-        QString data;
-        QString title;
-        QString results;
-    } cases[] = {
-        { "description only", "Fly far away\r\nhttp://a.example/\r\n", "Car insurance",
-            "Fly far away<br>\r\n" + link + "http://a.example/</a><br>\r\n<br>\r\n" },
-        { "bold title and plain address", "<b>Cheap flights</b>\r\nFly far\r\nhttp://a.example/\r\n",
-            "Cheap flights", "<b>Cheap flights</b><br>\r\nFly far<br>\r\nhttp://a.example/<br>\r\n<br>\r\n" },
-    };
-    for (const auto& c : cases) {
-        test::TestWindow w;
-        Form1& f = w.f();
-        test::readySpider(f);
-        f.RichTextBox2.setText("!@@!|!%%!|!##!");
-        EXPECT_EQ(publishSpiderData(f, w.p, c.data), Publishing::Written) << c.name;
-        EXPECT_EQ(QString::fromUtf8(test::readFileBytes(w.path("cars/insurance1.html"))),
-            c.title + '|' + c.title + " ...|<font face=\"Default Font\" size=\"None\"><br>" + c.results
-                + "<br></font>\r\n")
-            << c.name;
     }
 }
 

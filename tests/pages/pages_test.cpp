@@ -31,69 +31,42 @@ struct Pages : test::TestWindow {
     QByteArray written(const QString& name) const { return test::readFileBytes(path("cars/" + name)); }
 };
 
-TEST(ResultsPage, CreditLinkOnPages21To29BeforeTheClosingTag)
+// Marks are filled in once, from the template only: text from the pages that looks like a
+// mark stays as it is. Pages 21 to 29 carry a credit link before the closing tag.
+TEST(Pages, TemplateFilledWithTheShortTitleHeadingResultsAndCredit)
 {
     const QString credit = QString("<p><center><font size=\"2\"><a href=\"http://www.tarnwick.example/\">%1"
                                    "</a></font></center></p>\r\n");
-    struct Case {
-        const char* name;
-        const char* position;
-        QString tmpl;
-        QString expectedTail; // what the page ends with, %1 = credit
-    };
-    const Case cases[] = {
-        { "page 20 none", "20", "!@@!!%%!!##!</body>", "</font></body>\r\n" },
-        { "page 30 none", "30", "!@@!!%%!!##!</body>", "</font></body>\r\n" },
-        { "page 25 twice", "25", "!@@!!%%!!##!</body>|</body>", "%1</body>|%1</body>\r\n" },
-        { "lower wins over upper", "21", "!@@!!%%!!##!</BODY>|</body>", "</BODY>|%1</body>\r\n" },
-        { "capitalised", "29", "!@@!!%%!!##!</Body>", "%1</Body>\r\n" },
-        { "mixed case lowered", "22", "!@@!!%%!!##!</bOdY>", "%1</body>\r\n" },
-        { "no tag", "23", "!@@!!%%!!##!", "<br></font>\r\n" },
-    };
-    for (const Case& c : cases) {
-        Pages t;
-        Form1& f = t.f();
-        f.RichTextBox2.setText(c.tmpl);
-        f.Text13.setText(c.position);
-        f.Text14.setText("T");
-        t.p.rndValues = { 0.01 }; // draws 0, which becomes entry 1
-        createpage(f, t.p);
-        const QString page = QString::fromUtf8(t.written(QString("insurance%1.html").arg(c.position)));
-        QString tail = c.expectedTail;
-        tail.replace("%1", credit.arg(f.List6.List(1)));
-        EXPECT_TRUE(page.endsWith(tail)) << c.name << ": " << page.toStdString();
-        EXPECT_EQ(t.p.randomizeCalls, 1) << c.name;
-    }
-}
-
-// Marks are filled in once, from the template only: text from the pages that looks like a
-// mark stays as it is.
-TEST(Pages, TemplateFilledWithTheShortTitleHeadingAndResults)
-{
     const QString results = "<font face=\"Default Font\" size=\"None\"><br>one<br>\r\ntwo<br></font>";
     const QString full = "<title>!@@!</title><h1>!%%!</h1>!##!";
-    struct Case {
-        const char* name;
-        bool sitemap;
-        QString tmpl;
-        QString text; // the page title, or the sitemap heading
-        QString page;
-    };
-    const Case cases[] = {
-        { "title cut to four words", false, full, "Cheap car insurance quotes online",
+    const QString plain = "TT ..." + results;
+    const struct {
+        const char *name, *position; // null: the sitemap
+        QString tmpl, text; // the page title, or the sitemap heading
+        QString page; // %1: the credit link
+    } cases[] = {
+        { "title cut to four words", "10", full, "Cheap car insurance quotes online",
             "<title>Cheap car insurance quotes</title><h1>Cheap car insurance quotes ...</h1>" + results },
-        { "an empty piece is a word", false, full, "Cheap  car insurance quotes",
+        { "an empty piece is a word", "10", full, "Cheap  car insurance quotes",
             "<title>Cheap  car insurance</title><h1>Cheap  car insurance ...</h1>" + results },
-        { "no title", false, full, "", "<title></title><h1> ...</h1>" + results },
-        { "results mark in a title", false, "<title>!@@!</title>!##!", "Deals !##!",
+        { "no title", "10", full, "", "<title></title><h1> ...</h1>" + results },
+        { "results mark in a title", "10", "<title>!@@!</title>!##!", "Deals !##!",
             "<title>Deals !##!</title>" + results },
-        { "heading mark in a title", false, "!@@!|!%%!|!##!", "Deals !%%!",
+        { "heading mark in a title", "10", "!@@!|!%%!|!##!", "Deals !%%!",
             "Deals !%%!|Deals !%%! ...|" + results },
-        { "marks that overlap fill as they always have", false, "!%%!@@!|!##!", "T", "!%%T|" + results },
-        { "results mark in a sitemap heading", true, "<h1>!%%!</h1>!##!", "Map !##!",
+        { "marks that overlap fill as they always have", "10", "!%%!@@!|!##!", "T", "!%%T|" + results },
+        { "results mark in a sitemap heading", nullptr, "<h1>!%%!</h1>!##!", "Map !##!",
             "<h1>Map !##!...</h1>" + results },
+        { "page 20 no credit", "20", "!@@!!%%!!##!</body>", "T", plain + "</body>" },
+        { "page 30 no credit", "30", "!@@!!%%!!##!</body>", "T", plain + "</body>" },
+        { "page 25 twice", "25", "!@@!!%%!!##!</body>|</body>", "T", plain + "%1</body>|%1</body>" },
+        { "lower wins over upper", "21", "!@@!!%%!!##!</BODY>|</body>", "T", plain + "</BODY>|%1</body>" },
+        { "capitalised", "29", "!@@!!%%!!##!</Body>", "T", plain + "%1</Body>" },
+        { "mixed case lowered", "22", "!@@!!%%!!##!</bOdY>", "T", plain + "%1</body>" },
+        { "no tag", "23", "!@@!!%%!!##!", "T", plain },
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         Pages t;
         Form1& f = t.f();
         f.RichTextBox2.setText(c.tmpl);
@@ -101,14 +74,16 @@ TEST(Pages, TemplateFilledWithTheShortTitleHeadingAndResults)
         f.Text15.setText("one\r\ntwo");
         f.Text14.setText(c.text);
         f.Text11.setText(c.text);
-        if (c.sitemap)
-            createsitemap(f, t.p);
-        else
-            createpage(f, t.p);
-        EXPECT_EQ(t.written(c.sitemap ? "map.html" : "insurance10.html"), kBom + (c.page + "\r\n").toUtf8())
-            << c.name;
-        EXPECT_EQ(f.RichTextBox1.Text().isEmpty(), !c.sitemap) << c.name;
-        EXPECT_EQ(f.Text15.Text().isEmpty(), c.sitemap) << c.name;
+        if (c.position)
+            f.Text13.setText(c.position);
+        t.p.rndValues = { 0.01 }; // draws 0, which becomes entry 1
+        (c.position ? createpage : createsitemap)(f, t.p);
+        const QString page = QString(c.page).replace("%1", credit.arg(f.List6.List(1)));
+        EXPECT_EQ(t.written(c.position ? QString("insurance%1.html").arg(c.position) : "map.html"),
+            kBom + (page + "\r\n").toUtf8());
+        EXPECT_EQ(t.p.randomizeCalls, c.position ? 1 : 0);
+        EXPECT_EQ(f.RichTextBox1.Text().isEmpty(), c.position != nullptr);
+        EXPECT_EQ(f.Text15.Text().isEmpty(), !c.position);
     }
 }
 
@@ -155,8 +130,8 @@ TEST(Pages, PageNamesAreLinkedEncodedFromTheSitemap)
         createpage(f, t.p);
         EXPECT_TRUE(QFileInfo::exists(t.path("cars/" + f.Text9.Text() + "10.html"))) << row.name;
         EXPECT_EQ(f.Text15.Text(), QString::fromUtf8(row.link)) << row.name;
-        const QString href = f.Text15.Text().section('"', 1, 1);
-        EXPECT_EQ(QUrl(href).path(), f.Text9.Text() + "10.html") << row.name << ": the link's file";
+        EXPECT_EQ(QUrl(f.Text15.Text().section('"', 1, 1)).path(), f.Text9.Text() + "10.html")
+            << row.name << ": the link's file";
     }
 }
 
@@ -208,19 +183,18 @@ TEST(SitemapXml, ListsThePagesAndTheSitemapEncodedEscapedAndValid)
 
 TEST(Pages, WritesReplaceWholeAndStartWithAByteOrderMark)
 {
-    struct Case {
+    const struct {
         const char* name;
         QByteArray earlier; // empty: no earlier file
         bool closeDuringWrite;
         QByteArray after;
-    };
-    const Case cases[] = {
+    } cases[] = {
         { "new page", {}, false, kBom + "new \xC3\xBC\r\n" },
         { "earlier page replaced", "old", false, kBom + "new \xC3\xBC\r\n" },
         { "window closed during the write keeps the earlier page", "old", true, "old" },
         { "window closed during the write leaves no empty page", {}, true, {} },
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Pages t;
         const QString file = t.path("cars/page.html");
         if (!c.earlier.isEmpty())

@@ -30,6 +30,14 @@ QString page(const char* title)
     return QString::fromStdString(test::spiderPage(title, "A good description"));
 }
 
+/// Holds the first run's outputs in `first`, and compares every later run's with them.
+void expectSameOutputs(QString& first, const QString& outputs)
+{
+    if (first.isEmpty())
+        first = outputs;
+    EXPECT_EQ(outputs, first);
+}
+
 QStringList reasons(const Form1& f)
 {
     QStringList out;
@@ -38,8 +46,24 @@ QStringList reasons(const Form1& f)
     return out;
 }
 
+/// a.example asks for 5 s between requests, its robots.txt counting as the first; b.example
+/// has no robots.txt.
+const QStringList kCrawlUrls
+    = { "http://a.example/1", "http://a.example/2", "http://a.example/3", "http://b.example/1" };
+
+std::unique_ptr<FakeTransferControl> crawlDelaySites()
+{
+    auto inet = std::make_unique<FakeTransferControl>();
+    inet->answer("http://a.example/robots.txt", "User-agent: *\nCrawl-delay: 5\n");
+    inet->answers["http://b.example/robots.txt"] = { "", false, 0, {}, 404 };
+    for (const QString& url : kCrawlUrls)
+        inet->answer(url, page(qPrintable("Page " + url)));
+    return inet;
+}
+
 // Three sites: one refuses /private/ to this crawler, one's robots.txt answers 503, one has none.
-TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReported)
+// Then a Crawl-delay, which spaces requests to its own site only.
+TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDelaySpacesRequests)
 {
     const QStringList urls = { "http://a.example/ok", "http://a.example/private/secret",
         "http://b.example/ok", "http://c.example/private/secret", "http://c.example/ok" };
@@ -70,17 +94,24 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReported)
         EXPECT_EQ(rows[2], "2," + urls[1] + ",refused by robots.txt,robots.txt: Disallow: /private/");
         EXPECT_EQ(rows[3], "3," + urls[2] + ",refused by robots.txt,robots.txt unreachable: HTTP status 503");
         EXPECT_EQ(run.f().List1.items(), (QStringList { urls[0], urls[3], urls[4] }));
-        if (oneAtATime.isEmpty())
-            oneAtATime = run.outputs();
-        else
-            EXPECT_EQ(run.outputs(), oneAtATime);
+        expectSameOutputs(oneAtATime, run.outputs());
     }
 
-    CourtesyWindow unticked(sites(), urls, "1", false, "0");
-    Command3_Click(unticked.f(), unticked.p);
-    EXPECT_EQ(unticked.fake().executed, urls) << "every URL and no robots.txt";
-    EXPECT_EQ(unticked.f().runReport.summaryText(),
-        "Spidered 5 of 5 URLs: 5 accepted, 0 refused by the rules, 0 failed");
+    QString crawlOneAtATime;
+    // However many requests a host may take at once, its Crawl-delay still spaces them.
+    for (const auto& [parallel, perHost] : { std::pair { "1", "2" }, { "4", "2" }, { "16", "16" } }) {
+        SCOPED_TRACE(parallel);
+        CourtesyWindow run(crawlDelaySites(), kCrawlUrls, parallel, true, "0");
+        run.f().Combo10.setText(perHost);
+        Command3_Click(run.f(), run.p);
+        const QStringList& executed = run.fake().executed;
+        EXPECT_EQ(run.p.sleptMs, 15000);
+        EXPECT_EQ(executed.count("http://a.example/robots.txt"), 1);
+        EXPECT_EQ(executed.size(), 6);
+        if (QLatin1String(parallel) != "1")
+            EXPECT_LT(executed.indexOf("http://b.example/1"), executed.indexOf("http://a.example/2"));
+        expectSameOutputs(crawlOneAtATime, run.outputs());
+    }
 }
 
 /// Four URLs: one answers 503 with Retry-After once, one resets twice, one always answers
@@ -110,9 +141,7 @@ TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
     const QStringList retriedReasons
         = { "accepted after 1 retry", "", "accepted after 2 retries", "HTTP status 503 (after 2 retries)" };
     const struct {
-        const char* name;
-        const char* retries;
-        const char* parallel;
+        const char *name, *retries, *parallel;
         int requests;
         qint64 waitedMs; // on the virtual clock
         QString summary;
@@ -127,53 +156,15 @@ TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
     };
     QString withRetries;
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         CourtesyWindow run(flakySites(), kFlakyUrls, c.parallel, false, c.retries);
         Command3_Click(run.f(), run.p);
-        EXPECT_EQ(run.fake().executed.size(), c.requests) << c.name;
-        EXPECT_EQ(run.p.sleptMs, c.waitedMs) << c.name;
-        EXPECT_EQ(run.f().runReport.summaryText(), c.summary) << c.name;
-        EXPECT_EQ(reasons(run.f()), c.reasons) << c.name;
-        if (QLatin1String(c.retries) != "0") {
-            if (withRetries.isEmpty())
-                withRetries = run.outputs();
-            EXPECT_EQ(run.outputs(), withRetries) << c.name;
-        }
-    }
-}
-
-/// a.example asks for 5 s between requests, its robots.txt counting as the first; b.example
-/// has no robots.txt.
-const QStringList kCrawlUrls
-    = { "http://a.example/1", "http://a.example/2", "http://a.example/3", "http://b.example/1" };
-
-std::unique_ptr<FakeTransferControl> crawlDelaySites()
-{
-    auto inet = std::make_unique<FakeTransferControl>();
-    inet->answer("http://a.example/robots.txt", "User-agent: *\nCrawl-delay: 5\n");
-    inet->answers["http://b.example/robots.txt"] = { "", false, 0, {}, 404 };
-    for (const QString& url : kCrawlUrls)
-        inet->answer(url, page(qPrintable("Page " + url)));
-    return inet;
-}
-
-TEST(CourtesyRun, CrawlDelaySpacesRequestsToItsSiteOnly)
-{
-    QString oneAtATime;
-    // However many requests a host may take at once, its Crawl-delay still spaces them.
-    for (const auto& [parallel, perHost] : { std::pair { "1", "2" }, { "4", "2" }, { "16", "16" } }) {
-        CourtesyWindow run(crawlDelaySites(), kCrawlUrls, parallel, true, "0");
-        run.f().Combo10.setText(perHost);
-        Command3_Click(run.f(), run.p);
-        const QStringList& executed = run.fake().executed;
-        EXPECT_EQ(run.p.sleptMs, 15000) << parallel;
-        EXPECT_EQ(executed.count("http://a.example/robots.txt"), 1) << parallel;
-        EXPECT_EQ(executed.size(), 6) << parallel;
-        if (QLatin1String(parallel) != "1")
-            EXPECT_LT(executed.indexOf("http://b.example/1"), executed.indexOf("http://a.example/2"));
-        if (oneAtATime.isEmpty())
-            oneAtATime = run.outputs();
-        else
-            EXPECT_EQ(run.outputs(), oneAtATime);
+        EXPECT_EQ(run.fake().executed.size(), c.requests);
+        EXPECT_EQ(run.p.sleptMs, c.waitedMs);
+        EXPECT_EQ(run.f().runReport.summaryText(), c.summary);
+        EXPECT_EQ(reasons(run.f()), c.reasons);
+        if (QLatin1String(c.retries) != "0")
+            expectSameOutputs(withRetries, run.outputs());
     }
 }
 
@@ -191,8 +182,7 @@ TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
         const char* name;
         bool quit;
         Sites sites;
-        const char* parallel;
-        const char* retries;
+        const char *parallel, *retries;
         When when;
     } cases[] = {
         { "Stop All, retry, one at a time", false, Sites::Flaky, "1", "5", When::Sleeping },
@@ -209,6 +199,7 @@ TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
         { "quit, Crawl-delay, four in flight", true, Sites::CrawlDelay, "4", "0", When::Sleeping },
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         const bool flaky = c.sites == Sites::Flaky;
         CourtesyWindow run(flaky ? flakySites() : crawlDelaySites(), flaky ? kFlakyUrls : kCrawlUrls,
             c.parallel, !flaky, c.retries);
@@ -230,18 +221,18 @@ TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
             }
         };
         Command3_Click(f, run.p);
-        EXPECT_EQ(f.activity, Activity::None) << c.name;
+        EXPECT_EQ(f.activity, Activity::None);
         if (c.quit) {
-            EXPECT_EQ(state(), atWait) << c.name;
-            EXPECT_TRUE(run.p.messages.isEmpty()) << c.name;
+            EXPECT_EQ(state(), atWait);
+            EXPECT_TRUE(run.p.messages.isEmpty());
             continue;
         }
-        EXPECT_EQ(run.p.sleptMs, 100) << c.name;
-        EXPECT_EQ(run.p.messages, QStringList { "Stopped!" }) << c.name;
-        EXPECT_TRUE(f.RichTextBox1.Text().isEmpty()) << c.name;
-        EXPECT_EQ(reasons(f), flaky ? QStringList { "HTTP status 503" } : QStringList()) << c.name;
+        EXPECT_EQ(run.p.sleptMs, 100);
+        EXPECT_EQ(run.p.messages, QStringList { "Stopped!" });
+        EXPECT_TRUE(f.RichTextBox1.Text().isEmpty());
+        EXPECT_EQ(reasons(f), flaky ? QStringList { "HTTP status 503" } : QStringList());
         if (flaky)
-            EXPECT_EQ(caption, "Tarnwick - Asking again in 2 s") << c.name;
+            EXPECT_EQ(caption, "Tarnwick - Asking again in 2 s");
     }
 }
 

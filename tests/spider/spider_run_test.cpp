@@ -45,11 +45,29 @@ std::unique_ptr<FakeTransferControl> scriptedSites(int count, int hosts, QString
     return inet;
 }
 
-TEST(SpiderRun, WithoutPagesKeepsAcceptedSitesOnly)
+/// The next run in `run`'s window leaves what the same run in a fresh window leaves.
+void expectRunAgainAsFresh(RunWindow& run, const QStringList& urls, const char* parallel, bool pages)
+{
+    QStringList same;
+    RunWindow fresh(
+        scriptedSites(static_cast<int>(urls.size()), static_cast<int>(urls.size()), same), urls, parallel);
+    fresh.f().Check3.setValue(pages ? 1 : 0);
+    Command3_Click(fresh.f(), fresh.p);
+    run.p.onPump = nullptr;
+    run.p.messages.clear();
+    Command3_Click(run.f(), run.p);
+    EXPECT_EQ(run.outputs(), fresh.outputs());
+}
+
+// Without pages a run keeps the accepted sites only; with pages, eight in flight give the
+// output of one at a time.
+TEST(SpiderRun, OverLoopbackSitesKeepsAcceptedSitesAndEightInFlightGiveTheOutputOfOne)
 {
     LoopbackServer server;
     test::serveSpiderSites(server);
-    server.start();
+    // Idle connections hold a server thread each; enough threads that none waits for one.
+    server.server.new_task_queue = [] { return new httplib::ThreadPool(64); };
+    server.start(LoopbackServer::Listen::Every127);
     RunWindow run(std::make_unique<QtTransferControl>(), test::spiderSiteUrls(server));
     Form1& f = run.f();
     Command3_Click(f, run.p);
@@ -62,27 +80,18 @@ TEST(SpiderRun, WithoutPagesKeepsAcceptedSitesOnly)
     EXPECT_EQ(f.List5.ListCount(), 0);
     EXPECT_EQ(f.Caption(), "Tarnwick");
     EXPECT_FALSE(QFileInfo::exists(run.path("cars")));
-}
 
-TEST(ParallelRun, EightInFlightGiveTheOutputOfOneAtATime)
-{
-    LoopbackServer server;
-    test::serveSpiderSites(server);
-    // Idle connections hold a server thread each; enough threads that none waits for one.
-    server.server.new_task_queue = [] { return new httplib::ThreadPool(64); };
-    server.start(LoopbackServer::Listen::Every127);
     QStringList urls;
     for (const test::SpiderSite& site : test::spiderSites())
         urls.append(server.urlOn(2 + static_cast<int>(urls.size()) % 5, QString::fromLatin1(site.path)));
     // A refused connection and a missing page join the failures of the sites.
     urls.insert(3, QStringLiteral("http://127.0.0.1:1/"));
     urls.insert(8, server.urlOn(3, QStringLiteral("/missing")));
-
     RunWindow one(std::make_unique<QtTransferControl>(), urls, "1");
     RunWindow eight(std::make_unique<QtTransferControl>(), urls, "8");
-    for (RunWindow* run : { &one, &eight }) {
-        run->f().Check3.setValue(1);
-        Command3_Click(run->f(), run->p);
+    for (RunWindow* window : { &one, &eight }) {
+        window->f().Check3.setValue(1);
+        Command3_Click(window->f(), window->p);
     }
     EXPECT_EQ(eight.outputs(), one.outputs());
     EXPECT_EQ(one.f().runReport.summaryText(),
@@ -94,10 +103,8 @@ TEST(ParallelRun, RequestsInFlightAreCappedInAllAndPerHost)
 {
     const struct {
         const char* name;
-        const char* parallel;
-        const char* perHost;
-        int hosts;
-        int mostRunning;
+        const char *parallel, *perHost;
+        int hosts, mostRunning;
     } cases[] = {
         { "one at a time", "1", "2", 12, 1 },
         { "four on many hosts", "4", "2", 12, 4 },
@@ -109,14 +116,14 @@ TEST(ParallelRun, RequestsInFlightAreCappedInAllAndPerHost)
         { "one at a time to a host that takes sixteen", "1", "16", 1, 1 },
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         QStringList urls;
         RunWindow run(scriptedSites(40, c.hosts, urls), urls, c.parallel);
         run.f().Combo10.setText(c.perHost);
         Command3_Click(run.f(), run.p);
-        EXPECT_EQ(run.fake().mostRunning, c.mostRunning) << c.name;
-        EXPECT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" })
-            << c.name;
-        EXPECT_EQ(run.f().List1.items(), urls) << c.name;
+        EXPECT_EQ(run.fake().mostRunning, c.mostRunning);
+        EXPECT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" });
+        EXPECT_EQ(run.f().List1.items(), urls);
     }
 }
 
@@ -125,11 +132,9 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
     // The run's next pump comes while the third answer is on its way: Stop All lets it finish,
     // Quit ends at once.
     const struct {
-        const char* name;
-        const char* parallel;
+        const char *name, *parallel;
         bool quit;
-        int kept;
-        int index; // the list entry selected at the end
+        int kept, index; // the records kept; the list entry selected at the end
         QStringList messages;
     } cases[] = {
         { "stop", "1", false, 2, 1, { "Stopped!" } },
@@ -137,6 +142,7 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
         { "quit with eight in flight", "8", true, 2, 2, {} },
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         QStringList urls;
         RunWindow run(scriptedSites(12, 12, urls), urls, c.parallel);
         Form1& f = run.f();
@@ -149,39 +155,27 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
         };
         Command3_Click(f, run.p);
         // With several in flight, answers for later positions had arrived, yet none reached the data.
-        EXPECT_EQ(run.fake().executed.size() > c.kept, c.parallel[0] == '8') << c.name;
-        EXPECT_EQ(run.fake().running, 0) << c.name;
-        EXPECT_EQ(f.List5.items(), urls.mid(0, c.kept)) << c.name;
-        EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), c.kept) << c.name;
-        EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), c.kept) << c.name;
-        EXPECT_EQ(run.p.messages, c.messages) << c.name;
-        EXPECT_EQ(f.List1.items(), urls) << c.name;
-        EXPECT_EQ(f.List1.ListIndex(), c.index) << c.name;
-        EXPECT_EQ(f.Text19.Text(), c.quit ? "" : QString::number(c.index + 1))
-            << c.name << ": the stop point";
-        EXPECT_EQ(f.Caption(), c.quit ? "Tarnwick - busy" : "Tarnwick") << c.name;
-        if (c.quit)
-            continue;
-
-        // The next run in the window owes nothing to this one.
-        QStringList same;
-        RunWindow fresh(scriptedSites(12, 12, same), urls, c.parallel);
-        Command3_Click(fresh.f(), fresh.p);
-        run.p.onPump = nullptr;
-        run.p.messages.clear();
-        Command3_Click(f, run.p);
-        EXPECT_EQ(run.outputs(), fresh.outputs()) << c.name;
+        EXPECT_EQ(run.fake().executed.size() > c.kept, c.parallel[0] == '8');
+        EXPECT_EQ(run.fake().running, 0);
+        EXPECT_EQ(f.List5.items(), urls.mid(0, c.kept));
+        EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), c.kept);
+        EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), c.kept);
+        EXPECT_EQ(run.p.messages, c.messages);
+        EXPECT_EQ(f.List1.items(), urls);
+        EXPECT_EQ(f.List1.ListIndex(), c.index);
+        EXPECT_EQ(f.Text19.Text(), c.quit ? "" : QString::number(c.index + 1)) << "the stop point";
+        EXPECT_EQ(f.Caption(), c.quit ? "Tarnwick - busy" : "Tarnwick");
+        if (!c.quit)
+            expectRunAgainAsFresh(run, urls, c.parallel, false);
     }
 }
 
 // The first page or sitemap that cannot be written stops the run as Stop All does, and
-// everything gathered stays in the window to be saved elsewhere.
-TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
+// everything gathered stays in the window to be saved elsewhere; a journal does not stop it.
+TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndAnUnwritableJournalDoesNot)
 {
     const struct {
-        const char* name;
-        const char* file;
-        const char* parallel;
+        const char *name, *file, *parallel;
         int accepted;
         QStringList written;
     } cases[] = {
@@ -190,6 +184,7 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
         { "sitemap at the end", "sitemap.html", "1", 6, { "insurance3.html", "insurance6.html" } },
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         QStringList urls;
         RunWindow run(scriptedSites(6, 6, urls), urls, c.parallel);
         Form1& f = run.f();
@@ -201,44 +196,32 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndKeepsWhatItGathered)
         Command3_Click(f, run.p);
         EXPECT_EQ(run.p.messages,
             QStringList { "Stopped! File " + run.path("cars/") + c.file
-                + " could not be saved: No space left on device" })
-            << c.name;
-        EXPECT_EQ(f.Label3.Caption(), "0") << c.name;
-        EXPECT_EQ(f.List1.items(), urls) << c.name;
-        EXPECT_EQ(f.List5.items(), urls.mid(0, c.accepted)) << c.name;
-        EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), c.accepted) << c.name;
+                + " could not be saved: No space left on device" });
+        EXPECT_EQ(f.Label3.Caption(), "0");
+        EXPECT_EQ(f.List1.items(), urls);
+        EXPECT_EQ(f.List5.items(), urls.mid(0, c.accepted));
+        EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), c.accepted);
         // The failed page's records are back in the pane; a failed sitemap keeps its links.
-        EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), c.written.isEmpty() ? 3 : 0) << c.name;
-        EXPECT_EQ(f.Text15.Text().count("<a href"), c.written.size()) << c.name;
-        EXPECT_EQ(QDir(run.path("cars")).entryList(QDir::Files | QDir::Hidden, QDir::Name), c.written)
-            << c.name;
-
-        // The next run, with room on the disk, owes nothing to this one.
-        QStringList same;
-        RunWindow fresh(scriptedSites(6, 6, same), urls, c.parallel);
-        fresh.f().Check3.setValue(1);
-        Command3_Click(fresh.f(), fresh.p);
+        EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), c.written.isEmpty() ? 3 : 0);
+        EXPECT_EQ(f.Text15.Text().count("<a href"), c.written.size());
+        EXPECT_EQ(QDir(run.path("cars")).entryList(QDir::Files | QDir::Hidden, QDir::Name), c.written);
         disk.bytesBeforeWriteFails = -1;
-        run.p.messages.clear();
         QDir(run.path("cars")).removeRecursively();
-        Command3_Click(f, run.p);
-        EXPECT_EQ(run.outputs(), fresh.outputs()) << c.name;
+        expectRunAgainAsFresh(run, urls, c.parallel, true);
     }
-}
 
-// A journal that cannot be written, at the start or part-way, is said once and removed, so no
-// half journal is offered later; the run itself goes on to its end.
-TEST(SpiderRun, AJournalThatCannotBeWrittenIsSaidOnceAndTheRunGoesOn)
-{
+    // A journal that cannot be written, at the start or part-way, is said once and removed, so
+    // no half journal is offered later; the run itself goes on to its end.
     const struct {
         const char* name;
         int failAfter; // accepted URLs before the disk fills; 0: at the header
         const char* message;
-    } cases[] = {
+    } journals[] = {
         { "header", 0, "The run journal could not be written (" },
         { "entry mid-run", 2, "The run goes on, but can no longer be resumed after a crash: " },
     };
-    for (const auto& c : cases) {
+    for (const auto& c : journals) {
+        SCOPED_TRACE(c.name);
         QStringList urls;
         RunWindow run(scriptedSites(6, 6, urls), urls);
         Form1& f = run.f();
@@ -255,12 +238,11 @@ TEST(SpiderRun, AJournalThatCannotBeWrittenIsSaidOnceAndTheRunGoesOn)
                 journalsAfterFailure += static_cast<int>(state.entryList(QDir::Files).size());
         };
         Command3_Click(f, run.p);
-        ASSERT_EQ(run.p.messages.size(), 2) << c.name << run.p.messages.join('|').toStdString();
-        EXPECT_TRUE(run.p.messages[0].startsWith(c.message) && run.p.messages[0].contains("No space left"))
-            << c.name;
-        EXPECT_EQ(run.p.messages[1], "Run completed! Tarnwick list of sites spidered!") << c.name;
-        EXPECT_EQ(journalsAfterFailure, 0) << c.name;
-        EXPECT_EQ(state.entryList(QDir::Files), QStringList {}) << c.name;
+        ASSERT_EQ(run.p.messages.size(), 2) << run.p.messages.join('|').toStdString();
+        EXPECT_TRUE(run.p.messages[0].startsWith(c.message) && run.p.messages[0].contains("No space left"));
+        EXPECT_EQ(run.p.messages[1], "Run completed! Tarnwick list of sites spidered!");
+        EXPECT_EQ(journalsAfterFailure, 0);
+        EXPECT_EQ(state.entryList(QDir::Files), QStringList {});
     }
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 TEST(StatusStrip, ReadsTheCommandRunningNow)
 {
-    struct Case {
+    const struct {
         const char* name;
         Activity activity;
         std::vector<std::pair<Label Form1::*, QString>> captions;
@@ -24,8 +24,7 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         bool requestInFlight = false;
         QStringList keywords = {};
         int keyword = 0; // the current one
-    };
-    const Case cases[] = {
+    } cases[] = {
         { "idle", Activity::None, {}, {}, "" },
         { "idle after a run that left a line", Activity::None,
             { { &Form1::labelStatus, "Accepted 5, refused 2" } }, {}, "Accepted 5, refused 2" },
@@ -59,7 +58,7 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
             { .randomiserPhase = RandomiserPhase::Scrambling, .randomiserDone = 5, .randomiserSteps = 9 },
             "Randomiser: scrambling, 5 of 9" },
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Form1 f(std::make_unique<test::FakeTransferControl>());
         f.activity = c.activity;
         for (const auto& [label, caption] : c.captions)

@@ -1,5 +1,5 @@
 // What the window shows a new user: the URL list's highlighted entry, controls that cannot act
-// disabled, sources by address, numbers kept as typed, tooltips, keys, About, Quit, messages.
+// disabled, sources by address, numbers kept as typed, tooltips, keys, About, messages.
 #include "app/state_folder.h"
 #include "keywords/keyword_sources.h"
 #include "spider/journal_state.h"
@@ -49,64 +49,6 @@ void answerNextModal(std::function<void(QWidget*)> answer)
     poll->start(10);
 }
 
-TEST(WindowStates, UrlListKeepsTheHighlightedEntryThroughFocusAndPlainWholeTitledMessages)
-{
-    Shown w;
-    Form1& f = w.f;
-    w.window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
-    f.List1.replaceAll({ "http://a/", "http://b/", "http://c/", "http://d/" });
-    w.window.sync();
-    // Qt makes the first row current when the list gains the focus; nothing is highlighted.
-    w.widget(f.List1)->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(f.List1.ListIndex(), -1);
-
-    f.List1.setListIndex(1); // where a stopped run left it
-    w.window.sync();
-    // Messages are plain text under their whole title; a question is Yes only when Yes is chosen.
-    QtPlatform qt;
-    answerNextModal([](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
-        EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance("Tarnwick") * 2) << "room for the title";
-        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    });
-    qt.MsgBox("Stopped! <b>");
-    answerNextModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
-    EXPECT_FALSE(qt.askYesNo("Quit and lose it?"));
-    QApplication::processEvents();
-    EXPECT_EQ(f.List1.ListIndex(), 1);
-}
-
-// A name typed without an extension gets the save dialog's own; one with an extension keeps it.
-TEST(WindowStates, SaveDialogsAddTheirFiltersExtensionToABareName)
-{
-    Shown w;
-    const Form1& f = w.f;
-    QTemporaryDir dir;
-    const std::tuple<const char*, QString, const char*, const char*> rows[] = {
-        { "Save Keywords", f.CDialog1.Filter, "cars", "cars.kwrds" },
-        { "Save URLs", f.CDialog2.Filter, "cars", "cars.urls" },
-        { "Save Spider Data", "Spider Data (*.sdata)|*.sdata", "cars", "cars.sdata" },
-        { "Save Template", "Template (*.tplate)|*.tplate", "cars", "cars.tplate" },
-        { "Save Run Report", f.reportDialog.Filter, "cars", "cars.csv" },
-        { "a name with its own extension", f.CDialog1.Filter, "cars.old", "cars.old" },
-    };
-    for (const auto& [name, filter, typed, saved] : rows) {
-        FileDialog dialog { filter, dir.path(), {} };
-        answerNextModal([typed = QString(typed)](QWidget* modal) {
-            auto* box = qobject_cast<QFileDialog*>(modal);
-            ASSERT_TRUE(box);
-            // As typed into its name field (selectFile leaves a field that has the focus alone).
-            box->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
-            QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
-        });
-        QtPlatform qt;
-        ASSERT_TRUE(qt.ShowSave(dialog)) << name;
-        EXPECT_EQ(dialog.FileName, dir.filePath(saved)) << name;
-    }
-}
-
 // A run shows in the strip however it started, a button or the resume question at start-up,
 // and the strip's figures are the "Spidered:" and "Added:" labels of the same moment.
 TEST(WindowStates, TheStripFollowsARunHoweverItStartedWithTheLabelsOwnFigures)
@@ -143,19 +85,41 @@ TEST(WindowStates, TheStripFollowsARunHoweverItStartedWithTheLabelsOwnFigures)
                     .arg(w.widget<QLabel>(f.Label15)->text(), w.widget<QLabel>(f.Label10)->text())))
                 << strip.toStdString();
         };
-        if (resumed)
-            offerInterruptedRun(f, w.p);
-        else
-            QTest::mouseClick(w.widget(f.Command3), Qt::LeftButton);
+        resumed ? offerInterruptedRun(f, w.p) : QTest::mouseClick(w.widget(f.Command3), Qt::LeftButton);
         EXPECT_EQ(w.p.messages.value(0), "Run completed! Tarnwick list of sites spidered!") << resumed;
         EXPECT_FALSE(seen.filter("Spider: URL 3 of 3").isEmpty()) << resumed << seen.join('\n').toStdString();
     }
 }
 
-TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreChecked)
+TEST(WindowStates, HighlightedEntryMessagesRunsAndSourcesDecideWhichControlsActAndAddressesAreChecked)
 {
     Shown w;
     Form1& f = w.f;
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+    // The URL list keeps its highlighted entry through the focus and messages.
+    f.List1.replaceAll({ "http://a/", "http://b/", "http://c/", "http://d/" });
+    w.window.sync();
+    // Qt makes the first row current when the list gains the focus; nothing is highlighted.
+    w.widget(f.List1)->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(f.List1.ListIndex(), -1);
+
+    f.List1.setListIndex(1); // where a stopped run left it
+    w.window.sync();
+    // Messages are plain text under their whole title; a question is Yes only when Yes is chosen.
+    QtPlatform qt;
+    answerNextModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance("Tarnwick") * 2) << "room for the title";
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    qt.MsgBox("Stopped! <b>");
+    answerNextModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_FALSE(qt.askYesNo("Quit and lose it?"));
+    QApplication::processEvents();
+    EXPECT_EQ(f.List1.ListIndex(), 1);
+
     w.window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
     w.widget(f.Text1)->setFocus();
@@ -175,8 +139,7 @@ TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreCheck
     EXPECT_TRUE(w.widget(f.Text1)->hasFocus()) << "the seed box gets the focus back";
     QMenu* sources = w.window.action(f.mnuSources)->menu();
     const struct {
-        const char* entry;
-        const char* caption; // Label5
+        const char *entry, *caption; // caption: Label5's
         bool country, uk;
     } rows[] = {
         // The default result source is the private instance, which has no UK site.
@@ -231,10 +194,31 @@ TEST(WindowStates, RunsAndSourcesDecideWhichControlsActAndOtherAddressesAreCheck
     EXPECT_FALSE(enabled(f.Combo1)) << "an instance's autocompleter takes no country";
 }
 
-TEST(WindowStates, NumbersStayAsTypedListsOpenWideTipsKeysAboutAndQuit)
+// A name typed without an extension gets the save dialog's own; one with an extension keeps it.
+TEST(WindowStates, SaveNamesNumbersStayAsTypedListsOpenWideTipsKeysAndAbout)
 {
     Shown w;
     Form1& f = w.f;
+    QTemporaryDir dir;
+    const std::tuple<const char*, QString, const char*, const char*> rows[] = {
+        { "Save Keywords", f.CDialog1.Filter, "cars", "cars.kwrds" },
+        { "Save Run Report", f.reportDialog.Filter, "cars", "cars.csv" },
+        { "a name with its own extension", f.CDialog1.Filter, "cars.old", "cars.old" },
+    };
+    for (const auto& [name, filter, typed, saved] : rows) {
+        FileDialog dialog { filter, dir.path(), {} };
+        answerNextModal([typed = QString(typed)](QWidget* modal) {
+            auto* box = qobject_cast<QFileDialog*>(modal);
+            ASSERT_TRUE(box);
+            // As typed into its name field (selectFile leaves a field that has the focus alone).
+            box->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+            QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
+        });
+        QtPlatform qt;
+        ASSERT_TRUE(qt.ShowSave(dialog)) << name;
+        EXPECT_EQ(dialog.FileName, dir.filePath(saved)) << name;
+    }
+
     const std::pair<ComboBox*, const char*> typed[]
         = { { &f.Combo2, "2" }, { &f.Combo8, "1" }, { &f.Combo7, "+" } };
     for (const auto& [box, text] : typed) {
@@ -258,11 +242,6 @@ TEST(WindowStates, NumbersStayAsTypedListsOpenWideTipsKeysAboutAndQuit)
     EXPECT_TRUE(w.window.action(f.mnuHelp)->menu()->actions().contains(w.window.action(f.mnuAbout)));
     w.trigger(f.mnuAbout);
     EXPECT_TRUE(w.p.messages.value(0).contains("Run journal: "));
-    // Ctrl+Q with unsaved spider data asks first; No keeps the window.
-    f.RichTextBox1.appendText("Title\r\n");
-    QTest::keyClick(&w.window, Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_EQ(w.p.questions, QStringList { "Quit and lose the spider data not yet saved?" });
-    EXPECT_FALSE(w.p.unloaded());
 }
 
 } // namespace
