@@ -91,6 +91,9 @@ TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
         { "two in ten", "\x1b[1mbo\x1bld\r",
             "Not a text file (more than one character in ten is a control "
             "character or cannot be decoded)" },
+        { "DEL and the last C1 control in ten", "\x7f[1mbo\xc2\x9fld\r",
+            "Not a text file (more than one character in ten is a control "
+            "character or cannot be decoded)" },
         { "tabs, form feeds and line ends", "\t\t\f\r\n\r\n", {} },
     };
     QTemporaryDir dir;
