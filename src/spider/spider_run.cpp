@@ -265,8 +265,6 @@ void spiderRun(Form1& f, Platform& p, std::unique_ptr<RunJournal> resumed)
     // Only now does a run exist for the window to show; a refused one never started.
     ActivityScope scope(f, Activity::Spider);
 
-    // The last run's summary stays in the status strip until a run starts.
-    f.labelStatus.setCaption({});
     f.pageFailure.clear();
     clearStopPoint(f);
     f.List5.Clear();
