@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tarnwick {
 namespace {
 
@@ -26,13 +28,8 @@ TEST(ProgramFolder, HomeOptionThenVariableThenAWritableExecutableFolderThenTheDa
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     const QString blocked = tmp.filePath("plain/bin");
 
-    const struct {
-        QStringList arguments;
-        const char* home; // TARNWICK_HOME
-        QString executableFolder;
-        FolderCheck writable;
-        QString expected;
-    } rows[] = {
+    // The arguments, TARNWICK_HOME, the executable's folder, whether it is writable, the choice.
+    const std::tuple<QStringList, const char*, QString, FolderCheck, QString> rows[] = {
         { {}, "", portable, isWritableFolder, portable },
         { {}, "", "/usr/bin", kReadOnly, dataFolder },
         { {}, "", blocked, isWritableFolder, dataFolder },
@@ -45,16 +42,16 @@ TEST(ProgramFolder, HomeOptionThenVariableThenAWritableExecutableFolderThenTheDa
         // A trailing --home without a value is no choice of folder.
         { { "--home" }, "/var/t", "/usr/bin", kReadOnly, "/var/t" },
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(("tarnwick " + row.arguments.join(' ') + " from " + row.executableFolder).toStdString()
-            + " with TARNWICK_HOME=" + row.home);
+    for (const auto& [options, home, executableFolder, writable, expected] : rows) {
+        SCOPED_TRACE(("tarnwick " + options.join(' ') + " from " + executableFolder).toStdString()
+            + " with TARNWICK_HOME=" + home);
         QDir(tmp.filePath("share")).removeRecursively();
-        qputenv("TARNWICK_HOME", row.home);
-        const QStringList arguments = QStringList { "tarnwick" } + row.arguments;
-        EXPECT_EQ(resolveProgramFolder(arguments, row.executableFolder, row.writable), row.expected);
+        qputenv("TARNWICK_HOME", home);
+        const QStringList arguments = QStringList { "tarnwick" } + options;
+        EXPECT_EQ(resolveProgramFolder(arguments, executableFolder, writable), expected);
         // The data folder is made on first use, and only then; later calls find it in place.
-        EXPECT_EQ(QFileInfo(dataFolder).isDir(), row.expected == dataFolder);
-        EXPECT_EQ(resolveProgramFolder(arguments, row.executableFolder, row.writable), row.expected);
+        EXPECT_EQ(QFileInfo(dataFolder).isDir(), expected == dataFolder);
+        EXPECT_EQ(resolveProgramFolder(arguments, executableFolder, writable), expected);
     }
     qunsetenv("TARNWICK_HOME");
 

@@ -74,19 +74,16 @@ TEST(SearchSites, OverrideRootTermTicksAndListEntries)
 
 TEST(SearxngHint, ACommandForThisMachinesAddressOnly)
 {
-    const QString mount
-        = R"( -v "/s/settings.yml:/etc/searxng/settings.yml:ro" searxng/searxng (see the README).)";
-    const std::pair<const char*, QString> rows[] = {
-        { "http://127.0.0.1:9000/search?q={searchTerms}&pageno={startPage}",
-            "To run one here: docker run -d -p 127.0.0.1:9000:8080" + mount },
-        { "http://LOCALHOST/autocompleter?q={searchTerms}",
-            "To run one here: docker run -d -p 127.0.0.1:80:8080" + mount },
-        { "http://127.0.0.2:8888", "To run one here: docker run -d -p 127.0.0.2:8888:8080" + mount },
-        { "http://[::1]:8888", "To run one here: docker run -d -p [::1]:8888:8080" + mount },
-        { "http://192.168.1.5:8888", "" },
-        { "http://searx.example:8888", "" },
-        { "https://127.0.0.1:8443", "" },
+    const auto run = [](const char* bind) {
+        return "To run one here: docker run -d -p " + QString(bind)
+            + R"(:8080 -v "/s/settings.yml:/etc/searxng/settings.yml:ro" searxng/searxng (see the README).)";
     };
+    const std::pair<const char*, QString> rows[]
+        = { { "http://127.0.0.1:9000/search?q={searchTerms}&pageno={startPage}", run("127.0.0.1:9000") },
+              { "http://LOCALHOST/autocompleter?q={searchTerms}", run("127.0.0.1:80") },
+              { "http://127.0.0.2:8888", run("127.0.0.2:8888") }, { "http://[::1]:8888", run("[::1]:8888") },
+              { "http://192.168.1.5:8888", "" }, { "http://searx.example:8888", "" },
+              { "https://127.0.0.1:8443", "" } };
     for (const auto& [address, hint] : rows) {
         const QString shown = searxngStartHint(QLatin1String(address), "/s/settings.yml");
         if (hint.isEmpty())

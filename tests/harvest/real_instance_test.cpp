@@ -20,6 +20,7 @@
 #include "support/fake_instance_system.h"
 #include "support/fake_platform.h"
 #include "support/fake_transfer_control.h"
+#include "support/fixtures.h"
 #include "support/qt_printers.h"
 #include "support/searx_fixture.h"
 
@@ -45,10 +46,8 @@ protected:
         ASSERT_TRUE(folder.isValid());
         setup = test::setupIn(folder.path());
         ASSERT_TRUE(QDir().mkpath(QFileInfo(setup.userSettings).path()));
-        QFile settings(setup.userSettings);
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write(test::fixtureEngineSettings(QUrl(engine.server.url()).port()));
-        settings.close();
+        test::writeFileBytes(
+            setup.userSettings, test::fixtureEngineSettings(QUrl(engine.server.url()).port()));
         // The instance starts in real time: while it does, the fake clock keeps pace.
         p.onPump = [this](int) {
             if (f.progress.harvestStartingInstance)
@@ -144,10 +143,8 @@ TEST_F(RealInstance, SettingsAreTheSourceWithTheServerOnLoopbackAndAFreshSecret)
         { folder.path(), "Is a directory" },
         { folder.filePath("list.yml"), "not a mapping" },
     };
-    for (const auto& [name, text] : { std::pair { "bare.yml", "engines: []\n" }, { "list.yml", "- a\n" } }) {
-        QFile file(folder.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
-    }
+    test::writeFileBytes(folder.filePath("bare.yml"), "engines: []\n");
+    test::writeFileBytes(folder.filePath("list.yml"), "- a\n");
     for (const auto& [source, refusal] : rows) {
         if (!QFile::exists(source))
             continue;

@@ -61,8 +61,7 @@ TEST(PrivateInstance, StartsOnceAnsweredAndSaysWhyNot)
             1, {}, 0 },
         { "writer killed", { { 0, 0, -SIGKILL, -1, false, {} } }, {}, 0, InstanceOutcome::Failed,
             "The private search instance's settings could not be written from EXAMPLE (killed by signal 9). "
-            "Its "
-            "log LOG is empty.",
+            "Its log LOG is empty.",
             1, {}, 0 },
         { "cannot run", { writes, { EACCES, -1, 0, -1, false, {} } }, {}, 0, InstanceOutcome::Failed,
             "The private search instance could not be started: /usr/bin/python3: Permission denied.", 2, {},
@@ -171,12 +170,11 @@ TEST(PrivateInstance, AnInterpreterThatIsNotThereMeansSearxIsMissing)
     QTemporaryDir folder;
     InstanceSetup setup = test::setupIn(folder.path());
     setup.interpreter = folder.filePath("no/python3");
-    PrivateInstance instance(std::make_unique<PosixInstanceSystem>(), setup);
     test::FakePlatform p;
     Label stopFlag { "Label3", "1" };
-    const InstanceAnswer answer = instance.address(p, stopFlag);
-    EXPECT_EQ(answer.outcome, InstanceOutcome::Failed);
-    EXPECT_EQ(answer.message, kNoSearx);
+    const InstanceAnswer answer
+        = PrivateInstance(std::make_unique<PosixInstanceSystem>(), setup).address(p, stopFlag);
+    EXPECT_EQ(std::pair(answer.outcome, answer.message), std::pair(InstanceOutcome::Failed, kNoSearx));
 }
 
 // Only searx's own /config answer counts: another service on the port must not pass for it.

@@ -20,17 +20,12 @@ QStringList texts(const QList<LinkRecord>& links, QString LinkRecord::*field = &
     return out;
 }
 
-// The harvest's three rules and the keyword lookup's two, as those callers give them.
+// The harvest's three rules, as it gives them.
 void excludeSearchSiteLinks(PageLinkComponent& page)
 {
     page.ExcludeLinks(1, "google.", "google");
     page.ExcludeLinks(1, "all", "&tab=");
     page.ExcludeLinks(1, "all", "cache:");
-}
-void excludeDocuments(PageLinkComponent& page)
-{
-    page.ExcludeLinks(1, ".xml", ".pdf");
-    page.ExcludeLinks(1, ".doc", ".mp3");
 }
 
 struct FixturePage : ::testing::Test {
@@ -68,7 +63,8 @@ TEST_F(FixturePage, LinksInPageOrderAndTheRulesThatExcludeThem)
     // holding "pdf", nor .mp3 in the query.
     ASSERT_TRUE(page.LoadPageFile(fixturePath("net/links_tables.html"), 60, 0));
     EXPECT_EQ(page.GetLinks().size(), 14) << "rules last until the next load";
-    excludeDocuments(page);
+    page.ExcludeLinks(1, ".xml", ".pdf"); // the keyword lookup's two rules
+    page.ExcludeLinks(1, ".doc", ".mp3");
     EXPECT_EQ(texts(page.GetLinks()), without({ "Manual", "Notes" }));
     excludeSearchSiteLinks(page);
     EXPECT_EQ(texts(page.GetLinks()), without({ "Manual", "Notes", "Search" }));

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tarnwick {
 namespace {
 
@@ -19,13 +21,9 @@ const QDateTime kNow(QDate(2026, 1, 1), QTime(12, 0), Qt::UTC);
 TEST(RetryPolicy, WaitsDoubleFromOneSecondOrFollowRetryAfterWithinTheTimeout)
 {
     constexpr int kNo = -1;
-    const struct {
-        const char* name;
-        int retries, soFar, errorCode, status;
-        const char* retryAfter;
-        int timeout;
-        qint64 waitMs; // kNo: not asked again
-    } cases[] = {
+    // Retries allowed and made so far, the failure (error, status, Retry-After), the timeout in
+    // seconds, and the wait before the next try (kNo: not asked again).
+    const std::tuple<const char*, int, int, int, int, const char*, int, qint64> cases[] = {
         { "first retry", 3, 0, 0, 503, "", 60, 1000 },
         { "second retry", 3, 1, 0, 503, "", 60, 2000 },
         { "third retry", 3, 2, TransferControl::kErrorTimeout, 0, "", 60, 4000 },
@@ -51,11 +49,10 @@ TEST(RetryPolicy, WaitsDoubleFromOneSecondOrFollowRetryAfterWithinTheTimeout)
         { "200", 1, 0, 0, 200, "", 60, kNo },
         { "more than allowed", 9, 5, 0, 503, "", 60, kNo },
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, retries, soFar, errorCode, status, retryAfter, timeout, waitMs] : cases) {
         const std::optional<qint64> wait
-            = RetryPolicy(c.retries, c.timeout)
-                  .delayBeforeRetry(c.soFar, c.errorCode, c.status, QString::fromLatin1(c.retryAfter), kNow);
-        EXPECT_EQ(wait.value_or(kNo), c.waitMs) << c.name;
+            = RetryPolicy(retries, timeout).delayBeforeRetry(soFar, errorCode, status, retryAfter, kNow);
+        EXPECT_EQ(wait.value_or(kNo), waitMs) << name;
     }
 }
 
@@ -66,15 +63,14 @@ TEST(RetryPolicy, LoopbackFailuresAsTheControlReportsThem)
     test::RawServer hangUp([](const std::string&, const test::RawServer::Send&) {});
     test::LoopbackServer server;
     server.serveCommonRoutes();
-    server.server.Get("/busy", [](const httplib::Request&, httplib::Response& res) {
-        res.status = 503;
-        res.set_header("Retry-After", "4");
-        res.set_content("busy", "text/plain");
-    });
-    server.server.Get("/slow-down", [](const httplib::Request&, httplib::Response& res) {
-        res.status = 429;
-        res.set_content("later", "text/plain");
-    });
+    for (const auto& [path, status, retryAfter] :
+        { std::tuple { "/busy", 503, "4" }, { "/slow-down", 429, "" } })
+        server.server.Get(path, [status, retryAfter](const httplib::Request&, httplib::Response& res) {
+            res.status = status;
+            if (*retryAfter)
+                res.set_header("Retry-After", retryAfter);
+            res.set_content("later", "text/plain");
+        });
     server.start();
     const struct {
         const char* name;

@@ -15,14 +15,10 @@ namespace {
 
 JournalHeader sampleHeader()
 {
-    JournalHeader header;
-    header.started = QDateTime(QDate(2026, 12, 8), QTime(1, 2, 3, 45), Qt::UTC);
-    header.listFile = QStringLiteral("/lists/cars\t100%.urls");
-    header.home = QStringLiteral("/home/me/tarnwick");
-    header.urls = QStringList { "http://a.example/", "http://b.example/?q=%41", "http://c.example/" };
-    header.settings = { { "RichTextBox2", "<html>\r\n<title>!@@!</title>\r\n!##!" }, { "Text5", " " } };
-    header.extras = { { "-o", "/out/cars.sdata" } };
-    return header;
+    return { QDateTime(QDate(2026, 12, 8), QTime(1, 2, 3, 45), Qt::UTC), "/lists/cars\t100%.urls",
+        "/home/me/tarnwick", { "http://a.example/", "http://b.example/?q=%41", "http://c.example/" },
+        { { "RichTextBox2", "<html>\r\n<title>!@@!</title>\r\n!##!" }, { "Text5", " " } },
+        { { "-o", "/out/cars.sdata" } } };
 }
 
 JournalEntry sampleEntry(int position, TextChange::Kind kind, const QString& data)
@@ -31,17 +27,10 @@ JournalEntry sampleEntry(int position, TextChange::Kind kind, const QString& dat
     const std::pair<Outcome, int> kinds[] = { { Outcome::Timeout, 0 }, { Outcome::Accepted, 1 },
         { Outcome::RobotsRefused, 0 }, { Outcome::Timeout, 2 } };
     const auto [outcome, retries] = kinds[position < 4 ? position : 0];
-    JournalEntry entry;
-    entry.outcome = { position, QStringLiteral("http://a.example/%1").arg(position), outcome,
-        QStringLiteral("tab\there, ünïcode"), retries };
-    entry.added = QString::number(position);
-    entry.counter = QStringLiteral("0");
-    entry.pageTitle = QStringLiteral("Title of %1");
-    entry.data = { kind, data };
-    entry.links = QStringLiteral("<a href=\"p1.html\">p1</a>\r\n\r\n");
-    entry.accepted = { entry.outcome.url };
-    entry.pageFiles = { QStringLiteral("/x/p%1.html").arg(position) };
-    return entry;
+    const QString url = QStringLiteral("http://a.example/%1").arg(position);
+    return { { position, url, outcome, QStringLiteral("tab\there, ünïcode"), retries },
+        QString::number(position), "0", "Title of %1", { kind, data }, "<a href=\"p1.html\">p1</a>\r\n\r\n",
+        { url }, { QStringLiteral("/x/p%1.html").arg(position) } };
 }
 
 QByteArray sampleJournal()

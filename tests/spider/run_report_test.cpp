@@ -12,19 +12,15 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tarnwick {
 namespace {
 
 TEST(RunReport, EachEndOfARequestHasItsOutcome)
 {
-    const struct {
-        const char* name;
-        bool accepted;
-        int errorCode;
-        int httpStatus;
-        Outcome outcome;
-        const char* reason;
-    } cases[] = {
+    // What ended the request (a record accepted, the transfer's error, the HTTP status) and its outcome.
+    const std::tuple<const char*, bool, int, int, Outcome, const char*> cases[] = {
         { "a record", true, 0, 200, Outcome::Accepted, "" },
         { "an error page with a record", true, 0, 404, Outcome::Accepted, "" },
         { "no record", false, 0, 200, Outcome::Refused, "no meta description" },
@@ -38,11 +34,11 @@ TEST(RunReport, EachEndOfARequestHasItsOutcome)
         { "dropped", false, QNetworkReply::RemoteHostClosedError, 0, Outcome::OtherFailure, "why" },
         { "robots.txt", false, TransferControl::kErrorRobotsRefused, 0, Outcome::RobotsRefused, "why" },
     };
-    for (const auto& c : cases) {
-        const UrlOutcome o = RunReport::judge(4, QStringLiteral("http://a.example/"), c.accepted, c.errorCode,
-            QStringLiteral("why"), c.httpStatus, PageVerdict::NoDescription);
-        EXPECT_EQ(o.outcome, c.outcome) << c.name;
-        EXPECT_EQ(o.reason, QLatin1String(c.reason)) << c.name;
+    for (const auto& [name, accepted, errorCode, httpStatus, outcome, reason] : cases) {
+        const UrlOutcome o = RunReport::judge(4, QStringLiteral("http://a.example/"), accepted, errorCode,
+            QStringLiteral("why"), httpStatus, PageVerdict::NoDescription);
+        EXPECT_EQ(o.outcome, outcome) << name;
+        EXPECT_EQ(o.reason, QLatin1String(reason)) << name;
     }
 }
 

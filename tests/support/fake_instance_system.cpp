@@ -75,13 +75,9 @@ bool FakeInstanceSystem::answers(const QString&)
 
 InstanceSetup setupIn(const QString& folder)
 {
-    InstanceSetup setup;
-    setup.interpreter = QStringLiteral("/usr/bin/python3");
-    setup.userSettings = folder + QStringLiteral("/config/tarnwick/searx.yml");
-    setup.exampleSettings = folder + QStringLiteral("/example.yml");
-    setup.runtimeFolder = folder + QStringLiteral("/run/tarnwick");
-    setup.logFile = folder + QStringLiteral("/state/tarnwick/searx.log");
-    return setup;
+    return { QStringLiteral("/usr/bin/python3"), folder + QStringLiteral("/config/tarnwick/searx.yml"),
+        folder + QStringLiteral("/example.yml"), folder + QStringLiteral("/run/tarnwick"),
+        folder + QStringLiteral("/state/tarnwick/searx.log") };
 }
 
 FakeInstance::FakeInstance()

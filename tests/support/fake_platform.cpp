@@ -53,16 +53,6 @@ bool FakePlatform::answer(FileDialog& dialog, bool save)
     return true;
 }
 
-bool FakePlatform::ShowOpen(FileDialog& dialog)
-{
-    return answer(dialog, false);
-}
-
-bool FakePlatform::ShowSave(FileDialog& dialog)
-{
-    return answer(dialog, true);
-}
-
 void FakePlatform::setClipboardText(const QString& text)
 {
     clipboard = text;

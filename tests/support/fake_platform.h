@@ -26,8 +26,8 @@ public:
 
     void MsgBox(const QString& text) override;
     bool askYesNo(const QString& text) override;
-    bool ShowOpen(FileDialog& dialog) override;
-    bool ShowSave(FileDialog& dialog) override;
+    bool ShowOpen(FileDialog& dialog) override { return answer(dialog, false); }
+    bool ShowSave(FileDialog& dialog) override { return answer(dialog, true); }
     void setClipboardText(const QString& text) override;
     bool DoEvents() override;
     bool waitForEvents(int maxMs) override;

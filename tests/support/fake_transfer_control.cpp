@@ -78,9 +78,4 @@ QString FakeTransferControl::GetChunk(int size, int)
     return piece;
 }
 
-QString FakeTransferControl::OpenURL(const QString& url, int)
-{
-    return answers.value(url).body;
-}
-
 } // namespace tarnwick::test

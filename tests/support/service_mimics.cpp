@@ -59,12 +59,4 @@ std::string searxngPage(const std::vector<std::string>& urls,
         + failed + "]}";
 }
 
-QString silentAddress(const QString& pathAndQuery)
-{
-    LoopbackServer gone;
-    gone.start();
-    gone.stop();
-    return gone.url(pathAndQuery);
-}
-
 } // namespace tarnwick::test

@@ -57,6 +57,9 @@ std::string searxngPage(const std::vector<std::string>& urls,
     const std::vector<std::pair<std::string, std::string>>& unresponsive = {});
 
 /// An address of 127.0.0.1 on which nothing listens (a port just given up).
-QString silentAddress(const QString& pathAndQuery);
+inline QString silentAddress(const QString& pathAndQuery)
+{
+    return refusedUrl().chopped(1) + pathAndQuery;
+}
 
 } // namespace tarnwick::test

@@ -21,12 +21,6 @@ TestWindow::TestWindow(std::unique_ptr<TransferControl> inet)
     p.folder = home.path();
 }
 
-void TestWindow::run(void (*command)(Form1&, Platform&), const QString& chosen)
-{
-    p.answerDialog(chosen);
-    command(*form, p);
-}
-
 void TestWindow::fillUrls(int count)
 {
     QStringList entries;

@@ -19,7 +19,11 @@ struct TestWindow {
     /// A path inside the program folder.
     QString path(const QString& name) const { return home.filePath(name); }
     /// Answers the next dialog with `chosen` and runs `command`.
-    void run(void (*command)(Form1&, Platform&), const QString& chosen);
+    void run(void (*command)(Form1&, Platform&), const QString& chosen)
+    {
+        p.answerDialog(chosen);
+        command(*form, p);
+    }
     /// Fills the URL list with http://e0/, http://e1/, ...
     void fillUrls(int count);
 

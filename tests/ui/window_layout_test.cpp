@@ -13,13 +13,10 @@ using Shown = test::ShownWindow;
 // The layout was drawn in twips for a client area of 11910 x 7785.
 TEST(MainWindowLayout, OpensAtItsTwipsAndColumnsKeepTheirSharesAsTheListsTakeTheSpace)
 {
-    const std::pair<const char*, QSize> cases[] = {
-        { "as opened", {} }, // empty keeps the opening size
-        { "smaller than it opens", { 300, 200 } },
-        { "wider", { 1400, 0 } },
-        { "taller", { 0, 900 } },
-        { "full-HD screen", { 1920, 1030 } },
-    };
+    // An empty size keeps the opening one.
+    const std::pair<const char*, QSize> cases[]
+        = { { "as opened", {} }, { "smaller than it opens", { 300, 200 } }, { "wider", { 1400, 0 } },
+              { "taller", { 0, 900 } }, { "full-HD screen", { 1920, 1030 } } };
     Shown first;
     const Form1& f0 = first.f;
     // It opens at the twips' size and proportions, grown evenly where the fonts need more room.
