@@ -70,7 +70,7 @@ int CaseFoldedIndex::find(const QString& text, bool exact, int start) const
     const int n = static_cast<int>(byKey_.size());
     if (n == 0)
         return -1;
-    const int first = (start < -1 || start >= n - 1) ? 0 : start + 1;
+    const int first = (start < 0 || start >= n - 1) ? 0 : start + 1;
     if (!exact && text.isEmpty())
         return first;
     // Every key that begins with `key` sorts in one run from its lower bound on; the entry

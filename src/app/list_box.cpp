@@ -70,7 +70,7 @@ int ListBox::findItem(const QString& text, bool exact, int start) const
 
 void ListBox::setListIndex(int index)
 {
-    if (index < -1 || index >= ListCount())
+    if (index < 0 || index >= ListCount())
         index = -1;
     if (listIndex_ == index)
         return;

@@ -10,7 +10,7 @@ int findEntry(const QStringList& items, const QString& text, bool exact, int sta
     const int n = static_cast<int>(items.size());
     if (n == 0)
         return -1;
-    const int first = (start < -1 || start >= n - 1) ? 0 : start + 1;
+    const int first = (start < 0 || start >= n - 1) ? 0 : start + 1;
     if (!exact && text.isEmpty())
         return first;
     for (int k = 0; k < n; ++k) {

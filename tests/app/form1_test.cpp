@@ -75,6 +75,10 @@ TEST(ControlRules, LengthCheckBoxOptionGroupAndRevisions)
     EXPECT_EQ(f.List1.layoutRevision(), layout) << "appends only";
     f.List1.RemoveItem(0);
     EXPECT_GT(f.List1.layoutRevision(), layout);
+    for (const int outside : { -2, f.List1.ListCount() }) {
+        f.List1.setListIndex(outside);
+        EXPECT_EQ(f.List1.ListIndex(), -1) << "nothing selected, not " << outside;
+    }
 }
 
 // Every row of the record-option interlock table, from the user's action.
