@@ -210,8 +210,7 @@ bool PageLinkComponent::FetchPage(const QString& pattern, const QString& term, i
     // would end up in the URL list as if they were results.
     if (!result.ok || result.status < 200 || result.status > 299)
         return false;
-    setPage(decodeBody(result.body, result.contentType),
-        result.finalUrl.isValid() && !result.finalUrl.isEmpty() ? result.finalUrl : url);
+    setPage(decodeBody(result.body, result.contentType), result.finalUrl.isValid() ? result.finalUrl : url);
     return true;
 }
 

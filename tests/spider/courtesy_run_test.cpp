@@ -85,6 +85,8 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDela
         const QStringList& executed = run.fake().executed;
         EXPECT_EQ(executed.count(urls[1]) + executed.count(urls[4]), 0);
         EXPECT_EQ(executed.count(urls[2]), 1);
+        EXPECT_EQ(run.fake().timeouts, QList<int>(executed.size(), 60))
+            << "robots.txt within the run's timeout";
         for (const char* host : { "a", "b", "c" })
             EXPECT_EQ(executed.count(QStringLiteral("http://%1.example/robots.txt").arg(host)), 1) << host;
         EXPECT_EQ(run.f().runReport.summaryText(),

@@ -23,6 +23,7 @@ void FakeTransferControl::Execute(const QString& url, const QString&, const QStr
 {
     FakeTransferControl& log = origin();
     log.executed.append(url);
+    log.timeouts.append(timeout);
     if (executing)
         ended();
     executing = true;

@@ -49,6 +49,7 @@ public:
     /// siblings alike).
     QHash<QString, QList<Answer>> firstAnswers;
     QStringList executed;
+    QList<int> timeouts; ///< the request timeout of each executed request
     /// Requests running on this control and its siblings now, and the most at once.
     int running = 0;
     int mostRunning = 0;
