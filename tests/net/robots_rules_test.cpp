@@ -94,6 +94,9 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
         // A '%' that starts no escape is "%25", as in the URL the rule names.
         { "User-agent: *\nDisallow: /a%zz\nDisallow: /100%$", "x", "/a%25zz", false },
         { "User-agent: *\nDisallow: /a%zz\nDisallow: /100%$", "x", "/100%25", false },
+        // A space or DEL written bare in a rule stands for its escape in the URL.
+        { "User-agent: *\nDisallow: /a b\nDisallow: /d\x7f", "x", "/a%20b", false },
+        { "User-agent: *\nDisallow: /a b\nDisallow: /d\x7f", "x", "/d%7F", false },
         // Escapes with the hex digits at each end of their ranges, in either case.
         { "User-agent: *\nDisallow: /c/%30%39%5a%3a%3F", "x", "/c/09Z%3A%3f", false },
         { "User-agent: *\nDisallow: /c/%30%39%5a%3a%3F", "x", "/c/08Z%3A%3f", true },
