@@ -271,6 +271,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     }
     EXPECT_EQ(ports[4], ports[0]) << "among the last four hosts";
     EXPECT_NE(ports[6], ports[1]) << "a fifth host closed the others";
+    EXPECT_EQ(inet.ResponseCode() + inet.ResponseInfo().size(), 0) << "nothing left of the failure before";
 
     // Cancelled, replaced and destroyed requests stay silent.
     {
