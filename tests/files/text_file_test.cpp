@@ -106,6 +106,7 @@ TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
             EXPECT_EQ(read.text, decodeFileText(row.bytes)) << row.name;
     }
 
+    EXPECT_TRUE(readTextFile("/proc/self/status").text.startsWith("Name:")) << "a file that gives no size";
     QFile file(path);
     ASSERT_TRUE(file.resize(kMaxFileBytes));
     const int input = ::dup(0);
