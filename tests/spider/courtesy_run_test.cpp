@@ -61,26 +61,26 @@ std::unique_ptr<FakeTransferControl> crawlDelaySites()
     return inet;
 }
 
-// Three sites: one refuses /private/ to this crawler, one's robots.txt answers 503, one has none.
+// Three sites: one refuses /private/ to this crawler, one's robots.txt answers 500 or 429, one has none.
 // Then a Crawl-delay, which spaces requests to its own site only.
 TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDelaySpacesRequests)
 {
     const QStringList urls = { "http://a.example/ok", "http://a.example/private/secret",
         "http://c.example/private/secret", "http://c.example/ok", "http://b.example/ok" };
-    const auto sites = [&urls] {
+    const auto sites = [&urls](int busy) {
         auto inet = std::make_unique<FakeTransferControl>();
         inet->answer("http://a.example/robots.txt",
             "User-agent: *\nDisallow: /\n\nUser-agent: agent\nDisallow: /private/\n");
-        inet->answers["http://b.example/robots.txt"] = { "busy", false, 0, {}, 503 };
+        inet->answers["http://b.example/robots.txt"] = { "busy", false, 0, {}, busy };
         inet->answers["http://c.example/robots.txt"] = { "none", false, 0, {}, 404 };
         for (const QString& url : urls)
             inet->answer(url, page(qPrintable("Page at " + url)));
         return inet;
     };
     QString oneAtATime;
-    for (const char* parallel : { "1", "4" }) {
+    for (const auto& [parallel, busy] : { std::pair { "1", 500 }, { "4", 429 } }) {
         SCOPED_TRACE(parallel);
-        CourtesyWindow run(sites(), urls, parallel, true, "0");
+        CourtesyWindow run(sites(busy), urls, parallel, true, "0");
         Command3_Click(run.f(), run.p);
         const QStringList& executed = run.fake().executed;
         EXPECT_EQ(executed.count(urls[1]) + executed.count(urls[4]), 0);
@@ -94,10 +94,12 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDela
         const QStringList rows = run.f().runReport.csvText().split("\r\n");
         ASSERT_EQ(rows.size(), 7);
         EXPECT_EQ(rows[2], "2," + urls[1] + ",refused by robots.txt,robots.txt: Disallow: /private/");
-        EXPECT_EQ(rows[5], "5," + urls[4] + ",refused by robots.txt,robots.txt unreachable: HTTP status 503");
+        EXPECT_EQ(rows[5],
+            "5," + urls[4] + ",refused by robots.txt,robots.txt unreachable: HTTP status "
+                + QString::number(busy));
         EXPECT_EQ(run.f().List1.items(), (QStringList { urls[0], urls[2], urls[3] }));
         EXPECT_EQ(run.f().Text7.Text(), urls[4]) << "the last URL passed, though refused";
-        expectSameOutputs(oneAtATime, run.outputs());
+        expectSameOutputs(oneAtATime, run.outputs().replace("HTTP status 429", "HTTP status 500"));
     }
 
     QString crawlOneAtATime;
