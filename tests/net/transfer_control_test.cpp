@@ -272,6 +272,12 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     EXPECT_EQ(ports[4], ports[0]) << "among the last four hosts";
     EXPECT_NE(ports[6], ports[1]) << "a fifth host closed the others";
     EXPECT_EQ(inet.ResponseCode() + inet.ResponseInfo().size(), 0) << "nothing left of the failure before";
+    // Without a handler nobody reads the body: the answer ends the request all the same.
+    QtTransferControl bare;
+    bare.Execute(server.url("/page"), "GET", {}, {});
+    for (QDeadlineTimer guard(10000); bare.StillExecuting() && !guard.hasExpired();)
+        p.waitForEvents(100);
+    EXPECT_FALSE(bare.StillExecuting());
 
     // Cancelled, replaced and destroyed requests stay silent.
     {
