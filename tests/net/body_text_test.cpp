@@ -51,8 +51,9 @@ TEST(DecodeBody, LabelsAndFallbacks)
 
 TEST(UnescapeHtml, ReferencesToPrintableCharactersOnly)
 {
-    EXPECT_EQ(unescapeHtml("&#65;&#x42;&#X43;&quot;&amp;lt;&apos;&#31;&#xD800;&#x110000;&#xZ;&nbsp;"),
-        "ABC\"&lt;'&#31;&#xD800;&#x110000;&#xZ;&nbsp;");
+    EXPECT_EQ(unescapeHtml("&#65;&#x42;&#X43;&quot;&amp;lt;&apos;&#31;&#32;&#xD7FF;&#xD800;&#xDFFF;&#x10FFFF;"
+                           "&#x110000;&#xZ;&nbsp;"),
+        "ABC\"&lt;'&#31; \xED\x9F\xBF&#xD800;&#xDFFF;\xF4\x8F\xBF\xBF&#x110000;&#xZ;&nbsp;");
 }
 
 } // namespace

@@ -98,9 +98,11 @@ TEST(PageReading, RulesAndOddShapes)
         { "references",
             "<title>&copy2024 Acme &notit; &#x41&#66&#x2A&#x2f&#x2a&#x2F&#39;&Zeta; &#;</title><meta "
             "name=description "
-            "content=\"?a=1&copy=2 &copy 2024 &#0;&#x110000;&#xD800;&#xDFFF; &#150;&#x80;&#x9F; &foo;\">",
+            "content=\"?a=1&copy=2 &copy 2024 &#0;&#x110000;&#x10FFFF;&#xD800;&#xDFFF; &#150;&#x80;&#x9F; "
+            "&foo;\">",
             V::Accepted, "©2024 Acme ¬it; AB*/*/'Ζ &#;",
-            "?a=1&copy=2 © 2024 \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD –€\u0178 &foo;" },
+            "?a=1&copy=2 © 2024 \xEF\xBF\xBD\xEF\xBF\xBD\xF4\x8F\xBF\xBF\xEF\xBF\xBD\xEF\xBF\xBD –€\u0178 "
+            "&foo;" },
         { "old order decodes twice",
             "<title>&amp;hellip; &Auml;&auml; &NotEqualTilde;</title><meta "
             "name=description content='x\x1b[0m\x07y\xC2\xA0\xE2\x80\xA8z'>",
@@ -115,6 +117,8 @@ TEST(PageReading, RulesAndOddShapes)
             "<title>First title</title><title>Second title</title><meta name=description content='Six "
             "rooms'>",
             V::Accepted, "First title", "Six rooms" },
+        { "a quote never closed", "<title>Quote page</title><meta name=description content='Six rooms>",
+            V::NoDescription, "Quote page", "" },
         { "blanks do not", "<title>Blanks</title> \t\n\r\f<meta name=description content='Six rooms'>",
             V::Accepted, "Blanks", "Six rooms" },
     };
