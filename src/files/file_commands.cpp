@@ -234,7 +234,7 @@ bool opensDroppedFile(const QString& path)
 
 void openDroppedFile(Form1& f, Platform& p, const QString& path)
 {
-    if (const OpenCommand* command = openCommandFor(path); command && !path.isEmpty())
+    if (const OpenCommand* command = openCommandFor(path))
         command->open(f, p, path);
 }
 
