@@ -38,13 +38,14 @@ Suggestions readOpenSearchSuggestions(
         suggestions.refusal = answer.refusal;
         return suggestions;
     }
-    const QJsonArray top = answer.document.array();
-    if (!answer.document.isArray() || top.size() < 2 || !top.at(1).isArray()) {
+    // Anything but an array, or one too short, has no list in second place.
+    const QJsonValue completions = answer.document.array().at(1);
+    if (!completions.isArray()) {
         suggestions.refusal = siteOf(address)
             + QStringLiteral(" answered JSON that is not a list of suggestions ([query, [completions]]).");
         return suggestions;
     }
-    for (const QJsonValue& value : top.at(1).toArray()) {
+    for (const QJsonValue& value : completions.toArray()) {
         const QString completion = cleanCompletion(value.toString());
         if (!completion.isEmpty())
             suggestions.completions << completion;

@@ -258,15 +258,17 @@ TEST_F(Harvest, LimitTestedAfterEachAddedLink)
     for (const auto& [name, listed, entries, requests, message, waited] :
         { Row { "room for all three", 29990, 29993, 2, "Finished run!", true },
             Row { "full after the second new site", 29999, 30001, 1, "Limit reached!", false },
-            Row { "already past the limit", 30001, 30002, 1, "Limit reached!", false } }) {
+            Row { "at it, terms that add nothing", 30000, 30000, 2, "Finished run!", false },
+            Row { "already past it, a term that adds nothing", 30001, 30001, 1, "Limit reached!", false } }) {
         QStringList urls;
         for (int i = 0; i < listed; ++i)
             urls << QStringLiteral("http://listed%1.example/").arg(i);
         f.List1.replaceAll(urls);
+        f.Label1.setCaption(QString::number(listed));
         p.messages.clear();
         const auto asked = world.targets().size();
         const qint64 slept = p.sleptMs;
-        run({ " - limit", " - limit" });
+        run(QStringList(2, listed >= 30000 ? " - fails" : " - limit"));
         EXPECT_EQ(f.List1.ListCount(), entries) << name;
         EXPECT_EQ(f.Label1.Caption(), QString::number(entries)) << name;
         EXPECT_EQ(world.targets().size() - asked, requests) << name;
