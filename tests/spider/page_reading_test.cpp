@@ -92,7 +92,8 @@ TEST(PageReading, RulesAndOddShapes)
             "\tname=\"DESCRIPTION\"><meta name=description content='Third one'>",
             V::Accepted, "Two metas", "Second one" },
         { "markup inside attributes, a lone \"<\"",
-            "<head><a title='<meta name=description content=Wrong>'><z title='<title>Wrong</title>'> 3 <= 4 "
+            "<head><a title='<meta name=description content=Wrong>'><z title='<title>Wrong</title>'><meta=x "
+            "name=description content=Wrong> 3 <= 4 "
             "<meta name=description content='Right one'><title>Right title</title></head><body>",
             V::Accepted, "Right title", "Right one" },
         { "references",
