@@ -9,7 +9,6 @@ namespace tarnwick {
 Form1::Form1(std::unique_ptr<TransferControl> inet)
     : Inet1(std::move(inet))
 {
-    Label4.setBackColor(colour::ButtonFace);
     OptionButton::group(Option1, Option2);
     Check4.onClick = [this] { Check4_Click(*this); };
     Check5.onClick = [this] { Check5_Click(*this); };

@@ -1,6 +1,5 @@
 // What the harvest stands on: the result sources, the classic sites' roots, search terms and
-// wait, the SearXNG hint, and the case-folded index behind "is a listed entry beginning with
-// this candidate".
+// wait, the SearXNG hint, and the case-folded index behind "a listed entry begins with this".
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -101,8 +100,7 @@ TEST(SearxngHint, ACommandForThisMachinesAddressOnly)
 TEST(ListBoxSearch, AgreesWithAScanAfterEveryChange)
 {
     // Texts whose case folding is not plain ASCII: sharp s and capital sharp s, final sigma,
-    // Kelvin sign, dotted capital I, a titlecase digraph, Deseret (outside the BMP), a lone
-    // surrogate.
+    // Kelvin sign, dotted capital I, a titlecase digraph, Deseret (outside the BMP), a surrogate.
     QStringList texts = QString::fromUtf8("http://a.example/|HTTP://A.example/page|http://ab.example/|Straße|"
                                           "STRAẞE|STRASSE|σίσυφος|ΣΊΣΥΦΟΣ|\u212Aelvin|İstanbul|istanbul|"
                                           "ǅungla|𐐀x|𐐨X|")

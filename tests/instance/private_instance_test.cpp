@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <sys/wait.h>
 
 #include "app/controls.h"
 #include "app/form1.h"
@@ -175,6 +176,7 @@ TEST(PrivateInstance, AnInterpreterThatIsNotThereMeansSearxIsMissing)
     const InstanceAnswer answer
         = PrivateInstance(std::make_unique<PosixInstanceSystem>(), setup).address(p, stopFlag);
     EXPECT_EQ(std::pair(answer.outcome, answer.message), std::pair(InstanceOutcome::Failed, kNoSearx));
+    EXPECT_LE(::waitpid(-1, nullptr, WNOHANG), 0) << "the child that could not start is reaped";
 }
 
 // Only searx's own /config answer counts: another service on the port must not pass for it.

@@ -155,8 +155,7 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripStopsFromTheKeyboardAndCons
 }
 
 // Tab from the seed box walks every control of the three columns, top to bottom, through the
-// spider data pane without typing into it, and back to the seed box; every stop shows that it
-// has the focus.
+// spider data pane without typing into it, and back to the seed box; each stop shows the focus.
 TEST(RealWindowKeys, TabWalksEveryColumnShowingTheFocusAndLeavesThePanes)
 {
     WindowSession session;
