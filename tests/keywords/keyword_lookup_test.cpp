@@ -186,9 +186,8 @@ TEST_F(Lookup, RowsOfTheSecondTableBecomeKeywordEntries)
 TEST_F(Lookup, FailuresEndEmptyWithOneMessage)
 {
     const QString notAvailable = "Overture results not available!", none = "No results returned. Try again!";
-    // A folder that cannot exist (its parent is a file), one where the file should be, and a
-    // link to a file that can be read but not replaced, by root neither: what it holds is not
-    // this lookup's answer.
+    // A folder that cannot exist (its parent is a file), one where the file should be, and a link
+    // to a file readable but not replaceable, by root neither: it holds no answer of this lookup.
     test::writeFileBytes(cache.filePath("plain"), "x");
     QDir(cache.path()).mkpath("d/" + kFileName);
     QDir(cache.path()).mkpath("l");

@@ -118,11 +118,13 @@ TEST(RunJournalFile, IsLockedWhileInUseSyncedBySecondsAndGoneWhenRemoved)
     journal.reset();
     EXPECT_EQ(RunJournal::interrupted(folder), QStringList { path }) << "left by a program that ended";
 
+    const uint descriptors = QDir("/proc/self/fd").count();
     journal = RunJournal::open(path, window.p, error);
     ASSERT_TRUE(journal) << error.toStdString();
     EXPECT_EQ(journal->contents().nextIndex(), 12);
     journal->remove();
     EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(QDir("/proc/self/fd").count(), descriptors) << "removing it closes it";
 }
 
 // The kill points and the resumed run's output are proven on tarnwick-cli (cli_resume_test);
