@@ -70,11 +70,10 @@ TEST(DecodeFileText, ByteOrderMarksUtf8AndWindows1252)
         EXPECT_EQ(decodeFileText(c.bytes), c.text) << c.name;
 }
 
-// The rule for what is not text, at its edges: a marked UTF-16 file is text, the same bytes
-// without their mark are not; a few control characters are allowed, one in ten is not. A file
-// of exactly the size cap is read, one byte more is refused; the file is sparse, so it takes
-// no disk space. A process started with its standard input closed gets descriptor 0 from its
-// first open, and must close that one as well.
+// The rule for what is not text, at its edges: a marked UTF-16 file is text, the same bytes without their
+// mark are not; a few control characters are allowed, one in ten is not. A file of exactly the size cap is
+// read, one byte more is refused; the file is sparse, so it takes no disk space. A process started with its
+// standard input closed gets descriptor 0 from its first open, and must close that one as well.
 TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
 {
     const QString text = QStringLiteral("caf\u00e9\r\nhttp://a.example/\r\n");

@@ -1,7 +1,6 @@
-// The run journal as a crash, a full disk or a hand may leave it. Read as a journal, any bytes
-// are refused whole, the file left as it was, or read up to their last whole entry, the file
-// cut there, never half an entry. Read as the values of a run, the same bytes become a journal
-// that reads back identically.
+// The run journal as a crash, a full disk or a hand may leave it. Read as a journal, any bytes are refused
+// whole, the file left as it was, or read up to their last whole entry, the file cut there, never half an
+// entry. Read as the values of a run, the same bytes become a journal that reads back identically.
 #include "fuzz_support.h"
 
 #include "spider/run_journal.h"

@@ -1,8 +1,7 @@
-// Any robots.txt a server may send, against any path: no crash, no sanitizer report, every
-// input within the time tools/fuzz.sh allows (inputs reach past the 512 KiB that is read),
-// and the same verdict for a path and for that path normalised once more.
-// Before the first NUL byte: the file; after it (or, without one, in the file itself): the
-// paths, the first eight lines, each cut to the 2 KiB of the longest URLs servers take.
+// Any robots.txt a server may send, against any path: no crash, no sanitizer report, every input within the
+// time tools/fuzz.sh allows (inputs reach past the 512 KiB that is read), and the same verdict for a path and
+// for that path normalised once more. Before the first NUL byte: the file; after it (or, without one, in the
+// file itself): the paths, the first eight lines, each cut to the 2 KiB of the longest URLs servers take.
 #include "net/robots_rules.h"
 
 #include <QByteArray>

@@ -44,6 +44,8 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
 {
     const QByteArray whole = sampleJournal();
     const qsizetype lastStart = whole.lastIndexOf('\n', whole.size() - 2) + 1;
+    JournalHeader noUrls = sampleHeader();
+    noUrls.urls.clear();
     const struct {
         const char* name;
         QByteArray bytes;
@@ -59,6 +61,8 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
             "it was written by another version of Tarnwick (journal version 2, this one reads version 1)" },
         { "garbage", "PK\x03\x04 something else\nmore\n", -1, "it is not a Tarnwick run journal" },
         { "empty", "", -1, "it is empty" },
+        { "a header without URLs", headerLine(noUrls) + whole.mid(whole.indexOf('\n') + 1), -1,
+            "its first line does not read back" },
         { "damaged header", QByteArray(whole).replace("cars", "bars"), -1,
             "its first line does not read back" },
         { "corrupt middle entry", QByteArray(whole).replace("rec%0D", "red%0D"), -1,

@@ -246,9 +246,8 @@ TEST(SpiderRecords, RecordKindsByBoxesAndOptionsAndCleaningOrder)
             << listed.toStdString();
 }
 
-// Spider data read back: every form the spider writes, parted by any number of empty lines;
-// a block it could not have written is named, so a file edited by hand puts no markup and no
-// other kind of link on a page.
+// Spider data read back: every form the spider writes, parted by any number of empty lines; a block it could
+// not have written is named, so a file edited by hand puts no markup and no other kind of link on a page.
 TEST(SpiderRecords, ReadBackOnlyTheFormsTheSpiderWrites)
 {
     const QString u = "http://a.example/x";
