@@ -108,7 +108,7 @@ TEST(PageReading, RulesAndOddShapes)
             "name=description content='x\x1b[0m\x07y\xC2\xA0\xE2\x80\xA8z'>",
             V::Accepted, "… Ää \xE2\x89\x82\xCC\xB8", "x [0m y z" },
         { "closing look-alike in a script",
-            "<script>a='</scripts>'</script><title>Script page</title><meta name=description content='Six "
+            "<script>a='</scripts>'</script ><title>Script page</title><meta name=description content='Six "
             "rooms'>",
             V::Accepted, "Script page", "Six rooms" },
         { "text opens the body", "<title>Stray text</title>Hello<meta name=description content='Six rooms'>",
