@@ -59,7 +59,7 @@ test::CannedAnswer searxngAnswer(const httplib::Request& req)
     if (q == "widgets" && page == 1)
         return { 200,
             searxngPage({ "https://www.one.example/a.html", "https://www.one.example/b.html",
-                "javascript:alert(1)", "http://two.example/" }) };
+                "javascript:alert(1)", "http://two.example/a b" }) };
     if (q == "widgets" && page == 2)
         return { 200, searxngPage({ "https://www.one.example/c.html", "http://three.example/x?y=1" }) };
     if (q == "endless")
@@ -302,7 +302,7 @@ TEST_F(Harvest, SearxngPagesWhileTheyAddUrlsThenFinished)
     run({ "1 - widgets" });
     EXPECT_EQ(f.List1.items().mid(2),
         (QStringList {
-            "https://www.one.example/a.html", "https://www.one.example/b.html", "http://two.example/" }));
+            "https://www.one.example/a.html", "https://www.one.example/b.html", "http://two.example/a b" }));
     EXPECT_EQ(searxng.targets().filter("q=widgets&").size(), 3 + 2);
 }
 
