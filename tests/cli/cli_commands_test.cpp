@@ -78,8 +78,7 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
             "Parallel requests must be a whole number from 1 to 16!\n", {} },
         { { "spider", "one.urls", "--filter=x", "--user-agent=Bot\r\nX-Injected: yes" }, 1,
             "Don't use control characters (tabs, line breaks and the like) in the User Agent! Enter one "
-            "line, "
-            "nothing else.\n",
+            "line, nothing else.\n",
             {} },
         { words("spider one.urls --filter=x --retries 7"), 1, "Retries must be a whole number from 0 to 5!\n",
             {} },
@@ -124,8 +123,7 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
             "--user-agent --referer --timeout --parallel --per-host --obey-robots --retries --filter "
             "--any-word "
             "--description-only --title-link --pages --page-name --sitemap-name --heading --site-url "
-            "--per-page "
-            "--template --font --size --vertical -o --save-urls --report --resume --home",
+            "--per-page --template --font --size --vertical -o --save-urls --report --resume --home",
             {} },
         { "pages", "empty.sdata",
             "--pages --page-name --sitemap-name --heading --site-url --per-page --template --font --size "

@@ -88,11 +88,9 @@ TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
         { "utf-16 without its mark", utf16.mid(2), "Not a text file (it holds NUL bytes)" },
         { "one escape in ten characters", "\x1b[1mbold\r\n", {} },
         { "two in ten", "\x1b[1mbo\x1bld\r",
-            "Not a text file (more than one character in ten is a control "
-            "character or cannot be decoded)" },
+            "Not a text file (more than one character in ten is a control character or cannot be decoded)" },
         { "DEL and the last C1 control in ten", "\x7f[1mbo\xc2\x9fld\r",
-            "Not a text file (more than one character in ten is a control "
-            "character or cannot be decoded)" },
+            "Not a text file (more than one character in ten is a control character or cannot be decoded)" },
         { "tabs, form feeds and line ends", "\t\t\f\r\n\r\n", {} },
     };
     QTemporaryDir dir;

@@ -169,8 +169,7 @@ TEST(PagesFromData, RefusesBadDataAndSettingsStopsAtAPageNotWrittenAndTakesEvery
         { "a run's page check", data, [](Form1& f, const QString&) { f.Text9.setText("a/b"); },
             Publishing::Refused,
             "Don't use forward slash (/)! Enter name, nothing else.\r\nAnd don't add any file extension "
-            "either "
-            "(e.g. '.html').",
+            "either (e.g. '.html').",
             "Text9" },
         { "existing folder", data, [](Form1&, const QString& home) { QDir(home).mkdir("cars"); },
             Publishing::Refused, "Directory already exists. Choose another name!", "Text8" },

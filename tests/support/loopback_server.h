@@ -13,9 +13,8 @@ namespace tarnwick::test {
 /// the object. Register handlers on `server` before calling start().
 class LoopbackServer {
 public:
-    /// Where the server listens. Every127 answers on 127.0.0.2, 127.0.0.3 and so on too, so a
-    /// test can reach many hosts; it binds every address, yet tests only ever connect to
-    /// loopback addresses.
+    /// Where the server listens. Every127 answers on 127.0.0.2, 127.0.0.3 and so on too, so a test
+    /// can reach many hosts; it binds every address, yet tests only ever connect to loopback ones.
     enum class Listen { Localhost, Every127 };
 
     LoopbackServer() = default;
