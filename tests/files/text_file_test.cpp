@@ -183,17 +183,20 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndALinkIsWrittenThrough)
         QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({ "link.urls", "real.urls" }));
 }
 
-TEST(QtFilterFrom, TurnsBarPairsIntoQtFilters)
+TEST(QtFilterFrom, TurnsBarPairsIntoQtFiltersWhoseFirstNamesTheExtensionToAdd)
 {
     const struct {
-        QString filter, qt;
-    } cases[] = { { "Keywords (*.kwrds)|*.kwrds", "Keywords (*.kwrds)" },
+        QString filter, qt, extension;
+    } cases[] = { { "Keywords (*.kwrds)|*.kwrds", "Keywords (*.kwrds)", "kwrds" },
         { "Spider Data (*.sdata)|*.sdata|Template (*.tplate)|*.tplate",
-            "Spider Data (*.sdata);;Template (*.tplate)" },
-        { "Text|*.txt", "Text (*.txt)" }, { "Lists|*.urls;*.kwrds", "Lists (*.urls *.kwrds)" },
-        { "|*.txt|Text", "*.txt;;Text" }, { "", "" } };
-    for (const auto& c : cases)
+            "Spider Data (*.sdata);;Template (*.tplate)", "sdata" },
+        { "Text|*.txt", "Text (*.txt)", "txt" }, { "Lists|*.urls;*.kwrds", "Lists (*.urls *.kwrds)", "urls" },
+        { "|*.txt|Text", "*.txt;;Text", "txt" }, { "(*.md)|*.md", "(*.md)", "md" },
+        { "Pages|*.htm*", "Pages (*.htm*)", "" }, { "", "", "" } };
+    for (const auto& c : cases) {
         EXPECT_EQ(qtFilterFrom(c.filter), c.qt) << c.filter.toStdString();
+        EXPECT_EQ(filterExtension(c.qt.section(";;", 0, 0)), c.extension) << c.filter.toStdString();
+    }
     // Open dialogs offer every file after the command's own, for names saved without extension.
     EXPECT_EQ(qtOpenFilterFrom("URLs (*.urls)|*.urls"), "URLs (*.urls);;All files (*)");
     EXPECT_EQ(qtOpenFilterFrom(""), "All files (*)");
