@@ -40,9 +40,10 @@ TEST(StartUp, ControlsCombosBacklinksTemplateAndDisclaimer)
     EXPECT_EQ(f.Text4.Text(), "Tarnwick/1.0 (+" + f.List6.List(0) + ")");
     for (const auto& [box, text] : { std::pair { &f.Combo1, "United Kingdom" }, { &f.Combo2, "60" },
              { &f.Combo3, "5" }, { &f.Combo6, "Default Font" }, { &f.Combo7, "None" }, { &f.Combo8, "1" },
-             { &f.Combo9, "0" }, { &f.Combo10, "2" } })
-        EXPECT_TRUE(box->Text() == text && box->items().contains(text))
-            << box->name() << " is one of its choices";
+             { &f.Combo9, "0" }, { &f.Combo10, "2" } }) {
+        EXPECT_EQ(box->Text(), text) << box->name();
+        EXPECT_TRUE(box->items().contains(text)) << box->name() << ": the default is one of its choices";
+    }
     EXPECT_EQ(f.RichTextBox2.Text(), defaultTemplate());
     // Editable: typed text that is not an item stays.
     f.Combo3.setText("12");
