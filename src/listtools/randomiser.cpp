@@ -150,7 +150,6 @@ void Command4_Click(Form1& f, Platform& p)
             p.Refresh();
     }
 
-    f.List3.Clear();
     f.List4.Clear();
     f.Label17.setCaption(QString());
     if (f.List1.ListCount() == n && listKept)
