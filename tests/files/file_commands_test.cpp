@@ -208,10 +208,9 @@ TEST(Save, ListsEndEveryEntryPanesAddABreakAndEverySaverOnAFullDiskKeepsTheOldFi
     EXPECT_TRUE(empty.p.dialogs.empty());
     EXPECT_FALSE(QFile::exists(empty.path("x")));
 
-    // Every saver, on a disk that fills part way through and on one with room: a failed save
-    // leaves the old file byte for byte and no temporary file, and says which file and why; the
-    // files the user saves by command are flushed to the disk, the pages of a run are not.
-    // Saves to the row's file; what the window says about it.
+    // Every saver, on a disk that fills part way and on one with room: a failed save leaves the old file byte
+    // for byte and no temporary file, and says which file and why; files saved by command are flushed to the
+    // disk, a run's pages are not. Each row saves to its file and gives what the window says.
     using Save = std::function<QString(TestWindow&, const QString& path)>;
     const auto byCommand = [](Command command) -> Save {
         return [command](TestWindow& w, const QString& path) {

@@ -70,10 +70,9 @@ TEST(DecodeFileText, ByteOrderMarksUtf8AndWindows1252)
         EXPECT_EQ(decodeFileText(c.bytes), c.text) << c.name;
 }
 
-// The rule for what is not text, at its edges: a marked UTF-16 file is text, the same bytes without their
-// mark are not; a few control characters are allowed, one in ten is not. A file of exactly the size cap is
-// read, one byte more is refused; the file is sparse, so it takes no disk space. A process started with its
-// standard input closed gets descriptor 0 from its first open, and must close that one as well.
+// What is not text, at its edges: UTF-16 with its mark is text, without it not; one control character in ten
+// is allowed, two are not. A file of exactly the size cap is read, one byte more is refused. Started without
+// standard input, a process gets descriptor 0 from its first open and must close it too.
 TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
 {
     const QString text = QStringLiteral("caf\u00e9\r\nhttp://a.example/\r\n");

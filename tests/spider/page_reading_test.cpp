@@ -10,10 +10,9 @@ namespace {
 
 using V = PageVerdict;
 
-// Heads as blog engines, site generators, app builds, news sites and minifiers serve them, in
-// tests/fixtures/spider/heads; readings.tsv holds for each the Content-Type the server sends and
-// the verdict, title and description a reader sees ("&#8217;" has always been stored as a plain
-// apostrophe, where a browser shows "’").
+// Heads as blog engines, site generators, app builds, news sites and minifiers serve them
+// (fixtures/spider/heads); readings.tsv holds for each the Content-Type sent and the verdict, title and
+// description a reader sees ("&#8217;" is stored as a plain apostrophe, where a browser shows "’").
 struct Head {
     QString file;
     QString type;

@@ -46,6 +46,8 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
     const qsizetype lastStart = whole.lastIndexOf('\n', whole.size() - 2) + 1;
     JournalHeader noUrls = sampleHeader();
     noUrls.urls.clear();
+    JournalEntry unknown = sampleEntry(1, TextChange::Kind::Appended, {});
+    unknown.outcome.outcome = static_cast<Outcome>(static_cast<int>(kLastOutcome) + 1);
     const struct {
         const char* name;
         QByteArray bytes;
@@ -67,11 +69,13 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
             "its first line does not read back" },
         { "corrupt middle entry", QByteArray(whole).replace("rec%0D", "red%0D"), -1,
             "its entry 1 does not read back" },
-        { "entries out of order",
+        { "a position given twice",
             headerLine(sampleHeader()) + entryLine(sampleEntry(2, TextChange::Kind::Appended, {}))
-                + entryLine(sampleEntry(1, TextChange::Kind::Appended, {})) + "\n",
+                + entryLine(sampleEntry(2, TextChange::Kind::Appended, {})) + "\n",
             -1, "its entry 2 does not read back" },
+        { "an outcome it does not know, last", headerLine(sampleHeader()) + entryLine(unknown), 0, "" },
     };
+    EXPECT_EQ(headerLine(sampleHeader()).right(9), "83b4063b\n") << "CRC-32, as in journals written before";
     for (const auto& row : rows) {
         const JournalReading reading = readJournal(row.bytes);
         EXPECT_EQ(reading.error, QString::fromUtf8(row.error)) << row.name;
