@@ -78,6 +78,7 @@ TEST(PageReading, RulesAndOddShapes)
         { "unclosed title", "<title>Never closed <meta name=description content='Six rooms'>", V::NoTitle, "",
             "" },
         { "title in a comment only", "<!-- <title>Old title here</title> -->", V::NoTitle, "", "" },
+        { "title in the body", "<body><title>Body title</title>", V::NoTitle, "", "" },
         { "raw >", "<title>Angle page</title><meta name=description content=\"a > b and more\">",
             V::DescriptionRefused, "Angle page", "a > b and more" },
         { "decoded <", "<title>Angle page</title><meta name=description content=\"a &lt;script&gt; x\">",

@@ -1,7 +1,6 @@
 #include "ui/window_session.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
