@@ -51,7 +51,7 @@ ResultPage readSearxngResults(const FetchResult& result, const QString& address,
         return page;
     }
     const QJsonObject top = answer.document.object();
-    if (!answer.document.isObject() || !top.value(QLatin1String("results")).isArray()) {
+    if (!top.value(QLatin1String("results")).isArray()) {
         page.refusal = siteOf(address) + QStringLiteral(" answered JSON without a list of results.");
         return page;
     }

