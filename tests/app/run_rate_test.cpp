@@ -21,7 +21,7 @@ TEST(RunRate, RateAndTimeLeftComeFromTheLastMinute)
     };
     const Case cases[] = {
         { "no reading yet", {}, 100, "" },
-        { "one reading has no rate", { { 0, 5 } }, 100, "" },
+        { "two readings at one moment have no rate", { { 0, 0 }, { 0, 5 } }, 100, "" },
         { "ten a second", { { 0, 0 }, { 10'000, 100 } }, 1000, ", 10.0/s, about 1m30s left" },
         { "slow rates get two decimals", { { 0, 0 }, { 4'000, 10 } }, 20, ", 2.50/s, about 4s left" },
         { "nothing left to estimate", { { 0, 0 }, { 1'000, 50 } }, 50, ", 50.0/s" },
