@@ -88,7 +88,7 @@ TEST(PageReading, RulesAndOddShapes)
         { "blank description", "<title>Angle page</title><meta name=description content=\"&nbsp; &nbsp;\">",
             V::DescriptionRefused, "Angle page", "" },
         { "no content, then one",
-            "<title>Two metas</title><meta NAME = \"Description\"><meta content=\"Second one\"\n"
+            "<title>Two metas</title><meta NAME = \"Description\"><meta content = \"Second one\"\n"
             "\tname=\"DESCRIPTION\"><meta name=description content='Third one'>",
             V::Accepted, "Two metas", "Second one" },
         { "markup inside attributes, a lone \"<\"",
