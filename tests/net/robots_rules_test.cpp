@@ -79,7 +79,7 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
         { kTies, "tarnwick", "/longer/than/this", false, "Disallow: /longer/than" },
         { kTies, "tarnwick", "/A~me%40", false }, // "A" and "~" decoded, "@" kept encoded
         { kTies, "tarnwick", "/A~me@", true },
-        { kTies, "tarnwick", "/x/index.php", false },
+        { kTies, "tarnwick", "/.php", false }, // the * matches nothing
         { kTies, "tarnwick", "/x/public/index.php", true },
         { kTies, "tarnwick", "/x/public/index.php5", true },
         { kTies, "tarnwick", "/%24literal", false },
