@@ -97,10 +97,12 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
         Kill kill;
         const char *killAt, *parallel; // killAt: where the program kills itself, if it does
         bool namedJournal;
+        const char* killResumedAt = ""; // where the first resumed run is killed in turn
     } rows[] = {
         { "request held, 1 in flight", Kill::HeldRequest, "", "1", false },
-        { "request held, 8 in flight", Kill::HeldRequest, "", "8", true },
-        { "after page 2, 1 in flight", Kill::AfterPage, "pages:2", "1", true },
+        { "request held, 8 in flight, resumed run killed after URL 10", Kill::HeldRequest, "", "8", true,
+            "urls:10" },
+        { "after page 2, resumed run killed after page 3", Kill::AfterPage, "pages:2", "1", true, "pages:3" },
         { "after page 2, journal cut off mid-entry, 8 in flight", Kill::AfterPageCutOff, "pages:2", "8",
             false },
         { "in the sitemap, 1 in flight", Kill::InSitemap, "urls:14", "1", false },
@@ -153,10 +155,16 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
         ASSERT_TRUE(journal.ok()) << journal.error.toStdString();
         const qsizetype resumedFrom = sites.requests().size();
 
-        const test::CliResult result
-            = test::runCli(row.namedJournal ? QStringList { "spider", "--resume", path }
-                                            : QStringList { "spider", "--resume" },
-                work.path(), journals);
+        auto resume = [&](const test::CliVariables& more) {
+            return test::runCli(row.namedJournal ? QStringList { "spider", "--resume", path }
+                                                 : QStringList { "spider", "--resume" },
+                work.path(), journals + more);
+        };
+        if (*row.killResumedAt) {
+            resume({ { "TARNWICK_TEST_KILL", row.killResumedAt } });
+            ASSERT_FALSE(journalPath().isEmpty());
+        }
+        const test::CliResult result = resume({});
         EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
         EXPECT_EQ(filesUnder(home), filesUnder(wholeHome));
         EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList {});
