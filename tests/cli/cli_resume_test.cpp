@@ -155,16 +155,15 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
         ASSERT_TRUE(journal.ok()) << journal.error.toStdString();
         const qsizetype resumedFrom = sites.requests().size();
 
-        auto resume = [&](const test::CliVariables& more) {
-            return test::runCli(row.namedJournal ? QStringList { "spider", "--resume", path }
-                                                 : QStringList { "spider", "--resume" },
-                work.path(), journals + more);
-        };
+        QStringList resume { "spider", "--resume" };
+        if (row.namedJournal)
+            resume.append(path);
         if (*row.killResumedAt) {
-            resume({ { "TARNWICK_TEST_KILL", row.killResumedAt } });
+            test::runCli(resume, work.path(),
+                journals + test::CliVariables { { "TARNWICK_TEST_KILL", row.killResumedAt } });
             ASSERT_FALSE(journalPath().isEmpty());
         }
-        const test::CliResult result = resume({});
+        const test::CliResult result = test::runCli(resume, work.path(), journals);
         EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
         EXPECT_EQ(filesUnder(home), filesUnder(wholeHome));
         EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList {});

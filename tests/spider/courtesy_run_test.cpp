@@ -119,8 +119,7 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDela
     }
 }
 
-/// Four URLs: one answers 503 with Retry-After once, one resets twice, one always answers
-/// 503, one is fine.
+/// Four URLs: one answers 503 with Retry-After once, one resets twice, one always answers 503, one is fine.
 std::unique_ptr<FakeTransferControl> flakySites()
 {
     using Answer = FakeTransferControl::Answer;

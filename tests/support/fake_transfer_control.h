@@ -44,8 +44,7 @@ public:
     QString responseHeader(const QString& name) const override { return headers.value(name.toLower()); }
 
     QHash<QString, Answer> answers;
-    /// Answers given once each, in order, before `answers` is asked (on this control and its
-    /// siblings alike).
+    /// Answers given once each, in order, before `answers` is asked (on this control and its siblings alike).
     QHash<QString, QList<Answer>> firstAnswers;
     QStringList executed;
     QList<int> timeouts; ///< the request timeout of each executed request

@@ -7,9 +7,8 @@
 
 namespace tarnwick::test {
 
-/// The real file system with faults turned on for the files whose path holds `only`: writes
-/// that fail once `bytesBeforeWriteFails` bytes went through (a full disk), a sync or a
-/// rename that fails. Counts the syncs.
+/// The real file system with faults turned on for the files whose path holds `only`: writes that fail once
+/// `bytesBeforeWriteFails` bytes went through (a full disk), a sync or a rename that fails. Counts the syncs.
 class FaultyFileSystem : public PosixFileSystem {
 public:
     int createNew(const QByteArray& path, int& fd) override;

@@ -51,8 +51,7 @@ struct ClassicSearch : ServiceMimic {
 /// completions, then the further elements readers must ignore; the texts go in as JSON string contents.
 std::string openSearchAnswer(const std::string& query, const std::vector<std::string>& completions);
 
-/// A page of SearXNG's JSON API with results at `urls` and the engines that failed as
-/// [name, reason] pairs.
+/// A page of SearXNG's JSON API with results at `urls` and the engines that failed as [name, reason] pairs.
 std::string searxngPage(const std::vector<std::string>& urls,
     const std::vector<std::pair<std::string, std::string>>& unresponsive = {});
 
