@@ -222,6 +222,8 @@ TEST(PrivateInstance, GoStartsItOnceAndReusesItUntilItDies)
         Command1_Click(f, p);
     };
 
+    go({ " - " });
+    EXPECT_FALSE(p.messages.contains(kNoSearx)) << "no instance is needed when no keyword has a term";
     go({ "1 - one" });
     EXPECT_EQ(p.messages, QStringList { kNoSearx });
     EXPECT_EQ(f.List1.ListCount(), 0);
