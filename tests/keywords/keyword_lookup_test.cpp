@@ -30,15 +30,15 @@ using test::CannedAnswer;
 
 const QString kFileName = "asgxXxxyYyyzZZZzz-928374QXWY-asg826X.htm";
 
-// "blue widgets" and "kueche" (in a legacy code page) have suggestions, "many" more than the
-// list holds, "down" fails; any other term has none.
+// "blue widgets" and "kueche" (in a legacy code page) have suggestions, a number that many,
+// "down" fails; any other term has none.
 CannedAnswer classicAnswer(const httplib::Request& req)
 {
     const std::string term = req.get_param_value("term");
-    if (term == "many") {
+    if (const int n = std::atoi(term.c_str()); n > 0) {
         std::string html
             = "<table><tr><td>top</td></tr></table><table><tr><td>a</td></tr><tr><td>b</td></tr>";
-        for (int i = 0; i <= 30000; ++i) {
+        for (int i = 0; i < n; ++i) {
             const std::string n = std::to_string(i);
             html += "<tr><td>" + n + "</td><td><a href='?term=t" + n + "'>t" + n + "</a></td></tr>";
         }
@@ -106,14 +106,17 @@ const struct Shape {
 };
 
 // A service answer as "case" of the address template chooses, else a repeated suggestion in
-// varying case and the term with " one".
+// varying case and the term with " one", then numbers up to a term that is a number.
 CannedAnswer serviceAnswer(const httplib::Request& req)
 {
     for (const Shape& shape : kShapes)
         if (req.get_param_value("case") == shape.name)
             return shape.answer;
     const std::string q = req.get_param_value("q");
-    return { 200, test::openSearchAnswer(q, { q.size() % 2 ? "Shared" : "SHARED", q + " one" }) };
+    std::vector<std::string> completions { q.size() % 2 ? "Shared" : "SHARED", q + " one" };
+    for (int i = 2; i < std::atoi(q.c_str()); ++i)
+        completions.push_back(std::to_string(i));
+    return { 200, test::openSearchAnswer(q, completions) };
 }
 
 struct Lookup : ::testing::Test {
@@ -217,12 +220,20 @@ TEST_F(Lookup, FailuresEndEmptyWithOneMessage)
 
 TEST_F(Lookup, LimitLeavesTheCaptionsAsTheyAre)
 {
-    enter("many");
+    enter("30000");
+    EXPECT_EQ(p.messages, QStringList {}) << "exactly the limit";
+    enter("30001");
     EXPECT_EQ(p.messages, QStringList { "Limit reached!" });
     EXPECT_EQ(f.List2.ListCount(), 30001);
     EXPECT_EQ(f.List2.List(30000), "30000 - t30000");
     EXPECT_EQ(f.Label7.Caption(), "0");
     EXPECT_EQ(f.Label8.BackColor(), colour::Yellow);
+
+    f.keywordSource = service.url(QStringLiteral("/ac?q={searchTerms}"));
+    enter("30000");
+    EXPECT_EQ(p.messages, QStringList {}) << "a service's suggestions, exactly the limit";
+    enter("30001");
+    EXPECT_EQ(p.messages, QStringList { "Limit reached!" });
 }
 
 TEST_F(Lookup, OnlyEnterWithASeedLooksUpAndAddAppendsTheSeed)
