@@ -10,14 +10,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     tarnwick::Form1& f = *h.form;
     const QString path = tarnwick::fuzz::writeScratch(
         h.folder, QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    h.platform.answerDialog(path);
-    tarnwick::mnuOpenURLs_Click(f, h.platform);
-    h.platform.answerDialog(path);
-    tarnwick::mnuOpenKeywords_Click(f, h.platform);
-    h.platform.answerDialog(path);
-    tarnwick::mnuOpenTemplate_Click(f, h.platform);
-    h.platform.answerDialog(path);
-    tarnwick::mnuOpenSpiderData_Click(f, h.platform);
+    for (auto command : { tarnwick::mnuOpenURLs_Click, tarnwick::mnuOpenKeywords_Click,
+             tarnwick::mnuOpenTemplate_Click, tarnwick::mnuOpenSpiderData_Click }) {
+        h.platform.answerDialog(path);
+        command(f, h.platform);
+    }
     // The count captions must agree with the lists, whatever the file held.
     if (f.Label1.Caption() != QString::number(f.List1.ListCount())
         || f.Label7.Caption() != QString::number(f.List2.ListCount()))
