@@ -18,8 +18,7 @@ struct CliResult {
 /// Variables set for one run, over the test's own environment.
 using CliVariables = QList<std::pair<QString, QString>>;
 
-/// The built tarnwick-cli, ready to start in `workDir` without TARNWICK_HOME, its keyword
-/// lookup's file kept under `workDir`.
+/// The built tarnwick-cli, ready to start in `workDir` without TARNWICK_HOME, its lookup file kept there.
 inline void prepareCli(QProcess& process, const QStringList& arguments, const QString& workDir,
     const CliVariables& variables = {})
 {

@@ -1,6 +1,5 @@
-// A spider run killed with SIGKILL (during a request, just after a page, during the sitemap)
-// and resumed with --resume leaves every file of a run that was never interrupted, and
-// fetches no URL whose outcome its journal holds.
+// A spider run killed with SIGKILL (during a request, just after a page, during the sitemap) and resumed
+// with --resume leaves the files of a run never interrupted, fetching no URL its journal holds.
 #include "cli/cli_process.h"
 #include "spider/run_journal.h"
 #include "support/fixtures.h"

@@ -193,9 +193,8 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndAFullDiskEndsWithStatusF
     EXPECT_TRUE(data.contains("Slow page")) << data.toStdString();
     EXPECT_FALSE(data.contains("last page")) << data.toStdString();
 
-    // A disk that fills: the real program, its files' size capped (writes past the cap fail with
-    // "File too large"). Every save and page fails; the old files stay byte for byte, the message
-    // names the file and the reason, and the status is 4.
+    // A disk that fills: file sizes capped, so writes past the cap fail with "File too large". Every save
+    // and page fails, the old files stay byte for byte, the message names file and reason; status 4.
     const QStringList quick { server.url("/first"), server.url("/second"), server.url("/third") };
     test::writeFileBytes(work.filePath("sites.urls"), quick.join("\r\n").toUtf8());
     const QByteArray old = "http://old.example/\r\n";

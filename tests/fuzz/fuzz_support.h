@@ -11,8 +11,7 @@
 
 namespace tarnwick::fuzz {
 
-/// One window state at its start-up defaults over a fake platform and transfer control,
-/// kept for the life of the fuzzer process.
+/// A window state at its start-up defaults over fake platform and transfer control, kept for the process.
 struct Harness {
     Harness();
     std::unique_ptr<Form1> form;

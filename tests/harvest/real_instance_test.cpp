@@ -1,7 +1,6 @@
-// The harvest against a real metasearch instance started by the product's own launcher:
-// Debian's searx package, on a loopback port the system picks, with a user's settings file
-// whose only engine asks a loopback fixture. The harvest's waits run on the fake platform's
-// clock; the instance's start and the requests are real.
+// The harvest against Debian's searx, started by Tarnwick's launcher on a loopback port the system picks,
+// with a user's settings whose only engine asks a loopback fixture. The harvest's waits run on the fake
+// platform's clock; the instance's start and the requests are real.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -125,9 +124,8 @@ TEST_F(RealInstance, APortTakenBeforeItBoundIsLeftForAnother)
     EXPECT_NE(answer.port, QUrl(squatter.url()).port()) << "another port";
 }
 
-// The settings written from the user's file, the package's example and a SearXNG-shaped file:
-// that file with the server on loopback, a secret of its own, JSON on and no limiter, and
-// nothing else changed. A file that is not a mapping is refused by name.
+// The settings written from the user's file, the package's example and a SearXNG-shaped file: that file
+// with the server on loopback, its own secret, JSON on, no limiter, nothing else. A non-mapping is refused.
 TEST_F(RealInstance, SettingsAreTheSourceWithTheServerOnLoopbackAndAFreshSecret)
 {
     QDir().mkpath(setup.runtimeFolder);

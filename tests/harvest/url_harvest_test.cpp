@@ -19,9 +19,8 @@ namespace {
 constexpr int kFirstPageRoots = 59; // 60 results, two on one site; the rest is the search site's
 constexpr int kFirstPageAddresses = 60;
 
-// "blue widgets" has two pages (the first with "Next"), "half broken" a first page whose "Next"
-// fails, "other" one link to the site's own host, "limit" one page of three new sites and a
-// listed one; anything else fails with a page of links.
+// "blue widgets" has two pages (the first with "Next"), "half broken" a first page whose "Next" fails,
+// "other" one link to the site's host, "limit" three new sites and a listed one; the rest fail.
 test::CannedAnswer resultPage(const std::string& site, const httplib::Request& req)
 {
     static const std::string first = test::readFixture("harvest/results_first.html").toStdString();

@@ -165,8 +165,7 @@ TEST_F(Lookup, RowsOfTheSecondTableBecomeKeywordEntries)
     };
     enter("blue widgets");
     EXPECT_TRUE(sawBusy);
-    // Links to documents are left out; a suggestion whose term or host merely holds ".pdf"
-    // or ".doc" is still a row.
+    // Links to documents are left out; a term or host that merely holds ".pdf" or ".doc" is a row.
     EXPECT_EQ(f.List2.items(),
         (QStringList { "18402 - blue widgets", "2210 - cheap blue widgets", "977 - widget catalogue.pdf",
             "340 - blue widgets & gadgets", "51 - widgets for doctors" }));

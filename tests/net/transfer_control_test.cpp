@@ -1,6 +1,5 @@
-// The QtNetwork transfer control and the blocking fetch against loopback servers. The control is
-// driven the way the spider drives it: Execute, then pump until it is idle, reading the body
-// inside the state-12 notification.
+// The QtNetwork transfer control and the blocking fetch against loopback servers. The control is driven
+// as the spider drives it: Execute, then pump until idle, reading the body in the state-12 notification.
 #include "net/blocking_fetch.h"
 #include "net/qt_transfer_control.h"
 #include "support/fake_platform.h"
@@ -152,8 +151,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     server.server.Get("/port", [](const httplib::Request& req, httplib::Response& res) {
         res.set_content(std::to_string(req.remote_port), "text/plain");
     });
-    // Sends a first part, waits, then the rest; tells when it is done either way, and whether
-    // the client took it all.
+    // Sends a part, waits, then the rest; tells when it is done and whether the client took it all.
     std::atomic<bool> trickleEnded { false }, trickleTaken { false };
     server.server.Get("/trickle", [&](const httplib::Request&, httplib::Response& res) {
         res.set_chunked_content_provider(
@@ -317,8 +315,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
         EXPECT_FALSE(trickleTaken) << again << ": the server was hung up on";
     }
     {
-        // A new Execute replaces the running request with the first one's notification still
-        // queued; only the new one reports.
+        // A new Execute replaces a request whose notification is still queued; only the new one reports.
         Recorded recorded;
         auto& [inet, run] = recorded;
         inet.Execute(server.url("/trickle"), "GET", {}, kHeaders);

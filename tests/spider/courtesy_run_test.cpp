@@ -46,8 +46,7 @@ QStringList reasons(const Form1& f)
     return out;
 }
 
-/// a.example asks for 5 s between requests, its robots.txt counting as the first; b.example
-/// has no robots.txt.
+/// a.example asks for 5 s between requests, its robots.txt the first; b.example has no robots.txt.
 const QStringList kCrawlUrls = { "http://a.example/1", "http://a.example/2", "http://a.example/3",
     "http://a.example/4", "http://a.example/5", "http://b.example/1" };
 
@@ -179,8 +178,7 @@ enum class Sites { Flaky, CrawlDelay };
 // judged a failure. A closed window at once: nothing is asked for, judged, counted or said.
 TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
 {
-    // At the first pump a request or a robots.txt is on its way; with several in flight a URL
-    // shows once its answer is read.
+    // At the first pump a request or robots.txt is on its way; with several in flight a URL shows once read.
     enum class When { FirstPump, Reading, Sleeping };
     const struct {
         const char* name;

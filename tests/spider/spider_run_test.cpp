@@ -1,5 +1,4 @@
-// Spider runs over loopback servers and over a scripted control: what a run leaves, with one
-// request in flight or several.
+// Spider runs over loopback servers and a scripted control: what a run leaves, one or several in flight.
 #include "app/small_handlers.h"
 #include "app/state_folder.h"
 #include "net/fetch_pool.h"
@@ -59,8 +58,7 @@ void expectRunAgainAsFresh(RunWindow& run, const QStringList& urls, const char* 
     EXPECT_EQ(run.outputs(), fresh.outputs());
 }
 
-// Without pages a run keeps the accepted sites only; with pages, eight in flight give the
-// output of one at a time.
+// Without pages a run keeps the accepted sites only; with pages, eight in flight give one's output.
 TEST(SpiderRun, OverLoopbackSitesKeepsAcceptedSitesAndEightInFlightGiveTheOutputOfOne)
 {
     LoopbackServer server;
@@ -129,8 +127,7 @@ TEST(ParallelRun, RequestsInFlightAreCappedInAllAndPerHost)
 
 TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
 {
-    // The run's next pump comes while the third answer is on its way: Stop All lets it finish,
-    // Quit ends at once.
+    // The next pump comes while the third answer is on its way: Stop All lets it finish, Quit ends at once.
     const struct {
         const char *name, *parallel;
         bool quit;

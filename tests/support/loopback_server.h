@@ -53,8 +53,7 @@ public:
     {
         return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path);
     }
-    /// The same on the `n`-th address of 127.0.0.0/8 (2 is 127.0.0.2, 258 is 127.0.1.2), for a
-    /// server listening on Every127.
+    /// The same on the `n`-th address of 127.0.0.0/8 (258 is 127.0.1.2), for a server on Every127.
     QString urlOn(int n, const QString& path) const
     {
         return QStringLiteral("http://127.%1.%2.%3:%4%5")

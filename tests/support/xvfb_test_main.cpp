@@ -67,8 +67,7 @@ int main(int argc, char** argv)
     }
     setenv("DISPLAY", display.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
-    // The private display has no session bus; without an address Qt would have one started
-    // for it, outside the test's control.
+    // The private display has no session bus; without an address Qt would start one, out of our control.
     setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarnwick-test-bus", 1);
     // Run journals go to a folder of this test run, never to the user's own state folder.
     QTemporaryDir state;
