@@ -140,6 +140,7 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndALinkIsWrittenThrough)
             [](auto& d) { d.bytesBeforeWriteFails = 0, d.writeError = EFBIG; }, Durability::NoSync,
             "File too large", 0 },
         { "flush fails", [](auto& d) { d.syncError = EIO; }, Durability::Sync, "Input/output error", 1 },
+        { "16 names taken", [](auto& d) { d.namesTaken = 16; }, Durability::Sync, "File exists", 0 },
         { "no flush asked, none fails", [](auto& d) { d.syncError = EIO; }, Durability::NoSync, {}, 0 },
         { "rename fails", [](auto& d) { d.renameError = EXDEV; }, Durability::Sync,
             "Invalid cross-device link", 1 },

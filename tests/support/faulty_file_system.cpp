@@ -6,6 +6,8 @@ namespace tarnwick::test {
 
 int FaultyFileSystem::createNew(const QByteArray& path, int& fd)
 {
+    if (path.contains(only) && namesTaken-- > 0)
+        return EEXIST;
     const int error = PosixFileSystem::createNew(path, fd);
     if (!error && path.contains(only))
         faultyFiles.insert(fd);

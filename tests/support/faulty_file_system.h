@@ -25,6 +25,7 @@ public:
     int syncError = 0;
     int renameError = 0;
     int syncFolderError = 0;
+    int namesTaken = 0; // temporary names found taken before one is free
 
     int syncs = 0;
     int folderSyncs = 0;
