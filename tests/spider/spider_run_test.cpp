@@ -145,6 +145,8 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
         Form1& f = run.f();
         run.p.yesNoAnswers = { true }; // "Quit and lose the spider run in progress?"
         run.p.onPump = [&](int) {
+            if (f.List5.ListCount() == 1)
+                f.Combo2.setText("7");
             if (f.List5.ListCount() == 2) {
                 f.setCaption("Tarnwick - busy");
                 c.quit ? mnuQuit_Click(f, run.p) : mnuStopAll_Click(f);
@@ -154,6 +156,7 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
         // With several in flight, answers for later positions had arrived, yet none reached the data.
         EXPECT_EQ(run.fake().executed.size() > c.kept, c.parallel[0] == '8');
         EXPECT_EQ(run.fake().running, 0);
+        EXPECT_EQ(run.fake().timeouts.last(), c.parallel[0] == '1' ? 7 : 1) << "the timeout set mid-run";
         EXPECT_EQ(f.List5.items(), urls.mid(0, c.kept));
         EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), c.kept);
         EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), c.kept);
