@@ -23,6 +23,7 @@ TEST(RunRate, RateAndTimeLeftComeFromTheLastMinute)
         { "no reading yet", {}, 100, "" },
         { "two readings at one moment have no rate", { { 0, 0 }, { 0, 5 } }, 100, "" },
         { "ten a second", { { 0, 0 }, { 10'000, 100 } }, 1000, ", 10.0/s, about 1m30s left" },
+        { "one moment, two counts", { { 0, 0 }, { 2'000, 1 }, { 2'000, 2 } }, 4, ", 1.00/s, about 2s left" },
         { "slow rates get two decimals", { { 0, 0 }, { 4'000, 10 } }, 20, ", 2.50/s, about 4s left" },
         { "nothing left to estimate", { { 0, 0 }, { 1'000, 50 } }, 50, ", 50.0/s" },
         { "a fast start no longer counts after a minute", { { 0, 0 }, { 60'000, 600 }, { 120'000, 660 } },
