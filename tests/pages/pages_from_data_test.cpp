@@ -135,10 +135,9 @@ TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
     }
 }
 
-// Data that is not spider data, settings a run would refuse and an existing folder are refused
-// with nothing written; a page that cannot be written stops it as it stops a run. Records a run
-// without pages cannot give back whole: one of "Description only:" holds no title, so its page
-// takes the sitemap heading; a record already in a page's form stays as it is.
+// Data that is not spider data, settings a run would refuse and an existing folder are refused with
+// nothing written; an unwritable page stops it as it stops a run. A "Description only:" record has no
+// title, so its page takes the sitemap heading; a record already in a page's form stays as it is.
 TEST(PagesFromData, RefusesBadDataAndSettingsStopsAtAPageNotWrittenAndTakesEveryRecordForm)
 {
     const QString data = "Cheap flights to Rome\r\nFly far\r\nhttp://a.example/\r\n\r\n";

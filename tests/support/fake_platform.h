@@ -17,9 +17,8 @@ namespace tarnwick::test {
 
 struct FakeInstance;
 
-/// A scripted platform: records what the handlers showed, answers dialogs from a queue and
-/// lets Sleep advance a virtual clock instead of waiting. Events of the real Qt event loop
-/// still run in DoEvents and waitForEvents, so loopback network tests work.
+/// A scripted platform: records what the handlers showed, answers dialogs from a queue and lets Sleep
+/// advance a virtual clock. DoEvents and waitForEvents still run Qt's events, for loopback network tests.
 class FakePlatform : public Platform {
 public:
     FakePlatform();

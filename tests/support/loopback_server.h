@@ -30,9 +30,8 @@ public:
                 listening_ = sock;
         });
         port_ = server.bind_to_any_port(listen == Listen::Every127 ? "0.0.0.0" : "127.0.0.1");
-        // The library listens with a backlog of 5: a burst of new connections (several
-        // requests in flight to several hosts) would overflow it and wait out a one-second
-        // retry of the connection, as long as the shortest timeout.
+        // The library's backlog of 5 overflows in a burst of connections (several in flight to several
+        // hosts), which then wait out a one-second retry, as long as the shortest timeout.
         if (listening_ != INVALID_SOCKET)
             ::listen(listening_, 128);
         thread_ = std::thread([this] { server.listen_after_bind(); });

@@ -16,9 +16,8 @@ namespace tarnwick::test {
 /// Whether Debian's searx (or a SearXNG) is installed for /usr/bin/python3.
 bool searxInstalled();
 
-/// A user's searx.yml whose only engine is an xpath engine asking the loopback fixture at
-/// `fixturePort`. It is complete, since Debian's searx has no defaults of its own to fill in;
-/// the launcher sets the server's address, port and secret.
+/// A user's searx.yml whose only engine, an xpath one, asks the loopback fixture at `fixturePort`. Complete,
+/// as Debian's searx fills in no defaults; the launcher sets the server's address, port and secret.
 QByteArray fixtureEngineSettings(int fixturePort);
 
 /// The loopback site the xpath engine asks: results of "widgets" by page, "http://one.example/a.html"

@@ -45,10 +45,9 @@ void chooseFirstItem(QWidget& window, char accessLetter)
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
 }
 
-// A URL list opened through the menu and its file dialog, a resize, and a spider run whose
-// fifth page answers only once the test has seen the strip show the run waiting for it and
-// has chosen Stop All from the keyboard (Alt+O, Enter) and answered "Stopped!" with Enter.
-// Consolidate then works from where the run stopped, whatever became of the highlight.
+// A URL list opened through the menu and its file dialog, a resize, and a spider run whose fifth page
+// answers only once the strip shows the run waiting, Stop All was chosen by keyboard (Alt+O, Enter) and
+// "Stopped!" answered with Enter. Consolidate then works from the stop point, whatever the highlight.
 TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripStopsFromTheKeyboardAndConsolidates)
 {
     QTemporaryDir home;
