@@ -5,6 +5,7 @@
 #include "app/state_folder.h"
 #include "app/text_ops.h"
 #include "files/file_commands.h"
+#include "instance/instance_settings.h"
 #include "support/test_window.h"
 
 #include <QDir>
@@ -210,9 +211,11 @@ TEST(SmallHandlers, QuitAsksOnceOnlyWhenARunOrUnsavedSpiderDataWouldBeLost)
 TEST(SmallHandlers, AboutNamesVersionQtReadmeAndTheJournalFolder)
 {
     TestWindow w;
-    const QByteArray kept = qgetenv("XDG_STATE_HOME");
+    const QByteArray kept = qgetenv("XDG_STATE_HOME"), keptRuntime = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_STATE_HOME", "relative"); // ignored: not absolute
+    qputenv("XDG_RUNTIME_DIR", "relative");
     EXPECT_EQ(stateFolder(), QDir::homePath() + "/.local/state/tarnwick");
+    EXPECT_EQ(InstanceSetup::standard().runtimeFolder, stateFolder());
     qputenv("XDG_STATE_HOME", "/var/state");
     mnuAbout_Click(w.f(), w.p);
     const QStringList lines = w.p.messages.value(0).split('\n');
@@ -220,6 +223,7 @@ TEST(SmallHandlers, AboutNamesVersionQtReadmeAndTheJournalFolder)
     EXPECT_EQ(lines.value(1), "Built with Qt " QT_VERSION_STR);
     EXPECT_EQ(lines.value(4), "Run journal: /var/state/tarnwick");
     kept.isNull() ? qunsetenv("XDG_STATE_HOME") : qputenv("XDG_STATE_HOME", kept);
+    keptRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", keptRuntime);
 
     // Go To Help opens the README About names, the one of the source tree in a test build,
     // with the desktop's handler; without one it names the file.

@@ -62,6 +62,7 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
         { "other version", QByteArray(whole).replace("tarnwick-journal\t1\t", "tarnwick-journal\t2\t"), -1,
             "it was written by another version of Tarnwick (journal version 2, this one reads version 1)" },
         { "garbage", "PK\x03\x04 something else\nmore\n", -1, "it is not a Tarnwick run journal" },
+        { "another program's", QByteArray(whole).replace(0, 1, "T"), -1, "it is not a Tarnwick run journal" },
         { "empty", "", -1, "it is empty" },
         { "a header without URLs", headerLine(noUrls) + whole.mid(whole.indexOf('\n') + 1), -1,
             "its first line does not read back" },
