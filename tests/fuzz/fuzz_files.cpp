@@ -1,5 +1,4 @@
-// Arbitrary bytes through the list and text open commands: line endings, code pages,
-// byte-order marks, NUL bytes, very long lines.
+// Any bytes through the open commands: line endings, code pages, byte-order marks, NULs, long lines.
 #include "fuzz_support.h"
 
 #include "files/file_commands.h"

@@ -1,5 +1,4 @@
-// The keyword lookup against loopback stand-ins of the classic suggestion service and of the
-// suggestion services that answer today.
+// The keyword lookup against loopback stand-ins of the classic suggestion service and today's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,8 +29,7 @@ using test::CannedAnswer;
 
 const QString kFileName = "asgxXxxyYyyzZZZzz-928374QXWY-asg826X.htm";
 
-// "blue widgets" and "kueche" (in a legacy code page) have suggestions, a number that many,
-// "down" fails; any other term has none.
+// "blue widgets", "kueche" (legacy code page) and a number N (N rows) have suggestions; "down" fails.
 CannedAnswer classicAnswer(const httplib::Request& req)
 {
     const std::string term = req.get_param_value("term");

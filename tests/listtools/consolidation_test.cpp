@@ -11,8 +11,7 @@ namespace {
 const QString kNoStop = "Nothing to consolidate: there is no stopped spider run to go on from.";
 const QString kChanged = "Nothing to consolidate: the URL list has changed since the spider run stopped.";
 
-// The stop point is the run's, so what happens to the highlighted entry after it does not count;
-// a second press finds none left.
+// The stop point is the run's, whatever the highlight did since; a second press finds none left.
 TEST(Consolidation, AcceptedThenTheEntriesAfterTheStopPoint)
 {
     const struct {

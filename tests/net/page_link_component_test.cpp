@@ -79,8 +79,7 @@ TEST_F(FixturePage, LinkByWholeTextEvenWhenExcluded)
     EXPECT_TRUE(page.FindLinkByText("Anchor without address", 1).isEmpty());
 }
 
-// Table 1 is the outer table, 2 the one nested in it, 3 the last; th counts as a column, and
-// nested rows are not rows of the outer table.
+// Table 1 is the outer, 2 the one nested in it, 3 the last; th is a column; nested rows are not 1's.
 TEST_F(FixturePage, TableCellsCountFromOneInDocumentOrder)
 {
     for (const auto& [t, r, c, want] :
