@@ -261,7 +261,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     // The client's port, echoed back, tells whether a request went over a connection kept from
     // before: a run over thousands of sites must not keep one open to each.
     QStringList ports;
-    for (int host : { 2, 3, 4, 5, 2, 6, 3 }) {
+    for (int host : { 2, 3, 4, 5, 2, 6, 3, 7, 6 }) {
         run.body.clear();
         inet.Execute(server.urlOn(host, "/port"), "GET", {}, {});
         waitIdle(inet, p, run);
@@ -269,6 +269,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     }
     EXPECT_EQ(ports[4], ports[0]) << "among the last four hosts";
     EXPECT_NE(ports[6], ports[1]) << "a fifth host closed the others";
+    EXPECT_EQ(ports[8], ports[5]) << "and counts as the first of the next four";
     EXPECT_EQ(std::pair(inet.ResponseCode(), inet.ResponseInfo()), std::pair(0, QString())) << "nothing kept";
     // Without a handler nobody reads the body: the answer ends the request all the same.
     QtTransferControl bare;
