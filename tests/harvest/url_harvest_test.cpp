@@ -320,10 +320,11 @@ TEST_F(Harvest, SearxngSkipsKeywordsWithoutATermAndEndsTheRunAtARefusal)
             "Finished run!" }));
 
     p.messages.clear();
-    run(QStringList(11, " - ") << "1 -  - " + QString(90, 'x'));
+    run(QStringList { "1 -  - " + QString(73, 'x') } + QStringList(10, " - ")
+        << "1 -  - " + QString(90, 'x'));
     EXPECT_EQ(p.messages.value(0),
-        R"(12 keywords have no search term and are skipped: " - ", " - ", " - ", " - ", " - ", " - ", )"
-        R"(" - ", " - ", " - ", " - " and 2 more.)");
+        "12 keywords have no search term and are skipped: \"1 -  - " + QString(73, 'x')
+            + R"(", " - ", " - ", " - ", " - ", " - ", " - ", " - ", " - ", " - " and 2 more.)");
     run({ "1 -  - " + QString(90, 'x') });
     EXPECT_EQ(p.messages.value(2),
         "The keyword \"1 -  - " + QString(73, 'x') + "...\" has no search term: it is skipped.");
