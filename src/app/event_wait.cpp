@@ -4,6 +4,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace tarnwick {
 
 void waitForEventsBounded(int maxMs)
@@ -11,7 +13,7 @@ void waitForEventsBounded(int maxMs)
     // The timer only wakes the dispatcher; whatever arrives first ends the wait.
     QTimer wake;
     wake.setSingleShot(true);
-    wake.start(maxMs > 0 ? maxMs : 0);
+    wake.start(std::max(maxMs, 0));
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCoreApplication::processEvents();
 }

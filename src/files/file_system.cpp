@@ -2,6 +2,7 @@
 
 #include "app/interrupted.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -43,8 +44,7 @@ int PosixFileSystem::setMode(int fd, mode_t mode)
 
 int PosixFileSystem::write(int fd, const char* data, std::size_t size, std::size_t& written)
 {
-    const ssize_t n
-        = retryInterrupted([&] { return ::write(fd, data, size < kMaxWrite ? size : kMaxWrite); });
+    const ssize_t n = retryInterrupted([&] { return ::write(fd, data, std::min(size, kMaxWrite)); });
     written = n > 0 ? static_cast<std::size_t>(n) : 0;
     if (n == -1)
         return errno;
