@@ -12,8 +12,7 @@ namespace {
 const char* const kAddresses[] = { "http://fuzz.example/dir/page.html", "file:///tmp/fuzz/page.htm",
     "http://fuzz.example/search?q=a%20b&num=100", "" };
 
-// A document rule (".pdf") names the file type at the end of the address's path; any other
-// rule is text found anywhere in the address.
+// A document rule (".pdf") is the file type ending the address's path; any other is text anywhere in it.
 bool excludedBy(const QString& address, const QStringList& rules)
 {
     for (const QString& rule : rules) {

@@ -51,6 +51,7 @@ void expectRunAgainAsFresh(RunWindow& run, const QStringList& urls, const char* 
     RunWindow fresh(
         scriptedSites(static_cast<int>(urls.size()), static_cast<int>(urls.size()), same), urls, parallel);
     fresh.f().Check3.setValue(pages ? 1 : 0);
+    fresh.f().Text18.setText(run.f().Text18.Text());
     Command3_Click(fresh.f(), fresh.p);
     run.p.onPump = nullptr;
     run.p.messages.clear();
@@ -189,6 +190,7 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndAnUnwritableJournalDoesNo
         RunWindow run(scriptedSites(6, 6, urls), urls, c.parallel);
         Form1& f = run.f();
         f.Check3.setValue(1);
+        f.Text18.setText("http://cars.example/"); // a sitemap.xml lists the pages
         test::FaultyFileSystem disk;
         disk.only = c.file;
         disk.bytesBeforeWriteFails = 0;
