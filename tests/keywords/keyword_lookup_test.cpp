@@ -33,10 +33,10 @@ const QString kFileName = "asgxXxxyYyyzZZZzz-928374QXWY-asg826X.htm";
 CannedAnswer classicAnswer(const httplib::Request& req)
 {
     const std::string term = req.get_param_value("term");
-    if (const int n = std::atoi(term.c_str()); n > 0) {
+    if (const int rows = std::atoi(term.c_str()); rows > 0) {
         std::string html
             = "<table><tr><td>top</td></tr></table><table><tr><td>a</td></tr><tr><td>b</td></tr>";
-        for (int i = 0; i < n; ++i) {
+        for (int i = 0; i < rows; ++i) {
             const std::string n = std::to_string(i);
             html += "<tr><td>" + n + "</td><td><a href='?term=t" + n + "'>t" + n + "</a></td></tr>";
         }
