@@ -132,9 +132,8 @@ TEST(CleanLine, RemovesOnlyCarriageReturnsAndLineFeeds)
     EXPECT_EQ(CleanLine("K\u00fcche\r\n"), "K\u00fcche");
 }
 
-// A template inside a cell may hold rows of its own; hostile pages nest elements far deeper
-// than the call stack allows, leave thousands unclosed, or nest tables so that every enclosing
-// cell holds all inner text. What is kept stays in proportion to the page.
+// A template inside a cell may hold rows of its own; hostile pages nest elements past the call stack,
+// leave thousands unclosed, or nest tables so each cell holds all text. What is kept stays proportionate.
 TEST(PageLinkComponent, TemplateRowsAndHostilePages)
 {
     PageLinkComponent page;

@@ -100,9 +100,10 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
         // Escapes with the hex digits at each end of their ranges, in either case.
         { "User-agent: *\nDisallow: /c/%30%39%5a%3a%3F", "x", "/c/09Z%3A%3f", false },
         { "User-agent: *\nDisallow: /c/%30%39%5a%3a%3F", "x", "/c/08Z%3A%3f", true },
-        // A long piece found after a false start that overlaps it.
+        // Long pieces found, or not, after false starts that overlap them.
         { "User-agent: *\nDisallow: /*aabaabaabaaac*end$", "x", "/x/aabaabaabaabaaac/end", false },
         { "User-agent: *\nDisallow: /*aabaabaabaaac*end$", "x", "/x/aabaabaabaab/end", true },
+        { "User-agent: *\nDisallow: /*aabaabbab", "x", "/aabaabbaabbab", true },
         { "", "x", "/", true },
     };
     for (const auto& c : cases) {

@@ -100,9 +100,8 @@ QList<int> expectedPieces(int size)
     return pieces;
 }
 
-// Every row goes through the control and through the blocking fetch: both take the same view
-// of what counts as an answer, and both stop at the size cap. The same servers then see
-// requests cancelled, replaced and destroyed, of which nothing may report late.
+// Every row goes through the control and the blocking fetch, which share one view of an answer and
+// one size cap. The same servers then see requests cancelled, replaced and destroyed; none reports late.
 TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
 {
     // Answers no well-behaved server sends, chosen by path. A slow answer sent to its end
