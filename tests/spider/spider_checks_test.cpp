@@ -222,7 +222,7 @@ TEST(SpiderRecords, RecordKindsByBoxesAndOptionsAndCleaningOrder)
 
     const std::pair<const char*, const char*> cleaned[] = { { "Big  Sale", "Big Sale" }, { "a   b", "a b" },
         { "&amp;lt;b&amp;gt;Shop", "<b>Shop" }, { " a\t&GT; b\r\n and&nbsp;more ", "a > b and more" },
-        { "&#147;x&#148; &#8217;y&#145;&#146;&QUOT;", "\"x\" 'y''\"" } };
+        { "&#147;x&#148; &#8217;y&#145;&#146;&QUOT;", "\"x\" 'y''\"" }, { "&#66", "B" }, { "B&", "B&" } };
     for (const auto& [text, want] : cleaned)
         EXPECT_EQ(cleanCutText(text), want) << text;
 
