@@ -191,8 +191,8 @@ TEST(QtFilterFrom, TurnsBarPairsIntoQtFiltersWhoseFirstNamesTheExtensionToAdd)
         { "Spider Data (*.sdata)|*.sdata|Template (*.tplate)|*.tplate",
             "Spider Data (*.sdata);;Template (*.tplate)", "sdata" },
         { "Text|*.txt", "Text (*.txt)", "txt" }, { "Lists|*.urls;*.kwrds", "Lists (*.urls *.kwrds)", "urls" },
-        { "|*.txt|Text", "*.txt;;Text", "txt" }, { "(*.md)|*.md", "(*.md)", "md" },
-        { "Pages|*.htm*", "Pages (*.htm*)", "" }, { "", "", "" } };
+        { "|*.txt|Text", "*.txt;;Text", "txt" }, { "(*.md)|*.md", "(*.md)", "md" }, { "", "", "" },
+        { "Pages|*.htm*", "Pages (*.htm*)", "" }, { "Text :)|*.txt", "Text :) (*.txt)", "txt" } };
     for (const auto& c : cases) {
         EXPECT_EQ(qtFilterFrom(c.filter), c.qt) << c.filter.toStdString();
         EXPECT_EQ(filterExtension(c.qt.section(";;", 0, 0)), c.extension) << c.filter.toStdString();
