@@ -211,19 +211,21 @@ TEST(SmallHandlers, QuitAsksOnceOnlyWhenARunOrUnsavedSpiderDataWouldBeLost)
 TEST(SmallHandlers, AboutNamesVersionQtReadmeAndTheJournalFolder)
 {
     TestWindow w;
-    const QByteArray kept = qgetenv("XDG_STATE_HOME"), keptRuntime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_STATE_HOME", "relative"); // ignored: not absolute
-    qputenv("XDG_RUNTIME_DIR", "relative");
+    const char* const names[] = { "XDG_STATE_HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME" };
+    QByteArray kept[3];
+    for (int i = 0; i < 3; ++i)
+        kept[i] = qgetenv(names[i]), qputenv(names[i], "relative"); // ignored: not absolute
     EXPECT_EQ(stateFolder(), QDir::homePath() + "/.local/state/tarnwick");
     EXPECT_EQ(InstanceSetup::standard().runtimeFolder, stateFolder());
+    EXPECT_EQ(InstanceSetup::standard().userSettings, QDir::homePath() + "/.config/tarnwick/searx.yml");
     qputenv("XDG_STATE_HOME", "/var/state");
     mnuAbout_Click(w.f(), w.p);
     const QStringList lines = w.p.messages.value(0).split('\n');
     EXPECT_TRUE(lines.value(0).startsWith("Tarnwick ")) << lines.value(0).toStdString();
     EXPECT_EQ(lines.value(1), "Built with Qt " QT_VERSION_STR);
     EXPECT_EQ(lines.value(4), "Run journal: /var/state/tarnwick");
-    kept.isNull() ? qunsetenv("XDG_STATE_HOME") : qputenv("XDG_STATE_HOME", kept);
-    keptRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", keptRuntime);
+    for (int i = 0; i < 3; ++i)
+        kept[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], kept[i]);
 
     // Go To Help opens the README About names, the one of the source tree in a test build,
     // with the desktop's handler; without one it names the file.

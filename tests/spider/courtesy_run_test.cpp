@@ -173,9 +173,8 @@ TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
 
 enum class Sites { Flaky, CrawlDelay };
 
-// Stop All or closing the window during any wait of a run ends it there. Stop All at the next
-// check of the stop flag, 100 ms on, with "Stopped!": an answer that was to be asked again is
-// judged a failure. A closed window at once: nothing is asked for, judged, counted or said.
+// Stop All or closing the window during any wait of a run ends it there. Stop All at the next check, 100 ms
+// on, with "Stopped!", an answer to be asked again judged a failure; a closed window at once, silently.
 TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
 {
     // At the first pump a request or robots.txt is on its way; with several in flight a URL shows once read.

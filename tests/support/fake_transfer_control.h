@@ -9,9 +9,8 @@
 
 namespace tarnwick::test {
 
-/// A transfer control without a network: each address answers with a scripted body or an error.
-/// Execute queues the notifications, which arrive at the next event pump as with the real control;
-/// calls are recorded. Siblings answer from the same script and record into the control they came from.
+/// A transfer control without a network: each address answers with a scripted body or an error at the
+/// next event pump, as the real one does; calls are recorded, a sibling's into the control it came from.
 class FakeTransferControl : public QObject, public TransferControl {
 public:
     struct Answer {
