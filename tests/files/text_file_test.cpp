@@ -70,9 +70,8 @@ TEST(DecodeFileText, ByteOrderMarksUtf8AndWindows1252)
         EXPECT_EQ(decodeFileText(c.bytes), c.text) << c.name;
 }
 
-// What is not text, at its edges: UTF-16 with its mark is text, without it not; one control character in ten
-// is allowed, two are not. A file of exactly the size cap is read, one byte more is refused. Started without
-// standard input, a process gets descriptor 0 from its first open and must close it too.
+// What is not text, at its edges: UTF-16 with its mark is, without not; one control character in ten,
+// not two; the size cap, not a byte more. Without standard input, an open may get descriptor 0: closed too.
 TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
 {
     const QString text = QStringLiteral("caf\u00e9\r\nhttp://a.example/\r\n");

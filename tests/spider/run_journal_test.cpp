@@ -44,8 +44,10 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
 {
     const QByteArray whole = sampleJournal();
     const qsizetype lastStart = whole.lastIndexOf('\n', whole.size() - 2) + 1;
-    JournalHeader noUrls = sampleHeader();
-    noUrls.urls.clear();
+    JournalHeader noUrls = sampleHeader(), noStart = sampleHeader();
+    noUrls.urls.clear(), noStart.started = {};
+    const QByteArray entries = whole.mid(whole.indexOf('\n') + 1);
+    const char* const unread = "its first line does not read back";
     JournalEntry unknown = sampleEntry(1, TextChange::Kind::Appended, {});
     unknown.outcome.outcome = static_cast<Outcome>(static_cast<int>(kLastOutcome) + 1);
     const struct {
@@ -64,10 +66,9 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
         { "garbage", "PK\x03\x04 something else\nmore\n", -1, "it is not a Tarnwick run journal" },
         { "another program's", QByteArray(whole).replace(0, 1, "T"), -1, "it is not a Tarnwick run journal" },
         { "empty", "", -1, "it is empty" },
-        { "a header without URLs", headerLine(noUrls) + whole.mid(whole.indexOf('\n') + 1), -1,
-            "its first line does not read back" },
-        { "damaged header", QByteArray(whole).replace("cars", "bars"), -1,
-            "its first line does not read back" },
+        { "a header without URLs", headerLine(noUrls) + entries, -1, unread },
+        { "a header without its start", headerLine(noStart) + entries, -1, unread },
+        { "damaged header", QByteArray(whole).replace("cars", "bars"), -1, unread },
         { "corrupt middle entry", QByteArray(whole).replace("rec%0D", "red%0D"), -1,
             "its entry 1 does not read back" },
         { "a position given twice",
