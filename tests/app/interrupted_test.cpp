@@ -7,8 +7,7 @@
 namespace tarnwick {
 namespace {
 
-// Each call answers the next (result, errno) pair; errno starts as EINTR, as an earlier
-// interrupted call (the Ctrl-C handler's) leaves it.
+// Each call answers the next (result, errno) pair; errno starts as EINTR, as the Ctrl-C handler leaves it.
 TEST(RetryInterrupted, AgainOnlyAfterAnInterruptedFailure)
 {
     const struct {

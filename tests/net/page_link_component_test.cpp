@@ -59,8 +59,7 @@ TEST_F(FixturePage, LinksInPageOrderAndTheRulesThatExcludeThem)
     // The search site's rules: "all" names no pattern, so football, "cache." and "?tab=" stay.
     excludeSearchSiteLinks(page);
     EXPECT_EQ(texts(page.GetLinks()), without({ "Search" }));
-    // The document rules match the path's file type, in any case and before a query; not a host
-    // holding "pdf", nor .mp3 in the query.
+    // Document rules match the path's file type in any case, before a query; not "pdf" in a host.
     ASSERT_TRUE(page.LoadPageFile(fixturePath("net/links_tables.html"), 60, 0));
     EXPECT_EQ(page.GetLinks().size(), 14) << "rules last until the next load";
     page.ExcludeLinks(1, ".xml", ".pdf"); // the keyword lookup's two rules

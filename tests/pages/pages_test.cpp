@@ -135,8 +135,7 @@ TEST(Pages, PageNamesAreLinkedEncodedFromTheSitemap)
     }
 }
 
-// Names and an address that need escaping: "&" in both, a space and non-ASCII letters in the
-// address's host and path, "#" in a page name.
+// Names and an address needing escapes: "&" in both, a space and non-ASCII in host and path, "#" in a name.
 TEST(SitemapXml, ListsThePagesAndTheSitemapEncodedEscapedAndValid)
 {
     Pages t;

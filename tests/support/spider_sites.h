@@ -21,8 +21,7 @@ struct SpiderSite {
     const char* type = "text/html";
 };
 
-/// Every kind of page the spider meets, in URL list order. The one whose body is "stall"
-/// answers after 1.5 s, past a one-second timeout.
+/// Every kind of page the spider meets, in list order; "stall" answers after 1.5 s, past a 1 s timeout.
 std::vector<SpiderSite> spiderSites();
 /// Registers spiderSites() on a server that has not started yet.
 void serveSpiderSites(LoopbackServer& server);
