@@ -119,8 +119,7 @@ TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
     EXPECT_EQ(over.reason, "Larger than 64 MiB");
 }
 
-// Each step of a save that can fail, failing: the old file stays byte for byte, with its
-// permissions, and no temporary file is left beside it.
+// A save failing at any step keeps the old file byte for byte, with its mode, and no temporary file.
 TEST(SaveFile, AFailingStepLeavesTheOldFileAndALinkIsWrittenThrough)
 {
     using Fault = std::function<void(test::FaultyFileSystem&)>;

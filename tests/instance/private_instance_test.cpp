@@ -1,5 +1,4 @@
-// The private search instance's lifecycle against scripted children on the fake platform's
-// clock, and the harvest's default source on top of it.
+// The private instance's lifecycle with scripted children on the fake clock; the harvest's default source.
 #include <gtest/gtest.h>
 
 #include <QDir>

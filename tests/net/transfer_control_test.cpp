@@ -104,8 +104,7 @@ QList<int> expectedPieces(int size)
 // one size cap. The same servers then see requests cancelled, replaced and destroyed; none reports late.
 TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
 {
-    // Answers no well-behaved server sends, chosen by path. A slow answer sent to its end
-    // means a client waited past its timeout or its size cap.
+    // Answers no well-behaved server sends; a slow one sent whole means a client overstayed its limits.
     std::atomic<int> slowAnswersSentWhole { 0 };
     test::RawServer odd([&](const std::string& head, const test::RawServer::Send& send) {
         const std::string path = head.substr(4, head.find(' ', 4) - 4);

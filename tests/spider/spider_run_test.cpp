@@ -20,8 +20,7 @@ namespace {
 using test::FakeTransferControl;
 using test::LoopbackServer;
 
-/// A window ready to spider `urls`: a one-second timeout and three records a page, the
-/// settings the command-line test compares its pages against.
+/// A window ready to spider `urls` as the command-line test does: 1 s timeout, three records a page.
 struct RunWindow : test::SpiderWindow {
     RunWindow(std::unique_ptr<TransferControl> inet, const QStringList& urls, const char* parallel = "1")
         : SpiderWindow(std::move(inet), urls, parallel)

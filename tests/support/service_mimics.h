@@ -19,8 +19,7 @@ struct CannedAnswer {
     std::string contentType = "application/json";
 };
 
-/// A loopback stand-in for a suggestion or search service: every GET of `path` is answered
-/// by `answer` from the request, and its target is recorded.
+/// A loopback suggestion or search service: each GET of `path` is answered by `answer`, its target kept.
 class ServiceMimic {
 public:
     using Answerer = std::function<CannedAnswer(const httplib::Request&)>;

@@ -11,8 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-// Real-window tests run against a real X server: a private Xvfb that this process starts on a
-// free display and ends when the tests are done.
+// Real-window tests run against a private Xvfb, started on a free display and ended after the tests.
 namespace {
 
 // TARNWICK_XVFB_SCREEN ("1600x1000x24") sets the screen, for a run at a high display scale.
@@ -32,8 +31,7 @@ pid_t startXvfb(std::string& display)
         _exit(127);
     }
     close(fds[1]);
-    // The server writes the display number and a newline; read both before closing the pipe,
-    // or the server dies writing into a closed pipe.
+    // Read the display number and its newline before closing the pipe, or the server dies writing.
     std::string number;
     char c = 0;
     while (pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n')

@@ -71,8 +71,7 @@ TEST(MainWindowLayout, OpensAtItsTwipsAndColumnsKeepTheirSharesAsTheListsTakeThe
         EXPECT_EQ(disclaimer.size(), disclaimer0.size());
         EXPECT_NEAR(meeting(w) - disclaimer.left(), meeting(first) - disclaimer0.left(), 1);
 
-        // Every shown control lies whole inside its parent, at no less than the size it needs,
-        // and covers no other control except those it holds.
+        // Each shown control lies whole in its parent, at its needed size, over no control but its own.
         static const QRegularExpression controlName(
             QStringLiteral("^(Text|Label|List|Combo|Check|Option|Command|Frame|RichTextBox)\\d+$"));
         std::vector<std::pair<const QWidget*, QRect>> shown;
