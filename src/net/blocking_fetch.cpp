@@ -148,13 +148,14 @@ FetchResult fetchBlocking(const QUrl& url, int timeoutSeconds, qint64 maxBytes)
         return result;
     }
 
-    QNetworkAccessManager manager;
-    QNetworkReply* reply = manager.get(makeGetRequest(url));
+    // Declared before the manager, so they outlive it and the reply it deletes on its way out.
     QEventLoop loop;
     bool timedOut = false;
     bool tooLarge = false;
-
     QTimer deadline;
+    QNetworkAccessManager manager;
+    QNetworkReply* reply = manager.get(makeGetRequest(url));
+
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, reply, [&] {
         timedOut = true;
@@ -168,8 +169,9 @@ FetchResult fetchBlocking(const QUrl& url, int timeoutSeconds, qint64 maxBytes)
             reply->abort();
         }
     });
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
-        if (tooLarge)
+    auto take = [&] {
+        // An abort, for the time or the size, closes the reply.
+        if (!reply->isOpen())
             return;
         if (result.body.size() + reply->bytesAvailable() > maxBytes) {
             tooLarge = true;
@@ -177,20 +179,14 @@ FetchResult fetchBlocking(const QUrl& url, int timeoutSeconds, qint64 maxBytes)
             return;
         }
         result.body += reply->readAll();
-    });
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, take);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
 
     deadline.start(requestTimeoutMs(timeoutSeconds));
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-    deadline.stop();
-
-    if (!tooLarge && !timedOut && reply->bytesAvailable() > 0) {
-        if (result.body.size() + reply->bytesAvailable() > maxBytes)
-            tooLarge = true;
-        else
-            result.body += reply->readAll();
-    }
+    take(); // whatever came with the end of the answer
     result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     result.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
     result.finalUrl = reply->url();
@@ -204,8 +200,6 @@ FetchResult fetchBlocking(const QUrl& url, int timeoutSeconds, qint64 maxBytes)
         result.ok = true;
     if (!result.ok)
         result.body.clear();
-    // The manager deletes the reply as it goes; nothing may reach the lambdas' locals then.
-    QObject::disconnect(reply, nullptr, nullptr, nullptr);
     return result;
 }
 
