@@ -166,8 +166,7 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
     }
 }
 
-// A real write failing part way (a capped file size) is tarnwick-cli's full-disk table;
-// every saver over a failing file system is the table below.
+// A real write cut short is tarnwick-cli's full-disk table; here, every saver over a failing file system.
 TEST(Save, ListsEndEveryEntryPanesAddABreakAndEverySaverOnAFullDiskKeepsTheOldFile)
 {
     TestWindow w;

@@ -9,6 +9,7 @@
 #include <QDir>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace tarnwick {
 namespace {
@@ -112,6 +113,9 @@ TEST(RunJournalFile, IsLockedWhileInUseSyncedBySecondsAndGoneWhenRemoved)
     for (int i = 3; i < 12; ++i)
         header.urls.append(QStringLiteral("http://more.example/%1").arg(i));
     QString error;
+    // Started with stdin closed, as some launchers do: descriptor 0 is the journal's.
+    const int stdinCopy = ::dup(0);
+    ::close(0);
     std::unique_ptr<RunJournal> journal = RunJournal::create(folder, header, window.p, error);
     ASSERT_TRUE(journal) << error.toStdString();
     EXPECT_EQ(RunJournal::interrupted(folder), QStringList {}) << "held by this program";
@@ -135,6 +139,8 @@ TEST(RunJournalFile, IsLockedWhileInUseSyncedBySecondsAndGoneWhenRemoved)
     journal->remove();
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(QDir("/proc/self/fd").count(), descriptors) << "removing it closes it";
+    ::dup2(stdinCopy, 0);
+    ::close(stdinCopy);
 }
 
 // The kill points and the resumed run's output are proven on tarnwick-cli (cli_resume_test);
