@@ -46,6 +46,7 @@ TEST(StartUp, ControlsCombosBacklinksTemplateAndDisclaimer)
         EXPECT_TRUE(box->items().contains(text)) << box->name() << ": the default is one of its choices";
     }
     EXPECT_EQ(f.RichTextBox2.Text(), defaultTemplate());
+    EXPECT_TRUE(f.Text16.Text().startsWith("DISCLAIMER:\r\nUse of Tarnwick is\r\n"));
     // Editable: typed text that is not an item stays.
     f.Combo3.setText("12");
     EXPECT_EQ(f.Combo3.Text(), "12");
