@@ -159,8 +159,7 @@ TEST(SitemapXml, ListsThePagesAndTheSitemapEncodedEscapedAndValid)
     EXPECT_TRUE(f.pageFiles.isEmpty());
     EXPECT_TRUE(f.pageFailure.isEmpty());
 
-    // An address spoilt while the run went on stops the run rather than list addresses that
-    // lead nowhere, and leaves the sitemap's links as a stopped run does.
+    // An address spoilt mid-run stops the run: no link leads nowhere; the sitemap is a stopped run's.
     f.Label3.setCaption("1");
     f.Text15.setText("links");
     f.Text18.setText("cars/");

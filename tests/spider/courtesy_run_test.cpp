@@ -84,6 +84,7 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDela
         const QStringList& executed = run.fake().executed;
         EXPECT_EQ(executed.count(urls[1]) + executed.count(urls[4]), 0);
         EXPECT_EQ(executed.count(urls[2]), 1);
+        EXPECT_EQ(run.fake().siblings, parallel[0] == '1' ? 1 : 6) << "idle robots.txt controls used again";
         EXPECT_EQ(run.fake().timeouts, QList<int>(executed.size(), 60))
             << "robots.txt within the run's timeout";
         for (const char* host : { "a", "b", "c" })

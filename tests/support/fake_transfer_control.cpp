@@ -7,6 +7,7 @@ namespace tarnwick::test {
 std::unique_ptr<TransferControl> FakeTransferControl::makeSibling()
 {
     auto sibling = std::make_unique<FakeTransferControl>();
+    ++origin().siblings;
     sibling->answers = answers;
     sibling->origin_ = &origin();
     return sibling;

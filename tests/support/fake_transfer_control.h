@@ -50,6 +50,7 @@ public:
     /// Requests running on this control and its siblings now, and the most at once.
     int running = 0;
     int mostRunning = 0;
+    int siblings = 0; ///< made from this control and its siblings
 
 private:
     FakeTransferControl& origin() { return origin_ ? *origin_ : *this; }

@@ -9,8 +9,7 @@
 
 namespace tarnwick::test {
 
-/// An HTTP server on 127.0.0.1 and a free port, running on its own thread for the life of
-/// the object. Register handlers on `server` before calling start().
+/// An HTTP server on 127.0.0.1 at a free port, on its own thread while it lives; add handlers before start().
 class LoopbackServer {
 public:
     /// Where the server listens. Every127 answers on 127.0.0.2, 127.0.0.3 and so on too, so a test

@@ -185,8 +185,7 @@ TEST(MainWindow, DroppedFilesOpenAsTheirOpenCommandsOpenThem)
         QMimeData mime;
         mime.setUrls({ QUrl::fromLocalFile(path) });
         const bool opens = !expected.isEmpty();
-        // A file the window opens is taken even over the spider data pane, which would otherwise
-        // paste its name as text; any other file the window refuses.
+        // A file the window opens is taken even over the data pane (not pasted as text); others refused.
         QWidget* target = opens ? w.widget<QPlainTextEdit>(w.f.RichTextBox1)->viewport() : &w.window;
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
