@@ -208,7 +208,7 @@ bool PageLinkComponent::FetchPage(const QString& pattern, const QString& term, i
     const FetchResult result = fetcher_(url, timeoutSeconds);
     // An error page (404, a 503 "try later") is not the result page asked for; its links
     // would end up in the URL list as if they were results.
-    if (!result.ok || result.status < 200 || result.status > 299)
+    if (!result.ok || result.status / 100 != 2)
         return false;
     setPage(decodeBody(result.body, result.contentType), result.finalUrl.isValid() ? result.finalUrl : url);
     return true;

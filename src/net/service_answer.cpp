@@ -109,7 +109,7 @@ JsonAnswer readJsonAnswer(const FetchResult& result, const QString& address, con
     if (error.error != QJsonParseError::NoError && text.contains(QLatin1String("&quot;")))
         answer.document = QJsonDocument::fromJson(unescapeHtml(text).toUtf8(), &error);
     const bool parsed = error.error == QJsonParseError::NoError;
-    const bool success = result.status >= 200 && result.status <= 299;
+    const bool success = result.status / 100 == 2;
     if (parsed && success)
         return answer;
     answer.document = {};

@@ -38,11 +38,7 @@ QString fillTemplate(const QString& tmpl, const TemplateValues& values)
         pieces = std::move(next);
     }
 
-    qsizetype size = 0;
-    for (const Piece& piece : pieces)
-        size += piece.fill >= 0 ? fills[piece.fill]->size() : piece.text.size();
     QString out;
-    out.reserve(size);
     for (const Piece& piece : pieces) {
         if (piece.fill >= 0)
             out += *fills[piece.fill];
