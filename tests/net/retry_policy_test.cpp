@@ -1,5 +1,4 @@
-// Which failed requests are asked again and after how long: the waits on a given clock, and
-// the failures of real requests over loopback as the control reports them.
+// Which failed requests are asked again and when, on a given clock and for real failures over loopback.
 #include "net/qt_transfer_control.h"
 #include "net/retry_policy.h"
 #include "support/fake_platform.h"

@@ -61,8 +61,7 @@ QByteArray without(QByteArray text, const QString& pattern)
     return text.replace(QRegularExpression(pattern).match(QString::fromUtf8(text)).captured().toUtf8(), "");
 }
 
-// A run with pages and `pages` over the data of the same run without them write the same
-// folder; records short of a full page only add the last page and its links.
+// A run with pages, and `pages` over its data from a run without, write one folder, a short last page too.
 TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
 {
     const struct {
