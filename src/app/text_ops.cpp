@@ -4,6 +4,15 @@
 #include <cmath>
 
 namespace tarnwick {
+namespace {
+
+// Other scripts' digits are no number to Val or to a typed count.
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+} // namespace
 
 double Val(const QString& text)
 {
@@ -18,7 +27,7 @@ double Val(const QString& text)
     bool point = false;
     for (; i < n; ++i) {
         const QChar c = text.at(i);
-        if (c.isDigit() && c.unicode() < 128) {
+        if (isAsciiDigit(c)) {
             number += c;
             digits = true;
         } else if (c == QLatin1Char('.') && !point) {
@@ -37,7 +46,7 @@ double Val(const QString& text)
         if (j < n && (text.at(j) == QLatin1Char('+') || text.at(j) == QLatin1Char('-')))
             exponent += text.at(j++);
         const qsizetype firstDigit = j;
-        while (j < n && text.at(j).isDigit() && text.at(j).unicode() < 128)
+        while (j < n && isAsciiDigit(text.at(j)))
             exponent += text.at(j++);
         if (j > firstDigit)
             number += exponent;
@@ -98,9 +107,7 @@ QStringList splitNoCase(const QString& text, const QString& separator)
 std::optional<int> wholeNumber(const QString& text)
 {
     const QString digits = text.trimmed();
-    if (digits.isEmpty() || digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](QChar c) {
-            return c.isDigit() && c.unicode() < 128;
-        }))
+    if (digits.isEmpty() || digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), isAsciiDigit))
         return std::nullopt;
     return digits.toInt();
 }

@@ -251,7 +251,7 @@ TEST(TextOps, AppPathNumbersRoundingTrimAndCaseFreeSplits)
         p.folder = folder;
         EXPECT_EQ(AppPath(p), path) << folder;
     }
-    const std::pair<const char*, double> numbers[] = { { "  12abc", 12 }, { "-3.5", -3.5 }, { "1e3x", 1000 },
+    const std::pair<const char*, double> numbers[] = { { "  90abc", 90 }, { "-3.5", -3.5 }, { "1e09x", 1e9 },
         { "2e", 2 }, { "1.2.3", 1.2 }, { "abc", 0 }, { "", 0 } };
     for (const auto& [text, value] : numbers)
         EXPECT_EQ(Val(text), value) << text;
