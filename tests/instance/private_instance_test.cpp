@@ -144,6 +144,7 @@ TEST(PrivateInstance, WritesItsSettingsThenRunsTheModuleUntilItDies)
             << "none of the caller's own";
     }
     EXPECT_EQ(QFileInfo(setup.runtimeFolder).permissions() & 0x0077, 0) << "a folder for this user only";
+    EXPECT_FALSE(QFile::exists(file)) << "the secret is off the disk once the instance has read it";
 
     // Kept while it runs; once it is gone the harvest hears why, and the next ask starts anew.
     EXPECT_EQ(fake.instance->address(p, stopFlag).port, 40001);
