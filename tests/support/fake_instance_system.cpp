@@ -22,7 +22,7 @@ qint64 FakeInstanceSystem::start(const ChildLaunch& launch, int& error)
     error = script.startError;
     if (error != 0)
         return 0;
-    if (launch.arguments.value(0) == QLatin1String("-c")) // the writer's settings file, secret and all
+    if (launch.arguments.value(0) == QLatin1String("-c") && script.exitCode == 0) // secret and all
         QFile(launch.arguments.value(3)).open(QIODevice::WriteOnly);
     QFile output(launch.outputFile);
     if (output.open(QIODevice::WriteOnly | QIODevice::Truncate))
