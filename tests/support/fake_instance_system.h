@@ -41,8 +41,7 @@ public:
     bool portTaken(int port) override { return taken.count(port) != 0; }
     bool answers(const QString& address) override;
 
-    // What comes next: the children in the order started; with none left, a writer that writes
-    // and an instance that answers (or `fallbackError` for both, when set).
+    // The next children, in order; then writers that write, instances that answer (or `fallbackError`).
     std::deque<Child> children;
     int fallbackError = 0;
     /// freePort's answers, then 40001, 40002, ...
