@@ -176,7 +176,7 @@ TEST(PrivateInstance, AnInterpreterThatIsNotThereMeansSearxIsMissing)
     const InstanceAnswer answer
         = PrivateInstance(std::make_unique<PosixInstanceSystem>(), setup).address(p, stopFlag);
     EXPECT_EQ(std::pair(answer.outcome, answer.message), std::pair(InstanceOutcome::Failed, kNoSearx));
-    EXPECT_LE(::waitpid(-1, nullptr, WNOHANG), 0) << "the child that could not start is reaped";
+    EXPECT_EQ(::waitpid(-1, nullptr, 0), -1) << "the child that could not start is reaped, and none is left";
 }
 
 // Only searx's own /config answer counts: another service on the port must not pass for it.
