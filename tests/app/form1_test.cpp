@@ -228,8 +228,7 @@ TEST(SmallHandlers, AboutNamesVersionQtReadmeAndTheJournalFolder)
     for (int i = 0; i < 3; ++i)
         kept[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], kept[i]);
 
-    // Go To Help opens the README About names, the one of the source tree in a test build,
-    // with the desktop's handler; without one it names the file.
+    // Go To Help opens the README that About names with the desktop's handler; without one, names the file.
     const QString manual = manualPath();
     EXPECT_EQ(lines.value(3), "README: " + manual);
     EXPECT_TRUE(manual.endsWith("/README.md")) << manual.toStdString();

@@ -287,8 +287,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
         EXPECT_TRUE(run.states.isEmpty()) << "cancelled before the first pump";
     }
     for (const bool again : { false, true }) {
-        // Once the first bytes are in, while the server still has more to send: cancelled, or
-        // asked for another page, of which alone the rest reports.
+        // First bytes in, the server still sending: cancelled, or asked for another page that alone reports.
         Recorded recorded;
         auto& [inet, run] = recorded;
         const auto recorder = inet.StateChanged;

@@ -107,8 +107,7 @@ TEST(Sitemap, VerticalLinksHeadingAndListEmptied)
     EXPECT_FALSE(QFileInfo::exists(t.path("cars/sitemap.xml"))) << "no site address, no sitemap.xml";
 }
 
-// Each link leads to the file written: what a name holds is part of the name, never a query,
-// a fragment, an escape, a character reference or markup.
+// Each link leads to the file written: a query, fragment, escape, reference or markup is part of the name.
 TEST(Pages, PageNamesAreLinkedEncodedFromTheSitemap)
 {
     const struct {

@@ -71,14 +71,16 @@ TEST(RunReport, SummaryShownAtEitherEndAndSavedAsCsv)
     struct Row {
         const char* name;
         const char* filter; // empty: the input checks refuse the run
-        bool stop;
+        char during; // once the first record is in: 's' Stop All, 'r' the user removes the last URL
         QString summary;
     };
     const Row rows[] = {
-        { "completed", "flights -hotels", false,
+        { "completed", "flights -hotels", 0,
             "Spidered 3 of 3 URLs: 1 accepted, 1 refused by the rules, 1 failed (1 HTTP status)" },
-        { "stopped", " ", true, "Spidered 1 of 3 URLs: 1 accepted, 0 refused by the rules, 0 failed" },
-        { "refused", "", false, "last run" },
+        { "stopped", " ", 's', "Spidered 1 of 3 URLs: 1 accepted, 0 refused by the rules, 0 failed" },
+        { "the last URL removed", " ", 'r',
+            "Spidered 2 of 3 URLs: 1 accepted, 0 refused by the rules, 1 failed (1 HTTP status)" },
+        { "refused", "", 0, "last run" },
     };
     for (const Row& row : rows) {
         test::TestWindow w;
@@ -92,11 +94,12 @@ TEST(RunReport, SummaryShownAtEitherEndAndSavedAsCsv)
             "http://c.example/", QString::fromStdString(test::spiderPage("Cheap hotels", "Beds for less")));
         f.Text5.setText(row.filter);
         f.labelStatus.setCaption("last run");
-        if (row.stop)
-            w.p.onPump = [&f](int) {
-                if (f.List5.ListCount() == 1)
-                    mnuStopAll_Click(f);
-            };
+        w.p.onPump = [&f, &row](int) {
+            if (f.List5.ListCount() == 1 && row.during == 's')
+                mnuStopAll_Click(f);
+            if (f.List5.ListCount() == 1 && row.during == 'r' && f.List1.ListCount() == 3)
+                f.List1.setListIndex(2), List1_DblClick(f);
+        };
         QString atMessage;
         w.p.onMessage = [&](const QString&) { atMessage = f.labelStatus.Caption(); };
         Command3_Click(f, w.p);
