@@ -34,7 +34,7 @@ TEST(PrivateInstance, StartsOnceAnsweredAndSaysWhyNot)
 {
     const Child writes = test::FakeInstanceSystem::writes();
     const Child silent { 0, -1, 0, -1, true, "Traceback\nlast words \x1b[31mred\n\n" };
-    const Child dies { 0, 5, 1, -1, false, "Traceback (most recent call last):\nOSError: boom\n" };
+    const Child dies { 0, 5, 1, -1, false, "Traceback (most recent call last):\n" + QByteArray(300, 'b') };
     const Child portLost { 0, 2, 1, -1, false, "OSError: [Errno 98] Address already in use\n" };
     struct Row {
         const char* name;
@@ -71,8 +71,8 @@ TEST(PrivateInstance, StartsOnceAnsweredAndSaysWhyNot)
             "\"last words [31mred\"",
             2, { SIGTERM, SIGKILL }, 30000 },
         { "dies before answering", { writes, dies }, {}, 0, InstanceOutcome::Failed,
-            "The private search instance ended before it answered (exit status 1). Its log LOG ends with: "
-            "\"OSError: boom\"",
+            "The private search instance ended before it answered (exit status 1). Its log LOG ends with: \""
+                + QString(300, u'b') + "\"",
             2, {}, 500 },
         { "its port taken once", { writes, portLost, writes, test::FakeInstanceSystem::answers() }, { 40001 },
             0, InstanceOutcome::Ready, {}, 4, {}, 200 },
