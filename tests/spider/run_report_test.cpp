@@ -76,10 +76,10 @@ TEST(RunReport, SummaryShownAtEitherEndAndSavedAsCsv)
     };
     const Row rows[] = {
         { "completed", "flights -hotels", 0,
-            "Spidered 3 of 3 URLs: 1 accepted, 1 refused by the rules, 1 failed (1 HTTP status)" },
+            "Spidered 3 of 3 URLs: 1 accepted, 1 refused by the rules, 1 failed (1 refused connection)" },
         { "stopped", " ", 's', "Spidered 1 of 3 URLs: 1 accepted, 0 refused by the rules, 0 failed" },
         { "the last URL removed", " ", 'r',
-            "Spidered 2 of 3 URLs: 1 accepted, 0 refused by the rules, 1 failed (1 HTTP status)" },
+            "Spidered 2 of 3 URLs: 1 accepted, 0 refused by the rules, 1 failed (1 refused connection)" },
         { "refused", "", 0, "last run" },
     };
     for (const Row& row : rows) {
@@ -89,7 +89,7 @@ TEST(RunReport, SummaryShownAtEitherEndAndSavedAsCsv)
         f.List1.replaceAll({ "http://a.example/", "http://b.example/", "http://c.example/" });
         w.transfer->answer("http://a.example/",
             QString::fromStdString(test::spiderPage("Cheap flights", "Flights for less")));
-        w.transfer->answers["http://b.example/"] = { "gone", false, 0, {}, 404 };
+        w.transfer->fail("http://b.example/", QNetworkReply::ConnectionRefusedError, "Connection refused");
         w.transfer->answer(
             "http://c.example/", QString::fromStdString(test::spiderPage("Cheap hotels", "Beds for less")));
         f.Text5.setText(row.filter);
@@ -105,6 +105,8 @@ TEST(RunReport, SummaryShownAtEitherEndAndSavedAsCsv)
         Command3_Click(f, w.p);
         EXPECT_EQ(atMessage, row.summary) << row.name;
         EXPECT_EQ(f.labelStatus.Caption(), row.summary) << row.name;
+        EXPECT_EQ(f.Caption(), "Tarnwick") << row.name << ": not the last request's state";
+        EXPECT_EQ(f.RichTextBox1.SelStart(), f.RichTextBox1.Text().size()) << row.name << ": at its end";
 
         w.p.messages.clear();
         const QString chosen = w.path("run.csv");
