@@ -85,8 +85,7 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDela
         EXPECT_EQ(executed.count(urls[1]) + executed.count(urls[4]), 0);
         EXPECT_EQ(executed.count(urls[2]), 1);
         EXPECT_EQ(run.fake().siblings, parallel[0] == '1' ? 1 : 6) << "idle robots.txt controls used again";
-        EXPECT_EQ(run.fake().timeouts, QList<int>(executed.size(), 60))
-            << "robots.txt within the run's timeout";
+        EXPECT_EQ(run.fake().timeouts, QList<int>(executed.size(), 60)) << "robots.txt in the run's timeout";
         for (const char* host : { "a", "b", "c" })
             EXPECT_EQ(executed.count(QStringLiteral("http://%1.example/robots.txt").arg(host)), 1) << host;
         EXPECT_EQ(run.f().runReport.summaryText(),
@@ -117,6 +116,14 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDela
         EXPECT_EQ(executed.indexOf("http://b.example/1"), bAt) << executed.join(' ').toStdString();
         expectSameOutputs(crawlOneAtATime, run.outputs());
     }
+    // The URLs after the first removed while the second waits its turn: none of them is asked for.
+    CourtesyWindow run(crawlDelaySites(), kCrawlUrls, "2", true, "0");
+    run.p.onPump = [&run](int) {
+        if (run.p.sleptMs > 5000)
+            run.f().List1.replaceAll(kCrawlUrls.mid(0, 1));
+    };
+    Command3_Click(run.f(), run.p);
+    EXPECT_EQ(run.fake().executed, (QStringList { "http://a.example/robots.txt", kCrawlUrls[0] }));
 }
 
 /// Four URLs: one answers 503 with Retry-After once, one resets twice, one always answers 503, one is fine.
