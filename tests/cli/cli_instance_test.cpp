@@ -60,8 +60,7 @@ TEST(CliInstance, HarvestsThroughItsOwnInstanceAndLeavesNoneWhenStoppedOrKilled)
         // Killed with it, even by SIGKILL; a few seconds at most.
         for (int i = 0; i < 50 && !test::processesIn(runtime).isEmpty(); ++i)
             QThread::msleep(100);
-        EXPECT_EQ(test::processesIn(runtime), QList<qint64>())
-            << signal << ": an instance outlived the command";
+        EXPECT_EQ(test::processesIn(runtime), QList<qint64>()) << signal << ": an instance outlived it";
         if (signal == SIGKILL)
             continue;
         EXPECT_EQ(result.exitCode, exitCode) << result.err.toStdString();

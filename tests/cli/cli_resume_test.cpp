@@ -99,11 +99,9 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
         const char* killResumedAt = ""; // where the first resumed run is killed in turn
     } rows[] = {
         { "request held, 1 in flight", Kill::HeldRequest, "", "1", false },
-        { "request held, 8 in flight, resumed run killed after URL 10", Kill::HeldRequest, "", "8", true,
-            "urls:10" },
+        { "request held, 8 in flight, resume killed at URL 10", Kill::HeldRequest, "", "8", true, "urls:10" },
         { "after page 2, resumed run killed after page 3", Kill::AfterPage, "pages:2", "1", true, "pages:3" },
-        { "after page 2, journal cut off mid-entry, 8 in flight", Kill::AfterPageCutOff, "pages:2", "8",
-            false },
+        { "after page 2, journal cut mid-entry, 8 in flight", Kill::AfterPageCutOff, "pages:2", "8", false },
         { "in the sitemap, 1 in flight", Kill::InSitemap, "urls:14", "1", false },
         { "in the sitemap, 8 in flight", Kill::InSitemap, "urls:14", "8", true },
     };

@@ -188,8 +188,7 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndAFullDiskEndsWithStatusF
             + " saved!\n");
     // The request in flight is finished, as Stop All in the window lets it finish; nothing after it.
     const QByteArray data = test::readFileBytes(saved);
-    EXPECT_TRUE(data.startsWith("first page\r\nQuick answer\r\n" + urls.at(0).toUtf8()))
-        << data.toStdString();
+    EXPECT_TRUE(data.startsWith("first page\r\nQuick answer\r\n" + urls[0].toUtf8())) << data.toStdString();
     EXPECT_TRUE(data.contains("Slow page")) << data.toStdString();
     EXPECT_FALSE(data.contains("last page")) << data.toStdString();
 

@@ -276,8 +276,7 @@ TEST(SpiderRecords, ReadBackOnlyTheFormsTheSpiderWrites)
         { "markup in a description", "T\r\nD <img src=x>\r\n" + u + "\r\n", 1, {}, {} },
         { "a quote in the address", "T\r\nD\r\nhttp://a.example/\"onclick=x\r\n", 1, {}, {} },
         { "link to another address", "D\r\n" + link + "http://b.example/</a>\r\n", 1, {}, {} },
-        { "link with an attribute of its own", "D\r\n<a href=\"" + u + "\" onclick=\"x\">" + u + "</a>\r\n",
-            1, {}, {} },
+        { "link with an attribute", "D\r\n<a href=\"" + u + "\" onclick=\"x\">" + u + "</a>\r\n", 1, {}, {} },
         { "empty bold title", "<b></b>\r\nD\r\n" + u + "\r\n", 1, {}, {} },
     };
     for (const auto& c : cases) {
