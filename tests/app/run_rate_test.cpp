@@ -38,6 +38,7 @@ TEST(RunRate, RateAndTimeLeftComeFromTheLastMinute)
         for (const Reading& r : c.readings)
             rate.sample(r.ms, r.done);
         EXPECT_EQ(rate.describe(c.total), c.expected) << c.name;
+        EXPECT_EQ(rate.secondsLeft(c.total) == -1, c.expected.isEmpty()) << c.name << ": no rate, no time";
     }
 }
 
