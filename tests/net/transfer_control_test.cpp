@@ -31,6 +31,7 @@ struct Outcome {
     QList<int> states, statesDuringExecute, pieceLengths;
     QString body, errorCaption;
     bool executingInCompleted = false, executingInError = true, executingAfter = true;
+    int pumps = 0;
 };
 
 // A control whose handler records everything, as the spider's handler reads it.
@@ -64,6 +65,7 @@ void waitIdle(QtTransferControl& inet, FakePlatform& p, Outcome& run)
     QDeadlineTimer guard(30000);
     while (inet.StillExecuting() && !guard.hasExpired() && p.waitForEvents(100)) { }
     run.executingAfter = inet.StillExecuting();
+    run.pumps = p.pumps;
 }
 
 Outcome runRequest(const QString& url, int timeoutSeconds = 5, const QString& headers = kHeaders)
@@ -203,6 +205,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
         const Outcome run = runRequest(c.url, c.timeout);
         EXPECT_TRUE(run.statesDuringExecute.isEmpty()) << c.name << ": nothing is raised inside Execute";
         EXPECT_FALSE(run.executingAfter) << c.name << ": idle at the end";
+        EXPECT_LT(run.pumps, 200) << c.name << ": the wait sleeps until something happens";
         const FetchResult fetched = fetchBlocking(QUrl(c.url), c.timeout);
         EXPECT_EQ(fetched.ok, c.status != 0) << c.name << ": " << fetched.error.toStdString();
         EXPECT_EQ(decodeBody(fetched.body, fetched.contentType), c.status ? c.body : QString()) << c.name;
