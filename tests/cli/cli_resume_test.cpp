@@ -22,8 +22,7 @@ namespace {
 constexpr int kUrls = 14;
 constexpr int kHeld = 7; ///< the list index whose first request the server holds open
 
-/// Sites whose pages are mostly accepted, a few refused or missing, and one that holds its
-/// first request open until released; every request is logged.
+/// Sites: most pages accepted, a few refused or missing, one holding its first request open; all logged.
 struct Sites {
     Sites()
     {

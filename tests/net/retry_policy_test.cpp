@@ -20,8 +20,7 @@ const QDateTime kNow(QDate(2026, 1, 1), QTime(12, 0), Qt::UTC);
 TEST(RetryPolicy, WaitsDoubleFromOneSecondOrFollowRetryAfterWithinTheTimeout)
 {
     constexpr int kNo = -1;
-    // Retries allowed and made so far, the failure (error, status, Retry-After), the timeout in
-    // seconds, and the wait before the next try (kNo: not asked again).
+    // Retries allowed and made, the failure (error, status, Retry-After), timeout (s), next wait (kNo: none).
     const std::tuple<const char*, int, int, int, int, const char*, int, qint64> cases[] = {
         { "first retry", 3, 0, 0, 503, "", 60, 1000 },
         { "second retry", 3, 1, 0, 503, "", 60, 2000 },

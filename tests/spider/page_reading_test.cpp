@@ -27,8 +27,7 @@ const QList<Head>& heads()
 {
     static const QList<Head> all = [] {
         QList<Head> out;
-        const QString table
-            = QString::fromUtf8(test::readFixture(QStringLiteral("spider/heads/readings.tsv")));
+        const QString table = QString::fromUtf8(test::readFixture("spider/heads/readings.tsv"));
         for (const QString& line : table.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             const QStringList f = line.split(QLatin1Char('\t'));
             out.append({ f.value(0), f.value(1),

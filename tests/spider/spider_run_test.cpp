@@ -212,8 +212,7 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndAnUnwritableJournalDoesNo
         expectRunAgainAsFresh(run, urls, c.parallel, true);
     }
 
-    // A journal that cannot be written, at the start or part-way, is said once and removed, so
-    // no half journal is offered later; the run itself goes on to its end.
+    // A journal not written, at the start or part-way, is said once and removed; the run goes on to its end.
     const struct {
         const char* name;
         int failAfter; // accepted URLs before the disk fills; 0: at the header

@@ -10,8 +10,7 @@
 
 namespace tarnwick::test {
 
-/// A loaded window over a fake platform whose program folder is a fresh temporary folder.
-/// The transfer control is a scripted one unless the test hands in another.
+/// A loaded window on a fake platform with a fresh program folder; a scripted control unless given one.
 struct TestWindow {
     explicit TestWindow(std::unique_ptr<TransferControl> inet = nullptr);
 
