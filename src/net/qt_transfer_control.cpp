@@ -50,6 +50,11 @@ bool isWebUrl(const QUrl& url)
         && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
+QString overCapInfo()
+{
+    return QStringLiteral("Response over %1 bytes").arg(kMaxBodyBytes);
+}
+
 // Idle connections are kept per scheme, host and port.
 QString connectionKey(const QUrl& url)
 {
@@ -151,7 +156,7 @@ void QtTransferControl::onMetaData()
     // A declared length over the cap fails before a byte of the body is kept.
     const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && length.toLongLong() > kMaxBodyBytes) {
-        fail(kErrorTooLarge, QStringLiteral("Response over %1 bytes").arg(kMaxBodyBytes));
+        fail(kErrorTooLarge, overCapInfo());
         return;
     }
     if (!receiving_) {
@@ -160,15 +165,20 @@ void QtTransferControl::onMetaData()
     }
 }
 
-void QtTransferControl::onReadyRead()
+bool QtTransferControl::takeAvailable()
 {
-    if (!reply_)
-        return;
     if (bytes_.size() + reply_->bytesAvailable() > kMaxBodyBytes) {
-        fail(kErrorTooLarge, QStringLiteral("Response over %1 bytes").arg(kMaxBodyBytes));
-        return;
+        fail(kErrorTooLarge, overCapInfo());
+        return false;
     }
     bytes_ += reply_->readAll();
+    return true;
+}
+
+void QtTransferControl::onReadyRead()
+{
+    if (!reply_ || !takeAvailable())
+        return;
     if (!receiving_) {
         receiving_ = true;
         raise(icReceivingResponse);
@@ -185,11 +195,9 @@ void QtTransferControl::onFinished()
         fail(reply->error(), reply->errorString());
         return;
     }
-    if (bytes_.size() + reply->bytesAvailable() > kMaxBodyBytes) {
-        fail(kErrorTooLarge, QStringLiteral("Response over %1 bytes").arg(kMaxBodyBytes));
+    // Whatever readyRead has not brought yet counts against the cap too.
+    if (!takeAvailable())
         return;
-    }
-    bytes_ += reply->readAll();
     contentType_ = reply->header(QNetworkRequest::ContentTypeHeader).toString();
     status_ = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     headers_ = reply->rawHeaderPairs();

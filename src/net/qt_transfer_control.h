@@ -45,6 +45,8 @@ private:
     void onMetaData();
     void onReadyRead();
     void onFinished();
+    /// Keeps what the reply has ready; false when that passes the size cap, which ends the request.
+    bool takeAvailable();
     /// Ends the request in state 11 with this error.
     void fail(int code, const QString& info);
     /// Queues a notification for the current request; it is dropped if another request
