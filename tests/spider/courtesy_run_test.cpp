@@ -60,26 +60,26 @@ std::unique_ptr<FakeTransferControl> crawlDelaySites()
     return inet;
 }
 
-// Three sites: one refuses /private/ to this crawler, one's robots.txt answers 500 or 429, one has none.
+// Three sites: one refuses /private/ to this crawler, one answers 500 or 429, one 404 or 300 (read as none).
 // Then a Crawl-delay, which spaces requests to its own site only.
 TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDelaySpacesRequests)
 {
     const QStringList urls = { "http://a.example/ok", "http://a.example/private/secret",
         "http://c.example/private/secret", "http://c.example/ok", "http://b.example/ok" };
-    const auto sites = [&urls](int busy) {
+    const auto sites = [&urls](int busy, int unread) {
         auto inet = std::make_unique<FakeTransferControl>();
         inet->answer("http://a.example/robots.txt",
             "User-agent: *\nDisallow: /\n\nUser-agent: agent\nDisallow: /private/\n");
         inet->answers["http://b.example/robots.txt"] = { "busy", false, 0, {}, busy };
-        inet->answers["http://c.example/robots.txt"] = { "none", false, 0, {}, 404 };
+        inet->answers["http://c.example/robots.txt"] = { "User-agent: *\nDisallow: /", false, 0, {}, unread };
         for (const QString& url : urls)
             inet->answer(url, page(qPrintable("Page at " + url)));
         return inet;
     };
     QString oneAtATime;
-    for (const auto& [parallel, busy] : { std::pair { "1", 500 }, { "4", 429 } }) {
+    for (const auto& [parallel, busy, unread] : { std::tuple { "1", 500, 404 }, { "4", 429, 300 } }) {
         SCOPED_TRACE(parallel);
-        CourtesyWindow run(sites(busy), urls, parallel, true, "0");
+        CourtesyWindow run(sites(busy, unread), urls, parallel, true, "0");
         Command3_Click(run.f(), run.p);
         const QStringList& executed = run.fake().executed;
         EXPECT_EQ(executed.count(urls[1]) + executed.count(urls[4]), 0);
