@@ -130,6 +130,12 @@ TEST(Randomiser, CaptionsAndProgressFollowThePhasesInOrder)
     EXPECT_GT(p.pumps, 1);
     EXPECT_EQ(w.f().progress.randomiserDone, 200);
     EXPECT_EQ(w.f().progress.randomiserSteps, 200);
+    p.onPump = [&w](int) {
+        if (w.f().progress.randomiserPhase == RandomiserPhase::Rebuilding)
+            w.f().List1.AddItem("added by another command");
+    };
+    Command4_Click(w.f(), p);
+    EXPECT_EQ(p.messages.size(), 1) << "a list changed while it was rebuilt is not called scrambled";
 }
 
 TEST(Randomiser, ThirtyThousandEntriesKeepTheirMultiset)
