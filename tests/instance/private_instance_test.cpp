@@ -122,11 +122,12 @@ TEST(PrivateInstance, WritesItsSettingsThenRunsTheModuleUntilItDies)
     const InstanceSetup& setup = fake.instance->setup();
     QDir().mkpath(QFileInfo(setup.userSettings).path());
     QFile(setup.userSettings).open(QIODevice::WriteOnly);
-    qputenv("SEARX_BIND_ADDRESS", "0.0.0.0");
-    qputenv("SEARXNG_PORT", "8888");
+    const auto callersOwn = { "SEARX_BIND_ADDRESS", "SEARXNG_PORT", "FLASK_DEBUG" };
+    for (const char* name : callersOwn)
+        qputenv(name, "1");
     const InstanceAnswer first = fake.instance->address(p, stopFlag);
-    qunsetenv("SEARX_BIND_ADDRESS");
-    qunsetenv("SEARXNG_PORT");
+    for (const char* name : callersOwn)
+        qunsetenv(name);
     ASSERT_EQ(first.outcome, InstanceOutcome::Ready);
 
     const std::vector<ChildLaunch>& launches = fake.system->launches;
@@ -139,7 +140,7 @@ TEST(PrivateInstance, WritesItsSettingsThenRunsTheModuleUntilItDies)
     for (const ChildLaunch& launch : launches) {
         EXPECT_EQ((QStringList { launch.program, launch.outputFile, launch.workingFolder }),
             (QStringList { setup.interpreter, setup.logFile, setup.runtimeFolder }));
-        EXPECT_EQ(launch.environment.filter(QRegularExpression("^SEARX(NG)?_")),
+        EXPECT_EQ(launch.environment.filter(QRegularExpression("^(SEARX(NG)?|FLASK)_")),
             (QStringList { "SEARX_SETTINGS_PATH=" + file, "SEARX_DEBUG=0", "SEARXNG_SETTINGS_PATH=" + file,
                 "SEARXNG_DEBUG=0" }))
             << "none of the caller's own";
