@@ -170,6 +170,7 @@ TEST_F(Lookup, RowsOfTheSecondTableBecomeKeywordEntries)
     expectAtRest("found");
     EXPECT_TRUE(p.messages.isEmpty()) << p.messages.join(QLatin1Char('|')).toStdString();
     EXPECT_FALSE(f.Inet1->StillExecuting());
+    EXPECT_EQ(f.Inet1->RequestTimeout(), 30);
     const QByteArray file = test::readFileBytes(cache.filePath(kFileName));
     EXPECT_TRUE(file.startsWith("\xEF\xBB\xBF\"<html>")) << file.left(20).toStdString();
     EXPECT_TRUE(file.endsWith("</html>\n\"\r\n"));
