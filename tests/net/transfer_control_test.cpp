@@ -227,6 +227,11 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
         EXPECT_TRUE(run.executingInCompleted) << c.name << ": still executing while the body is read";
     }
     EXPECT_EQ(fetchBlocking(QUrl(server.url("/hop")), 5).finalUrl, QUrl(server.url("/page")));
+    // A piece never ends between the two halves of a character outside the BMP.
+    QStringList pieces;
+    for (qsizetype at = 0; at < 6;)
+        pieces << bodyPiece(QStringLiteral("a\U0001F600b\U0001F600"), at, 2);
+    EXPECT_EQ(pieces.join(u'|'), QStringLiteral("a|\U0001F600|b|\U0001F600"));
     // OpenURL blocks and raises nothing, and tells a timeout from other failures.
     FakePlatform p;
     Recorded recorded;
