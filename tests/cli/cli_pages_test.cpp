@@ -1,5 +1,4 @@
-// The README's recipe for a list larger than one machine: split it, spider the pieces with GNU
-// parallel, join their data in list order and publish it with `pages`.
+// The README's recipe past one machine: split, spider with GNU parallel, join in list order, then `pages`.
 #include "cli/cli_process.h"
 #include "support/fixtures.h"
 #include "support/spider_sites.h"

@@ -39,8 +39,7 @@ void readAsJournal(fuzz::Harness& h, const QByteArray& bytes)
             __builtin_trap();
         return;
     }
-    // What is left out is one last line, cut off or damaged; what was read writes a journal
-    // that reads back as the same, and so does the file as it was cut.
+    // Only a last line, cut or damaged, is left out; what was read, rewritten, and the cut file read alike.
     const qsizetype lineEnd = bytes.indexOf('\n', got.wholeBytes);
     const QByteArray again = written(got);
     if (!kept.endsWith('\n') || (lineEnd >= 0 && lineEnd != bytes.size() - 1)

@@ -185,8 +185,7 @@ TEST_F(RealInstance, SettingsAreTheSourceWithTheServerOnLoopbackAndAFreshSecret)
 
     // Through the launcher, the message names the file.
     setup.userSettings = folder.path();
-    const InstanceAnswer answer = start(std::make_unique<PosixInstanceSystem>());
-    EXPECT_EQ(answer.message,
+    EXPECT_EQ(start(std::make_unique<PosixInstanceSystem>()).message,
         "The private search instance cannot use the settings file " + folder.path() + ": Is a directory.");
 }
 

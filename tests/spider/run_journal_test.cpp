@@ -1,5 +1,4 @@
-// The run journal: its lines read back or are refused, it is locked while in use, and a run
-// resumed from it at any point ends as a run that was never interrupted.
+// The run journal: lines read back or are refused, it is locked in use, a resumed run ends as if never cut.
 #include "app/state_folder.h"
 #include "spider/run_journal.h"
 #include "spider/run_resume.h"

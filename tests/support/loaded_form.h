@@ -24,8 +24,7 @@ struct LoadedForm {
     Form1 f;
 };
 
-/// The fields a spider run needs, with a filter of spaces that keeps every title; pages go
-/// to the folder "cars", named "insurance1.html" on, the sitemap "sitemap.html".
+/// A spider run's fields; a filter of spaces keeps every title; pages cars/insurance1.html on, sitemap.html.
 inline void readySpider(Form1& f)
 {
     f.Text6.setText(QStringLiteral("http://ref.example/"));

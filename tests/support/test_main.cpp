@@ -8,8 +8,7 @@
 
 #include <gtest/gtest.h>
 
-// Handlers pump the Qt event loop, so every test binary has a core application; widget tests
-// have a widget application, which CTest runs with QT_QPA_PLATFORM=offscreen.
+// Handlers pump Qt's event loop: a core application in each binary, a widget one (offscreen) in widget tests.
 int main(int argc, char** argv)
 {
 #ifdef TARNWICK_WIDGET_TESTS
