@@ -44,8 +44,7 @@ test::CannedAnswer resultPage(const std::string& site, const httplib::Request& r
         "text/html" };
 }
 
-// SearXNG pages by term: "widgets" has two pages and then the empty last page, "endless" a new
-// site on every page, the others stand for the ways an instance refuses.
+// SearXNG pages: "widgets" has two, then an empty one; "endless" a new site on each; the rest, refusals.
 test::CannedAnswer searxngAnswer(const httplib::Request& req)
 {
     using test::searxngPage;

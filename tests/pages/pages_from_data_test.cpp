@@ -84,8 +84,7 @@ TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
         Command3_Click(withPages.f(), withPages.p);
         ASSERT_EQ(withPages.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" });
 
-        // A run without pages keeps titles even for description-only pages: such a run's data
-        // is made with the title and description, and published description-only.
+        // Without pages a run keeps titles even for description-only pages; they publish description-only.
         Settings plainSettings = c.settings;
         plainSettings.descriptionOnly = false;
         Window saved(c.records, c.listed, plainSettings);

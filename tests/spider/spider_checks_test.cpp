@@ -161,8 +161,7 @@ TEST(SpiderChecks, ASecondRunWhileOneRunsDoesNothing)
     EXPECT_EQ(f.activity, Activity::Harvest);
 }
 
-// A filter of spaces only keeps every title, even one without an ASCII space; " -" starts the
-// words that refuse a title, and with Check8 any listed word is enough.
+// Spaces keep every title, even one without a space; " -" starts refusing words; with Check8 any one will do.
 TEST(TitleFilter, WordListsAndExclusions)
 {
     const struct {
