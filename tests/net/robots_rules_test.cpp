@@ -39,8 +39,7 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
         bool allowed;
         const char* rule = ""; // the rule that decided, if any
     } cases[] = {
-        { kSimple, "Tarnwick/1.0 (+http://www.tarnwick.example/)", "/example/", false,
-            "Disallow: /example/" },
+        { kSimple, "Tarnwick/1.0 (+http://tarnwick.example/)", "/example/", false, "Disallow: /example/" },
         { kSimple, "Tarnwick/1.0", "/pic.gif", false, "Disallow: *.gif$" },
         { kSimple, "Tarnwick/1.0", "/pic.gif?size=2", true },
         { kSimple, "Tarnwick/1.0", "/publications/", true, "Allow: /publications/" },
@@ -104,6 +103,7 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
         { "User-agent: *\nDisallow: /*aabaabaabaaac*end$", "x", "/x/aabaabaabaabaaac/end", false },
         { "User-agent: *\nDisallow: /*aabaabaabaaac*ac$", "x", "/x/aabaabaabaabaaac", true },
         { "User-agent: *\nDisallow: /*aabaabbab", "x", "/aabaabbaabbab", true },
+        { "User-agent: *\nDisallow: */private*.pdf", "x", "/private/a.pdf", false }, // a piece at the start
         { "", "x", "/", true },
     };
     for (const auto& c : cases) {
