@@ -172,8 +172,7 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
     }
 }
 
-// The first page or sitemap that cannot be written stops the run as Stop All does, and
-// everything gathered stays in the window to be saved elsewhere; a journal does not stop it.
+// A page or sitemap not written stops the run as Stop All does, keeping all it gathered; a journal does not.
 TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndAnUnwritableJournalDoesNot)
 {
     const struct {
@@ -201,6 +200,7 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndAnUnwritableJournalDoesNo
             QStringList { "Stopped! File " + run.path("cars/") + c.file
                 + " could not be saved: No space left on device" });
         EXPECT_EQ(f.Label3.Caption(), "0");
+        EXPECT_EQ(f.Text19.Text(), QString::number(c.accepted)) << "the stop point";
         EXPECT_EQ(f.List1.items(), urls);
         EXPECT_EQ(f.List5.items(), urls.mid(0, c.accepted));
         EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), c.accepted);
