@@ -139,8 +139,7 @@ TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
 TEST(PagesFromData, RefusesBadDataAndSettingsStopsAtAPageNotWrittenAndTakesEveryRecordForm)
 {
     const QString data = "Cheap flights to Rome\r\nFly far\r\nhttp://a.example/\r\n\r\n";
-    const QString notWritten
-        = "Stopped! File %1/cars/insurance1.html could not be saved: No space left on device";
+    const QString full = "Stopped! File %1/cars/insurance1.html could not be saved: No space left on device";
     const QString written = "Pages created from 1 record: 1 page of 1, and the sitemap, in %1/cars.";
     const QString link = "<a href=\"http://a.example/\" target=\"_blank\" rel=\"nofollow\">";
     const auto page = [](const QString& title, const QString& results) {
@@ -171,7 +170,7 @@ TEST(PagesFromData, RefusesBadDataAndSettingsStopsAtAPageNotWrittenAndTakesEvery
         { "existing folder", data, [](Form1&, const QString& home) { QDir(home).mkdir("cars"); },
             Publishing::Refused, "Directory already exists. Choose another name!", "Text8" },
         { "full disk, after an earlier one", data, [](Form1& f, const QString&) { f.pageFailure = "old"; },
-            Publishing::Failed, notWritten, nullptr },
+            Publishing::Failed, full, nullptr },
         { "description only", "Fly far away\r\nhttp://a.example/\r\n", {}, Publishing::Written, written,
             nullptr,
             page("Car insurance", "Fly far away<br>\r\n" + link + "http://a.example/</a><br>\r\n<br>\r\n") },

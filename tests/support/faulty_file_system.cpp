@@ -23,8 +23,7 @@ int FaultyFileSystem::write(int fd, const char* data, std::size_t size, std::siz
     if (room <= 0)
         return writeError;
     // A disk that fills part way through a write takes what fits first.
-    const int error
-        = PosixFileSystem::write(fd, data, std::min(size, static_cast<std::size_t>(room)), written);
+    const int error = PosixFileSystem::write(fd, data, std::min(size, std::size_t(room)), written);
     bytesWritten += static_cast<qint64>(written);
     return error;
 }

@@ -31,8 +31,7 @@ TEST(MainWindowLayout, OpensAtItsTwipsAndColumnsKeepTheirSharesAsTheListsTakeThe
         { disclaimer0.right() + 1, 5895 }, { disclaimer0.bottom() + 1, 2655 } };
     for (const auto& [pixels, twips] : edges)
         EXPECT_NEAR(pixels, twips * perTwip, 1.5) << twips;
-    auto meeting
-        = [](const Shown& w) { return (w.rectOf(w.f.Frame1).right() + w.rectOf(w.f.Frame2).left()) / 2; };
+    auto meeting = [](auto& w) { return (w.rectOf(w.f.Frame1).right() + w.rectOf(w.f.Frame2).left()) / 2; };
 
     for (const auto& [name, size] : cases) {
         SCOPED_TRACE(name);
