@@ -59,6 +59,7 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
         { "whole", whole, 3, "" },
         { "cut off mid-entry", whole.left(whole.size() - 9), 2, "" },
         { "cut off before its line end", whole.chopped(1), 2, "" },
+        { "cut inside its header, then a line end", whole.left(30) + "\n", -1, unread },
         { "corrupt last entry", QByteArray(whole).replace(lastStart + 5, 1, "9"), 2, "" },
         { "header only", headerLine(sampleHeader()), 0, "" },
         { "other version", QByteArray(whole).replace("tarnwick-journal\t1\t", "tarnwick-journal\t2\t"), -1,
