@@ -115,6 +115,8 @@ TEST(PageReading, RulesAndOddShapes)
             V::Accepted, "First one", "Six rooms" },
         { "a quote never closed", "<title>Quote page</title><meta name=description content='Six rooms>",
             V::NoDescription, "Quote page", "" },
+        { "cut inside a tag", "<title>Cut page</title><meta name=description content=Six_rooms ",
+            V::NoDescription, "Cut page", "" },
         { "blanks do not", "<title>Blanks</title> \t\n\r\f<meta name=description content='Six rooms'>",
             V::Accepted, "Blanks", "Six rooms" },
     };
