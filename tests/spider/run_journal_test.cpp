@@ -186,6 +186,7 @@ TEST(RunResume, YesResumesDecliningAsksBeforeDeletingAndAJournalThatCannotBeRead
         EXPECT_EQ(window.f.List1.ListCount(), row.listed) << row.name;
         if (!row.kept && row.listed > 0) { // resumed: the added count and retries come back from the journal
             EXPECT_EQ(window.f.Label10.Caption(), "1") << row.name;
+            EXPECT_EQ(window.f.RichTextBox1.SelStart(), 1) << "the caret after the data read back";
             EXPECT_TRUE(window.f.runReport.summaryText().contains("1 accepted (1 after retries)"))
                 << window.f.runReport.summaryText().toStdString();
         }
