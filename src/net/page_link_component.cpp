@@ -153,7 +153,6 @@ PageLinkComponent::PageLinkComponent()
 
 void PageLinkComponent::clear()
 {
-    loaded_ = false;
     parsePeakBytes_ = 0;
     links_.clear();
     tables_.clear();
@@ -181,7 +180,6 @@ void PageLinkComponent::setPage(const QString& html, const QUrl& address)
         links_.append({ text, resolved.toString() });
     }
     tables_ = std::move(w.tables);
-    loaded_ = true;
 }
 
 bool PageLinkComponent::LoadPageFile(const QString& path, int, int)

@@ -55,7 +55,6 @@ public:
     QString FindLinkByText(const QString& text, int mode = 1) const;
     QString GetTableCell(int table, int row, int column) const;
 
-    bool hasPage() const { return loaded_; }
     /// The most memory the parser held at once for the current page, in bytes.
     std::size_t parsePeakBytes() const { return parsePeakBytes_; }
     /// Replaces the network; tests point it at a loopback server or a script.
@@ -69,7 +68,6 @@ private:
     void clear();
 
     Fetcher fetcher_;
-    bool loaded_ = false;
     std::size_t parsePeakBytes_ = 0;
     QList<LinkRecord> links_;
     // tables_[t][r][c], all zero-based here.
