@@ -138,6 +138,14 @@ bool answeredWithStatus(const QNetworkReply& reply)
     }
 }
 
+QPair<int, QString> noAnswerError(const QNetworkReply& reply)
+{
+    // Qt takes a status of fewer than three digits without an error; it is no answer all the same.
+    if (reply.error() == QNetworkReply::NoError)
+        return { QNetworkReply::ProtocolFailure, QStringLiteral("Invalid HTTP status") };
+    return { reply.error(), reply.errorString() };
+}
+
 FetchResult fetchBlocking(const QUrl& url, int timeoutSeconds, qint64 maxBytes)
 {
     FetchResult result;
@@ -195,7 +203,7 @@ FetchResult fetchBlocking(const QUrl& url, int timeoutSeconds, qint64 maxBytes)
     else if (tooLarge)
         result.error = QStringLiteral("Response over %1 bytes").arg(maxBytes);
     else if (!answeredWithStatus(*reply))
-        result.error = reply->errorString();
+        result.error = noAnswerError(*reply).second;
     else
         result.ok = true;
     if (!result.ok)

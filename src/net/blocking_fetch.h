@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPair>
 #include <QString>
 #include <QUrl>
 
@@ -37,6 +38,9 @@ QNetworkRequest makeGetRequest(const QUrl& url);
 /// True when the reply ended with an HTTP status and its body (a 404 or 500 page): the body
 /// is the answer. False for failures of the connection or the protocol.
 bool answeredWithStatus(const QNetworkReply& reply);
+/// Why a reply that did not answer with a status failed, as a QNetworkReply::NetworkError
+/// and its text.
+QPair<int, QString> noAnswerError(const QNetworkReply& reply);
 
 /// GET `url` and wait for the whole answer, at most `timeoutSeconds`, following redirects
 /// up to a sane limit. Runs a local event loop that excludes user input meanwhile.

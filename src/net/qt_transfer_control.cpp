@@ -192,7 +192,8 @@ void QtTransferControl::onFinished()
         return;
     if (!answeredWithStatus(*reply)) {
         // A refused or dropped connection, a broken body, too many redirects: no answer.
-        fail(reply->error(), reply->errorString());
+        const auto [code, text] = noAnswerError(*reply);
+        fail(code, text);
         return;
     }
     // Whatever readyRead has not brought yet counts against the cap too.

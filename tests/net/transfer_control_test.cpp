@@ -110,8 +110,8 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     std::atomic<int> slowAnswersSentWhole { 0 };
     test::RawServer odd([&](const std::string& head, const test::RawServer::Send& send) {
         const std::string path = head.substr(4, head.find(' ', 4) - 4);
-        if (path == "/407") // a proxy's answer, from a server that is none
-            send("HTTP/1.1 407 Proxy Authentication Required\r\nContent-Length: 4\r\n\r\nbody");
+        if (path == "/407" || path == "/42") // a proxy's answer from no proxy; a status too short
+            send("HTTP/1.1 " + path.substr(1) + " Odd\r\nContent-Length: 4\r\n\r\nbody");
         else if (path == "/badchunks") // the HTTP stack reads a bad chunk size as the last chunk
             send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nZZZ\r\nhello\r\n0\r\n\r\n");
         else if (path == "/drop") // promises 5000 bytes, hangs up after 1000
@@ -197,6 +197,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
         { "refused connection", test::refusedUrl(), {}, 0 },
         { "connection dropped mid-body", odd.url("/drop"), {}, 0 },
         { "407 from a server", odd.url("/407"), {}, 0 },
+        { "a status of two digits", odd.url("/42"), {}, 0 },
         { "redirect loop", server.url("/loop"), {}, 0 },
         { "drip past the timeout", odd.url("/drip"), "Error 35761 Timeout", 0, 1 },
         { "50 MB declared", odd.url("/huge"), overCap, 0, 1 },
