@@ -12,34 +12,22 @@ namespace tarnwick {
 
 namespace {
 
-/// Lets the request's last events run and cancels it, without asking again before Cancel.
-/// False when the window was unloaded meanwhile.
-bool drainRejected(TransferControl& inet, Platform& p)
-{
-    while (inet.StillExecuting()) {
-        if (!p.DoEvents())
-            return false;
-        inet.Cancel();
-    }
-    return true;
-}
-
 /// Reads the whole body. A page refused at its first piece (empty, or a server error) gives
-/// only that piece, and the request is cancelled. `alive` turns false when the window was
-/// unloaded.
-QString readBody(Form1& f, Platform& p, TransferControl& inet, bool& alive)
+/// only that piece, and the request is cancelled once its last events have run. A window
+/// unloaded meanwhile stops the reading; what it gives then is refused all the same.
+QString readBody(Form1& f, Platform& p, TransferControl& inet)
 {
     QString piece = inet.GetChunk(1024, 0);
     if (refusedAtFirstPiece(piece)) {
-        alive = drainRejected(inet, p);
+        // Cancel, without asking again before it.
+        while (inet.StillExecuting() && p.DoEvents())
+            inet.Cancel();
         return piece;
     }
     QString body;
     while (!piece.isEmpty()) {
-        if (!p.DoEvents()) {
-            alive = false;
+        if (!p.DoEvents())
             return {};
-        }
         body += piece;
         piece = inet.GetChunk(10024, 0);
     }
@@ -49,10 +37,7 @@ QString readBody(Form1& f, Platform& p, TransferControl& inet, bool& alive)
 
 void processResponse(Form1& f, Platform& p, TransferControl& inet)
 {
-    bool alive = true;
-    const QString body = readBody(f, p, inet, alive);
-    if (!alive)
-        return;
+    const QString body = readBody(f, p, inet);
     const PageReading page = readPage(body, [&f](const QString& title) { return keepsTitle(f, title); });
     f.pageVerdict = page.verdict;
     if (page.verdict != PageVerdict::Accepted)
