@@ -58,8 +58,7 @@ TEST(ProgramFolder, HomeOptionThenVariableThenAWritableExecutableFolderThenTheDa
     EXPECT_TRUE(isWritableFolder(portable));
     EXPECT_EQ(QDir(portable).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList())
         << "the writability probe leaves nothing behind";
-    for (const QString& folder :
-        { blocked, tmp.filePath("plain"), tmp.filePath("missing"), QString("/proc") })
+    for (const QString& folder : { blocked, tmp.filePath("plain"), tmp.filePath("gone"), QString("/proc") })
         EXPECT_FALSE(isWritableFolder(folder)) << folder.toStdString();
     // Without a usable data folder either, the executable's folder stays.
     qputenv("XDG_DATA_HOME", QFile::encodeName(tmp.filePath("plain/share")));

@@ -182,23 +182,21 @@ TEST(SmallHandlers, QuitAsksOnceOnlyWhenARunOrUnsavedSpiderDataWouldBeLost)
         mnuSaveSpiderData_Click(w.f(), w.p);
     };
     const QString unsaved = "Quit and lose the spider data not yet saved?";
-    const std::tuple<const char*, std::function<void(TestWindow&)>, std::deque<bool>, QString, bool> rows[]
-        = {
-              { "nothing to lose", [](TestWindow&) {}, {}, {}, true },
-              { "spider run, No", [](TestWindow& w) { w.f().activity = Activity::Spider; }, { false },
-                  "Quit and lose the spider run in progress?", false },
-              { "unsaved data, Yes", data, { true }, unsaved, true },
-              { "data saved", saved, {}, {}, true },
-              { "data opened",
-                  [saved](TestWindow& w) {
-                      saved(w), mnuClearSpiderData_Click(w.f(), w.p), w.p.answerDialog(w.path("run.sdata"));
-                      mnuOpenSpiderData_Click(w.f(), w.p);
-                  },
-                  {}, {}, true },
-              { "changed after the save",
-                  [saved](TestWindow& w) { saved(w), w.f().RichTextBox1.appendText("x"); }, {}, unsaved,
-                  false },
-          };
+    std::tuple<const char*, std::function<void(TestWindow&)>, std::deque<bool>, QString, bool> rows[] = {
+        { "nothing to lose", [](TestWindow&) {}, {}, {}, true },
+        { "spider run, No", [](TestWindow& w) { w.f().activity = Activity::Spider; }, { false },
+            "Quit and lose the spider run in progress?", false },
+        { "unsaved data, Yes", data, { true }, unsaved, true },
+        { "data saved", saved, {}, {}, true },
+        { "data opened",
+            [saved](TestWindow& w) {
+                saved(w), mnuClearSpiderData_Click(w.f(), w.p), w.p.answerDialog(w.path("run.sdata"));
+                mnuOpenSpiderData_Click(w.f(), w.p);
+            },
+            {}, {}, true },
+        { "changed after the save", [saved](TestWindow& w) { saved(w), w.f().RichTextBox1.appendText("x"); },
+            {}, unsaved, false },
+    };
     for (const auto& [name, state, answers, question, quits] : rows) {
         TestWindow w;
         state(w);

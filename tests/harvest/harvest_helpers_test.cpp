@@ -135,8 +135,7 @@ TEST(ListBoxSearch, AgreesWithAScanAfterEveryChange)
                 for (const int start : { -1, 0, 3, n - 2, n - 1, n + 5 })
                     ASSERT_EQ(
                         list.findItem(probe, exact, start), findEntry(list.items(), probe, exact, start))
-                        << name << ": \"" << probe.toStdString() << "\" exact " << exact << " start "
-                        << start;
+                        << name << ": \"" << probe.toStdString() << "\" exact " << exact << " at " << start;
     }
 }
 

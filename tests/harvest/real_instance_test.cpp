@@ -171,16 +171,15 @@ TEST_F(RealInstance, SettingsAreTheSourceWithTheServerOnLoopbackAndAFreshSecret)
         EXPECT_EQ(QJsonArray({ server["bind_address"], server["port"], server["limiter"] }),
             QJsonArray({ "127.0.0.1", 4321, false }));
         // The rest as it was, and the formats as they were with json.
-        QJsonObject expected = was, serverWas = was["server"].toObject(),
-                    searchWas = was["search"].toObject();
+        QJsonObject want = was, serverWas = was["server"].toObject(), searchWas = was["search"].toObject();
         for (const char* key : { "bind_address", "port", "secret_key", "limiter" })
             serverWas[key] = server[key];
         const QJsonArray formats
             = searchWas.contains("formats") ? searchWas["formats"].toArray() : QJsonArray { "html" };
         searchWas["formats"] = formats.contains("json") ? formats : formats + QJsonValue("json");
-        expected["server"] = serverWas;
-        expected["search"] = searchWas;
-        EXPECT_EQ(written, expected) << qPrintable(source);
+        want["server"] = serverWas;
+        want["search"] = searchWas;
+        EXPECT_EQ(written, want) << qPrintable(source);
     }
 
     // Through the launcher, the message names the file.

@@ -316,8 +316,7 @@ TEST_F(Harvest, SearxngSkipsKeywordsWithoutATermAndEndsTheRunAtARefusal)
             "Finished run!" }));
 
     p.messages.clear();
-    run(QStringList { "1 -  - " + QString(73, 'x') } + QStringList(10, " - ")
-        << "1 -  - " + QString(90, 'x'));
+    run(QStringList("1 -  - " + QString(73, 'x')) + QStringList(10, " - ") << "1 -  - " + QString(90, 'x'));
     EXPECT_EQ(p.messages.value(0),
         "12 keywords have no search term and are skipped: \"1 -  - " + QString(73, 'x')
             + R"(", " - ", " - ", " - ", " - ", " - ", " - ", " - ", " - ", " - " and 2 more.)");

@@ -102,8 +102,7 @@ QByteArray yamlAsJson(const QString& file)
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),
         { QStringLiteral("-c"),
-            QStringLiteral(
-                "import json, sys, yaml; json.dump(yaml.safe_load(open(sys.argv[1])), sys.stdout)"),
+            QStringLiteral("import json,sys,yaml; json.dump(yaml.safe_load(open(sys.argv[1])), sys.stdout)"),
             file });
     python.waitForFinished(20000);
     return python.readAllStandardOutput();

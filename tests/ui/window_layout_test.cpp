@@ -21,8 +21,7 @@ TEST(MainWindowLayout, OpensAtItsTwipsAndColumnsKeepTheirSharesAsTheListsTakeThe
     const Form1& f0 = first.f;
     // It opens at the twips' size and proportions, grown evenly where the fonts need more room.
     const QSize opening = first.window.client()->size();
-    ASSERT_GE(
-        opening.width(), qRound(11910 * QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 1440));
+    ASSERT_GE(opening.width(), qRound(11910 * qGuiApp->primaryScreen()->logicalDotsPerInchX() / 1440));
     ASSERT_NEAR(opening.width() / double(opening.height()), 11910.0 / 7785, 0.01);
     const double perTwip = opening.width() / 11910.0;
     const QRect disclaimer0 = first.rectOf(f0.Frame8);
@@ -82,8 +81,7 @@ TEST(MainWindowLayout, OpensAtItsTwipsAndColumnsKeepTheirSharesAsTheListsTakeThe
                 << name << " is cut off by its panel";
             const QSize needs = widget->minimumSizeHint();
             EXPECT_TRUE(widget->width() >= needs.width() && widget->height() >= needs.height()) << name;
-            shown.push_back(
-                { widget, QRect(widget->mapTo(w.window.client(), QPoint(0, 0)), widget->size()) });
+            shown.push_back({ widget, QRect(widget->mapTo(w.window.client(), QPoint()), widget->size()) });
         }
         for (std::size_t i = 0; i < shown.size(); ++i) {
             for (std::size_t j = i + 1; j < shown.size(); ++j) {
