@@ -78,7 +78,7 @@ QByteArray line(const QStringList& fields)
             body += '\t';
         appendEscaped(body, fields.at(i));
     }
-    return body + '\t' + checkOf(body) + '\n';
+    return sealedLine(body);
 }
 
 /// The fields of one line (without its LF), or false when its check does not match.
@@ -232,6 +232,11 @@ QByteArray entryLine(const JournalEntry& entry)
         QString::number(static_cast<int>(entry.outcome.outcome)), entry.outcome.reason, entry.added,
         entry.counter, entry.pageTitle, change + entry.data.text, entry.links, joined(entry.accepted),
         joined(entry.pageFiles), QString::number(entry.outcome.retries) });
+}
+
+QByteArray sealedLine(const QByteArray& body)
+{
+    return body + '\t' + checkOf(body) + '\n';
 }
 
 JournalReading readJournal(const QByteArray& bytes)

@@ -89,6 +89,8 @@ struct JournalReading {
 
 QByteArray headerLine(const JournalHeader& header);
 QByteArray entryLine(const JournalEntry& entry);
+/// `body` (escaped fields, TAB between) with its check and LF: a line as any writer leaves it.
+QByteArray sealedLine(const QByteArray& body);
 /// Reads a whole journal file. A cut-off or corrupt last line is left out; anything else
 /// that does not read back, or another version, gives an error and no contents.
 JournalReading readJournal(const QByteArray& bytes);
