@@ -26,25 +26,24 @@ constexpr int kHeld = 7; ///< the list index whose first request the server hold
 struct Sites {
     Sites()
     {
-        server.server.Get(
-            R"(/(site|hold)/(\d+))", [this](const httplib::Request& req, httplib::Response& res) {
-                {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    log.append(QString::fromStdString(req.path));
-                }
-                if (req.matches[1] == "hold" && holding.exchange(false)) {
-                    held = true;
-                    for (int i = 0; i < 3000 && !released; ++i)
-                        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                }
-                const int n = std::stoi(req.matches[2]);
-                if (n == 5) {
-                    res.status = 404;
-                    return;
-                }
-                const std::string title = n % 4 == 3 ? "Tiny" : "Site number " + std::to_string(n) + " page";
-                res.set_content(test::spiderPage(title, "About site " + std::to_string(n)), "text/html");
-            });
+        server.server.Get(R"(/(site|hold)/(\d+))", [this](const auto& req, auto& res) {
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                log.append(QString::fromStdString(req.path));
+            }
+            if (req.matches[1] == "hold" && holding.exchange(false)) {
+                held = true;
+                for (int i = 0; i < 3000 && !released; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            const int n = std::stoi(req.matches[2]);
+            if (n == 5) {
+                res.status = 404;
+                return;
+            }
+            const std::string title = n % 4 == 3 ? "Tiny" : "Site number " + std::to_string(n) + " page";
+            res.set_content(test::spiderPage(title, "About site " + std::to_string(n)), "text/html");
+        });
         server.start();
     }
     QStringList urls() const

@@ -45,8 +45,7 @@ struct Recorded {
             run.states.append(state);
             if (state == TC::icError) {
                 run.executingInError = inet.StillExecuting();
-                run.errorCaption
-                    = "Error " + QString::number(inet.ResponseCode()) + u' ' + inet.ResponseInfo();
+                run.errorCaption = QString("Error %1 ").arg(inet.ResponseCode()) + inet.ResponseInfo();
             }
             if (state == TC::icResponseCompleted) {
                 run.executingInCompleted = inet.StillExecuting();
