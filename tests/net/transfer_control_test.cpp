@@ -286,6 +286,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     for (QDeadlineTimer guard(10000); bare.StillExecuting() && !guard.hasExpired();)
         p.waitForEvents(100);
     EXPECT_FALSE(bare.StillExecuting());
+    EXPECT_EQ(bare.GetChunk(1024), "<html>hello</html>") << "only once the answer is there";
 
     // Cancelled, replaced and destroyed requests stay silent.
     {
