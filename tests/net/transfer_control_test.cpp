@@ -235,6 +235,8 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     for (qsizetype at = 0; at < 6;)
         pieces << bodyPiece(QStringLiteral("a\U0001F600b\U0001F600"), at, 2);
     EXPECT_EQ(pieces.join(u'|'), QStringLiteral("a|\U0001F600|b|\U0001F600"));
+    qsizetype one = 1;
+    EXPECT_EQ(bodyPiece("ab", one, -1), QString()) << "no piece of a negative size";
     // OpenURL blocks and raises nothing, and tells a timeout from other failures.
     FakePlatform p;
     Recorded recorded;
