@@ -34,8 +34,7 @@ CannedAnswer classicAnswer(const httplib::Request& req)
 {
     const std::string term = req.get_param_value("term");
     if (const int rows = std::atoi(term.c_str()); rows > 0) {
-        std::string html
-            = "<table><tr><td>top</td></tr></table><table><tr><td>a</td></tr><tr><td>b</td></tr>";
+        std::string html = "<table><tr><td>t</td></tr></table><table><tr><td>a</td></tr><tr><td>b</td></tr>";
         for (int i = 0; i < rows; ++i) {
             const std::string n = std::to_string(i);
             html += "<tr><td>" + n + "</td><td><a href='?term=t" + n + "'>t" + n + "</a></td></tr>";
