@@ -38,7 +38,7 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
     test::writeFileBytes(work.filePath("empty.sdata"), "");
     test::writeFileBytes(work.filePath("empty.kwrds"), "");
     test::writeFileBytes(work.filePath("empty.urls"), "\r\n  \r\n");
-    test::writeFileBytes(work.filePath("one.urls"), "http://127.0.0.1:1/\r\n");
+    test::writeFileBytes(work.filePath("1.urls"), "http://127.0.0.1:1/\r\n");
     ASSERT_TRUE(QDir(work.path()).mkdir("folder.sdata"));
     ASSERT_EQ(mkfifo(QFile::encodeName(work.filePath("pipe.kwrds")).constData(), 0600), 0);
 
@@ -57,8 +57,8 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
             QByteArray(sample).replace("\r\n", "<br>") },
         { words("export empty.sdata --csv"), 1, "No spider data!\n", {} },
         // Without -o the list goes to standard output, one entry a line; -o saves as Save URLs does.
-        { words("shuffle one.urls"), 0, "Entries scrambled!\n", "http://127.0.0.1:1/\n" },
-        { words("shuffle one.urls -o mixed.urls"), 0, "Entries scrambled!\nFile %1/mixed.urls saved!\n", {} },
+        { words("shuffle 1.urls"), 0, "Entries scrambled!\n", "http://127.0.0.1:1/\n" },
+        { words("shuffle 1.urls -o mixed.urls"), 0, "Entries scrambled!\nFile %1/mixed.urls saved!\n", {} },
         { words("shuffle empty.urls -o x.urls"), 1, "No URLs!\n", {} },
         { { "suggest", "" }, 1, "No search term entered!\n", {} },
         { words("suggest auto --source nowhere"), 1, unknownKeywordSource("nowhere").toUtf8() + '\n', {} },
@@ -66,23 +66,22 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
         { words("shuffle /dev/zero"), 1, "File /dev/zero could not be opened: ", {} },
         { words("harvest pipe.kwrds"), 1, "File %1/pipe.kwrds could not be opened: ", {} },
         { words("export folder.sdata"), 1, "File %1/folder.sdata could not be opened: ", {} },
-        { words("spider none.urls --filter=x"), 1, "File %1/none.urls could not be opened: ", {} },
+        { words("spider n1.urls --filter=x"), 1, "File %1/n1.urls could not be opened: ", {} },
         // The spider's checks; the title filter starts empty, as in the window.
-        { words("spider one.urls --referer= --filter=x"), 1,
+        { words("spider 1.urls --referer= --filter=x"), 1,
             "No Referer (e.g. http://www.tarnwick.example/)! \n", {} },
-        { words("spider one.urls"), 1, "Title must contain a value (enter space to return all titles)!\n",
-            {} },
-        { words("spider one.urls --filter=x --timeout abc"), 1,
+        { words("spider 1.urls"), 1, "Title must contain a value (enter space to return all titles)!\n", {} },
+        { words("spider 1.urls --filter=x --timeout abc"), 1,
             "Timeout must be a whole number of seconds from 1 to 86400 (e.g. 60)!\n", {} },
-        { words("spider one.urls --filter=x --parallel 8x"), 1,
+        { words("spider 1.urls --filter=x --parallel 8x"), 1,
             "Parallel requests must be a whole number from 1 to 16!\n", {} },
-        { { "spider", "one.urls", "--filter=x", "--user-agent=Bot\r\nX-Injected: yes" }, 1,
+        { { "spider", "1.urls", "--filter=x", "--user-agent=Bot\r\nX-Injected: yes" }, 1,
             "Don't use control characters (tabs, line breaks and the like) in the User Agent! Enter one "
             "line, nothing else.\n",
             {} },
-        { words("spider one.urls --filter=x --retries 7"), 1, "Retries must be a whole number from 0 to 5!\n",
+        { words("spider 1.urls --filter=x --retries 7"), 1, "Retries must be a whole number from 0 to 5!\n",
             {} },
-        { { "spider", "one.urls", "--filter=x", "--pages=cars", "--page-name=a b", "--per-page=1" }, 1,
+        { { "spider", "1.urls", "--filter=x", "--pages=cars", "--page-name=a b", "--per-page=1" }, 1,
             "Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'. And don't add any file "
             "extension either (e.g. '.html').\n",
             {} },

@@ -35,8 +35,7 @@ struct Window : test::SpiderWindow {
         for (int i = 0; i < listed; ++i) {
             urls.append(QStringLiteral("http://site%1.example/page%2").arg(i % 3).arg(i));
             // Titles past the page title field's 50 characters, some in their first four words.
-            const std::string title
-                = (i % 4 == 0 ? "Extraordinarily-long-hyphenated-opening-words-here " : "")
+            const std::string title = (i % 4 ? "" : "Extraordinarily-long-hyphenated-opening-words-here ")
                 + std::string("Cheap flights number ") + std::to_string(i) + " to Rome & back";
             if (i < good)
                 transfer->answer(urls.last(),
