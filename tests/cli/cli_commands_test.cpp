@@ -66,7 +66,7 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
         { words("shuffle /dev/zero"), 1, "File /dev/zero could not be opened: ", {} },
         { words("harvest pipe.kwrds"), 1, "File %1/pipe.kwrds could not be opened: ", {} },
         { words("export folder.sdata"), 1, "File %1/folder.sdata could not be opened: ", {} },
-        { words("spider n1.urls --filter=x"), 1, "File %1/n1.urls could not be opened: ", {} },
+        { words("spider none.urls --filter=x"), 1, "File %1/none.urls could not be opened: ", {} },
         // The spider's checks; the title filter starts empty, as in the window.
         { words("spider 1.urls --referer= --filter=x"), 1,
             "No Referer (e.g. http://www.tarnwick.example/)! \n", {} },
