@@ -132,10 +132,9 @@ TEST(ListBoxSearch, AgreesWithAScanAfterEveryChange)
         const int n = list.ListCount();
         for (const QString& probe : probes)
             for (const bool exact : { false, true })
-                for (const int start : { -1, 0, 3, n - 2, n - 1, n + 5 })
-                    ASSERT_EQ(
-                        list.findItem(probe, exact, start), findEntry(list.items(), probe, exact, start))
-                        << name << ": \"" << probe.toStdString() << "\" exact " << exact << " at " << start;
+                for (const int at : { -1, 0, 3, n - 2, n - 1, n + 5 })
+                    ASSERT_EQ(list.findItem(probe, exact, at), findEntry(list.items(), probe, exact, at))
+                        << name << ": \"" << probe.toStdString() << "\" exact " << exact << " at " << at;
     }
 }
 

@@ -320,8 +320,7 @@ TEST_F(Lookup, ServiceExpansionAsksEachSuffixAfterAPauseAndDropsRepeats)
     };
     enter("car");
     EXPECT_EQ(p.messages, QStringList { QStringLiteral("Stopped!") });
-    EXPECT_EQ(
-        f.List2.items(), (QStringList { "1 - Shared", "2 - car one", "3 - car a one", "4 - car b one" }));
+    EXPECT_EQ(f.List2.items(), whole.mid(0, 4));
     expectAtRest("stopped");
     p.onPump = nullptr;
     enter("car");

@@ -186,7 +186,7 @@ enum class Sites { Flaky, CrawlDelay };
 TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
 {
     // At the first pump a request or robots.txt is on its way; with several in flight a URL shows once read.
-    enum class When { FirstPump, Reading, Sleeping };
+    enum class When { FirstPump, Reading, Sleeping, Draining }; // Draining: an earlier request still runs
     const struct {
         const char* name;
         bool quit;
@@ -202,6 +202,7 @@ TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
         { "quit, request, four in flight", true, Sites::Flaky, "4", "0", When::FirstPump },
         { "quit, answer read, four in flight", true, Sites::Flaky, "4", "0", When::Reading },
         { "quit, robots.txt", true, Sites::CrawlDelay, "1", "0", When::FirstPump },
+        { "quit, last request draining", true, Sites::Flaky, "1", "0", When::Draining },
         { "quit, retry, one at a time", true, Sites::Flaky, "1", "5", When::Sleeping },
         { "quit, retry, four in flight", true, Sites::Flaky, "4", "5", When::Sleeping },
         { "quit, Crawl-delay, one at a time", true, Sites::CrawlDelay, "1", "0", When::Sleeping },
@@ -229,6 +230,8 @@ TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
                 c.quit ? mnuQuit_Click(f, run.p) : mnuStopAll_Click(f);
             }
         };
+        if (c.when == When::Draining)
+            run.fake().Execute(kFlakyUrls[0], {}, {}, {});
         Command3_Click(f, run.p);
         EXPECT_EQ(f.activity, Activity::None);
         if (c.quit) {

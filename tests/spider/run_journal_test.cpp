@@ -36,8 +36,7 @@ JournalEntry sampleEntry(int position, const QString& data = {}, TextChange::Kin
 QByteArray sampleJournal()
 {
     return headerLine(sampleHeader()) + entryLine(sampleEntry(1, "rec\r\n\r\n"))
-        + entryLine(sampleEntry(2, {}, TextChange::Kind::Replaced))
-        + entryLine(sampleEntry(3, "50% off\r\n"));
+        + entryLine(sampleEntry(2, {}, TextChange::Kind::Replaced)) + entryLine(sampleEntry(3, "5% off\r\n"));
 }
 
 TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
