@@ -237,6 +237,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     EXPECT_EQ(pieces.join(u'|'), QStringLiteral("a|\U0001F600|b|\U0001F600"));
     qsizetype one = 1;
     EXPECT_EQ(bodyPiece("ab", one, -1), QString()) << "no piece of a negative size";
+    EXPECT_EQ(bodyPiece("a\U0001F600", one, 1).size(), 1) << "a piece of one may end inside a character";
     // OpenURL blocks and raises nothing, and tells a timeout from other failures.
     FakePlatform p;
     Recorded recorded;

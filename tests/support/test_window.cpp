@@ -29,14 +29,13 @@ void TestWindow::fillUrls(int count)
     form->List1.replaceAll(entries);
 }
 
-SpiderWindow::SpiderWindow(
-    std::unique_ptr<TransferControl> inet, const QStringList& urls, const char* parallel)
+SpiderWindow::SpiderWindow(std::unique_ptr<TransferControl> inet, const QStringList& urls, const char* atOnce)
     : TestWindow(std::move(inet))
 {
     attachResponseHandler(*form, p);
     readySpider(*form);
     form->List1.replaceAll(urls);
-    form->Combo8.setText(parallel);
+    form->Combo8.setText(atOnce);
 }
 
 QString SpiderWindow::outputs() const
