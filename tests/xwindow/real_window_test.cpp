@@ -60,8 +60,7 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripStopsFromTheKeyboardAndCons
         ++hits;
         for (int i = 0; n == "5" && i < 2000 && !release; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        res.set_content(
-            test::spiderPage("Cheap flights offer number " + n, "Flights deal " + n + " for less"),
+        res.set_content(test::spiderPage("Cheap flights offer number " + n, "Flight deal " + n + " for less"),
             "text/html");
     });
     server.start();

@@ -42,8 +42,7 @@ TEST(RealWindowScale, WindowAndMenuBarLieOnTheScreen)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     const QRect screen = window.screen()->availableGeometry();
-    auto inside
-        = [&](const QWidget* w) { return screen.contains(QRect(w->mapToGlobal(QPoint()), w->size())); };
+    auto inside = [&](auto* w) { return screen.contains(QRect(w->mapToGlobal(QPoint()), w->size())); };
     EXPECT_TRUE(screen.contains(window.frameGeometry()));
     // In the X server's own device pixels too, where Qt's rounding of logical pixels shows.
     const auto [rect, screenSize] = onServer(window);
