@@ -34,9 +34,7 @@ bool searxInstalled()
 
 QByteArray fixtureEngineSettings(int fixturePort)
 {
-    return QString::fromUtf8(readFixture(QStringLiteral("harvest/fixture_engine.yml")))
-        .arg(fixturePort)
-        .toUtf8();
+    return QString::fromUtf8(readFixture("harvest/fixture_engine.yml")).arg(fixturePort).toUtf8();
 }
 
 FixtureEngine::FixtureEngine()
