@@ -34,7 +34,7 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
 {
     QTemporaryDir work;
     const QByteArray sample = test::readFixture("cli/sample.sdata");
-    test::writeFileBytes(work.filePath("sample.sdata"), sample);
+    test::writeFileBytes(work.filePath("data.sdata"), sample);
     test::writeFileBytes(work.filePath("empty.sdata"), "");
     test::writeFileBytes(work.filePath("empty.kwrds"), "");
     test::writeFileBytes(work.filePath("empty.urls"), "\r\n  \r\n");
@@ -49,58 +49,53 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
         QByteArray err, out;
     };
     const Row rows[] = {
-        { words("export sample.sdata --csv"), 0, "Added to clipboard!\n",
-            test::readFixture("cli/sample.csv") },
+        { words("export data.sdata --csv"), 0, "Added to clipboard!\n", test::readFixture("cli/sample.csv") },
         // Open Spider Data keeps every line, each ended by CR LF; the plain form is that text.
-        { words("export sample.sdata"), 0, "Added to clipboard!\n", sample },
-        { words("export sample.sdata --html"), 0, "Added to clipboard!\n",
+        { words("export data.sdata"), 0, "Added to clipboard!\n", sample },
+        { words("export data.sdata --html"), 0, "Added to clipboard!\n",
             QByteArray(sample).replace("\r\n", "<br>") },
-        { words("export empty.sdata --csv"), 1, "No spider data!\n", {} },
+        { words("export empty.sdata --csv"), 1, "No spider data!\n" },
         // Without -o the list goes to standard output, one entry a line; -o saves as Save URLs does.
         { words("shuffle 1.urls"), 0, "Entries scrambled!\n", "http://127.0.0.1:1/\n" },
-        { words("shuffle 1.urls -o mixed.urls"), 0, "Entries scrambled!\nFile %1/mixed.urls saved!\n", {} },
-        { words("shuffle empty.urls -o x.urls"), 1, "No URLs!\n", {} },
-        { { "suggest", "" }, 1, "No search term entered!\n", {} },
-        { words("suggest auto --source nowhere"), 1, unknownKeywordSource("nowhere").toUtf8() + '\n', {} },
+        { words("shuffle 1.urls -o mixed.urls"), 0, "Entries scrambled!\nFile %1/mixed.urls saved!\n" },
+        { words("shuffle empty.urls -o x.urls"), 1, "No URLs!\n" },
+        { { "suggest", "" }, 1, "No search term entered!\n" },
+        { words("suggest auto --source nowhere"), 1, unknownKeywordSource("nowhere").toUtf8() + '\n' },
         // What is no file ends at once.
-        { words("shuffle /dev/zero"), 1, "File /dev/zero could not be opened: ", {} },
-        { words("harvest pipe.kwrds"), 1, "File %1/pipe.kwrds could not be opened: ", {} },
-        { words("export folder.sdata"), 1, "File %1/folder.sdata could not be opened: ", {} },
-        { words("spider none.urls --filter=x"), 1, "File %1/none.urls could not be opened: ", {} },
+        { words("shuffle /dev/zero"), 1, "File /dev/zero could not be opened: " },
+        { words("harvest pipe.kwrds"), 1, "File %1/pipe.kwrds could not be opened: " },
+        { words("export folder.sdata"), 1, "File %1/folder.sdata could not be opened: " },
+        { words("spider none.urls --filter=x"), 1, "File %1/none.urls could not be opened: " },
         // The spider's checks; the title filter starts empty, as in the window.
         { words("spider 1.urls --referer= --filter=x"), 1,
-            "No Referer (e.g. http://www.tarnwick.example/)! \n", {} },
-        { words("spider 1.urls"), 1, "Title must contain a value (enter space to return all titles)!\n", {} },
+            "No Referer (e.g. http://www.tarnwick.example/)! \n" },
+        { words("spider 1.urls"), 1, "Title must contain a value (enter space to return all titles)!\n" },
         { words("spider 1.urls --filter=x --timeout abc"), 1,
-            "Timeout must be a whole number of seconds from 1 to 86400 (e.g. 60)!\n", {} },
+            "Timeout must be a whole number of seconds from 1 to 86400 (e.g. 60)!\n" },
         { words("spider 1.urls --filter=x --parallel 8x"), 1,
-            "Parallel requests must be a whole number from 1 to 16!\n", {} },
+            "Parallel requests must be a whole number from 1 to 16!\n" },
         { { "spider", "1.urls", "--filter=x", "--user-agent=Bot\r\nX-Injected: yes" }, 1,
             "Don't use control characters (tabs, line breaks and the like) in the User Agent! Enter one "
-            "line, nothing else.\n",
-            {} },
-        { words("spider 1.urls --filter=x --retries 7"), 1, "Retries must be a whole number from 0 to 5!\n",
-            {} },
+            "line, nothing else.\n" },
+        { words("spider 1.urls --filter=x --retries 7"), 1, "Retries must be a whole number from 0 to 5!\n" },
         { { "spider", "1.urls", "--filter=x", "--pages=cars", "--page-name=a b", "--per-page=1" }, 1,
             "Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'. And don't add any file "
-            "extension either (e.g. '.html').\n",
-            {} },
+            "extension either (e.g. '.html').\n" },
     };
-    const char* const usageErrors[] = { "", "crawl", "spider", "spider a.urls b.urls",
-        "spider a.urls --colour", "spider a.urls --referer", "spider a.urls --any-word=1",
-        "spider a.urls --page-name p", "spider a.urls --pages d --description-only --title-link",
-        "export a.sdata --csv --csv", "--home /no/such/folder shuffle a.urls" };
+    const char* usageErrors[] = { "", "crawl", "spider", "spider a.urls b.urls", "spider a.urls --colour",
+        "spider a.urls --referer", "spider a.urls --any-word=1", "spider a.urls --page-name p",
+        "spider a.urls --pages d --description-only --title-link", "export a.sdata --csv --csv",
+        "--home /no/such/folder shuffle a.urls" };
     std::vector<Row> every(std::begin(rows), std::end(rows));
     for (const char* arguments : usageErrors)
-        every.push_back({ words(arguments), 2, "tarnwick-cli: ", {} });
+        every.push_back({ words(arguments), 2, "tarnwick-cli: " });
 
     for (const Row& row : every) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());
         const CliResult result = runCli(row.arguments, work.path());
         const std::string err = QString::fromUtf8(row.err).replace("%1", work.path()).toStdString();
         EXPECT_EQ(result.exitCode, row.exitCode);
-        EXPECT_EQ(
-            result.err.toStdString().substr(0, err.ends_with('\n') ? std::string::npos : err.size()), err);
+        EXPECT_EQ(result.err.toStdString().substr(0, err.ends_with('\n') ? err.npos : err.size()), err);
         EXPECT_EQ(result.out.toStdString(), row.out.toStdString());
     }
     EXPECT_EQ(test::readFileBytes(work.filePath("mixed.urls")), "http://127.0.0.1:1/\r\n");

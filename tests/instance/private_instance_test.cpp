@@ -25,6 +25,7 @@ namespace tarnwick {
 namespace {
 
 using Child = test::FakeInstanceSystem::Child;
+using enum InstanceOutcome;
 
 const QString kNoSearx = QStringLiteral(
     "The private search instance needs the searx package (sudo apt install searx); or choose another "
@@ -47,44 +48,39 @@ TEST(PrivateInstance, StartsOnceAnsweredAndSaysWhyNot)
         std::vector<int> signalled;
         qint64 waitedMs;
     } rows[] = {
-        { "answers at its third probe", { writes, { 0, -1, 0, 2, false, {} } }, {}, 0, InstanceOutcome::Ready,
-            {}, 2, {}, 200 },
-        { "no interpreter", { { ENOENT, -1, 0, -1, false, {} } }, {}, 0, InstanceOutcome::Failed, kNoSearx, 1,
-            {}, 0 },
-        { "no searx module", { { 0, 1, 5, -1, false, {} } }, {}, 0, InstanceOutcome::Failed, kNoSearx, 1, {},
-            100 },
-        { "settings refused", { { 0, 0, 4, -1, false, "Is a directory\n" } }, {}, 0, InstanceOutcome::Failed,
+        { "answers at its third probe", { writes, { 0, -1, 0, 2 } }, {}, 0, Ready, {}, 2, {}, 200 },
+        { "no interpreter", { { ENOENT, -1, 0, -1 } }, {}, 0, Failed, kNoSearx, 1, {}, 0 },
+        { "no searx module", { { 0, 1, 5, -1 } }, {}, 0, Failed, kNoSearx, 1, {}, 100 },
+        { "settings refused", { { 0, 0, 4, -1, false, "Is a directory\n" } }, {}, 0, Failed,
             "The private search instance cannot use the settings file EXAMPLE: Is a directory.", 1, {}, 0 },
-        { "writer failed", { { 0, 0, 1, -1, false, {} } }, {}, 0, InstanceOutcome::Failed,
+        { "writer failed", { { 0, 0, 1, -1 } }, {}, 0, Failed,
             "The private search instance's settings could not be written from EXAMPLE (exit status 1). Its "
             "log LOG is empty.",
             1, {}, 0 },
-        { "writer killed", { { 0, 0, -SIGKILL, -1, false, {} } }, {}, 0, InstanceOutcome::Failed,
+        { "writer killed", { { 0, 0, -SIGKILL, -1 } }, {}, 0, Failed,
             "The private search instance's settings could not be written from EXAMPLE (killed by signal 9). "
             "Its log LOG is empty.",
             1, {}, 0 },
-        { "cannot run", { writes, { EACCES, -1, 0, -1, false, {} } }, {}, 0, InstanceOutcome::Failed,
+        { "cannot run", { writes, { EACCES, -1, 0, -1 } }, {}, 0, Failed,
             "The private search instance could not be started: /usr/bin/python3: Permission denied.", 2, {},
             0 },
-        { "never answers, not even to TERM", { writes, silent }, {}, 0, InstanceOutcome::Failed,
+        { "never answers, not even to TERM", { writes, silent }, {}, 0, Failed,
             "The private search instance did not answer within 30 seconds. Its log LOG ends with: "
             "\"last words [31mred\"",
             2, { SIGTERM, SIGKILL }, 30000 },
-        { "dies before answering", { writes, dies }, {}, 0, InstanceOutcome::Failed,
+        { "dies before answering", { writes, dies }, {}, 0, Failed,
             "The private search instance ended before it answered (exit status 1). Its log LOG ends with: \""
                 + QString(300, u'b') + "\"",
             2, {}, 500 },
         { "its port taken once", { writes, portLost, writes, test::FakeInstanceSystem::answers() }, { 40001 },
-            0, InstanceOutcome::Ready, {}, 4, {}, 200 },
+            0, Ready, {}, 4, {}, 200 },
         { "its port taken every time", { writes, portLost, writes, portLost, writes, portLost },
-            { 40001, 40002, 40003 }, 0, InstanceOutcome::Failed,
+            { 40001, 40002, 40003 }, 0, Failed,
             "The private search instance found its port taken 3 times. Its log LOG ends with: "
             "\"OSError: [Errno 98] Address already in use\"",
             6, {}, 600 },
-        { "Stop All while it starts", { writes, silent }, {}, 4, InstanceOutcome::Stopped, {}, 2,
-            { SIGTERM, SIGKILL }, 400 },
-        { "Quit while it starts", { writes, { 0, -1, 0, -1, false, {} } }, {}, -5, InstanceOutcome::Unloaded,
-            {}, 2, { SIGTERM }, 500 },
+        { "Stop All while it starts", { writes, silent }, {}, 4, Stopped, {}, 2, { SIGTERM, SIGKILL }, 400 },
+        { "Quit while it starts", { writes, { 0, -1, 0, -1 } }, {}, -5, Unloaded, {}, 2, { SIGTERM }, 500 },
     };
     for (const Row& row : rows) {
         test::FakeInstance fake;
@@ -107,9 +103,9 @@ TEST(PrivateInstance, StartsOnceAnsweredAndSaysWhyNot)
         EXPECT_EQ(fake.system->launches.size(), row.launches) << row.name;
         EXPECT_EQ(fake.system->signalled, row.signalled) << row.name;
         EXPECT_EQ(p.sleptMs, row.waitedMs) << row.name;
-        EXPECT_EQ(fake.instance->running(), row.outcome == InstanceOutcome::Ready) << row.name;
+        EXPECT_EQ(fake.instance->running(), row.outcome == Ready) << row.name;
         EXPECT_FALSE(QFile::exists(setup.settingsFile())) << row.name << ": its secret left on the disk";
-        if (row.outcome == InstanceOutcome::Ready)
+        if (row.outcome == Ready)
             EXPECT_EQ(answer.port, 40000 + int(row.launches / 2)) << row.name << ": the port of the last try";
     }
 }
@@ -128,7 +124,7 @@ TEST(PrivateInstance, WritesItsSettingsThenRunsTheModuleUntilItDies)
     const InstanceAnswer first = fake.instance->address(p, stopFlag);
     for (const char* name : callersOwn)
         qunsetenv(name);
-    ASSERT_EQ(first.outcome, InstanceOutcome::Ready);
+    ASSERT_EQ(first.outcome, Ready);
 
     const std::vector<ChildLaunch>& launches = fake.system->launches;
     ASSERT_EQ(launches.size(), 2u);
@@ -176,7 +172,7 @@ TEST(PrivateInstance, AnInterpreterThatIsNotThereMeansSearxIsMissing)
     Label stopFlag { "Label3", "1" };
     const InstanceAnswer answer
         = PrivateInstance(std::make_unique<PosixInstanceSystem>(), setup).address(p, stopFlag);
-    EXPECT_EQ(std::pair(answer.outcome, answer.message), std::pair(InstanceOutcome::Failed, kNoSearx));
+    EXPECT_EQ(std::pair(answer.outcome, answer.message), std::pair(Failed, kNoSearx));
     EXPECT_EQ(::waitpid(-1, nullptr, 0), -1) << "the child that could not start is reaped, and none is left";
 }
 
@@ -230,7 +226,7 @@ TEST(PrivateInstance, GoStartsItOnceAndReusesItUntilItDies)
     EXPECT_EQ(f.List1.ListCount(), 0);
 
     p.instance = fake.instance.get();
-    fake.system->children = { test::FakeInstanceSystem::writes(), { 0, -1, 0, 2, false, {} } };
+    fake.system->children = { test::FakeInstanceSystem::writes(), { 0, -1, 0, 2 } };
     go({ "1 - one" });
     EXPECT_EQ(p.messages, QStringList { "Finished run!" });
     EXPECT_EQ(statuses.mid(0, 2), (QStringList { "starting", "starting" }));

@@ -39,8 +39,7 @@ struct Window : test::SpiderWindow {
                 + std::string("Cheap flights number ") + std::to_string(i) + " to Rome & back";
             if (i < good)
                 transfer->answer(urls.last(),
-                    QString::fromStdString(
-                        test::spiderPage(title, "Fly &quot;far&quot; &gt; less &amp; more")));
+                    QString::fromStdString(test::spiderPage(title, "Fly &quot;far&quot; &gt; &amp; more")));
         }
         f.List1.replaceAll(urls);
         f.Combo3.setText(QString::number(s.perPage));
@@ -156,11 +155,10 @@ TEST(PagesFromData, RefusesBadDataAndSettingsStopsAtAPageNotWrittenAndTakesEvery
         const char* focus;
         QString page; // what the page holds; empty: nothing is written
     } cases[] = {
-        { "no records", "\r\n\r\n", {}, Publishing::Refused, "No spider data to make pages from!", nullptr },
+        { "no records", "\r\n\r\n", {}, Publishing::Refused, "No spider data to make pages from!" },
         { "not spider data", data + "<b>x</b>\r\nD\r\njavascript:alert(1)\r\n", {}, Publishing::Refused,
             "Record 2 of the spider data is not a spider record (a title, a description and a web address, "
-            "one to a line, and an empty line after them)! No pages made.",
-            nullptr },
+            "one to a line, and an empty line after them)! No pages made." },
         { "no page size", data, [](Form1& f, const QString&) { f.Combo3.setText("0"); }, Publishing::Refused,
             "Results per page must be a whole number from 1 up!", "Combo3" },
         { "a run's page check", data, [](Form1& f, const QString&) { f.Text9.setText("a/b"); },
@@ -171,10 +169,9 @@ TEST(PagesFromData, RefusesBadDataAndSettingsStopsAtAPageNotWrittenAndTakesEvery
         { "existing folder", data, [](Form1&, const QString& home) { QDir(home).mkdir("cars"); },
             Publishing::Refused, "Directory already exists. Choose another name!", "Text8" },
         { "full disk, after an earlier one", data, [](Form1& f, const QString&) { f.pageFailure = "old"; },
-            Publishing::Failed, full, nullptr },
-        { "description only", "Fly far away\r\nhttp://a.example/\r\n", {}, Publishing::Written, written,
-            nullptr,
-            page("Car insurance", "Fly far away<br>\r\n" + link + "http://a.example/</a><br>\r\n<br>\r\n") },
+            Publishing::Failed, full },
+        { "description only", "Fly far\r\nhttp://a.example/\r\n", {}, Publishing::Written, written, nullptr,
+            page("Car insurance", "Fly far<br>\r\n" + link + "http://a.example/</a><br>\r\n<br>\r\n") },
         { "bold title and plain address", "<b>Cheap flights</b>\r\nFly far\r\nhttp://a.example/\r\n", {},
             Publishing::Written, written, nullptr,
             page("Cheap flights",

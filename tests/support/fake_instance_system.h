@@ -30,8 +30,8 @@ public:
         QByteArray output; ///< written to its output file as it starts
     };
     /// A settings writer that writes at once, and an instance that answers at once.
-    static Child writes() { return { 0, 0, 0, -1, false, {} }; }
-    static Child answers() { return { 0, -1, 0, 0, false, {} }; }
+    static Child writes() { return { 0, 0, 0, -1 }; }
+    static Child answers() { return { 0, -1, 0, 0 }; }
 
     qint64 start(const ChildLaunch& launch, int& error) override;
     std::optional<ChildExit> reap(qint64 child) override;
