@@ -186,7 +186,8 @@ enum class Sites { Flaky, CrawlDelay };
 TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
 {
     // At the first pump a request or robots.txt is on its way; with several in flight a URL shows once read.
-    enum class When { FirstPump, Reading, Sleeping, Draining }; // Draining: an earlier request still runs
+    // Draining: an earlier request still runs; Held: one that would never end by itself.
+    enum class When { FirstPump, Reading, Sleeping, Draining, Held };
     const struct {
         const char* name;
         bool quit;
@@ -203,6 +204,7 @@ TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
         { "quit, answer read, four in flight", true, Sites::Flaky, "4", "0", When::Reading },
         { "quit, robots.txt", true, Sites::CrawlDelay, "1", "0", When::FirstPump },
         { "quit, last request draining", true, Sites::Flaky, "1", "0", When::Draining },
+        { "quit, run after a request held", true, Sites::Flaky, "1", "0", When::Held },
         { "quit, retry, one at a time", true, Sites::Flaky, "1", "5", When::Sleeping },
         { "quit, retry, four in flight", true, Sites::Flaky, "4", "5", When::Sleeping },
         { "quit, Crawl-delay, one at a time", true, Sites::CrawlDelay, "1", "0", When::Sleeping },
@@ -222,20 +224,23 @@ TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
         };
         QString atWait, caption;
         run.p.yesNoAnswers = { true }; // "Quit and lose the spider run in progress?"
-        run.p.onPump = [&](int) {
+        run.p.onPump = [&](int pump) {
             if (atWait.isEmpty() && (c.when != When::Sleeping || run.p.sleptMs > 0)
-                && (c.when != When::Reading || !f.Text7.Text().isEmpty())) {
+                && (c.when != When::Reading || !f.Text7.Text().isEmpty())
+                && (c.when != When::Held || run.fake().executed.size() > 1 || pump > 9)) {
                 atWait = state();
                 caption = f.Caption();
                 c.quit ? mnuQuit_Click(f, run.p) : mnuStopAll_Click(f);
             }
         };
-        if (c.when == When::Draining)
-            run.fake().Execute(kFlakyUrls[0], {}, {}, {});
+        run.fake().answers["http://held/"].holds = true;
+        if (c.when >= When::Draining)
+            run.fake().Execute(c.when == When::Held ? "http://held/" : kFlakyUrls[0], {}, {}, {});
         Command3_Click(f, run.p);
         EXPECT_EQ(f.activity, Activity::None);
         if (c.quit) {
             EXPECT_EQ(state(), atWait);
+            EXPECT_TRUE(c.when != When::Held || atWait.startsWith("2\n")) << "the held request is cancelled";
             EXPECT_TRUE(run.p.messages.isEmpty());
             continue;
         }

@@ -39,7 +39,7 @@ void FakeTransferControl::Execute(const QString& url, const QString&, const QStr
         ? once.takeFirst()
         : answers.value(url, Answer { {}, true, 404, QStringLiteral("Not Found") });
     QTimer::singleShot(0, this, [this, id, a] {
-        if (id != request || !executing)
+        if (a.holds || id != request || !executing)
             return;
         if (StateChanged)
             StateChanged(icConnecting);

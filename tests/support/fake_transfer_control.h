@@ -20,6 +20,7 @@ public:
         QString errorInfo;
         int status = 200;
         QHash<QString, QString> headers;
+        bool holds = false; // never answers; only Cancel or the next Execute ends it
     };
 
     void answer(const QString& url, const QString& body) { answers[url] = Answer { body }; }
