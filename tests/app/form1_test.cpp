@@ -32,8 +32,7 @@ TEST(StartUp, ControlsCombosBacklinksTemplateAndDisclaimer)
     for (const TextField* field : { &f.Text12, &f.Text13 })
         EXPECT_EQ(field->Text(), "0") << field->name();
     EXPECT_TRUE(f.RichTextBox1.Text().isEmpty());
-    EXPECT_EQ(std::tuple(f.Frame4.Visible(), f.Frame5.Visible(), f.Frame8.Visible()),
-        std::tuple(true, false, false));
+    EXPECT_EQ(std::tuple(f.Frame4.Visible(), f.Frame5.Visible(), f.Frame8.Visible()), std::tuple(1, 0, 0));
     EXPECT_EQ(std::tuple(f.Check4.Value(), f.Check5.Value(), f.Option1.Value(), f.Option2.Value()),
         std::tuple(1, 0, false, true));
     EXPECT_EQ(f.Text6.Text(), f.List6.List(0));
@@ -137,8 +136,7 @@ TEST(RecordOptions, InterlockTable)
             *handlers[i] = kept[i];
 
         row.act(f);
-        EXPECT_EQ(
-            std::tuple(f.Check4.Value(), f.Check5.Value(), int(f.Option1.Value()), int(f.Option2.Value())),
+        EXPECT_EQ(std::tuple(f.Check4.Value(), f.Check5.Value(), f.Option1.Value(), f.Option2.Value()),
             std::tuple(row.wantCheck4, row.wantCheck5, row.wantOption1, 1 - row.wantOption1))
             << row.name;
     }

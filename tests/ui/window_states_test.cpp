@@ -168,12 +168,10 @@ TEST(WindowStates, HighlightedEntryMessagesRunsAndSourcesDecideWhichControlsActA
         "&Private instance (started by Tarnwick)");
 
     // "Other address…" is checked as it is given and shown as the choice.
-    const QString instance = "http://10.0.0.5:8080/",
-                  search = "http://s.lan/?q={searchTerms}&pageno={startPage}";
+    const QString instance = "http://10.0.0.5/", search = "http://s.lan/?q={searchTerms}&pageno={startPage}";
     const std::tuple<const char*, QString, QString Form1::*, QString, QString> others[] = {
         { "keywordSource:Other", " " + instance, &Form1::keywordSource, instance, {} },
-        { "keywordSource:Other", "nonsense", &Form1::keywordSource, instance,
-            unknownKeywordSource("nonsense") },
+        { "keywordSource:Other", "junk", &Form1::keywordSource, instance, unknownKeywordSource("junk") },
         { "resultSource:Other", search, &Form1::resultSource, search, {} },
     };
     for (const auto& [entry, typed, field, expected, message] : others) {
