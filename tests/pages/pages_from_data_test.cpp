@@ -103,6 +103,7 @@ TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
         EXPECT_TRUE(
             published.p.messages[0].startsWith(QString("Pages created from %1 records: ").arg(c.records)))
             << published.p.messages[0].toStdString();
+        EXPECT_EQ(published.p.messages[0].endsWith("in the spider data."), c.lastPage != nullptr);
         EXPECT_EQ(f.RichTextBox1.revision(), paneRevision) << "the pane is left as it was";
         EXPECT_EQ(published.transfer->executed, QStringList()) << "nothing is fetched";
 
