@@ -202,6 +202,15 @@ TEST_F(Harvest, PagesThatFailToLoadAreSkippedWithoutAWait)
         QString("Harvest finished: 3 keywords, %1 URLs found").arg(kFirstPageRoots + 1));
 }
 
+// A keyword list cut short while the run waits ends the run at its new end.
+TEST_F(Harvest, AListCutShortDuringTheRunEndsItAtItsNewEnd)
+{
+    p.onPump = [this](int) { f.List2.replaceAll({ " - half broken" }); };
+    run({ " - half broken", " - other", " - broken" });
+    EXPECT_EQ(world.targets().size(), 2) << "the two pages of the first keyword";
+    EXPECT_EQ(f.Text2.Text(), "half broken");
+}
+
 // Stop All ends the run at the tick it comes in, with its message; the next run owes nothing
 // to the stopped one (the same ticks), and quitting during its wait ends it there, silently.
 TEST_F(Harvest, StopAllOrQuitDuringAWaitEndsTheRunAtThatTick)
