@@ -244,11 +244,10 @@ TEST(Save, ListsEndEveryEntryPanesAddABreakAndEverySaverOnAFullDiskKeepsTheOldFi
             TestWindow w;
             Form1& f = w.f();
             f.List2.AddItem("first - one");
-            f.List1.AddItem("http://a.example/");
-            f.RichTextBox1.setText("Title\r\nDescription\r\nhttp://a.example/\r\n\r\n");
+            f.List1.AddItem("http://a.test/");
+            f.RichTextBox1.setText("Title\r\nDescription\r\nhttp://a.test/\r\n\r\n");
             f.runReport.clear(1);
-            f.runReport.add(
-                RunReport::judge(1, "http://a.example/", true, 0, {}, 200, PageVerdict::Accepted));
+            f.runReport.add(RunReport::judge(1, "http://a.test/", true, 0, {}, 200, PageVerdict::Accepted));
             test::readySpider(f);
             f.Text13.setText("3");
             f.Text15.setText("<a href=\"insurance3.html\">insurance3</a>  ");

@@ -61,12 +61,11 @@ TEST(RetryPolicy, LoopbackFailuresAsTheControlReportsThem)
     test::RawServer hangUp([](const std::string&, const test::RawServer::Send&) {});
     test::LoopbackServer server;
     server.serveCommonRoutes();
-    for (const auto& [path, status, retryAfter] :
-        { std::tuple { "/busy", 503, "4" }, { "/slow-down", 429, "" } })
-        server.server.Get(path, [status, retryAfter](const httplib::Request&, httplib::Response& res) {
+    for (const auto& [path, status, after] : { std::tuple { "/busy", 503, "4" }, { "/slow-down", 429, "" } })
+        server.server.Get(path, [status, after](const httplib::Request&, httplib::Response& res) {
             res.status = status;
-            if (*retryAfter)
-                res.set_header("Retry-After", retryAfter);
+            if (*after)
+                res.set_header("Retry-After", after);
             res.set_content("later", "text/plain");
         });
     server.start();

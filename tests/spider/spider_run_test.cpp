@@ -37,8 +37,7 @@ std::unique_ptr<FakeTransferControl> scriptedSites(int count, int hosts, QString
     for (int i = 0; i < count; ++i) {
         urls.append(QStringLiteral("http://site%1.example/page%2").arg(i % hosts).arg(i));
         inet->answer(urls.last(),
-            QString::fromStdString(
-                test::spiderPage("Scripted page " + std::to_string(i), "A good description")));
+            QString::fromStdString(test::spiderPage("Scripted page " + std::to_string(i), "A description")));
     }
     return inet;
 }
