@@ -131,9 +131,7 @@ bool answeredWithStatus(const QNetworkReply& reply)
     // below them is the connection or a proxy, and protocol failures mean a broken body.
     switch (error) {
     case QNetworkReply::ProtocolUnknownError:
-    case QNetworkReply::ProtocolFailure:
-    case QNetworkReply::UnknownNetworkError:
-    case QNetworkReply::UnknownProxyError: return false;
+    case QNetworkReply::ProtocolFailure: return false;
     default: return error > QNetworkReply::UnknownProxyError && status.toInt() >= 400;
     }
 }
