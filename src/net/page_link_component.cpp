@@ -74,10 +74,10 @@ struct Walker {
             qsizetype textStart;
             qsizetype row; // the innermost open row of that table, -1 if none; on leaving a cell, its row
             qsizetype slot; // the link or cell waiting for this node's text, -1 if none
-            bool isLink;
+            bool isLink {}; // only read on leaving
         };
         QString text;
-        std::vector<Frame> stack { { root, -1, false, 0, -1, -1, false } };
+        std::vector<Frame> stack { { root, -1, false, 0, -1, -1 } };
         while (!stack.empty()) {
             Frame frame = stack.back();
             stack.pop_back();
@@ -139,7 +139,7 @@ struct Walker {
             const GumboVector* children = childrenOf(node);
             for (unsigned i = children->length; i-- > 0;)
                 stack.push_back({ static_cast<const GumboNode*>(children->data[i]), frame.table, false, 0,
-                    frame.row, -1, false });
+                    frame.row, -1 });
         }
     }
 };
