@@ -186,7 +186,7 @@ enum class Sites { Flaky, CrawlDelay };
 TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
 {
     // At the first pump a request or robots.txt is on its way; with several in flight a URL shows once read.
-    // Draining: an earlier request still runs; Held: one that would never end by itself.
+    // Draining: an earlier request still runs; Held: one that never ends by itself (quit by pump 10).
     enum class When { FirstPump, Reading, Sleeping, Draining, Held };
     const struct {
         const char* name;
