@@ -116,7 +116,7 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDela
         EXPECT_EQ(executed.indexOf("http://b.example/1"), bAt) << executed.join(' ').toStdString();
         expectSameOutputs(crawlOneAtATime, run.outputs());
     }
-    // The URLs after the first removed while the second waits its turn: none of them is asked for.
+    // The URLs after the first removed while the second waits its turn: none is asked for; the run ends.
     CourtesyWindow run(crawlDelaySites(), kCrawlUrls, "2", true, "0");
     run.p.onPump = [&run](int) {
         if (run.p.sleptMs > 5000)
@@ -124,6 +124,7 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDela
     };
     Command3_Click(run.f(), run.p);
     EXPECT_EQ(run.fake().executed, (QStringList { "http://a.example/robots.txt", kCrawlUrls[0] }));
+    EXPECT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" });
 }
 
 /// Four URLs: one answers 503 with Retry-After once, one resets twice, one always answers 503, one is fine.
