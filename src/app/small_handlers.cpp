@@ -71,7 +71,7 @@ void mnuQuit_Click(Form1& f, Platform& p)
     if (const QString loses = whatQuitLoses(f);
         !loses.isEmpty() && !p.askYesNo(QStringLiteral("Quit and lose %1?").arg(loses)))
         return;
-    if (f.Inet1 && f.Inet1->StillExecuting())
+    if (f.Inet1->StillExecuting())
         f.Inet1->Cancel();
     p.Unload();
 }
