@@ -109,7 +109,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     std::atomic<int> slowAnswersSentWhole { 0 };
     test::RawServer odd([&](const std::string& head, const test::RawServer::Send& send) {
         const std::string path = head.substr(4, head.find(' ', 4) - 4);
-        if (path == "/407" || path == "/42") // a proxy's answer from no proxy; a status too short
+        if (path == "/400" || path == "/407" || path == "/42") // 407: a proxy's answer; 42: too short
             send("HTTP/1.1 " + path.substr(1) + " Odd\r\nContent-Length: 4\r\n\r\nbody");
         else if (path == "/badchunks") // the HTTP stack reads a bad chunk size as the last chunk
             send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nZZZ\r\nhello\r\n0\r\n\r\n");
@@ -189,6 +189,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
         { "exactly the size cap", server.url("/cap"), QString(kMaxBodyBytes, u'z') },
         { "404 page with its body", server.url("/missing"), "<html>Not here</html>", 404 },
         { "500 page with its body", server.url("/broken"), "<html>Internal Server Error</html>", 500 },
+        { "400 page with its body", odd.url("/400"), "body", 400 },
         { "redirect followed", server.url("/hop"), "<html>hello</html>" },
         { "malformed chunked body", odd.url("/badchunks"), {} },
         { "Windows-1252 page", server.url("/labelled/windows-1252"), QStringLiteral("caf\u00C3\u00A9") },
