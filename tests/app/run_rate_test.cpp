@@ -29,7 +29,7 @@ TEST(RunRate, RateAndTimeLeftComeFromTheLastMinute)
         { "a fast start no longer counts after a minute", { { 0, 0 }, { 60'000, 600 }, { 120'000, 660 } },
             720, ", 1.00/s, about 1m00s left" },
         { "a stalled minute has no rate", { { 0, 0 }, { 30'000, 300 }, { 100'000, 300 } }, 600, "" },
-        { "hours and minutes", { { 0, 0 }, { 1'000, 1 } }, 3722, ", 1.00/s, about 1h02m left" },
+        { "an hour exactly", { { 0, 0 }, { 1'000, 1 } }, 3601, ", 1.00/s, about 1h00m left" },
         { "a reading from the past is ignored", { { 0, 0 }, { 10'000, 100 }, { 5'000, 900 } }, 200,
             ", 10.0/s, about 10s left" },
     };
