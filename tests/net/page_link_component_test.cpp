@@ -63,7 +63,7 @@ TEST_F(FixturePage, LinksInPageOrderAndTheRulesThatExcludeThem)
     ASSERT_TRUE(page.LoadPageFile(fixturePath("net/links_tables.html"), 60, 0));
     EXPECT_EQ(page.GetLinks().size(), 14) << "rules last until the next load";
     page.ExcludeLinks(1, ".xml", ".pdf"); // the keyword lookup's two rules
-    page.ExcludeLinks(1, ".doc", ".mp3");
+    page.ExcludeLinks(1, ".doc", ".mp3", ".e"); // ".e" is a file type, not the ".e" of ".example"
     EXPECT_EQ(texts(page.GetLinks()), without({ "Manual", "Notes" }));
     excludeSearchSiteLinks(page);
     EXPECT_EQ(texts(page.GetLinks()), without({ "Manual", "Notes", "Search" }));
