@@ -183,7 +183,7 @@ TEST(PagesFromData, RefusesBadDataAndSettingsStopsAtAPageNotWrittenAndTakesEvery
         test::TestWindow w;
         Form1& f = w.f();
         test::readySpider(f);
-        f.Combo3.setText("2"); // more than the data holds
+        f.Combo3.setText("999999999"); // far more than the data holds, all on one page
         f.RichTextBox2.setText("!@@!|!%%!|!##!");
         test::FaultyFileSystem disk;
         disk.bytesBeforeWriteFails = c.result == Publishing::Failed ? 0 : -1;
