@@ -65,10 +65,10 @@ SavedRecord fieldsOf(const QList<QStringView>& lines)
     if (inner.startsWith(kLinkStart)) {
         r.form = RecordForm::TitleLinked;
         r.url = hrefOf(inner);
-        // The encoded address holds no ">", so the first one ends the link's opening tag.
+        // The encoded address holds no ">", so the first one ends the link's opening tag. A tag
+        // never closed, or a title without its "</a>", gives a record that does not write back.
         const qsizetype text = inner.indexOf(QLatin1Char('>')) + 1;
-        if (text > 0 && inner.size() - kLinkEnd.size() >= text)
-            r.title = inner.mid(text, inner.size() - kLinkEnd.size() - text).toString();
+        r.title = inner.mid(text, inner.size() - kLinkEnd.size() - text).toString();
         return r;
     }
     r.title = inner.toString();
