@@ -60,17 +60,17 @@ std::unique_ptr<FakeTransferControl> crawlDelaySites()
     return inet;
 }
 
-// Three sites: one refuses /private/ to this crawler, one answers 500 or 429, one 404 or 300 (read as none).
-// Then a Crawl-delay, which spaces requests to its own site only.
+// Three sites: one refuses /private/ to this crawler, one on its own port answers 500 or 429, one 404 or 300
+// (read as none). Then a Crawl-delay, which spaces requests to its own site only.
 TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDelaySpacesRequests)
 {
     const QStringList urls = { "http://a.example/ok", "http://a.example/private/secret",
-        "http://c.example/private/secret", "http://c.example/ok", "http://b.example/ok" };
+        "http://c.example/private/secret", "http://c.example/ok", "http://b.example:81/ok" };
     const auto sites = [&urls](int busy, int unread) {
         auto inet = std::make_unique<FakeTransferControl>();
         inet->answer("http://a.example/robots.txt",
             "User-agent: *\nDisallow: /\n\nUser-agent: agent\nDisallow: /private/\n");
-        inet->answers["http://b.example/robots.txt"] = { "busy", false, 0, {}, busy };
+        inet->answers["http://b.example:81/robots.txt"] = { "busy", false, 0, {}, busy };
         inet->answers["http://c.example/robots.txt"] = { "User-agent: *\nDisallow: /", false, 0, {}, unread };
         for (const QString& url : urls)
             inet->answer(url, page(qPrintable("Page at " + url)));
@@ -86,8 +86,8 @@ TEST(CourtesyRun, RobotsTxtKeepsRefusedUrlsUnrequestedAndReportedAndItsCrawlDela
         EXPECT_EQ(executed.count(urls[2]), 1);
         EXPECT_EQ(run.fake().siblings, parallel[0] == '1' ? 1 : 6) << "idle robots.txt controls used again";
         EXPECT_EQ(run.fake().timeouts, QList<int>(executed.size(), 60)) << "robots.txt in the run's timeout";
-        for (const char* host : { "a", "b", "c" })
-            EXPECT_EQ(executed.count(QStringLiteral("http://%1.example/robots.txt").arg(host)), 1) << host;
+        for (const char* host : { "a.example", "b.example:81", "c.example" })
+            EXPECT_EQ(executed.count(QStringLiteral("http://%1/robots.txt").arg(host)), 1) << host;
         EXPECT_EQ(run.f().runReport.summaryText(),
             "Spidered 5 of 5 URLs: 3 accepted, 0 refused by the rules, 2 refused by robots.txt, 0 failed");
         const QStringList rows = run.f().runReport.csvText().split("\r\n");
