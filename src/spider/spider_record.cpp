@@ -54,8 +54,8 @@ SavedRecord fieldsOf(const QList<QStringView>& lines)
     }
     r.description = lines[1].toString();
     const QStringView first = lines[0];
-    if (!first.startsWith(QLatin1String("<b>")) || !first.endsWith(QLatin1String("</b>"))
-        || first.size() < 7) {
+    // "<b>" and "</b>" cannot overlap, so a line with both holds at least their seven characters.
+    if (!first.startsWith(QLatin1String("<b>")) || !first.endsWith(QLatin1String("</b>"))) {
         r.form = RecordForm::Plain;
         r.title = first.toString();
         r.url = lines[2].toString();
