@@ -37,11 +37,9 @@ void Command6_Click(Form1& f, Platform& p)
     clearStopPoint(f);
 
     f.List7.replaceAll(f.List1.items().mid(stop + 1));
-    f.List1.Clear();
-    f.Label1.setCaption(QStringLiteral("0"));
 
-    // Nothing pumps events in between, so the list is filled at once and the count caption
-    // shows its final value; the steps in between could not be seen.
+    // Nothing pumps events in between, so the list is replaced at once and the count caption
+    // shows its final value; an emptied list or a count of 0 could not be seen.
     QStringList merged = f.List5.items();
     merged.append(f.List7.items());
     f.List1.replaceAll(std::move(merged));
