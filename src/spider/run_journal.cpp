@@ -30,15 +30,6 @@ bool lockedByOther(int fd)
     return ::flock(fd, LOCK_EX | LOCK_NB) != 0;
 }
 
-void syncFolder(const QString& folder)
-{
-    const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-}
-
 } // namespace
 
 RunJournal::RunJournal(int fd, QString path, Platform& p)
@@ -157,11 +148,13 @@ QString RunJournal::append(const JournalEntry& entry)
         // disk slower than the interval holds it back, by one sync.
         if (pendingSync_.valid())
             pendingSync_.wait();
-        const QString folder = syncs_ == 0 ? QFileInfo(path_).absolutePath() : QString();
-        pendingSync_ = std::async(std::launch::async, [fd = fd_, folder] {
-            ::fdatasync(fd);
+        // Its folder once, so that the journal's name reaches the disk as well.
+        const QByteArray folder
+            = syncs_ == 0 ? QFile::encodeName(QFileInfo(path_).absolutePath()) : QByteArray();
+        pendingSync_ = std::async(std::launch::async, [&files = platform_.fileSystem(), fd = fd_, folder] {
+            files.sync(fd);
             if (!folder.isEmpty())
-                syncFolder(folder);
+                files.syncFolder(folder);
         });
         lastSync_ = now;
         ++syncs_;

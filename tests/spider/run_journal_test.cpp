@@ -2,6 +2,7 @@
 #include "app/state_folder.h"
 #include "spider/run_journal.h"
 #include "spider/run_resume.h"
+#include "support/faulty_file_system.h"
 #include "support/fixtures.h"
 #include "support/loaded_form.h"
 
@@ -117,9 +118,11 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
 TEST(RunJournalFile, IsLockedWhileInUseSyncedBySecondsAndGoneWhenRemoved)
 {
     test::LoadedForm window;
+    test::FaultyFileSystem files;
+    window.p.files = &files;
     const QString folder = window.home.filePath("state/tarnwick");
     JournalHeader header = sampleHeader();
-    for (int i = 3; i < 12; ++i)
+    for (int i = 3; i < 16; ++i)
         header.urls.append(QStringLiteral("http://more.example/%1").arg(i));
     QString error;
     // Started with stdin closed, as some launchers do: descriptor 0 is the journal's.
@@ -131,7 +134,7 @@ TEST(RunJournalFile, IsLockedWhileInUseSyncedBySecondsAndGoneWhenRemoved)
     EXPECT_FALSE(RunJournal::open(journal->path(), window.p, error));
     EXPECT_EQ(error, "The journal " + journal->path() + " is in use by another Tarnwick.");
 
-    for (int second = 0; second < 3; ++second) {
+    for (int second = 0; second < 4; ++second) {
         for (int i = 1; i <= 4; ++i)
             journal->append(sampleEntry(second * 4 + i, "r"));
         EXPECT_EQ(journal->syncs(), second) << "after second " << second;
@@ -139,12 +142,13 @@ TEST(RunJournalFile, IsLockedWhileInUseSyncedBySecondsAndGoneWhenRemoved)
     }
     const QString path = journal->path();
     journal.reset();
+    EXPECT_EQ(files.syncs * 10 + files.folderSyncs, 31) << "three syncs, the first with the folder";
     EXPECT_EQ(RunJournal::interrupted(folder), QStringList { path }) << "left by a program that ended";
 
     const uint descriptors = QDir("/proc/self/fd").count();
     journal = RunJournal::open(path, window.p, error);
     ASSERT_TRUE(journal) << error.toStdString();
-    EXPECT_EQ(journal->contents().nextIndex(), 12);
+    EXPECT_EQ(journal->contents().nextIndex(), 16);
     journal->remove();
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(QDir("/proc/self/fd").count(), descriptors) << "removing it closes it";

@@ -6,6 +6,7 @@ namespace tarnwick::test {
 
 int FaultyFileSystem::createNew(const QByteArray& path, int& fd)
 {
+    const std::lock_guard hold(lock_);
     if (path.contains(only) && namesTaken-- > 0)
         return EEXIST;
     const int error = PosixFileSystem::createNew(path, fd);
@@ -16,6 +17,7 @@ int FaultyFileSystem::createNew(const QByteArray& path, int& fd)
 
 int FaultyFileSystem::write(int fd, const char* data, std::size_t size, std::size_t& written)
 {
+    const std::lock_guard hold(lock_);
     if (!faultyFiles.contains(fd) || bytesBeforeWriteFails < 0)
         return PosixFileSystem::write(fd, data, size, written);
     const qint64 room = bytesBeforeWriteFails - bytesWritten;
@@ -31,11 +33,13 @@ int FaultyFileSystem::write(int fd, const char* data, std::size_t size, std::siz
 int FaultyFileSystem::sync(int fd)
 {
     ++syncs;
+    const std::lock_guard hold(lock_);
     return faultyFiles.contains(fd) && syncError ? syncError : PosixFileSystem::sync(fd);
 }
 
 int FaultyFileSystem::close(int fd)
 {
+    const std::lock_guard hold(lock_);
     faultyFiles.erase(fd);
     return PosixFileSystem::close(fd);
 }

@@ -2,7 +2,9 @@
 
 #include "files/file_system.h"
 
+#include <atomic>
 #include <cerrno>
+#include <mutex>
 #include <set>
 
 namespace tarnwick::test {
@@ -27,10 +29,11 @@ public:
     int syncFolderError = 0;
     int namesTaken = 0; // temporary names found taken before one is free
 
-    int syncs = 0;
-    int folderSyncs = 0;
+    std::atomic<int> syncs = 0; // a run journal syncs from a thread of its own
+    std::atomic<int> folderSyncs = 0;
 
 private:
+    std::mutex lock_;
     std::set<int> faultyFiles;
     qint64 bytesWritten = 0;
 };
