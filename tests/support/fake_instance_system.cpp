@@ -10,6 +10,12 @@
 
 namespace tarnwick::test {
 
+FakeInstanceSystem::~FakeInstanceSystem()
+{
+    for (size_t i = 0; i < started_.size(); ++i)
+        EXPECT_TRUE(started_[i].reaped) << "child " << i + 1 << " outlived its owner or was left a zombie";
+}
+
 qint64 FakeInstanceSystem::start(const ChildLaunch& launch, int& error)
 {
     launches.push_back(launch);

@@ -33,6 +33,7 @@ public:
     static Child writes() { return { 0, 0, 0, -1 }; }
     static Child answers() { return { 0, -1, 0, 0 }; }
 
+    ~FakeInstanceSystem() override;
     qint64 start(const ChildLaunch& launch, int& error) override;
     std::optional<ChildExit> reap(qint64 child) override;
     void signal(qint64 child, int number) override;
