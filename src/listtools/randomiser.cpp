@@ -116,16 +116,13 @@ void Command4_Click(Form1& f, Platform& p)
         }
     }
 
-    bool listKept = f.List1.ListCount() == n;
     f.progress.startRandomiserPhase(RandomiserPhase::Scrambling, static_cast<qsizetype>(order.size()));
-    for (qsizetype i = 0; listKept && i < static_cast<qsizetype>(order.size()); ++i) {
+    for (qsizetype i = 0; i < static_cast<qsizetype>(order.size()); ++i) {
         const bool paced = pacer.due();
         if (paced && !p.DoEvents())
             return;
-        if (f.List1.ListCount() != n) {
-            listKept = false;
+        if (f.List1.ListCount() != n)
             break;
-        }
         const QString& entry = f.List1.List(order[i]);
         f.List4.AddItem(entry);
         f.progress.randomiserDone = i + 1;
@@ -136,8 +133,10 @@ void Command4_Click(Form1& f, Platform& p)
 
     f.List3.Clear();
 
+    // Only a scramble of every entry replaces the list, even one changed and changed back.
+    const bool scrambledAll = f.List4.ListCount() == n;
     f.progress.startRandomiserPhase(RandomiserPhase::Rebuilding, n);
-    for (int k = 0; listKept && k < n; ++k) {
+    for (int k = 0; scrambledAll && k < n; ++k) {
         const bool paced = pacer.due();
         if (paced && !p.DoEvents())
             return;
@@ -152,7 +151,7 @@ void Command4_Click(Form1& f, Platform& p)
 
     f.List4.Clear();
     f.Label17.setCaption(QString());
-    if (f.List1.ListCount() == n && listKept)
+    if (scrambledAll && f.List1.ListCount() == n)
         p.MsgBox(QStringLiteral("Entries scrambled!"));
 }
 
