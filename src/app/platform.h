@@ -45,7 +45,7 @@ public:
     virtual void Sleep(int ms) = 0;
 
     virtual QDateTime now() = 0;
-    /// Seeds the random generator from the clock.
+    /// Marks the start of a new random sequence (the real generator needs no new seed).
     virtual void Randomize() = 0;
     /// The next value of the random generator, uniform in [0, 1).
     virtual double Rnd() = 0;

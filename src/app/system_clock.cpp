@@ -19,9 +19,11 @@ QDateTime SystemClockPlatform::now()
     return QDateTime::currentDateTime();
 }
 
+// The generator is seeded from the system's entropy when the program starts; seeding it again
+// from the clock would give two runs started in one millisecond (shards of one list, say) the
+// same shuffle.
 void SystemClockPlatform::Randomize()
 {
-    generator_.seed(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
 }
 
 double SystemClockPlatform::Rnd()

@@ -7,8 +7,8 @@
 namespace tarnwick {
 
 /// The parts of a platform that are the same wherever the program runs for real: the wall
-/// clock, a real sleep and a clock-seeded random generator. The window's and the command
-/// line's platforms build on it; the tests' fake replaces all of it with a virtual clock.
+/// clock, a real sleep and a random generator seeded once from the system's entropy. The window's and the
+/// command line's platforms build on it; the tests' fake replaces all of it with a virtual clock.
 class SystemClockPlatform : public Platform {
 public:
     SystemClockPlatform();
