@@ -19,7 +19,7 @@ double RunRate::perSecond() const
         return 0;
     const Reading& first = readings_.front();
     const Reading& last = readings_.back();
-    if (last.ms <= first.ms || last.done <= first.done)
+    if (last.ms <= first.ms)
         return 0;
     return static_cast<double>(last.done - first.done) * 1000.0 / static_cast<double>(last.ms - first.ms);
 }

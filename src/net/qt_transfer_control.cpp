@@ -33,13 +33,8 @@ void addHeaders(QNetworkRequest& request, const QString& block)
         const QString name = line.left(colon).trimmed();
         if (!isHeaderName(name))
             continue;
-        // Only the separating blanks go; the value is sent as typed.
-        QString value = line.mid(colon + 1);
-        qsizetype start = 0;
-        while (start < value.size() && (value[start] == u' ' || value[start] == u'\t'))
-            ++start;
-        value = value.mid(start);
-        request.setRawHeader(name.toLatin1(), value.toUtf8());
+        // Blanks around a value are no part of it in HTTP; the rest is sent as typed.
+        request.setRawHeader(name.toLatin1(), line.mid(colon + 1).trimmed().toUtf8());
     }
 }
 

@@ -9,9 +9,7 @@ namespace tarnwick {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-// The longest name in the list, "CounterClockwiseContourIntegral;", without its ";", and
-// the longest of the legacy names that may stand without one ("middot").
-constexpr qsizetype kLongestName = 31;
+// The longest of the legacy names that may stand without a ";" ("middot").
 constexpr qsizetype kLongestLegacyName = 6;
 
 const QHash<QString, QString>& namedReferences()
@@ -95,7 +93,7 @@ qsizetype decodeNamed(const QString& text, qsizetype at, ReferenceContext contex
 {
     const QHash<QString, QString>& table = namedReferences();
     qsizetype end = at + 1;
-    while (end < text.size() && end - at - 1 < kLongestName && isAsciiAlnum(text.at(end)))
+    while (end < text.size() && isAsciiAlnum(text.at(end)))
         ++end;
     const QString name = text.mid(at + 1, end - at - 1);
     if (end < text.size() && text.at(end) == QLatin1Char(';')) {
@@ -136,7 +134,7 @@ QString decodeCharReferences(const QString& text, ReferenceContext context)
             break;
         }
         out += QStringView(text).mid(i, amp - i);
-        const bool numeric = amp + 1 < text.size() && text.at(amp + 1) == QLatin1Char('#');
+        const bool numeric = QStringView(text).mid(amp + 1).startsWith(QLatin1Char('#'));
         const qsizetype next = numeric ? decodeNumeric(text, amp, out) : decodeNamed(text, amp, context, out);
         if (next < 0) {
             out += QLatin1Char('&');

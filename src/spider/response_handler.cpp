@@ -72,8 +72,8 @@ void Inet1_StateChanged(Form1& f, Platform& p, int state)
 
 void Inet1_StateChanged(Form1& f, Platform& p, TransferControl& source, int state)
 {
-    if (state >= TransferControl::icHostResolvingHost && state <= TransferControl::icDisconnected) {
-        f.setCaption(QStringLiteral("Tarnwick - ") + stateText(state));
+    if (const QString progress = stateText(state); !progress.isEmpty()) {
+        f.setCaption(QStringLiteral("Tarnwick - ") + progress);
     } else if (state == TransferControl::icError) {
         f.setCaption(QStringLiteral("Tarnwick - Error ") + QString::number(source.ResponseCode())
             + QLatin1Char(' ') + source.ResponseInfo());
