@@ -98,8 +98,8 @@ void restoreSettings(Form1& f, const JournalHeader& header)
                 row.write(f, value);
         }
     }
-    for (const auto& [name, value] : header.extras)
-        f.journalExtras.insert(name, value);
+    // The extras stay in the journal, which a resumed run goes on writing; in the window they
+    // would pass into the journal of the next run.
 }
 
 void replayEntries(Form1& f, const std::vector<JournalEntry>& entries)
