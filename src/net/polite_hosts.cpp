@@ -56,11 +56,11 @@ Admission PoliteHosts::admit(const QString& url)
     const auto at = sites_.find(key);
     if (at == sites_.end()) {
         fetchRobots(key, target);
-        return { Admission::Kind::Wait, {}, -1 };
+        return { Admission::Kind::Wait, {}, 0 };
     }
     const Site& site = *at;
     if (!site.known)
-        return { Admission::Kind::Wait, {}, -1 };
+        return { Admission::Kind::Wait, {}, 0 };
     if (!site.unreachable.isEmpty())
         return { Admission::Kind::Refused, site.unreachable, 0 };
     const RobotsRules::Verdict verdict = site.rules.check(robotsPath(target));

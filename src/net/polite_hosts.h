@@ -22,7 +22,8 @@ struct Admission {
     Kind kind = Kind::Go;
     /// Why it is refused: the rule, or why the site's robots.txt could not be read.
     QString reason;
-    /// How long until the host may be asked again; -1 while its robots.txt is on its way.
+    /// How long until the host may be asked again; 0 while its robots.txt is on its way, which
+    /// only events bring.
     qint64 waitMs = 0;
 };
 
