@@ -143,6 +143,7 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
         { "cancel save urls", mnuSaveURLs_Click, {}, {} },
         { "cancel open spider data", mnuOpenSpiderData_Click, {}, {} },
         { "cancel save template", mnuSaveTemplate_Click, {}, {} },
+        { "cancel save spider data", mnuSaveSpiderData_Click, {}, {} },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -157,6 +158,7 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
         EXPECT_EQ(f.List2.items(), QStringList { "k" });
         EXPECT_EQ(f.Label1.Caption() + f.Label7.Caption(), "00");
         EXPECT_EQ(f.RichTextBox1.Text(), "data");
+        EXPECT_TRUE(f.spiderDataUnsaved()) << "Quit still asks";
         EXPECT_EQ(f.RichTextBox2.Text(), defaultTemplate());
         EXPECT_EQ(w.p.dialogs.size(), 1u);
         ASSERT_EQ(w.p.messages.size(), c.file.isEmpty() ? 0 : 1);

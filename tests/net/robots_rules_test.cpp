@@ -125,7 +125,7 @@ TEST(RobotsRules, CrawlDelayOfTheChosenGroupAndWhatIsMatched)
         { "User-agent: *\nCrawl-delay: 0.5\nUser-agent: tarnwick\nCrawl-delay: 2", 2000 },
         { "User-agent: tarnwick\nCrawl-delay: 2\n\nUser-agent: tarnwick\nCrawl-delay: 3", 3000 },
         { "User-agent: other\nCrawl-delay: 9\n", 0 },
-        { "User-agent: *\nCrawl-delay: soon\nCrawl-delay: -4\n", 0 },
+        { "User-agent: *\nCrawl-delay: soon\nCrawl-delay: -4\nCrawl-delay: inf\nCrawl-delay: nan\n", 0 },
         { "User-agent: *\nCrawl-delay: 1e9\n", 86400000 },
     };
     for (const auto& c : delays)
