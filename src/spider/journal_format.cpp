@@ -1,6 +1,7 @@
 #include "spider/journal_format.h"
 
 #include <array>
+#include <optional>
 
 namespace tarnwick {
 
@@ -50,7 +51,7 @@ void appendEscaped(QByteArray& out, const QString& field)
     }
 }
 
-bool unescape(const QByteArray& field, QString& text)
+std::optional<QString> unescape(const QByteArray& field)
 {
     QByteArray bytes;
     bytes.reserve(field.size());
@@ -62,12 +63,11 @@ bool unescape(const QByteArray& field, QString& text)
         bool ok = false;
         const int value = field.mid(i + 1, 2).toInt(&ok, 16);
         if (!ok || i + 2 >= field.size())
-            return false;
+            return std::nullopt;
         bytes += static_cast<char>(value);
         i += 2;
     }
-    text = QString::fromUtf8(bytes);
-    return true;
+    return QString::fromUtf8(bytes);
 }
 
 QByteArray line(const QStringList& fields)
@@ -81,23 +81,23 @@ QByteArray line(const QStringList& fields)
     return sealedLine(body);
 }
 
-/// The fields of one line (without its LF), or false when its check does not match.
-bool fieldsOf(const QByteArray& raw, QStringList& fields)
+/// The fields of one line (without its LF); none when its check does not match.
+std::optional<QStringList> fieldsOf(const QByteArray& raw)
 {
     const qsizetype tab = raw.lastIndexOf('\t');
     if (tab < 0)
-        return false;
+        return std::nullopt;
     const QByteArray body = raw.left(tab);
     if (raw.mid(tab + 1) != checkOf(body))
-        return false;
-    fields.clear();
+        return std::nullopt;
+    QStringList fields;
     for (const QByteArray& field : body.split('\t')) {
-        QString text;
-        if (!unescape(field, text))
-            return false;
-        fields.append(text);
+        std::optional<QString> text = unescape(field);
+        if (!text)
+            return std::nullopt;
+        fields.append(std::move(*text));
     }
-    return true;
+    return fields;
 }
 
 QString joined(const QStringList& items)
@@ -133,13 +133,13 @@ bool readHeader(const QByteArray& raw, JournalHeader& header, QString& error)
                     .arg(kJournalVersion);
         return false;
     }
-    QStringList fields;
-    if (!fieldsOf(raw, fields)) {
+    const std::optional<QStringList> fields = fieldsOf(raw);
+    if (!fields) {
         error = QStringLiteral("its first line does not read back");
         return false;
     }
-    for (qsizetype i = 2; i < fields.size(); ++i) {
-        const QString& field = fields.at(i);
+    for (qsizetype i = 2; i < fields->size(); ++i) {
+        const QString& field = fields->at(i);
         const qsizetype equals = field.indexOf(QLatin1Char('='));
         const QString key = field.left(equals);
         const QString value = field.mid(equals + 1);
@@ -259,10 +259,9 @@ JournalReading readJournal(const QByteArray& bytes)
         // The last line lacks its end: the run was killed while writing it.
         if (end < 0)
             break;
-        QStringList fields;
+        const std::optional<QStringList> fields = fieldsOf(bytes.mid(start, end - start));
         JournalEntry entry;
-        const bool read = fieldsOf(bytes.mid(start, end - start), fields)
-            && readEntry(fields, contents.nextIndex(), total, entry);
+        const bool read = fields && readEntry(*fields, contents.nextIndex(), total, entry);
         if (!read) {
             if (end + 1 == bytes.size())
                 break;

@@ -104,6 +104,7 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
         { "User-agent: *\nDisallow: /*aabaabaabaaac*ac$", "x", "/x/aabaabaabaabaaac", true },
         { "User-agent: *\nDisallow: /*aabaabbab", "x", "/aabaabbaabbab", true },
         { "User-agent: *\nDisallow: */private*.pdf", "x", "/private.pdf", false }, // pieces at both ends
+        { "User-agent: *\nDisallow: */p", "x", "/p/1", false }, // the last piece at the path's start
         { "", "x", "/", true },
     };
     for (const auto& c : cases) {
