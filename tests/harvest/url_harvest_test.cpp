@@ -56,7 +56,7 @@ test::CannedAnswer searxngAnswer(const httplib::Request& req)
     if (q == "widgets" && page == 1)
         return { 200,
             searxngPage({ "https://www.one.example/a.html", "https://www.one.example/b.html",
-                "javascript:alert(1)", "http://two.example/a b" }) };
+                "javascript:alert(1)", "http:///no-host", "http://two.example/a b" }) };
     if (q == "widgets" && page == 2)
         return { 200, searxngPage({ "https://www.one.example/c.html", "http://three.example/x?y=1" }) };
     if (q == "endless")

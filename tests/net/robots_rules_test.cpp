@@ -105,6 +105,7 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
         { "User-agent: *\nDisallow: /*aabaabbab", "x", "/aabaabbaabbab", true },
         { "User-agent: *\nDisallow: */private*.pdf", "x", "/private.pdf", false }, // pieces at both ends
         { "User-agent: *\nDisallow: */p", "x", "/p/1", false }, // the last piece at the path's start
+        { "User-agent: *\nDisallow: /a%2Db", "x", "/a-b", false },
         { "", "x", "/", true },
     };
     for (const auto& c : cases) {
