@@ -130,9 +130,10 @@ QString normalisePercentEncoding(const QString& text)
         = [&out](unsigned char b) { out += QStringLiteral("%%1").arg(b, 2, 16, QLatin1Char('0')).toUpper(); };
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b == '%' && i + 2 < bytes.size() && hexValue(bytes[i + 1]) >= 0 && hexValue(bytes[i + 2]) >= 0) {
-            const auto decoded
-                = static_cast<unsigned char>(hexValue(bytes[i + 1]) * 16 + hexValue(bytes[i + 2]));
+        // The bytes end in a '\0', which is no hex digit: a cut escape stops there.
+        const char* const at = bytes.constData() + i;
+        if (b == '%' && hexValue(at[1]) >= 0 && hexValue(at[2]) >= 0) {
+            const auto decoded = static_cast<unsigned char>(hexValue(at[1]) * 16 + hexValue(at[2]));
             if (isUnreserved(decoded))
                 out += QLatin1Char(static_cast<char>(decoded));
             else

@@ -55,8 +55,9 @@ test::CannedAnswer searxngAnswer(const httplib::Request& req)
         return { 400, R"({"error": "No query"})" };
     if (q == "widgets" && page == 1)
         return { 200,
-            searxngPage({ "https://www.one.example/a.html", "https://www.one.example/b.html",
-                "javascript:alert(1)", "http:///no-host", "http://two.example/a b" }) };
+            searxngPage(
+                { "https://www.one.example/a.html", "https://www.one.example/b.html", "javascript:alert(1)",
+                    "http:///no-host", "http://c.example/\\u0001", "http://two.example/a b" }) };
     if (q == "widgets" && page == 2)
         return { 200, searxngPage({ "https://www.one.example/c.html", "http://three.example/x?y=1" }) };
     if (q == "endless")

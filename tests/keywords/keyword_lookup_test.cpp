@@ -308,6 +308,7 @@ TEST_F(Lookup, ServiceExpansionAsksEachSuffixAfterAPauseAndDropsRepeats)
     ASSERT_EQ(f.List2.ListCount(), 38);
     EXPECT_EQ(f.List2.items().mid(0, 3), (QStringList { "1 - Shared", "2 - car one", "3 - car a one" }));
     EXPECT_EQ(f.List2.items().last(), "38 - car 9 one") << "numbered 1 to N through the expansion";
+    EXPECT_EQ(QString("%1 of %2").arg(f.progress.lookupSeed).arg(f.progress.lookupSeeds), "37 of 37");
     EXPECT_TRUE(p.messages.isEmpty()) << p.messages.join('|').toStdString();
     expectAtRest("expanded");
 
