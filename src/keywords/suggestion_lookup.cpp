@@ -20,13 +20,12 @@ constexpr int kTimeoutSeconds = 30;
 
 enum class Flow { Go, End };
 
-// Every ending leaves the count and the window at rest; the entries gathered stay.
+// Every ending leaves the window at rest; the entries gathered stay, counted as they came.
 void finish(Form1& f, Platform& p, const QString& message)
 {
     if (!message.isEmpty())
         p.MsgBox(message);
     f.setCaption(QStringLiteral("Tarnwick"));
-    f.Label7.setCaption(numText(f.List2.ListCount()));
     f.Label8.setBackColor(colour::ButtonFace);
     f.Label8.setCaption(QString());
 }

@@ -145,9 +145,8 @@ QString RunJournal::append(const JournalEntry& entry)
     const QDateTime now = platform_.now();
     if (lastSync_.msecsTo(now) >= kSyncIntervalMs) {
         // The disk may take tens of milliseconds, which the run does not wait for; only a
-        // disk slower than the interval holds it back, by one sync.
-        if (pendingSync_.valid())
-            pendingSync_.wait();
+        // disk slower than the interval holds it back, by one sync: replacing the future of
+        // std::async waits for the sync before.
         // Its folder once, so that the journal's name reaches the disk as well.
         const QByteArray folder
             = syncs_ == 0 ? QFile::encodeName(QFileInfo(path_).absolutePath()) : QByteArray();

@@ -294,7 +294,10 @@ TEST_F(Lookup, ServiceExpansionAsksEachSuffixAfterAPauseAndDropsRepeats)
         p.rndValues.insert(p.rndValues.end(), { 0.0, 0.999 }); // 4 ticks, then 12
     // The count follows the rows as they arrive, not only at the end.
     QStringList counts;
-    p.onPump = [&](int) { counts << f.Label7.Caption() + '/' + QString::number(f.List2.ListCount()); };
+    p.onPump = [&](int n) {
+        counts << f.Label7.Caption() + '/' + QString::number(f.List2.ListCount());
+        EXPECT_TRUE(n > 1 || f.Label8.Caption() == "Grabbing keywords, please wait...");
+    };
     enter("car");
     EXPECT_TRUE(std::all_of(
         counts.begin(), counts.end(), [](auto& c) { return c.section('/', 0, 0) == c.section('/', 1); }));
