@@ -158,15 +158,9 @@ FetchResult fetchBlocking(const QUrl& url, int timeoutSeconds, qint64 maxBytes)
     QEventLoop loop;
     bool timedOut = false;
     bool tooLarge = false;
-    QTimer deadline;
     QNetworkAccessManager manager;
     QNetworkReply* reply = manager.get(makeGetRequest(url));
 
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, reply, [&] {
-        timedOut = true;
-        reply->abort();
-    });
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
         // A declared length over the cap fails before any byte is read.
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
@@ -189,7 +183,11 @@ FetchResult fetchBlocking(const QUrl& url, int timeoutSeconds, qint64 maxBytes)
     QObject::connect(reply, &QNetworkReply::readyRead, reply, take);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
 
-    deadline.start(requestTimeoutMs(timeoutSeconds));
+    // The timer goes with the reply.
+    QTimer::singleShot(requestTimeoutMs(timeoutSeconds), reply, [&] {
+        timedOut = true;
+        reply->abort();
+    });
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     take(); // whatever came with the end of the answer
