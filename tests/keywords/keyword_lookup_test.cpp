@@ -98,7 +98,8 @@ const struct Shape {
         QStringLiteral("{site} answered with a page that demands JavaScript") + kBlocked },
     { "page", { 200, "<!doctype html><html><body>Welcome</body></html>", "text/html; charset=utf-8" }, {},
         "{site} answered with an HTML page where JSON was expected: is the address right?" },
-    { "down", { 503, "busy", "text/plain" }, {}, "{site} answered HTTP 503 instead of results." },
+    { "down", { 503, R"({"error": "captcha"})", "text/html" }, {},
+        "{site} answered HTTP 503 instead of results." },
 };
 
 // A service answer as "case" of the address template chooses, else a repeated suggestion in
