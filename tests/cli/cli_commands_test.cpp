@@ -34,11 +34,11 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
 {
     QTemporaryDir work;
     const QByteArray sample = test::readFixture("cli/sample.sdata");
-    test::writeFileBytes(work.filePath("data.sdata"), sample);
-    test::writeFileBytes(work.filePath("empty.sdata"), "");
-    test::writeFileBytes(work.filePath("empty.kwrds"), "");
-    test::writeFileBytes(work.filePath("empty.urls"), "\r\n  \r\n");
-    test::writeFileBytes(work.filePath("1.urls"), "http://127.0.0.1:1/\r\n");
+    const std::pair<const char*, QByteArray> files[] = { { "data.sdata", sample }, { "empty.sdata", "" },
+        { "empty.kwrds", "" }, { "empty.urls", "\r\n  \r\n" }, { "1.urls", "http://127.0.0.1:1/\r\n" },
+        { "other.journal", "tarnwick?\n" } };
+    for (const auto& [name, bytes] : files)
+        test::writeFileBytes(work.filePath(name), bytes);
     ASSERT_TRUE(QDir(work.path()).mkdir("folder.sdata"));
     ASSERT_EQ(mkfifo(QFile::encodeName(work.filePath("pipe.kwrds")).constData(), 0600), 0);
 
@@ -48,7 +48,10 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
         // All of standard error when it ends a line, else how it starts; %1 is the work folder.
         QByteArray err, out;
     };
-    const Row rows[] = {
+    auto usage = [](const char* error) {
+        return "tarnwick-cli: " + QByteArray(error) + "\nTry 'tarnwick-cli spider --help'.\n";
+    };
+    std::vector<Row> rows = {
         { words("export data.sdata --csv"), 0, "Added to clipboard!\n", test::readFixture("cli/sample.csv") },
         // Open Spider Data keeps every line, each ended by CR LF; the plain form is that text.
         { words("export data.sdata"), 0, "Added to clipboard!\n", sample },
@@ -81,18 +84,24 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
         { { "spider", "1.urls", "--filter=x", "--pages=cars", "--page-name=a b", "--per-page=1" }, 1,
             "Don't use spaces in name, e.g. enter 'creditcards' NOT 'credit cards'. And don't add any file "
             "extension either (e.g. '.html').\n" },
+        // --resume takes every setting from a journal, and needs one that it can resume.
+        { words("spider --resume --filter x"), 2, usage("--filter cannot be given with --resume") },
+        { words("--home . spider --resume"), 2, usage("--home cannot be given with --resume") },
+        { words("spider --resume a b"), 2, usage("spider takes one FILE.urls, not 2 arguments") },
+        { words("spider --resume"), 1, "No interrupted spider run to resume in %1/state/tarnwick.\n" },
+        { words("spider --resume other.journal"), 1,
+            "The journal other.journal cannot be resumed: it is not a Tarnwick run journal.\n" },
     };
-    const char* usageErrors[] = { "", "crawl", "spider", "spider a.urls b.urls", "spider a.urls --colour",
-        "spider a.urls --referer", "spider a.urls --any-word=1", "spider a.urls --page-name p",
-        "spider a.urls --pages d --description-only --title-link", "export a.sdata --csv --csv",
-        "--home /no/such/folder shuffle a.urls" };
-    std::vector<Row> every(std::begin(rows), std::end(rows));
-    for (const char* arguments : usageErrors)
-        every.push_back({ words(arguments), 2, "tarnwick-cli: " });
+    for (const char* arguments : { "", "crawl", "spider", "spider a.urls b.urls", "spider a.urls --colour",
+             "spider a.urls --referer", "spider a.urls --any-word=1", "spider a.urls --page-name p",
+             "spider a.urls --pages d --description-only --title-link", "export a.sdata --csv --csv",
+             "--home /no/such/folder shuffle a.urls" })
+        rows.push_back({ words(arguments), 2, "tarnwick-cli: " });
 
-    for (const Row& row : every) {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());
-        const CliResult result = runCli(row.arguments, work.path());
+        const CliResult result
+            = runCli(row.arguments, work.path(), { { "XDG_STATE_HOME", work.filePath("state") } });
         const std::string err = QString::fromUtf8(row.err).replace("%1", work.path()).toStdString();
         EXPECT_EQ(result.exitCode, row.exitCode);
         EXPECT_EQ(result.err.toStdString().substr(0, err.ends_with('\n') ? err.npos : err.size()), err);

@@ -22,8 +22,7 @@ TEST(CliInstance, HarvestsThroughItsOwnInstanceAndLeavesNoneWhenStoppedOrKilled)
     if (!test::searxInstalled())
         GTEST_SKIP() << "searx is not installed (apt-get install searx): no instance to start";
     const struct {
-        int signal;
-        int exitCode;
+        int signal, exitCode;
         QByteArray urls; // saved by -o
     } rows[] = {
         { SIGINT, 3, "http://one.example/\r\nhttp://two.example/\r\n" },

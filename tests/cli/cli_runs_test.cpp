@@ -5,6 +5,8 @@
 #include "support/spider_sites.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -96,15 +98,13 @@ TEST(CliSpider, ParallelRunOnATerminalWritesThePagesPrintsTheDataAndSavesUrlsAnd
     test::writeFileBytes(work.filePath("sites.urls"), test::spiderSiteUrls(server).join("\r\n").toUtf8());
     int terminal = -1, terminalEnd = -1;
     ASSERT_EQ(::openpty(&terminal, &terminalEnd, nullptr, nullptr, nullptr), 0);
-    QProcess process;
-    test::prepareCli(process,
-        QStringList {
-            "spider", "sites.urls", "--home", work.path(), "--filter", " ", "--heading", "Car insurance" }
-            + words(
-                "--referer http://ref.example/ --user-agent Agent/1 --timeout 1 --parallel 6 --pages cars "
+    const QStringList arguments = QStringList { "spider", "sites.urls", "--home", work.path() }
+        + QStringList { "--filter", " ", "--heading", "Car insurance" }
+        + words("--referer http://ref.example/ --user-agent Agent/1 --timeout 1 --parallel 6 --pages cars "
                 "--page-name insurance --sitemap-name sitemap --per-page 3 --report run.csv "
-                "--save-urls out.urls"),
-        work.path());
+                "--save-urls out.urls");
+    QProcess process;
+    test::prepareCli(process, arguments, work.path());
     process.setChildProcessModifier([terminalEnd] { ::dup2(terminalEnd, STDERR_FILENO); });
     process.start();
     ASSERT_TRUE(process.waitForStarted());
@@ -125,12 +125,11 @@ TEST(CliSpider, ParallelRunOnATerminalWritesThePagesPrintsTheDataAndSavesUrlsAnd
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(err.startsWith("\rspidered ")) << err.toStdString();
     EXPECT_TRUE(err.contains("/15 done, ")) << err.toStdString();
-    EXPECT_TRUE(
-        QString::fromUtf8(err).endsWith("\x1b[K\r\x1b[KRun completed! Tarnwick list of sites "
-                                        "spidered!\nSpidered 15 of 15 URLs: 7 accepted, 6 "
-                                        "refused by the rules, 2 failed (1 timeout, 1 HTTP status)\nFile "
-            + work.filePath("run.csv") + " saved!\nFile " + work.filePath("out.urls") + " saved!\n"))
-        << err.toStdString();
+    const QString end
+        = "\x1b[K\r\x1b[KRun completed! Tarnwick list of sites spidered!\nSpidered 15 of 15 URLs: "
+          "7 accepted, 6 refused by the rules, 2 failed (1 timeout, 1 HTTP status)\nFile "
+        + work.filePath("run.csv") + " saved!\nFile " + work.filePath("out.urls") + " saved!\n";
+    EXPECT_TRUE(QString::fromUtf8(err).endsWith(end)) << err.toStdString();
     test::expectSpiderFile("pages_left.sdata", process.readAllStandardOutput(), server);
     // Save URLs ends every entry with CR LF.
     const QByteArray urls = test::readFileBytes(work.filePath("out.urls"));
@@ -241,6 +240,55 @@ TEST(CliSpider, InterruptStopsAfterTheRequestInFlightAndAFullDiskEndsWithStatusF
         EXPECT_EQ(QDir(work.filePath("cars")).entryList(QDir::Files | QDir::Hidden), QStringList());
         QDir(work.filePath("cars")).removeRecursively();
     }
+}
+
+// The README's recipe past one machine: split, spider with GNU parallel, join in list order, then `pages`.
+TEST(CliPages, FourShardsSpideredWithGnuParallelPublishAsOneRunOverTheWholeList)
+{
+    const QString parallel = QStandardPaths::findExecutable("parallel");
+    if (parallel.isEmpty())
+        GTEST_SKIP() << "GNU parallel (Debian package parallel) is not installed: the recipe is not tried";
+    test::LoopbackServer server;
+    server.server.Get(R"(/site/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+        const std::string n = req.matches[1];
+        res.set_content(test::spiderPage("Site number " + n + " & its page", "About site " + n), "text/html");
+    });
+    server.start();
+    QTemporaryDir work;
+    QByteArray list;
+    for (int i = 0; i < 240; ++i)
+        list += server.url(QStringLiteral("/site/%1").arg(i)).toUtf8() + "\r\n";
+    test::writeFileBytes(work.filePath("all.urls"), list);
+
+    const QString pageOptions = "--page-name p --sitemap-name map --heading 'Site numbers' --per-page 10 "
+                                "--site-url https://www.example.com/sites/";
+    QProcess recipe;
+    test::prepareCli(recipe,
+        { "-c",
+            "set -euo pipefail\n"
+            "split -l 60 -d --additional-suffix=.urls all.urls shard-\n"
+            "parallel -q -j 4 tarnwick-cli spider {} --filter ' ' -o {.}.sdata ::: shard-*.urls\n"
+            "cat shard-*.sdata | tarnwick-cli pages - --pages site "
+                + pageOptions + "\ntarnwick-cli spider all.urls --filter ' ' --parallel 8 --pages whole "
+                + pageOptions },
+        work.path(),
+        { { "PATH", QFileInfo(TARNWICK_CLI).absolutePath() + ":" + qEnvironmentVariable("PATH") },
+            { "HOME", work.path() } });
+    recipe.setProgram("bash");
+    recipe.start();
+    const test::CliResult result = test::finishCli(recipe);
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(QDir(work.path()).entryList({ "shard-*.sdata" }).size(), 4);
+    EXPECT_TRUE(result.err.contains("Pages created from 240 records: 24 pages of 10, and the sitemap"))
+        << result.err.toStdString();
+
+    const QStringList files = QDir(work.filePath("whole")).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(files.size(), 26);
+    EXPECT_EQ(QDir(work.filePath("site")).entryList(QDir::Files, QDir::Name), files);
+    for (const QString& name : files)
+        EXPECT_EQ(test::readFileBytes(work.filePath("site/" + name)),
+            test::readFileBytes(work.filePath("whole/" + name)))
+            << name.toStdString();
 }
 
 } // namespace
