@@ -4,34 +4,34 @@
 #include "support/spider_sites.h"
 #include "ui/window_session.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QListView>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <xcb/xcb.h>
+
 #include <atomic>
+#include <cstdlib>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace tarnwick {
 namespace {
-
-/// Waits up to two seconds for `condition`, letting events run; whether it came true.
-template <typename Condition> bool eventually(Condition condition)
-{
-    for (int i = 0; i < 200 && !condition(); ++i)
-        QTest::qWait(10);
-    return condition();
-}
 
 /// Opens a top-level menu by its access letter and chooses its first item with Enter.
 void chooseFirstItem(QWidget& window, char accessLetter)
@@ -40,9 +40,23 @@ void chooseFirstItem(QWidget& window, char accessLetter)
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QTest::keyClick(&window, Qt::Key(Qt::Key_A + (accessLetter - 'a')), Qt::AltModifier);
-    ASSERT_TRUE(eventually([] { return QApplication::activePopupWidget() != nullptr; }))
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 2000))
         << "no menu opened for Alt+" << accessLetter;
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+}
+
+/// Where the X server has the window and how large its screen is, in device pixels. With no
+/// window manager the window is a child of the root window, so its position is on the screen.
+std::pair<QRect, QSize> onServer(const QWidget& window)
+{
+    xcb_connection_t* c = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_get_geometry_reply_t* g
+        = xcb_get_geometry_reply(c, xcb_get_geometry(c, static_cast<xcb_window_t>(window.winId())), nullptr);
+    const QRect rect
+        = g ? QRect(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width) : QRect();
+    std::free(g);
+    return { rect, QSize(root->width_in_pixels, root->height_in_pixels) };
 }
 
 // A URL list opened through the menu and its file dialog, a resize, and a spider run whose fifth page
@@ -91,7 +105,7 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripStopsFromTheKeyboardAndCons
     ASSERT_TRUE(strip && bar);
     QStringList messages;
     QString atMessage, during;
-    int barValue = -1, barMaximum = -1;
+    std::pair<int, int> barAtStop { -1, -1 }; // its value, or -1 when hidden, and its maximum
     bool stopping = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -109,8 +123,7 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripStopsFromTheKeyboardAndCons
             // tools/screenshot.sh takes the picture of the window in use here.
             if (const QString picture = qEnvironmentVariable("TARNWICK_SCREENSHOT"); !picture.isEmpty())
                 window.grab().save(picture);
-            barValue = bar->isVisible() ? bar->value() : -1;
-            barMaximum = bar->maximum();
+            barAtStop = { bar->isVisible() ? bar->value() : -1, bar->maximum() };
             chooseFirstItem(window, 'o'); // Stop > Stop All
             release = true;
         }
@@ -127,8 +140,7 @@ TEST(RealWindowStatus, RunFromTheMenusShowsInTheStripStopsFromTheKeyboardAndCons
     qunsetenv("TARNWICK_HOME");
 
     EXPECT_TRUE(during.startsWith(QStringLiteral("Spider: URL 6 of 9, 4 added"))) << during.toStdString();
-    EXPECT_EQ(barValue, 5);
-    EXPECT_EQ(barMaximum, 9);
+    EXPECT_EQ(barAtStop, std::pair(5, 9));
     EXPECT_EQ(messages, QStringList { QStringLiteral("Stopped!") });
     // The outcome summary comes with the end message and stays; no bar.
     const QString summary = QStringLiteral(
@@ -185,7 +197,7 @@ TEST(RealWindowKeys, TabWalksEveryColumnShowingTheFocusAndLeavesThePanes)
         QWidget* widget = window.widgetFor(**at);
         const QImage withFocus = widget->grab().toImage();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        ASSERT_TRUE(eventually([&] { return focused() == window.widgetFor(**(at + 1)); }))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return focused() == window.widgetFor(**(at + 1)); }, 2000))
             << "Tab from " << (*at)->name() << " reached " << focused()->objectName().toStdString();
         EXPECT_NE(widget->grab().toImage(), withFocus) << (*at)->name() << " shows no focus";
     }
@@ -196,11 +208,41 @@ TEST(RealWindowKeys, TabWalksEveryColumnShowingTheFocusAndLeavesThePanes)
     QWidget* pane = window.widgetFor(f.RichTextBox2);
     const QString before = f.RichTextBox2.Text();
     pane->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(eventually([&] { return pane->hasFocus(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane->hasFocus(); }, 2000));
     QTest::keyClick(pane, Qt::Key_Tab, Qt::ControlModifier);
     QTest::keyClick(pane, Qt::Key_Backtab);
-    EXPECT_TRUE(eventually([&] { return !pane->hasFocus(); })) << "Shift+Tab is trapped";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !pane->hasFocus(); }, 2000)) << "Shift+Tab is trapped";
     EXPECT_EQ(f.RichTextBox2.Text(), "\t" + before) << "one tab from Ctrl+Tab, none from Shift+Tab";
+}
+
+// ctest runs this at QT_SCALE_FACTOR 1.5, 1.75 and 2 on a 1600x1000 screen, where the layout is
+// taller than the screen: the window opens inside the screen, menu bar and all, and scrolls.
+TEST(RealWindowScale, WindowAndMenuBarLieOnTheScreen)
+{
+    if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR"))
+        GTEST_SKIP() << "needs QT_SCALE_FACTOR and TARNWICK_XVFB_SCREEN (ctest sets them)";
+    WindowSession session;
+    MainWindow& window = session.window;
+    session.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    const QRect screen = window.screen()->availableGeometry();
+    auto inside = [&](auto* w) { return screen.contains(QRect(w->mapToGlobal(QPoint()), w->size())); };
+    EXPECT_TRUE(screen.contains(window.frameGeometry()));
+    // In the X server's own device pixels too, where Qt's rounding of logical pixels shows.
+    const auto [rect, screenSize] = onServer(window);
+    EXPECT_TRUE(QRect(QPoint(), screenSize).contains(rect))
+        << rect.x() << "," << rect.y() << " " << rect.width() << "x" << rect.height();
+    EXPECT_TRUE(inside(window.menuBar()) && inside(window.statusBar()));
+    EXPECT_TRUE(window.minimumWidth() <= screen.width() && window.minimumHeight() <= screen.height());
+    // Every menu shows in the bar itself, none only behind its overflow button.
+    for (QAction* menu : window.menuBar()->actions())
+        EXPECT_TRUE(window.menuBar()->rect().contains(window.menuBar()->actionGeometry(menu)))
+            << menu->text().toStdString();
+    // The layout keeps its size; where the window is smaller, it shows it through scroll bars.
+    EXPECT_EQ(window.client()->size().expandedTo(window.client()->minimumSize()), window.client()->size());
+    if (const QString picture = qEnvironmentVariable("TARNWICK_SCREENSHOT"); !picture.isEmpty())
+        window.grab().save(picture);
 }
 
 } // namespace
