@@ -14,13 +14,12 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QSet>
 #include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <set>
 #include <tuple>
 
 namespace tarnwick {
@@ -33,12 +32,8 @@ TEST(MainWindow, MenusAndButtonsRunTheirHandlersAndOnlyQuitCloses)
     Shown w;
     Form1& f = w.f;
     EXPECT_EQ(w.widget(f.Frame4)->geometry(), w.widget(f.Frame5)->geometry());
-    auto shown = [&] {
-        return QString("%1%2%3")
-            .arg(w.widget(f.Frame4)->isVisible())
-            .arg(w.widget(f.Frame5)->isVisible())
-            .arg(w.widget(f.Frame8)->isVisible());
-    };
+    auto on = [&](const Control& frame) { return QString::number(w.widget(frame)->isVisible()); };
+    auto shown = [&] { return on(f.Frame4) + on(f.Frame5) + on(f.Frame8); };
     EXPECT_EQ(shown(), "100") << "spider, template, disclaimer";
     w.trigger(f.mnuShowTemplate);
     EXPECT_EQ(shown(), "010");
@@ -146,21 +141,20 @@ TEST(MainWindow, SourcesMenuMarksItsChoicesAndTheSeedExpansion)
     // One key, one entry: each menu in the bar and each entry of Sources has an access letter
     // of its own, so no key meant for one menu reaches another (Stop, during a run).
     for (QWidget* owner : std::initializer_list<QWidget*> { w.window.menuBar(), menu }) {
-        QSet<int> letters;
+        std::set<int> letters;
         for (const QAction* action : owner->actions()) {
             if (action->isSeparator() || !action->isEnabled())
                 continue;
             const QKeySequence letter = QKeySequence::mnemonic(action->text());
             EXPECT_FALSE(letter.isEmpty()) << action->text().toStdString();
-            EXPECT_FALSE(letters.contains(letter[0].toCombined())) << action->text().toStdString();
-            letters.insert(letter[0].toCombined());
+            EXPECT_TRUE(letters.insert(letter[0].toCombined()).second) << action->text().toStdString();
         }
     }
 }
 
 TEST(MainWindow, DroppedFilesOpenAsTheirOpenCommandsOpenThem)
 {
-    using Shows = std::function<QString(const Form1&)>;
+    using Shows = QString (*)(const Form1&);
     const std::tuple<const char*, QByteArray, Shows, QString, QStringList> cases[] = {
         { "seeds.kwrds", "a - cheap flights\r\nb - hotels\r\n",
             [](const Form1& f) { return f.List2.items().join('|') + ' ' + f.Label7.Caption(); },

@@ -72,8 +72,7 @@ TEST(StatusStrip, ReadsTheCommandRunningNow)
         rate.sample(0, 0);
         const StatusReading reading = StatusStrip::read(f, 10, rate, 3000, c.sampling);
         EXPECT_EQ(reading.text, c.text) << c.name;
-        EXPECT_EQ(reading.value, c.value) << c.name;
-        EXPECT_EQ(reading.maximum, c.maximum) << c.name;
+        EXPECT_EQ(std::pair(reading.value, reading.maximum), std::pair(c.value, c.maximum)) << c.name;
     }
     // The line a finished command left goes as the next one starts.
     Form1 f(std::make_unique<test::FakeTransferControl>());

@@ -36,11 +36,9 @@ TEST(MainWindowLayout, OpensAtItsTwipsAndColumnsKeepTheirSharesAsTheListsTakeThe
         SCOPED_TRACE(name);
         Shown w;
         const Form1& f = w.f;
-        if (size.width() || size.height()) {
-            w.window.resize(size.width() ? size.width() : w.window.width(),
-                size.height() ? size.height() : w.window.height());
-            QApplication::processEvents();
-        }
+        w.window.resize(size.width() ? size.width() : w.window.width(),
+            size.height() ? size.height() : w.window.height());
+        QApplication::processEvents();
         const QSize client = w.window.client()->size();
         EXPECT_GE(client.width(), opening.width());
         EXPECT_GE(client.height(), opening.height());
@@ -83,14 +81,13 @@ TEST(MainWindowLayout, OpensAtItsTwipsAndColumnsKeepTheirSharesAsTheListsTakeThe
             EXPECT_TRUE(widget->width() >= needs.width() && widget->height() >= needs.height()) << name;
             shown.push_back({ widget, QRect(widget->mapTo(w.window.client(), QPoint()), widget->size()) });
         }
-        for (std::size_t i = 0; i < shown.size(); ++i) {
+        for (std::size_t i = 0; i < shown.size(); ++i)
             for (std::size_t j = i + 1; j < shown.size(); ++j) {
                 const auto [a, ra] = shown[i];
                 const auto [b, rb] = shown[j];
                 EXPECT_TRUE(a->isAncestorOf(b) || b->isAncestorOf(a) || !ra.intersects(rb))
                     << a->objectName().toStdString() << " overlaps " << b->objectName().toStdString();
             }
-        }
     }
 }
 
