@@ -35,7 +35,8 @@ QString userDataFolder()
     if (base.isEmpty())
         return {};
     const QString folder = base + QStringLiteral("/tarnwick");
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+    // mkpath fails where a file stands in the folder's place.
+    if (!QDir().mkpath(folder))
         return {};
     return folder;
 }

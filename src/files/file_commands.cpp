@@ -118,9 +118,7 @@ void openPane(Platform& p, FileDialog& dialog, const QString& filter, TextPane& 
     QString text;
     if (!readChosenFile(p, path, text))
         return;
-    const QString collected = openedPaneText(text);
-    pane.setText(QString());
-    pane.setText(collected);
+    pane.setText(openedPaneText(text));
 }
 
 void saveList(Platform& p, FileDialog& dialog, const ListBox& list)

@@ -68,7 +68,8 @@ QString unescapeHtml(const QString& text)
         out += text.mid(from, match.capturedStart() - from);
         const QString name = match.captured(1);
         if (name.startsWith(QLatin1Char('#'))) {
-            const bool hex = name.size() > 1 && (name[1] == QLatin1Char('x') || name[1] == QLatin1Char('X'));
+            // The pattern gives a '#' at least one character after it.
+            const bool hex = name[1] == QLatin1Char('x') || name[1] == QLatin1Char('X');
             bool ok = false;
             const uint code = hex ? name.mid(2).toUInt(&ok, 16) : name.mid(1).toUInt(&ok, 10);
             // A reference to nothing printable stays as written rather than becoming a control.

@@ -185,6 +185,8 @@ TEST(SmallHandlers, QuitAsksOnceOnlyWhenARunOrUnsavedSpiderDataWouldBeLost)
         { "spider run, No", [](TestWindow& w) { w.f().activity = Activity::Spider; }, { false },
             "Quit and lose the spider run in progress?", false },
         { "unsaved data, Yes", data, { true }, unsaved, true },
+        { "a request in flight",
+            [](TestWindow& w) { w.f().Inet1->Execute("http://a.example/", "GET", {}, {}); }, {}, {}, true },
         { "data saved", saved, {}, {}, true },
         { "data opened",
             [saved](TestWindow& w) {
@@ -202,6 +204,7 @@ TEST(SmallHandlers, QuitAsksOnceOnlyWhenARunOrUnsavedSpiderDataWouldBeLost)
         mnuQuit_Click(w.f(), w.p);
         EXPECT_EQ(w.p.questions, question.isEmpty() ? QStringList() : QStringList { question }) << name;
         EXPECT_EQ(w.p.unloaded(), quits) << name;
+        EXPECT_FALSE(w.f().Inet1->StillExecuting()) << name << ": nothing left in flight";
     }
 }
 
