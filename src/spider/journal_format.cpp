@@ -143,7 +143,8 @@ bool readHeader(const QByteArray& raw, JournalHeader& header, QString& error)
         const qsizetype equals = field.indexOf(QLatin1Char('='));
         const QString key = field.left(equals);
         const QString value = field.mid(equals + 1);
-        if (equals < 0) {
+        // Every field is a name, "=" and a value; no name is empty.
+        if (equals <= 0) {
             error = QStringLiteral("its first line does not read back");
             return false;
         }

@@ -79,7 +79,8 @@ TEST(ControlRules, LengthCheckBoxOptionGroupAndRevisions)
               { &f.RichTextBox1, [&] { f.RichTextBox1.appendText("b"); } },
               { &f.RichTextBox1, [&] { f.RichTextBox1.setSelStart(1); } },
               { &f.List1, [&] { f.List1.AddItem("x"); } }, { &f.List1, [&] { f.List1.setListIndex(0); } },
-              { &f.List1, [&] { f.List1.RemoveItem(0); } } };
+              { &f.List1, [&] { f.List1.setList(0, "y"); } }, { &f.List1, [&] { f.List1.RemoveItem(0); } },
+              { &f.List1, [&] { f.List1.replaceAll({ "z" }); } }, { &f.List1, [&] { f.List1.Clear(); } } };
     for (const auto& [control, change] : changes) {
         const auto before = control->revision();
         change();

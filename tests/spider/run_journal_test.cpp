@@ -77,6 +77,8 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
         { "a header without its start", headerLine(noStart) + entries, -1, unread },
         { "damaged header", QByteArray(whole).replace("cars", "bars"), -1, unread },
         { "bare field", sealedLine(headerLine(sampleHeader()).chopped(10) + "\tx") + entries, -1, unread },
+        { "nameless field", sealedLine(headerLine(sampleHeader()).chopped(10) + "\t=x") + entries, -1,
+            unread },
         { "bad escape", sealedLine(headerLine(sampleHeader()).chopped(10) + "\tx=%z") + entries, -1, unread },
         { "corrupt middle entry", QByteArray(whole).replace("rec%0D", "red%0D"), -1, entry1 },
         { "resealed as it was", resealed("rec", "rec"), 2, "" },
