@@ -120,6 +120,7 @@ TEST(RecordOptions, InterlockTable)
         { "uncheck Check4, Check5 unchecked", 1, 0, 1, click4, 0, 0, 1 },
         { "select Option1 while Check5 checked", 0, 1, 0, option1, 1, 0, 0 },
         { "select Option1 while Check5 unchecked", 1, 0, 0, option1, 1, 0, 1 },
+        { "select Option1 with neither checked", 0, 0, 0, option1, 0, 0, 1 },
         { "select Option2", 1, 0, 1, [](Form1& f) { f.Option2.click(); }, 1, 0, 0 },
     };
     for (const Row& row : rows) {

@@ -84,6 +84,7 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
         { "resealed as it was", resealed("rec", "rec"), 2, "" },
         { "an entry of another kind", resealed("url\t", "uri\t"), -1, entry1 },
         { "an outcome that is no number", resealed("/1\t0\t", "/1\tx\t"), -1, entry1 },
+        { "an outcome below the first", resealed("/1\t0\t", "/1\t-1\t"), -1, entry1 },
         { "no change mark before the data", resealed("\t+rec\t", "\trec\t"), -1, entry1 },
         { "an escape cut short", resealed("%251\t", "%2\t"), -1, entry1 },
         { "an escape that is no number", resealed("%251", "%2z1"), -1, entry1 },
