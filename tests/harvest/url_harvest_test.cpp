@@ -210,6 +210,12 @@ TEST_F(Harvest, AListCutShortDuringTheRunEndsItAtItsNewEnd)
     run({ " - half broken", " - other", " - broken" });
     EXPECT_EQ(world.targets().size(), 2) << "the two pages of the first keyword";
     EXPECT_EQ(f.Text2.Text(), "half broken");
+    p.onPump = [this](int) {
+        if (f.List2.ListCount() == 1)
+            f.List2.AddItem(" - other");
+    };
+    run({ " - half broken" });
+    EXPECT_EQ(world.targets().size(), 4) << "a keyword added meanwhile waits for the next run";
 }
 
 // Stop All ends the run at the tick it comes in, with its message; the next run owes nothing
