@@ -1,5 +1,7 @@
 #include "app/case_folded_index.h"
 
+#include <algorithm>
+
 namespace tarnwick {
 
 QString caseFolded(const QString& text)
@@ -76,20 +78,13 @@ int CaseFoldedIndex::find(const QString& text, bool exact, int start) const
     // Every key that begins with `key` sorts in one run from its lower bound on; the entry
     // wanted is the one of that run nearest after `start`.
     const QString key = caseFolded(text);
-    int best = -1;
     int bestDistance = n;
-    for (auto it = byKey_.lower_bound(key); it != byKey_.end(); ++it) {
+    for (auto it = byKey_.lower_bound(key); it != byKey_.end() && bestDistance != 0; ++it) {
         if (exact ? it->first != key : !it->first.startsWith(key))
             break;
-        const int distance = (it->second - first + n) % n;
-        if (distance < bestDistance) {
-            best = it->second;
-            bestDistance = distance;
-            if (distance == 0)
-                break;
-        }
+        bestDistance = std::min(bestDistance, (it->second - first + n) % n);
     }
-    return best;
+    return bestDistance == n ? -1 : (first + bestDistance) % n;
 }
 
 } // namespace tarnwick

@@ -97,10 +97,8 @@ void OptionButton::setValue(bool value)
     }
     if (!value)
         return;
-    if (partner_ && partner_->value_) {
-        partner_->value_ = false;
-        partner_->touch();
-    }
+    if (partner_)
+        partner_->setValue(false);
     if (onClick)
         onClick();
 }

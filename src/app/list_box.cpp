@@ -36,10 +36,10 @@ void ListBox::RemoveItem(int index)
     if (index_)
         index_->remove(index, items_.at(index));
     items_.removeAt(index);
-    if (listIndex_ == index)
-        listIndex_ = -1;
-    else if (listIndex_ > index)
+    if (listIndex_ > index)
         --listIndex_;
+    else if (listIndex_ == index)
+        listIndex_ = -1;
     relayout();
 }
 

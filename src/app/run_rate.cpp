@@ -1,5 +1,7 @@
 #include "app/run_rate.h"
 
+#include <algorithm>
+
 namespace tarnwick {
 
 void RunRate::sample(qint64 ms, qint64 done)
@@ -9,7 +11,7 @@ void RunRate::sample(qint64 ms, qint64 done)
     readings_.push_back({ ms, done });
     // Keep one reading at or before the window's start, so the rate always spans a full minute
     // once the run is that old.
-    while (readings_.size() > 2 && readings_[1].ms <= ms - kWindowMs)
+    while (readings_.size() > 1 && readings_[1].ms <= ms - kWindowMs)
         readings_.pop_front();
 }
 
@@ -30,7 +32,7 @@ qint64 RunRate::secondsLeft(qint64 total) const
     if (rate <= 0 || readings_.empty())
         return -1;
     const qint64 left = total - readings_.back().done;
-    return left <= 0 ? 0 : static_cast<qint64>(left / rate + 0.5);
+    return static_cast<qint64>(std::max<qint64>(left, 0) / rate + 0.5);
 }
 
 QString RunRate::describe(qint64 total) const

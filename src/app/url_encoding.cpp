@@ -8,11 +8,10 @@ namespace {
 
 bool mustEncode(char16_t c)
 {
-    // C0 controls, DEL and the C1 controls that terminals also act on.
-    if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+    // C0 controls, the space, DEL and the C1 controls that terminals also act on.
+    if (c <= 0x20 || (c >= 0x7F && c <= 0x9F))
         return true;
     switch (c) {
-    case u' ':
     case u'"':
     case u'<':
     case u'>':
@@ -32,7 +31,6 @@ QString percentEncodedUrl(const QString& url)
 {
     static const char kHex[] = "0123456789ABCDEF";
     QString out;
-    out.reserve(url.size());
     for (const QChar ch : url) {
         if (!mustEncode(ch.unicode())) {
             out += ch;
