@@ -10,12 +10,11 @@ namespace tarnwick {
 
 void waitForEventsBounded(int maxMs)
 {
-    // The timer only wakes the dispatcher; whatever arrives first ends the wait.
+    // The timer only wakes the dispatcher, and goes with this call; whatever arrives first ends
+    // the wait.
     QTimer wake;
-    wake.setSingleShot(true);
     wake.start(std::max(maxMs, 0));
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QCoreApplication::processEvents();
 }
 
 } // namespace tarnwick
