@@ -23,13 +23,11 @@ double Val(const QString& text)
     QString number;
     if (i < n && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
         number += text.at(i++);
-    bool digits = false;
     bool point = false;
     for (; i < n; ++i) {
         const QChar c = text.at(i);
         if (isAsciiDigit(c)) {
             number += c;
-            digits = true;
         } else if (c == QLatin1Char('.') && !point) {
             number += c;
             point = true;
@@ -37,8 +35,6 @@ double Val(const QString& text)
             break;
         }
     }
-    if (!digits)
-        return 0;
     // An exponent counts only when digits follow it.
     if (i < n && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
         qsizetype j = i + 1;
@@ -51,9 +47,10 @@ double Val(const QString& text)
         if (j > firstDigit)
             number += exponent;
     }
-    bool ok = false;
-    const double value = number.toDouble(&ok);
-    return ok && std::isfinite(value) ? value : 0;
+    // A sign or point without digits is no number, which toDouble reads as 0; too large a
+    // number it reads as infinity.
+    const double value = number.toDouble();
+    return std::isfinite(value) ? value : 0;
 }
 
 QString numText(qint64 value)

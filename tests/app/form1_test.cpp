@@ -251,8 +251,9 @@ TEST(TextOps, AppPathNumbersRoundingTrimAndCaseFreeSplits)
         p.folder = folder;
         EXPECT_EQ(AppPath(p), path) << folder;
     }
-    const std::pair<const char*, double> numbers[] = { { "  90abc", 90 }, { "-3.5", -3.5 }, { "1e09x", 1e9 },
-        { "2e", 2 }, { "5E+1", 50 }, { "2e-1", 0.2 }, { "1.2.3", 1.2 }, { "abc", 0 }, { "", 0 } };
+    const std::pair<const char*, double> numbers[]
+        = { { "  90abc", 90 }, { "-3.5", -3.5 }, { "1e09x", 1e9 }, { "2e", 2 }, { "5E+1", 50 },
+              { "2e-1", 0.2 }, { "1.2.3", 1.2 }, { "abc", 0 }, { "", 0 }, { "-.e5", 0 }, { "1e999", 0 } };
     for (const auto& [text, value] : numbers)
         EXPECT_EQ(Val(text), value) << text;
     for (const auto& [x, rounded] : { std::pair { 2.5, 2 }, { 3.5, 4 }, { -0.5, 0 } })
