@@ -202,7 +202,6 @@ const OpenCommand* openCommandFor(const QString& path)
 QString openedPaneText(const QString& fileText)
 {
     QString collected;
-    collected.reserve(fileText.size() + fileText.size() / 16);
     LineSplitter lines(fileText);
     QStringView line;
     while (lines.next(line)) {

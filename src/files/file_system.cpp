@@ -45,7 +45,7 @@ int PosixFileSystem::setMode(int fd, mode_t mode)
 int PosixFileSystem::write(int fd, const char* data, std::size_t size, std::size_t& written)
 {
     const ssize_t n = retryInterrupted([&] { return ::write(fd, data, std::min(size, kMaxWrite)); });
-    written = n > 0 ? static_cast<std::size_t>(n) : 0;
+    written = static_cast<std::size_t>(std::max<ssize_t>(n, 0));
     if (n == -1)
         return errno;
     // A regular file that takes nothing of a non-empty write has no room for it.

@@ -119,7 +119,6 @@ TextFileRead readTextFile(const QString& path)
 
     // Files under /proc and the like give no size, so the cap is kept while reading too.
     QByteArray bytes;
-    bytes.reserve(static_cast<qsizetype>(info.st_size) + 1);
     constexpr qsizetype kChunk = 1 << 20;
     for (;;) {
         const qsizetype have = bytes.size();

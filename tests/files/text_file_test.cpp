@@ -178,6 +178,7 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndALinkIsWrittenThrough)
     EXPECT_EQ(saveFile(disk, dir.filePath("n/x"), "x", Durability::Sync).reason, "No such file or directory");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(' '), "link.urls real.urls");
     EXPECT_EQ(disk.close(-1), EBADF) << "a close that fails is said, as a write that fails";
+    EXPECT_EQ(disk.syncFolder("/proc"), 0) << "a folder with nothing to flush answers EINVAL: no failure";
 }
 
 TEST(QtFilterFrom, TurnsBarPairsIntoQtFiltersWhoseFirstNamesTheExtensionToAdd)
