@@ -28,16 +28,8 @@ int FindListEntry(Platform& p, const ListBox& list, const QString& text, bool ex
 {
     // The window may have gone meanwhile; the search on the data is still safe.
     (void)p.DoEvents();
-    p.Refresh();
     // The URL list holds up to 30000 entries and the harvest asks once per link: no scan.
     return list.findItem(text, exact, start);
-}
-
-int FindListEntry(Platform& p, const ComboBox& combo, const QString& text, bool exact, int start)
-{
-    (void)p.DoEvents();
-    p.Refresh();
-    return findEntry(combo.items(), text, exact, start);
 }
 
 } // namespace tarnwick

@@ -114,7 +114,6 @@ Flow waitBetweenPages(Form1& f, Platform& p)
         f.Label4.setBackColor(f.Label4.BackColor() == colour::Red ? colour::Blue : colour::Red);
         if (!p.DoEvents())
             return Flow::End;
-        p.Refresh();
         if (f.Label3.Caption() == QLatin1String("0")) {
             // Nothing is coming: no countdown beside the message.
             f.progress.harvestWaitTicks = 0;

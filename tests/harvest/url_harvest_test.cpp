@@ -5,6 +5,7 @@
 
 #include "app/form1.h"
 #include "app/small_handlers.h"
+#include "harvest/result_sources.h"
 #include "harvest/url_harvest.h"
 #include "net/searxng_hint.h"
 #include "support/fake_platform.h"
@@ -166,11 +167,14 @@ TEST_F(Harvest, ListedEntriesHideCandidatesTheyBeginWithIgnoringCase)
     EXPECT_EQ(f.List1.items().value(f.List1.ListCount() - 1), "http://last.example.net/");
 }
 
-// Nothing to do is said; the button pressed again during a run starts no second one.
+// Nothing to do and a source unknown are said; the button pressed again during a run starts no second one.
 TEST_F(Harvest, NothingToDoNoSecondRunAndTheUnitedKingdomSiteWhenTicked)
 {
     run({});
-    EXPECT_EQ(p.messages, QStringList { "No keywords!" });
+    f.resultSource = "Nowhere";
+    run({ " - other" });
+    EXPECT_EQ(p.messages, (QStringList { "No keywords!", unknownResultSource("Nowhere") }));
+    f.resultSource = "Classic";
     EXPECT_EQ(f.Label3.Caption(), "0");
 
     p.messages.clear();
