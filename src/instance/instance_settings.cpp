@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QProcessEnvironment>
 
+#include <algorithm>
+
 namespace tarnwick {
 
 namespace {
@@ -158,8 +160,7 @@ QString lastLogLine(const QString& file)
     QFile log(file);
     if (!log.open(QIODevice::ReadOnly))
         return {};
-    if (log.size() > kLogTailBytes)
-        log.seek(log.size() - kLogTailBytes);
+    log.seek(std::max<qint64>(log.size() - kLogTailBytes, 0));
     const QStringList lines = QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'));
     for (qsizetype i = lines.size() - 1; i >= 0; --i) {
         // The log may repeat what a web page or an engine said: no control character gets through.

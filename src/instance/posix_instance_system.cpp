@@ -35,7 +35,7 @@ constexpr int kExecErrorFd = 3;
 // A descriptor at kHighFd or above, close-on-exec, in place of `fd`; -1 when it failed.
 int movedHigh(int fd)
 {
-    if (fd < 0)
+    if (fd == -1)
         return -1;
     const int high = ::fcntl(fd, F_DUPFD_CLOEXEC, kHighFd);
     ::close(fd);
@@ -163,7 +163,7 @@ qint64 PosixInstanceSystem::start(const ChildLaunch& launch, int& error)
     ::close(in);
     ::close(out);
     ::close(writer);
-    if (pid < 0) {
+    if (pid == -1) {
         ::close(reader);
         error = forkError;
         return 0;
@@ -190,7 +190,7 @@ std::optional<ChildExit> PosixInstanceSystem::reap(qint64 child)
     if (done == 0)
         return std::nullopt;
     // Someone else reaped it (ECHILD): it is gone all the same.
-    return done < 0 ? ChildExit { -1, 0 } : exitOf(status);
+    return done == -1 ? ChildExit { -1, 0 } : exitOf(status);
 }
 
 void PosixInstanceSystem::signal(qint64 child, int number)

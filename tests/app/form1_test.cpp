@@ -216,7 +216,7 @@ TEST(SmallHandlers, AboutNamesVersionQtReadmeAndTheJournalFolder)
     const char* const names[] = { "XDG_STATE_HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME" };
     QByteArray kept[3];
     for (int i = 0; i < 3; ++i)
-        kept[i] = qgetenv(names[i]), qputenv(names[i], "relative"); // ignored: not absolute
+        kept[i] = qgetenv(names[i]), qputenv(names[i], "."); // ignored: a folder, but not absolute
     EXPECT_EQ(stateFolder(), QDir::homePath() + "/.local/state/tarnwick");
     EXPECT_EQ(InstanceSetup::standard().runtimeFolder, stateFolder());
     EXPECT_EQ(InstanceSetup::standard().userSettings, QDir::homePath() + "/.config/tarnwick/searx.yml");
