@@ -52,7 +52,7 @@ ChildExit exitOf(int status)
 int loopbackSocket(int port, int& error)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
+    if (fd == -1) {
         error = errno;
         return -1;
     }
@@ -91,7 +91,8 @@ int loopbackSocket(int port, int& error)
     plain.sa_handler = SIG_DFL;
     for (int number = 1; number < NSIG; ++number)
         ::sigaction(number, &plain, nullptr);
-    if (::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(out, 2) < 0 || ::dup2(execError, kExecErrorFd) < 0)
+    if (::dup2(in, 0) == -1 || ::dup2(out, 1) == -1 || ::dup2(out, 2) == -1
+        || ::dup2(execError, kExecErrorFd) == -1)
         ::_exit(127);
     ::fcntl(kExecErrorFd, F_SETFD, FD_CLOEXEC);
     // Nothing else of this process leaks into the child: no lock, socket or pipe of ours.
@@ -138,16 +139,16 @@ qint64 PosixInstanceSystem::start(const ChildLaunch& launch, int& error)
     // The log is the child's alone to write; it may quote what the engines answered.
     const int out = movedHigh(::open(QFile::encodeName(launch.outputFile).constData(),
         O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600));
-    if (out < 0) {
+    if (out == -1) {
         error = errno;
         return 0;
     }
     const int in = movedHigh(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     int pipeFds[2] = { -1, -1 };
-    if (in < 0 || ::pipe2(pipeFds, O_CLOEXEC) != 0) {
+    if (in == -1 || ::pipe2(pipeFds, O_CLOEXEC) != 0) {
         error = errno;
         ::close(out);
-        if (in >= 0)
+        if (in != -1)
             ::close(in);
         return 0;
     }
@@ -216,7 +217,7 @@ int PosixInstanceSystem::freePort()
 {
     int error = 0;
     const int fd = loopbackSocket(0, error);
-    if (fd < 0)
+    if (fd == -1)
         return 0;
     sockaddr_in address {};
     socklen_t size = sizeof address;
@@ -230,7 +231,7 @@ bool PosixInstanceSystem::portTaken(int port)
 {
     int error = 0;
     const int fd = loopbackSocket(port, error);
-    if (fd >= 0)
+    if (fd != -1)
         ::close(fd);
     return error == EADDRINUSE;
 }

@@ -18,6 +18,7 @@
 #include "support/fake_instance_system.h"
 #include "support/fake_platform.h"
 #include "support/fake_transfer_control.h"
+#include "support/fixtures.h"
 #include "support/qt_printers.h"
 #include "support/service_mimics.h"
 
@@ -57,6 +58,9 @@ TEST(PrivateInstance, StartsOnceAnsweredAndSaysWhyNot)
             "The private search instance's settings could not be written from EXAMPLE (exit status 1). Its "
             "log LOG is empty.",
             1, {}, 0 },
+        { "writer never ends", { { 0, -1, 0, -1 } }, {}, 0, Failed,
+            "The private search instance's settings were not written within 30 seconds.", 1, { SIGTERM },
+            30000 },
         { "writer killed", { { 0, 0, -SIGKILL, -1 } }, {}, 0, Failed,
             "The private search instance's settings could not be written from EXAMPLE (killed by signal 9). "
             "Its log LOG is empty.",
@@ -147,10 +151,11 @@ TEST(PrivateInstance, WritesItsSettingsThenRunsTheModuleUntilItDies)
     EXPECT_EQ(fake.instance->address(p, stopFlag).port, 40001);
     EXPECT_EQ(fake.instance->lostMessage(), QString());
     EXPECT_EQ(launches.size(), 2u);
+    test::writeFileBytes(setup.logFile, "x" + QByteArray(16384, 'b')); // only its last 16 KiB are read
     fake.system->signal(2, SIGSEGV);
     EXPECT_EQ(fake.instance->lostMessage(),
         "The private search instance ended during the harvest (killed by signal 11). Its log " + setup.logFile
-            + " is empty.");
+            + " ends with: \"" + QString(300, 'b') + "...\"");
     EXPECT_EQ(fake.instance->lostMessage(), QString()) << "said once";
     EXPECT_EQ(fake.instance->address(p, stopFlag).port, 40002);
     EXPECT_EQ(launches.size(), 4u);
@@ -163,7 +168,7 @@ TEST(PrivateInstance, WritesItsSettingsThenRunsTheModuleUntilItDies)
     EXPECT_FALSE(fake.instance->running());
 }
 
-TEST(PrivateInstance, AnInterpreterThatIsNotThereMeansSearxIsMissing)
+TEST(PrivateInstance, AMissingInterpreterMeansNoSearxAndAFolderThatCannotBeMadeIsSaid)
 {
     QTemporaryDir folder;
     InstanceSetup setup = test::setupIn(folder.path());
@@ -174,6 +179,10 @@ TEST(PrivateInstance, AnInterpreterThatIsNotThereMeansSearxIsMissing)
         = PrivateInstance(std::make_unique<PosixInstanceSystem>(), setup).address(p, stopFlag);
     EXPECT_EQ(std::pair(answer.outcome, answer.message), std::pair(Failed, kNoSearx));
     EXPECT_EQ(::waitpid(-1, nullptr, 0), -1) << "the child that could not start is reaped, and none is left";
+    QFile(folder.filePath("f")).open(QIODevice::WriteOnly);
+    setup.runtimeFolder = folder.filePath("f/run");
+    EXPECT_EQ(PrivateInstance(std::make_unique<PosixInstanceSystem>(), setup).address(p, stopFlag).message,
+        "The private search instance's folder " + setup.runtimeFolder + " could not be made.");
 }
 
 // Only searx's own /config answer counts: another service on the port must not pass for it.
