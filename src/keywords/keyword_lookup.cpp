@@ -24,8 +24,8 @@ constexpr int kLimit = 30000;
 // disk leaves no cut-off answer to be read; false when it cannot.
 bool writeSuggestionFile(FileSystem& files, const QString& path, const QString& answer)
 {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
+    // A folder that cannot be made fails the save below.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     // The answer is already text; the mark keeps the page's own charset label (a
     // windows-1252 meta tag, say) from decoding these UTF-8 bytes a second time.
     const QByteArray bytes

@@ -12,7 +12,6 @@ namespace {
 QString cleanCompletion(const QString& text)
 {
     QString out;
-    out.reserve(text.size());
     bool space = false;
     for (const QChar c : text) {
         if (c.isSpace() || c.category() == QChar::Other_Control || c.category() == QChar::Other_Format) {

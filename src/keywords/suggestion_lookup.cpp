@@ -25,7 +25,6 @@ void finish(Form1& f, Platform& p, const QString& message)
 {
     if (!message.isEmpty())
         p.MsgBox(message);
-    f.setCaption(QStringLiteral("Tarnwick"));
     f.Label8.setBackColor(colour::ButtonFace);
     f.Label8.setCaption(QString());
 }
@@ -75,8 +74,8 @@ void lookUpSuggestions(Form1& f, Platform& p, const KeywordSource& source)
     f.Label8.setCaption(QStringLiteral("Grabbing keywords, please wait..."));
     const QStringList seeds = f.seedExpansion == SeedExpansion::On ? expandedSeeds(f.Text1.Text())
                                                                    : QStringList { f.Text1.Text() };
-    if (seeds.size() > 1)
-        f.Label3.setCaption(QStringLiteral("1"));
+    // Only an expansion pauses to look at it, but the flag is raised for every lookup.
+    f.Label3.setCaption(QStringLiteral("1"));
     if (!p.DoEvents())
         return;
 

@@ -82,7 +82,6 @@ void Command4_Click(Form1& f, Platform& p)
     // Positions in the order they joined scratch list A, beside A's keys; `drawn` answers
     // "is this key in A already" without a search through A.
     std::vector<int> order;
-    order.reserve(n);
     std::vector<char> drawn(n, 0);
     auto addKey = [&](int position, bool repaint) {
         drawn[position] = 1;
