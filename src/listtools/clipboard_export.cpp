@@ -39,7 +39,6 @@ QString spiderDataToCsv(const QString& spiderData)
     marked.replace(QString(kFieldMark) + kFieldMark, kCrLf);
 
     QString output;
-    output.reserve(spiderData.size() + spiderData.size() / 8);
     for (const QStringView rowView : QStringView(marked).split(kCrLf)) {
         if (rowView.isEmpty())
             continue;

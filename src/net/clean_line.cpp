@@ -5,7 +5,6 @@ namespace tarnwick {
 QString CleanLine(const QString& text, const QString& remove, int)
 {
     QString result;
-    result.reserve(text.size());
     for (const QChar c : text) {
         if (!remove.contains(c))
             result += c;

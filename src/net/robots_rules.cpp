@@ -125,7 +125,6 @@ QString normalisePercentEncoding(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
     QString out;
-    out.reserve(bytes.size());
     auto encode
         = [&out](unsigned char b) { out += QStringLiteral("%%1").arg(b, 2, 16, QLatin1Char('0')).toUpper(); };
     for (qsizetype i = 0; i < bytes.size(); ++i) {

@@ -125,7 +125,6 @@ QString decodeCharReferences(const QString& text, ReferenceContext context)
     if (!text.contains(QLatin1Char('&')))
         return text;
     QString out;
-    out.reserve(text.size());
     qsizetype i = 0;
     while (i < text.size()) {
         const qsizetype amp = text.indexOf(QLatin1Char('&'), i);

@@ -54,7 +54,6 @@ void appendEscaped(QByteArray& out, const QString& field)
 std::optional<QString> unescape(const QByteArray& field)
 {
     QByteArray bytes;
-    bytes.reserve(field.size());
     for (qsizetype i = 0; i < field.size(); ++i) {
         if (field[i] != '%') {
             bytes += field[i];

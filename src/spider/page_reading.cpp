@@ -39,7 +39,6 @@ QString asciiLower(QStringView text)
 QString collapseBlanks(const QString& text)
 {
     QString out;
-    out.reserve(text.size());
     bool pendingSpace = false;
     for (const QChar c : text) {
         const char16_t u = c.unicode();

@@ -55,7 +55,6 @@ Publishing publishSpiderData(Form1& f, Platform& p, const QString& data)
         return Publishing::Refused;
 
     std::vector<PageRecord> records;
-    records.reserve(reading.records.size());
     for (const SavedRecord& record : reading.records)
         records.push_back(pageRecord(f, record));
     return writePageSet(f, p, records, *perPage);
