@@ -17,13 +17,7 @@ void BufferedResponse::Cancel()
 
 QString BufferedResponse::GetChunk(int size, int)
 {
-    if (!executing_ || size <= 0)
-        return {};
-    if (readPos_ >= body_.size()) {
-        Cancel();
-        return {};
-    }
-    return bodyPiece(body_, readPos_, size);
+    return executing_ ? bodyPiece(body_, readPos_, size) : QString();
 }
 
 } // namespace tarnwick

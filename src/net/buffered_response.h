@@ -6,8 +6,8 @@ namespace tarnwick {
 
 /// A response whose body arrived earlier, served through the TransferControl interface so
 /// that the response handler reads it exactly as it reads one arriving now: the same pieces,
-/// and StillExecuting until the body is read to the end or cancelled. It only serves what
-/// the handler reads; Execute and OpenURL start nothing.
+/// and StillExecuting until cancelled. It only serves what the handler reads; Execute and
+/// OpenURL start nothing.
 class BufferedResponse : public TransferControl {
 public:
     BufferedResponse(QString body, int httpStatus);

@@ -19,10 +19,9 @@ namespace {
 constexpr qsizetype kMaxNodeText = 64 * 1024;
 constexpr qsizetype kMaxKeptText = 16 * 1024 * 1024;
 
+// The walks start at the <html> element, so no document node comes here.
 const GumboVector* childrenOf(const GumboNode* node)
 {
-    if (node->type == GUMBO_NODE_DOCUMENT)
-        return &node->v.document.children;
     if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE)
         return &node->v.element.children;
     return nullptr;

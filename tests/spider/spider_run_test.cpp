@@ -145,7 +145,9 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
         Form1& f = run.f();
         f.Check3.setValue(c.kept < 3); // pages, stopped part-way through the first
         run.p.yesNoAnswers = { true }; // "Quit and lose the spider run in progress?"
+        QSet<QString> captions; // the requests' progress shows, with any number in flight
         run.p.onPump = [&](int) {
+            captions << f.Caption();
             if (f.List5.ListCount() == 1)
                 f.Combo2.setText("7");
             if (f.List5.ListCount() == 2) {
@@ -166,6 +168,7 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
         EXPECT_EQ(f.List1.ListIndex(), c.index);
         EXPECT_EQ(f.Text19.Text(), c.quit ? "" : QString::number(c.index + 1)) << "the stop point";
         EXPECT_EQ(f.Caption(), c.quit ? "Tarnwick - busy" : "Tarnwick");
+        EXPECT_TRUE(captions.contains("Tarnwick - Attempting to connect to Host"));
         if (!c.quit)
             expectRunAgainAsFresh(run, urls, c.parallel, c.kept < 3);
     }
