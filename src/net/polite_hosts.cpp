@@ -39,11 +39,9 @@ PoliteHosts::PoliteHosts(TransferControl& origin, Fetching fetching, std::functi
 
 PoliteHosts::~PoliteHosts()
 {
-    for (const std::unique_ptr<Fetch>& fetch : fetches_) {
+    // A robots.txt request still on its way ends with its control, which must not call back.
+    for (const std::unique_ptr<Fetch>& fetch : fetches_)
         fetch->control->StateChanged = nullptr;
-        if (fetch->control->StillExecuting())
-            fetch->control->Cancel();
-    }
 }
 
 Admission PoliteHosts::admit(const QString& url)

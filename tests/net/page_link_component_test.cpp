@@ -62,11 +62,11 @@ TEST_F(FixturePage, LinksInPageOrderAndTheRulesThatExcludeThem)
     // Document rules match the path's file type in any case, before a query; not "pdf" in a host.
     ASSERT_TRUE(page.LoadPageFile(fixturePath("net/links_tables.html"), 60, 0));
     EXPECT_EQ(page.GetLinks().size(), 14) << "rules last until the next load";
-    page.ExcludeLinks(1, ".xml", ".pdf"); // the keyword lookup's two rules
+    page.ExcludeLinks(1, ".xml", ".pdf", ".example/get"); // the lookup's two; with a "/", no file type
     page.ExcludeLinks(1, ".doc", ".mp3", ".e"); // ".e" is a file type, not the ".e" of ".example"
-    EXPECT_EQ(texts(page.GetLinks()), without({ "Manual", "Notes" }));
+    EXPECT_EQ(texts(page.GetLinks()), without({ "Manual", "Notes", "Play" }));
     excludeSearchSiteLinks(page);
-    EXPECT_EQ(texts(page.GetLinks()), without({ "Manual", "Notes", "Search" }));
+    EXPECT_EQ(texts(page.GetLinks()), without({ "Manual", "Notes", "Play", "Search" }));
 }
 
 TEST_F(FixturePage, LinkByWholeTextEvenWhenExcluded)
