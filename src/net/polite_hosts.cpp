@@ -66,11 +66,9 @@ Admission PoliteHosts::admit(const QString& url)
         return { Admission::Kind::Refused, QStringLiteral("robots.txt: ") + verdict.rule, 0 };
     const qint64 delay = std::min(site.rules.crawlDelayMs(), kMaxCrawlDelayMs);
     // A known site has had its robots.txt asked for, which started the clock.
-    if (delay > 0) {
-        const qint64 left = delay - site.lastStart.msecsTo(now_());
-        if (left > 0)
-            return { Admission::Kind::Wait, {}, left };
-    }
+    const qint64 left = delay - site.lastStart.msecsTo(now_());
+    if (left > 0)
+        return { Admission::Kind::Wait, {}, left };
     return {};
 }
 

@@ -28,7 +28,7 @@ void addHeaders(QNetworkRequest& request, const QString& block)
 {
     for (const QString& line : headerLines(block)) {
         const qsizetype colon = line.indexOf(u':');
-        if (colon <= 0)
+        if (colon == -1)
             continue;
         const QString name = line.left(colon).trimmed();
         if (!isHeaderName(name))
@@ -62,7 +62,7 @@ QString connectionKey(const QUrl& url)
 QtTransferControl::QtTransferControl(QObject* parent)
     : QObject(parent)
 {
-    deadline_.setSingleShot(true);
+    // Ending the request stops the deadline, so it fires once.
     connect(&deadline_, &QTimer::timeout, this, [this] { fail(kErrorTimeout, QStringLiteral("Timeout")); });
 }
 
