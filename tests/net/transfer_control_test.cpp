@@ -329,15 +329,19 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
         EXPECT_FALSE(trickleTaken) << again << ": the server was hung up on";
     }
     {
-        // A new Execute replaces a request whose notification is still queued; only the new one reports.
+        // A new Execute replaces a request whose notification is still queued; only the new one reports,
+        // and not again when its time would have run out.
         Recorded recorded;
         auto& [inet, run] = recorded;
+        inet.setRequestTimeout(1);
         inet.Execute(server.url("/trickle"), "GET", {}, kHeaders);
         inet.Execute(server.url("/page"), "GET", {}, kHeaders);
         waitIdle(inet, p, run);
-        pumpAWhile(p);
+        for (QDeadlineTimer past(1200); !past.hasExpired();)
+            (void)p.waitForEvents(100);
         EXPECT_EQ(run.body, "<html>hello</html>");
         EXPECT_EQ(run.states, kAnswered) << "nothing of the replaced request";
+        EXPECT_EQ(inet.ResponseCode(), 0) << "nor a timeout once it was over";
     }
     bool called = false;
     auto doomed = std::make_unique<QtTransferControl>();
