@@ -114,7 +114,6 @@ void QtTransferControl::Execute(
     receiving_ = false;
     bodyReady_ = false;
     bytes_.clear();
-    contentType_.clear();
     body_.clear();
     readPos_ = 0;
     code_ = 0;
@@ -194,7 +193,7 @@ void QtTransferControl::onFinished()
     // Whatever readyRead has not brought yet counts against the cap too.
     if (!takeAvailable())
         return;
-    contentType_ = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    const QString contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
     status_ = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     headers_ = reply->rawHeaderPairs();
     // A redirect may have left a connection to another host; it counts among the idle ones.
@@ -202,7 +201,7 @@ void QtTransferControl::onFinished()
     dropReply();
 
     // Any HTTP status with its body is an answer: a 404 or 500 page is judged by its text.
-    body_ = decodeBody(bytes_, contentType_);
+    body_ = decodeBody(bytes_, contentType);
     bytes_ = QByteArray();
     readPos_ = 0;
     bodyReady_ = true;

@@ -66,7 +66,6 @@ private:
     bool receiving_ = false;
     bool bodyReady_ = false;
     QByteArray bytes_;
-    QString contentType_;
     QString body_;
     qsizetype readPos_ = 0;
     int timeout_ = 60;
