@@ -111,15 +111,7 @@ void QtTransferControl::Execute(
     dropReply();
     ++request_;
     executing_ = true;
-    receiving_ = false;
-    bodyReady_ = false;
-    bytes_.clear();
-    body_.clear();
-    readPos_ = 0;
-    code_ = 0;
-    info_.clear();
-    status_ = 0;
-    headers_.clear();
+    answer_ = {};
 
     const QUrl target = requestUrl(url);
     if (!operation.isEmpty() && operation.compare(QLatin1String("GET"), Qt::CaseInsensitive) != 0) {
@@ -153,30 +145,27 @@ void QtTransferControl::onMetaData()
         fail(kErrorTooLarge, overCapInfo());
         return;
     }
-    if (!receiving_) {
-        receiving_ = true;
+    if (!answer_.receiving) {
+        answer_.receiving = true;
         raise(icReceivingResponse);
     }
 }
 
 bool QtTransferControl::takeAvailable()
 {
-    if (bytes_.size() + reply_->bytesAvailable() > kMaxBodyBytes) {
+    if (answer_.bytes.size() + reply_->bytesAvailable() > kMaxBodyBytes) {
         fail(kErrorTooLarge, overCapInfo());
         return false;
     }
-    bytes_ += reply_->readAll();
+    answer_.bytes += reply_->readAll();
     return true;
 }
 
 void QtTransferControl::onReadyRead()
 {
-    if (!reply_ || !takeAvailable())
-        return;
-    if (!receiving_) {
-        receiving_ = true;
-        raise(icReceivingResponse);
-    }
+    // The headers came first, and with them state 7.
+    if (reply_)
+        takeAvailable();
 }
 
 void QtTransferControl::onFinished()
@@ -194,17 +183,16 @@ void QtTransferControl::onFinished()
     if (!takeAvailable())
         return;
     const QString contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
-    status_ = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    headers_ = reply->rawHeaderPairs();
+    answer_.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    answer_.headers = reply->rawHeaderPairs();
     // A redirect may have left a connection to another host; it counts among the idle ones.
     recentHosts_.insert(connectionKey(reply->url()));
     dropReply();
 
     // Any HTTP status with its body is an answer: a 404 or 500 page is judged by its text.
-    body_ = decodeBody(bytes_, contentType);
-    bytes_ = QByteArray();
-    readPos_ = 0;
-    bodyReady_ = true;
+    answer_.body = decodeBody(answer_.bytes, contentType);
+    answer_.bytes = QByteArray();
+    answer_.bodyReady = true;
     raise(icResponseReceived);
     raise(icResponseCompleted);
 }
@@ -212,7 +200,7 @@ void QtTransferControl::onFinished()
 QString QtTransferControl::responseHeader(const QString& name) const
 {
     const QByteArray wanted = name.toLatin1();
-    for (const auto& header : headers_) {
+    for (const auto& header : answer_.headers) {
         if (header.first.compare(wanted, Qt::CaseInsensitive) == 0)
             return QString::fromLatin1(header.second);
     }
@@ -222,10 +210,9 @@ QString QtTransferControl::responseHeader(const QString& name) const
 void QtTransferControl::fail(int code, const QString& info)
 {
     dropReply();
-    bytes_ = QByteArray();
-    body_.clear();
-    code_ = code;
-    info_ = info;
+    answer_ = {};
+    answer_.code = code;
+    answer_.info = info;
     raise(icError);
 }
 
@@ -255,40 +242,41 @@ void QtTransferControl::Cancel()
 {
     ++request_;
     executing_ = false;
-    bodyReady_ = false;
     dropReply();
-    bytes_ = QByteArray();
-    body_ = QString();
-    readPos_ = 0;
+    // What it said of itself stays; its body goes.
+    answer_.bodyReady = false;
+    answer_.bytes = QByteArray();
+    answer_.body = QString();
+    answer_.readPos = 0;
 }
 
 QString QtTransferControl::GetChunk(int size, int)
 {
-    if (!bodyReady_ || size <= 0)
+    if (!answer_.bodyReady || size <= 0)
         return {};
-    if (readPos_ >= body_.size()) {
+    if (answer_.readPos >= answer_.body.size()) {
         // Read to the end: the request is over, and its body no longer needs the memory.
         executing_ = false;
-        bodyReady_ = false;
-        body_ = QString();
-        readPos_ = 0;
+        answer_.bodyReady = false;
+        answer_.body = QString();
+        answer_.readPos = 0;
         return {};
     }
-    return bodyPiece(body_, readPos_, size);
+    return bodyPiece(answer_.body, answer_.readPos, size);
 }
 
 QString QtTransferControl::OpenURL(const QString& url, int)
 {
     const QUrl target = requestUrl(url);
     if (!isWebUrl(target)) {
-        code_ = kErrorInvalidUrl;
-        info_ = QStringLiteral("Invalid URL");
+        answer_.code = kErrorInvalidUrl;
+        answer_.info = QStringLiteral("Invalid URL");
         return {};
     }
     const FetchResult result = fetchBlocking(target, timeout_);
     if (!result.ok) {
-        code_ = result.error == QLatin1String("Timeout") ? kErrorTimeout : kErrorFetchFailed;
-        info_ = result.error;
+        answer_.code = result.error == QLatin1String("Timeout") ? kErrorTimeout : kErrorFetchFailed;
+        answer_.info = result.error;
         return {};
     }
     return decodeBody(result.body, result.contentType);

@@ -36,9 +36,9 @@ public:
     void Cancel() override;
     QString GetChunk(int size, int type = 0) override;
     QString OpenURL(const QString& url, int type = 0) override;
-    int ResponseCode() const override { return code_; }
-    QString ResponseInfo() const override { return info_; }
-    int httpStatus() const override { return status_; }
+    int ResponseCode() const override { return answer_.code; }
+    QString ResponseInfo() const override { return answer_.info; }
+    int httpStatus() const override { return answer_.status; }
     QString responseHeader(const QString& name) const override;
 
 private:
@@ -63,16 +63,19 @@ private:
     QTimer deadline_;
     quint64 request_ = 0;
     bool executing_ = false;
-    bool receiving_ = false;
-    bool bodyReady_ = false;
-    QByteArray bytes_;
-    QString body_;
-    qsizetype readPos_ = 0;
     int timeout_ = 60;
-    int code_ = 0;
-    QString info_;
-    int status_ = 0;
-    QList<QPair<QByteArray, QByteArray>> headers_;
+    /// What the current request has brought; each request starts from an empty one.
+    struct Answer {
+        bool receiving = false;
+        bool bodyReady = false;
+        QByteArray bytes;
+        QString body;
+        qsizetype readPos = 0;
+        int code = 0;
+        QString info;
+        int status = 0;
+        QList<QPair<QByteArray, QByteArray>> headers;
+    } answer_;
 };
 
 } // namespace tarnwick
