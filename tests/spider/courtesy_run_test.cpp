@@ -46,8 +46,8 @@ QStringList reasons(const Form1& f)
     return out;
 }
 
-/// a.example asks for 5 s between requests, its robots.txt the first; b.example has no robots.txt.
-const QStringList kCrawlUrls = { "http://a.example/1", "http://a.example/2", "http://a.example/3",
+/// a.example (port 80 named once) asks for 5 s between requests, its robots.txt first; b.example has none.
+const QStringList kCrawlUrls = { "http://a.example/1", "http://a.example/2", "http://a.example:80/3",
     "http://a.example/4", "http://a.example/5", "http://b.example/1" };
 
 std::unique_ptr<FakeTransferControl> crawlDelaySites()
