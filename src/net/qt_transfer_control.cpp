@@ -244,7 +244,6 @@ void QtTransferControl::Cancel()
     executing_ = false;
     dropReply();
     // What it said of itself stays; its body goes.
-    answer_.bodyReady = false;
     answer_.bytes = QByteArray();
     answer_.body = QString();
     answer_.readPos = 0;
@@ -252,12 +251,12 @@ void QtTransferControl::Cancel()
 
 QString QtTransferControl::GetChunk(int size, int)
 {
-    if (!answer_.bodyReady || size <= 0)
+    // Before the whole answer is there a piece is none, and ends nothing.
+    if (!answer_.bodyReady)
         return {};
     if (answer_.readPos >= answer_.body.size()) {
         // Read to the end: the request is over, and its body no longer needs the memory.
         executing_ = false;
-        answer_.bodyReady = false;
         answer_.body = QString();
         answer_.readPos = 0;
         return {};

@@ -211,9 +211,9 @@ RobotsRules RobotsRules::parse(const QString& text, const QString& productToken)
         for (const int index : group->lines) {
             const Line& line = lines[static_cast<std::size_t>(index)];
             if (line.kind == Line::CrawlDelay) {
-                bool ok = false;
-                const double seconds = line.value.toDouble(&ok);
-                if (ok && std::isfinite(seconds) && seconds > 0)
+                // What does not read as a number is 0, and 0 or less adds nothing to the longest.
+                const double seconds = line.value.toDouble();
+                if (std::isfinite(seconds))
                     rules.crawlDelayMs_ = std::max(rules.crawlDelayMs_,
                         static_cast<qint64>(std::min(seconds, kLongestDelaySeconds) * 1000));
             } else if (!line.value.isEmpty()) {
