@@ -27,10 +27,11 @@ QString loopbackHost(const QString& host)
 
 QString searxngSettingsFile()
 {
-    QStringList candidates;
-    if (QCoreApplication::instance() != nullptr)
-        candidates << QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tarnwick/searxng");
-    candidates << QStringLiteral(TARNWICK_SOURCE_DIR "/dist/searxng");
+    // The installed copy beside the program, else the source folder it was built from; both
+    // front ends ask with their application running.
+    const QStringList candidates { QCoreApplication::applicationDirPath()
+            + QStringLiteral("/../share/tarnwick/searxng"),
+        QStringLiteral(TARNWICK_SOURCE_DIR "/dist/searxng") };
     for (const QString& folder : candidates) {
         const QString file = QDir::cleanPath(folder + QStringLiteral("/settings.yml"));
         if (QFileInfo(file).isFile())
