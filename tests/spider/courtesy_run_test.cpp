@@ -152,13 +152,7 @@ TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
                             "failed (1 HTTP status)";
     const QStringList retriedReasons
         = { "accepted after 1 retry", "", "accepted after 2 retries", "HTTP status 503 (after 2 retries)" };
-    const struct {
-        const char *name, *retries, *parallel;
-        int requests;
-        qint64 waitedMs; // on the virtual clock
-        QString summary;
-        QStringList reasons;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*, int, qint64, QString, QStringList> cases[] = {
         { "no retries", "0", "1", 4, 0,
             "Spidered 4 of 4 URLs: 1 accepted, 0 refused by the rules, 3 failed (2 HTTP status, 1 other "
             "failure)",
@@ -167,15 +161,15 @@ TEST(CourtesyRun, RetriesTurnPassingFailuresIntoRecords)
         { "two retries, four in flight", "2", "4", 9, 2000 + 3000 + 3000, retried, retriedReasons },
     };
     QString withRetries;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        CourtesyWindow run(flakySites(), kFlakyUrls, c.parallel, false, c.retries);
+    for (const auto& [name, retries, parallel, requests, waitedMs, summary, wantReasons] : cases) {
+        SCOPED_TRACE(name);
+        CourtesyWindow run(flakySites(), kFlakyUrls, parallel, false, retries);
         Command3_Click(run.f(), run.p);
-        EXPECT_EQ(run.fake().executed.size(), c.requests);
-        EXPECT_EQ(run.p.sleptMs, c.waitedMs);
-        EXPECT_EQ(run.f().runReport.summaryText(), c.summary);
-        EXPECT_EQ(reasons(run.f()), c.reasons);
-        if (QLatin1String(c.retries) != "0")
+        EXPECT_EQ(run.fake().executed.size(), requests);
+        EXPECT_EQ(run.p.sleptMs, waitedMs);
+        EXPECT_EQ(run.f().runReport.summaryText(), summary);
+        EXPECT_EQ(reasons(run.f()), wantReasons);
+        if (QLatin1String(retries) != "0")
             expectSameOutputs(withRetries, run.outputs());
     }
 }
@@ -189,13 +183,7 @@ TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
     // At the first pump a request or robots.txt is on its way; with several in flight a URL shows once read.
     // Draining: an earlier request still runs; Held: one that never ends by itself (quit by pump 10).
     enum class When { FirstPump, Reading, Sleeping, Draining, Held };
-    const struct {
-        const char* name;
-        bool quit;
-        Sites sites;
-        const char *parallel, *retries;
-        When when;
-    } cases[] = {
+    const std::tuple<const char*, bool, Sites, const char*, const char*, When> cases[] = {
         { "Stop All, retry, one at a time", false, Sites::Flaky, "1", "5", When::Sleeping },
         { "Stop All, retry, four in flight", false, Sites::Flaky, "4", "5", When::Sleeping },
         { "Stop All, Crawl-delay, one at a time", false, Sites::CrawlDelay, "1", "0", When::Sleeping },
@@ -211,11 +199,11 @@ TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
         { "quit, Crawl-delay, one at a time", true, Sites::CrawlDelay, "1", "0", When::Sleeping },
         { "quit, Crawl-delay, four in flight", true, Sites::CrawlDelay, "4", "0", When::Sleeping },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const bool flaky = c.sites == Sites::Flaky;
+    for (const auto& [name, quit, sites, parallel, retries, when] : cases) {
+        SCOPED_TRACE(name);
+        const bool flaky = sites == Sites::Flaky;
         CourtesyWindow run(flaky ? flakySites() : crawlDelaySites(), flaky ? kFlakyUrls : kCrawlUrls,
-            c.parallel, !flaky, c.retries);
+            parallel, !flaky, retries);
         Form1& f = run.f();
         const auto state = [&] {
             return QStringList { QString::number(run.fake().executed.size()),
@@ -226,24 +214,24 @@ TEST(CourtesyRun, StopAllOrClosingTheWindowDuringAnyWaitEndsTheRunThere)
         QString atWait, caption;
         run.p.yesNoAnswers = { true }; // "Quit and lose the spider run in progress?"
         run.p.onPump = [&](int pump) {
-            if (atWait.isEmpty() && (c.when != When::Sleeping || run.p.sleptMs > 0)
-                && (c.when != When::Reading || !f.Text7.Text().isEmpty())
-                && (c.when != When::Held || run.fake().executed.size() > 1 || pump > 9)) {
+            if (atWait.isEmpty() && (when != When::Sleeping || run.p.sleptMs > 0)
+                && (when != When::Reading || !f.Text7.Text().isEmpty())
+                && (when != When::Held || run.fake().executed.size() > 1 || pump > 9)) {
                 atWait = state();
                 caption = f.Caption();
-                c.quit ? mnuQuit_Click(f, run.p) : mnuStopAll_Click(f);
+                quit ? mnuQuit_Click(f, run.p) : mnuStopAll_Click(f);
             }
         };
         run.fake().answers["http://held/"].holds = true;
-        if (flaky && !c.quit) // the busy answer reads as a page: stopped while it waits, it is no record
+        if (flaky && !quit) // the busy answer reads as a page: stopped while it waits, it is no record
             run.fake().firstAnswers[kFlakyUrls[0]][0].body = page("Busy at first");
-        if (c.when >= When::Draining)
-            run.fake().Execute(c.when == When::Held ? "http://held/" : kFlakyUrls[0], {}, {}, {});
+        if (when >= When::Draining)
+            run.fake().Execute(when == When::Held ? "http://held/" : kFlakyUrls[0], {}, {}, {});
         Command3_Click(f, run.p);
         EXPECT_EQ(f.activity, Activity::None);
-        if (c.quit) {
+        if (quit) {
             EXPECT_EQ(state(), atWait);
-            EXPECT_TRUE(c.when != When::Held || atWait.startsWith("2\n")) << "the held request is cancelled";
+            EXPECT_TRUE(when != When::Held || atWait.startsWith("2\n")) << "the held request is cancelled";
             EXPECT_TRUE(run.p.messages.isEmpty());
             continue;
         }

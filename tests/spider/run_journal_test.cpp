@@ -56,12 +56,7 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
         return headerLine(sampleHeader()) + sealedLine(body) + entryLine(sampleEntry(2));
     };
     const char* const entry1 = "its entry 1 does not read back";
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        int entries; ///< -1: refused
-        const char* error;
-    } rows[] = {
+    const std::tuple<const char*, QByteArray, int, const char*> rows[] = {
         { "whole", whole, 3, "" },
         { "cut off mid-entry", whole.left(whole.size() - 9), 2, "" },
         { "cut off before its line end", whole.chopped(1), 2, "" },
@@ -94,26 +89,26 @@ TEST(RunJournalFormat, ReadsBackWholeEntriesAndRefusesWhatItCannotTrust)
         { "an outcome it does not know, last", headerLine(sampleHeader()) + entryLine(unknown), 0, "" },
     };
     EXPECT_EQ(headerLine(sampleHeader()).right(9), "83b4063b\n") << "CRC-32, as in journals written before";
-    for (const auto& row : rows) {
-        const JournalReading reading = readJournal(row.bytes);
-        EXPECT_EQ(reading.error, QString::fromUtf8(row.error)) << row.name;
-        if (row.entries < 0) {
-            EXPECT_TRUE(reading.contents.entries.empty()) << row.name;
+    for (const auto& [name, bytes, entries, error] : rows) {
+        const JournalReading reading = readJournal(bytes);
+        EXPECT_EQ(reading.error, QString::fromUtf8(error)) << name;
+        if (entries < 0) { // refused
+            EXPECT_TRUE(reading.contents.entries.empty()) << name;
             continue;
         }
-        ASSERT_EQ(static_cast<int>(reading.contents.entries.size()), row.entries) << row.name;
+        ASSERT_EQ(static_cast<int>(reading.contents.entries.size()), entries) << name;
         const JournalHeader& header = reading.contents.header;
-        EXPECT_EQ(headerLine(header), headerLine(sampleHeader())) << row.name;
-        EXPECT_EQ(header.extra("-o"), "/out/cars.sdata") << row.name;
+        EXPECT_EQ(headerLine(header), headerLine(sampleHeader())) << name;
+        EXPECT_EQ(header.extra("-o"), "/out/cars.sdata") << name;
         QByteArray again = headerLine(header);
         for (const JournalEntry& entry : reading.contents.entries)
             again += entryLine(entry);
-        EXPECT_TRUE(row.bytes.startsWith(again)) << row.name;
-        EXPECT_EQ(again.size(), reading.contents.wholeBytes) << row.name;
+        EXPECT_TRUE(bytes.startsWith(again)) << name;
+        EXPECT_EQ(again.size(), reading.contents.wholeBytes) << name;
         for (const JournalEntry& entry : reading.contents.entries) {
             const UrlOutcome written = sampleEntry(entry.outcome.position).outcome;
-            EXPECT_EQ(entry.outcome.outcome, written.outcome) << row.name;
-            EXPECT_EQ(entry.outcome.retries, written.retries) << row.name;
+            EXPECT_EQ(entry.outcome.outcome, written.outcome) << name;
+            EXPECT_EQ(entry.outcome.retries, written.retries) << name;
         }
     }
 }
@@ -170,14 +165,8 @@ TEST(RunResume, YesResumesDecliningAsksBeforeDeletingAndAJournalThatCannotBeRead
     const QByteArray good = headerLine(header) + entryLine(sampleEntry(1, "r"));
     header.settings += { { "Check3", "1" }, { "Text8", "blocked" } }; // a file stands where its pages go
     test::writeFileBytes(home.filePath("blocked"), "");
-    const struct {
-        const char* name;
-        QByteArray journal;
-        std::deque<bool> answers;
-        bool kept;
-        int listed; ///< URLs in the list afterwards
-        const char* question;
-    } rows[] = {
+    // Listed: the URLs in the list afterwards.
+    const std::tuple<const char*, QByteArray, std::deque<bool>, bool, int, const char*> rows[] = {
         { "resumed", good, { true }, false, 1, nullptr },
         { "declined, kept", good, { false, false }, true, 0,
             "A spider run was interrupted at URL 2 of 3 (started 2026-12-08 01:02, list cars\t100%.urls). "
@@ -190,21 +179,21 @@ TEST(RunResume, YesResumesDecliningAsksBeforeDeletingAndAJournalThatCannotBeRead
             "A spider run was interrupted at URL 1 of 3 (started 2026-12-08 01:02, list cars\t100%.urls). "
             "Resume it?|The folder %2/blocked cannot be made." },
     };
-    for (const auto& row : rows) {
+    for (const auto& [name, journal, answers, kept, listed, question] : rows) {
         QDir().mkpath(stateFolder());
-        test::writeFileBytes(path, row.journal);
+        test::writeFileBytes(path, journal);
         test::LoadedForm window;
         window.p.folder = home.path();
-        window.p.yesNoAnswers = row.answers;
+        window.p.yesNoAnswers = answers;
         offerInterruptedRun(window.f, window.p);
-        if (row.question)
+        if (question)
             EXPECT_EQ((window.p.questions + window.p.messages).join('|'),
-                QString::fromUtf8(row.question).replace("%1", path).replace("%2", home.path()))
-                << row.name;
-        EXPECT_EQ(QFile::exists(path), row.kept) << row.name;
-        EXPECT_EQ(window.f.List1.ListCount(), row.listed) << row.name;
-        if (!row.kept && row.listed > 0) { // resumed: the added count and retries come back from the journal
-            EXPECT_EQ(window.f.Label10.Caption(), "1") << row.name;
+                QString::fromUtf8(question).replace("%1", path).replace("%2", home.path()))
+                << name;
+        EXPECT_EQ(QFile::exists(path), kept) << name;
+        EXPECT_EQ(window.f.List1.ListCount(), listed) << name;
+        if (!kept && listed > 0) { // resumed: the added count and retries come back from the journal
+            EXPECT_EQ(window.f.Label10.Caption(), "1") << name;
             EXPECT_EQ(window.f.RichTextBox1.SelStart(), 1) << "the caret after the data read back";
             EXPECT_TRUE(window.f.runReport.summaryText().contains("1 accepted (1 after retries)"))
                 << window.f.runReport.summaryText().toStdString();

@@ -45,11 +45,8 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
     const QString perHost = "Requests to one host must be a whole number from 1 to 16!";
     const auto templ
         = [](const char* text) -> Setup { return [=](TestWindow& w) { w.f().RichTextBox2.setText(text); }; };
-    const struct {
-        Setup setup;
-        QString message;
-        const char* focus; // null: no focus
-    } cases[] = {
+    // A set-up, the message it gives, the field focused (null: none).
+    const std::tuple<Setup, QString, const char*> cases[] = {
         { [](TestWindow& w) { w.f().List1.Clear(); }, "No urls to spider!", nullptr },
         { set(&Form1::Text6, ""), "No Referer (e.g. http://www.tarnwick.example/)! ", "Text6" },
         { set(&Form1::Text4, ""), "No User Agent (e.g. Tarnwick/1.0 (+http://www.tarnwick.example/))! ",
@@ -125,26 +122,26 @@ TEST(SpiderChecks, EachProblemGivesItsMessageAndFocusInOrder)
         { set(&Form1::Text4, "Agent/1 (+http://a.example/; \u00fcber)"), runs, nullptr },
         { set(&Form1::Combo9, " 5"), runs, nullptr },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message.toStdString());
+    for (const auto& [setup, message, focus] : cases) {
+        SCOPED_TRACE(message.toStdString());
         TestWindow w;
         Form1& f = w.f();
         test::readySpider(f); // and two URLs, with pages
         f.List1.replaceAll({ "http://a.example/", "http://b.example/" });
         f.Check3.setValue(1);
         f.Combo3.setText("2");
-        c.setup(w);
+        setup(w);
         const QString folder = w.path(f.Text8.Text());
-        const bool started = c.message == runs;
+        const bool started = message == runs;
         const bool folderMade = QFileInfo::exists(folder) || started;
         Command3_Click(f, w.p);
-        EXPECT_EQ(w.p.messages, QStringList { QString(c.message).replace("%1", w.home.path()) });
-        if (c.focus)
-            EXPECT_STREQ(f.focused() ? f.focused()->name() : "", c.focus);
+        EXPECT_EQ(w.p.messages, QStringList { QString(message).replace("%1", w.home.path()) });
+        if (focus)
+            EXPECT_STREQ(f.focused() ? f.focused()->name() : "", focus);
         EXPECT_EQ(f.Label3.Caption(), started ? "1" : "0") << "the run must not start";
         EXPECT_EQ(w.transfer->executed.size(), started ? 2 : 0);
         EXPECT_EQ(f.activity, Activity::None);
-        if (c.message.startsWith("No !") || c.message == "No template loaded!")
+        if (message.startsWith("No !") || message == "No template loaded!")
             EXPECT_TRUE(f.Frame5.Visible() && !f.Frame4.Visible()) << "template panel shown";
         EXPECT_EQ(QFileInfo(folder).isDir(), folderMade);
     }
@@ -163,39 +160,30 @@ TEST(SpiderChecks, ASecondRunWhileOneRunsDoesNothing)
 // Spaces keep every title, even one without a space; " -" starts refusing words; with Check8 any one will do.
 TEST(TitleFilter, WordListsAndExclusions)
 {
-    const struct {
-        const char* filter;
-        int anyWord;
-        const char* title;
-        bool keep;
-    } cases[] = { { "", 0, "Big Sale", false }, { " ", 0, "東京で初雪観測", true },
-        { "   ", 0, "Big Sale", true }, { "sale", 0, "Big Sale", true }, { "sale ", 0, "Big Sale", false },
-        { "cheap, flights", 0, "Cheap Flights to Rio", true }, { "cheap, flights", 0, "Cheap Hotels", false },
-        { "cheap, flights", 1, "Cheap Hotels", true }, { "cheap, flights", 1, "Big Sale", false },
-        { "flights -cheap", 0, "Cheap Flights", false }, { "flights -cheap", 0, "Flights to Rome", true },
+    const std::tuple<const char*, int, const char*, bool> cases[] = { { "", 0, "Big Sale", false },
+        { " ", 0, "東京で初雪観測", true }, { "   ", 0, "Big Sale", true }, { "sale", 0, "Big Sale", true },
+        { "sale ", 0, "Big Sale", false }, { "cheap, flights", 0, "Cheap Flights to Rio", true },
+        { "cheap, flights", 0, "Cheap Hotels", false }, { "cheap, flights", 1, "Cheap Hotels", true },
+        { "cheap, flights", 1, "Big Sale", false }, { "flights -cheap", 0, "Cheap Flights", false },
+        { "flights -cheap", 0, "Flights to Rome", true },
         { "flights -cheap, last minute", 0, "Last Minute Flights", false },
         { "flights -cheap, last minute", 0, "Flights to Rome", true }, { "flights,", 1, "Hotels", true },
         { "flights,", 0, "Hotels", false }, { "flights,", 0, "Flights", true },
         { " -cheap", 0, "Flights", false }, { "e-books", 0, "Free e-books online", true },
         { "e-books", 0, "Free ebooks online", false }, { "-cheap", 0, "The -cheap deals", true } };
     Form1 f(std::make_unique<FakeTransferControl>());
-    for (const auto& c : cases) {
-        f.Text5.setText(c.filter);
-        f.Check8.setValue(c.anyWord);
-        EXPECT_EQ(keepsTitle(f, QString::fromUtf8(c.title)), c.keep) << "'" << c.filter << "' " << c.title;
-        EXPECT_TRUE(f.Text17.Text().isEmpty()) << c.filter;
+    for (const auto& [filter, anyWord, title, keep] : cases) {
+        f.Text5.setText(filter);
+        f.Check8.setValue(anyWord);
+        EXPECT_EQ(keepsTitle(f, QString::fromUtf8(title)), keep) << "'" << filter << "' " << title;
+        EXPECT_TRUE(f.Text17.Text().isEmpty()) << filter;
     }
 }
 
 TEST(SpiderRecords, RecordKindsByBoxesAndOptionsAndCleaningOrder)
 {
     const QString link = "<a href=\"U\" target=\"_blank\" rel=\"nofollow\">";
-    const struct {
-        const char* name;
-        int pages, both, descOnly;
-        bool titleLink, urlLink;
-        QString expected;
-    } cases[] = {
+    const std::tuple<const char*, int, int, int, bool, bool, QString> cases[] = {
         { "A", 1, 1, 0, true, false, "<b>" + link + "Title</a></b>\r\nD\r\nU\r\n\r\n" },
         { "B", 1, 1, 0, false, true, "<b>Title</b>\r\nD\r\n" + link + "U</a>\r\n\r\n" },
         { "C", 1, 1, 0, false, false, "<b>Title</b>\r\nD\r\nU\r\n\r\n" },
@@ -205,16 +193,16 @@ TEST(SpiderRecords, RecordKindsByBoxesAndOptionsAndCleaningOrder)
         { "G", 0, 0, 1, false, true, "D\r\nU\r\n\r\n" },
         { "none", 1, 0, 0, false, true, "" },
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, pages, both, descOnly, titleLink, urlLink, expected] : cases) {
         Form1 f(std::make_unique<FakeTransferControl>());
-        f.Check3.setValue(c.pages);
-        f.Check4.setValue(c.both);
-        f.Check5.setValue(c.descOnly);
+        f.Check3.setValue(pages);
+        f.Check4.setValue(both);
+        f.Check5.setValue(descOnly);
         // Set both boxes again: their interlock may have cleared one.
-        f.Check4.setValue(c.both);
-        f.Option1.setValue(c.titleLink);
-        f.Option2.setValue(c.urlLink);
-        EXPECT_EQ(spiderRecords(f, "Title", "D", "U"), c.expected) << c.name;
+        f.Check4.setValue(both);
+        f.Option1.setValue(titleLink);
+        f.Option2.setValue(urlLink);
+        EXPECT_EQ(spiderRecords(f, "Title", "D", "U"), expected) << name;
     }
 
     const std::pair<const char*, const char*> cleaned[] = { { "Big  Sale", "Big Sale" }, { "a   b", "a b" },
@@ -250,13 +238,7 @@ TEST(SpiderRecords, ReadBackOnlyTheFormsTheSpiderWrites)
     const QString u = "http://a.example/x";
     const QString link = "<a href=\"" + u + "\" target=\"_blank\" rel=\"nofollow\">";
     using F = RecordForm;
-    const struct {
-        const char* name;
-        QString text;
-        qsizetype badBlock;
-        std::vector<F> forms;
-        QStringList titles;
-    } cases[] = {
+    const std::tuple<const char*, QString, qsizetype, std::vector<F>, QStringList> cases[] = {
         { "every form, CR LF, LF and runs of empty lines",
             "T1\r\nD\r\n" + u + "\r\n\r\nD\n" + u + "\n\n\n<b>T3</b>\r\nD\r\n" + u
                 + "\r\n\r\n<b>T4</b>\r\nD\r\n" + link + u + "</a>\r\n\r\n<b>" + link + "T5 a</a></b>\r\nD\r\n"
@@ -275,19 +257,19 @@ TEST(SpiderRecords, ReadBackOnlyTheFormsTheSpiderWrites)
         { "link with an attribute", "D\r\n<a href=\"" + u + "\" onclick=\"x\">" + u + "</a>\r\n", 1, {}, {} },
         { "empty bold title", "<b></b>\r\nD\r\n" + u + "\r\n", 1, {}, {} },
     };
-    for (const auto& c : cases) {
-        const SpiderDataReading reading = readSpiderData(c.text);
-        EXPECT_EQ(reading.badBlock, c.badBlock) << c.name;
+    for (const auto& [name, text, badBlock, wantForms, wantTitles] : cases) {
+        const SpiderDataReading reading = readSpiderData(text);
+        EXPECT_EQ(reading.badBlock, badBlock) << name;
         std::vector<F> forms;
         QStringList titles;
         for (const SavedRecord& r : reading.records) {
             forms.push_back(r.form);
             titles.append(r.title);
-            EXPECT_EQ(r.description, "D") << c.name;
-            EXPECT_EQ(r.url, c.titles.first() == "Title" ? "example.com/page" : u) << c.name;
+            EXPECT_EQ(r.description, "D") << name;
+            EXPECT_EQ(r.url, wantTitles.first() == "Title" ? "example.com/page" : u) << name;
         }
-        EXPECT_EQ(forms, c.forms) << c.name;
-        EXPECT_EQ(titles, c.titles) << c.name;
+        EXPECT_EQ(forms, wantForms) << name;
+        EXPECT_EQ(titles, wantTitles) << name;
     }
 }
 

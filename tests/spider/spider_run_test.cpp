@@ -99,11 +99,7 @@ TEST(SpiderRun, OverLoopbackSitesKeepsAcceptedSitesAndEightInFlightGiveTheOutput
 
 TEST(ParallelRun, RequestsInFlightAreCappedInAllAndPerHost)
 {
-    const struct {
-        const char* name;
-        const char *parallel, *perHost;
-        int hosts, mostRunning;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*, int, int> cases[] = {
         { "one at a time", "1", "2", 12, 1 },
         { "four on many hosts", "4", "2", 12, 4 },
         { "sixteen on four hosts", "16", "2", 4, 8 },
@@ -113,13 +109,13 @@ TEST(ParallelRun, RequestsInFlightAreCappedInAllAndPerHost)
         { "sixteen on two hosts that take five", "16", "5", 2, 10 },
         { "one at a time to a host that takes sixteen", "1", "16", 1, 1 },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, parallel, perHost, hosts, mostRunning] : cases) {
+        SCOPED_TRACE(name);
         QStringList urls;
-        RunWindow run(scriptedSites(40, c.hosts, urls), urls, c.parallel);
-        run.f().Combo10.setText(c.perHost);
+        RunWindow run(scriptedSites(40, hosts, urls), urls, parallel);
+        run.f().Combo10.setText(perHost);
         Command3_Click(run.f(), run.p);
-        EXPECT_EQ(run.fake().mostRunning, c.mostRunning);
+        EXPECT_EQ(run.fake().mostRunning, mostRunning);
         EXPECT_EQ(run.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" });
         EXPECT_EQ(run.f().List1.items(), urls);
     }
@@ -128,22 +124,18 @@ TEST(ParallelRun, RequestsInFlightAreCappedInAllAndPerHost)
 TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
 {
     // The next pump comes while the third answer is on its way: Stop All lets it finish, Quit ends at once.
-    const struct {
-        const char *name, *parallel;
-        bool quit;
-        int kept, index; // the records kept; the list entry selected at the end
-        QStringList messages;
-    } cases[] = {
+    // The records kept; the list entry selected at the end.
+    const std::tuple<const char*, const char*, bool, int, int, QStringList> cases[] = {
         { "stop", "1", false, 2, 1, { "Stopped!" } },
         { "stop with eight in flight", "8", false, 3, 2, { "Stopped!" } },
         { "quit with eight in flight", "8", true, 2, 2, {} },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, parallel, quit, kept, index, messages] : cases) {
+        SCOPED_TRACE(name);
         QStringList urls;
-        RunWindow run(scriptedSites(12, 12, urls), urls, c.parallel);
+        RunWindow run(scriptedSites(12, 12, urls), urls, parallel);
         Form1& f = run.f();
-        f.Check3.setValue(c.kept < 3); // pages, stopped part-way through the first
+        f.Check3.setValue(kept < 3); // pages, stopped part-way through the first
         run.p.yesNoAnswers = { true }; // "Quit and lose the spider run in progress?"
         QSet<QString> captions; // the requests' progress shows, with any number in flight
         run.p.onPump = [&](int) {
@@ -152,97 +144,90 @@ TEST(SpiderRun, StopAndQuitLeaveNoTraceOfAnswersFetchedAhead)
                 f.Combo2.setText("7");
             if (f.List5.ListCount() == 2) {
                 f.setCaption("Tarnwick - busy");
-                c.quit ? mnuQuit_Click(f, run.p) : mnuStopAll_Click(f);
+                quit ? mnuQuit_Click(f, run.p) : mnuStopAll_Click(f);
             }
         };
         Command3_Click(f, run.p);
         // With several in flight, answers for later positions had arrived, yet none reached the data.
-        EXPECT_EQ(run.fake().executed.size() > c.kept, c.parallel[0] == '8');
+        EXPECT_EQ(run.fake().executed.size() > kept, parallel[0] == '8');
         EXPECT_EQ(run.fake().running, 0);
-        EXPECT_EQ(run.fake().timeouts.last(), c.parallel[0] == '1' ? 7 : 1) << "the timeout set mid-run";
-        EXPECT_EQ(f.List5.items(), urls.mid(0, c.kept));
-        EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), c.kept);
-        EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), c.kept);
-        EXPECT_EQ(run.p.messages, c.messages);
+        EXPECT_EQ(run.fake().timeouts.last(), parallel[0] == '1' ? 7 : 1) << "the timeout set mid-run";
+        EXPECT_EQ(f.List5.items(), urls.mid(0, kept));
+        EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), kept);
+        EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), kept);
+        EXPECT_EQ(run.p.messages, messages);
         EXPECT_EQ(f.List1.items(), urls);
-        EXPECT_EQ(f.List1.ListIndex(), c.index);
-        EXPECT_EQ(f.Text19.Text(), c.quit ? "" : QString::number(c.index + 1)) << "the stop point";
-        EXPECT_EQ(f.Caption(), c.quit ? "Tarnwick - busy" : "Tarnwick");
+        EXPECT_EQ(f.List1.ListIndex(), index);
+        EXPECT_EQ(f.Text19.Text(), quit ? "" : QString::number(index + 1)) << "the stop point";
+        EXPECT_EQ(f.Caption(), quit ? "Tarnwick - busy" : "Tarnwick");
         EXPECT_TRUE(captions.contains("Tarnwick - Attempting to connect to Host"));
-        if (!c.quit)
-            expectRunAgainAsFresh(run, urls, c.parallel, c.kept < 3);
+        if (!quit)
+            expectRunAgainAsFresh(run, urls, parallel, kept < 3);
     }
 }
 
 // A page or sitemap not written stops the run as Stop All does, keeping all it gathered; a journal does not.
 TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndAnUnwritableJournalDoesNot)
 {
-    const struct {
-        const char *name, *file, *parallel;
-        int accepted;
-        QStringList written;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*, int, QStringList> cases[] = {
         { "first page, one at a time", "insurance3.html", "1", 3, {} },
         { "first page, eight in flight", "insurance3.html", "8", 3, {} },
         { "sitemap at the end", "sitemap.html", "1", 6, { "insurance3.html", "insurance6.html" } },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, file, parallel, accepted, written] : cases) {
+        SCOPED_TRACE(name);
         QStringList urls;
-        RunWindow run(scriptedSites(6, 6, urls), urls, c.parallel);
+        RunWindow run(scriptedSites(6, 6, urls), urls, parallel);
         Form1& f = run.f();
         f.Check3.setValue(1);
         f.Text18.setText("http://cars.example/"); // a sitemap.xml lists the pages
         test::FaultyFileSystem disk;
-        disk.only = c.file;
+        disk.only = file;
         disk.bytesBeforeWriteFails = 0;
         run.p.files = &disk;
         Command3_Click(f, run.p);
         EXPECT_EQ(run.p.messages,
-            QStringList { "Stopped! File " + run.path("cars/") + c.file
+            QStringList { "Stopped! File " + run.path("cars/") + file
                 + " could not be saved: No space left on device" });
         EXPECT_EQ(f.Label3.Caption(), "0");
-        EXPECT_EQ(f.Text19.Text(), QString::number(c.accepted)) << "the stop point";
+        EXPECT_EQ(f.Text19.Text(), QString::number(accepted)) << "the stop point";
         EXPECT_EQ(f.List1.items(), urls);
-        EXPECT_EQ(f.List5.items(), urls.mid(0, c.accepted));
-        EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), c.accepted);
+        EXPECT_EQ(f.List5.items(), urls.mid(0, accepted));
+        EXPECT_EQ(static_cast<int>(f.runReport.outcomes().size()), accepted);
         // The failed page's records are back in the pane; a failed sitemap keeps its links.
-        EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), c.written.isEmpty() ? 3 : 0);
-        EXPECT_EQ(f.Text15.Text().count("<a href"), c.written.size());
-        EXPECT_EQ(QDir(run.path("cars")).entryList(QDir::Files | QDir::Hidden, QDir::Name), c.written);
+        EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), written.isEmpty() ? 3 : 0);
+        EXPECT_EQ(f.Text15.Text().count("<a href"), written.size());
+        EXPECT_EQ(QDir(run.path("cars")).entryList(QDir::Files | QDir::Hidden, QDir::Name), written);
         disk.bytesBeforeWriteFails = -1;
-        expectRunAgainAsFresh(run, urls, c.parallel, true);
+        expectRunAgainAsFresh(run, urls, parallel, true);
     }
 
-    // A journal not written, at the start or part-way, is said once and removed; the run goes on to its end.
-    const struct {
-        const char* name;
-        int failAfter; // accepted URLs before the disk fills; 0: at the header
-        const char* message;
-    } journals[] = {
+    // A journal not written, at the start or part-way (failAfter: URLs accepted first; 0: at the header), is
+    // said once and removed; the run goes on to its end.
+    const std::tuple<const char*, int, const char*> journals[] = {
         { "header", 0, "The run journal could not be written (" },
         { "entry mid-run", 2, "The run goes on, but can no longer be resumed after a crash: " },
     };
-    for (const auto& c : journals) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, failAfter, message] : journals) {
+        SCOPED_TRACE(name);
         QStringList urls;
         RunWindow run(scriptedSites(6, 6, urls), urls);
         Form1& f = run.f();
         test::FaultyFileSystem disk;
         disk.only = ".journal";
-        disk.bytesBeforeWriteFails = c.failAfter == 0 ? 0 : -1;
+        disk.bytesBeforeWriteFails = failAfter == 0 ? 0 : -1;
         run.p.files = &disk;
         const QDir state(stateFolder(), "*.journal*");
         int journalsAfterFailure = 0;
         run.p.onPump = [&](int) {
-            if (f.List5.ListCount() == c.failAfter)
+            if (f.List5.ListCount() == failAfter)
                 disk.bytesBeforeWriteFails = 0;
             if (!run.p.messages.isEmpty())
                 journalsAfterFailure += static_cast<int>(state.entryList(QDir::Files).size());
         };
         Command3_Click(f, run.p);
         ASSERT_EQ(run.p.messages.size(), 2) << run.p.messages.join('|').toStdString();
-        EXPECT_TRUE(run.p.messages[0].startsWith(c.message) && run.p.messages[0].contains("No space left"));
+        EXPECT_TRUE(run.p.messages[0].startsWith(message) && run.p.messages[0].contains("No space left"));
         EXPECT_EQ(run.p.messages[1], "Run completed! Tarnwick list of sites spidered!");
         EXPECT_EQ(journalsAfterFailure, 0);
         EXPECT_EQ(state.entryList(QDir::Files), QStringList {});
