@@ -41,40 +41,37 @@ TEST(OpenAndClear, ListsTrimAndLimitEntriesPanesEndEveryLineAndClearEmptiesThem)
     const auto crlfLines = [](const QStringList& lines) { return lines.join("\r\n").toUtf8() + "\r\n"; };
     w.fillUrls(30005);
     const QStringList many = w.f().List1.items();
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        QStringList entries, messages;
-        QString status; // what the status strip keeps
-    } cases[] = {
-        { "only spaces trimmed", " \ta b\t ", { "\ta b\t" }, {} },
+    // The bytes, the entries and messages they give, what the status strip keeps.
+    const std::tuple<const char*, QByteArray, QStringList, QStringList, QString> cases[] = {
+        { "only spaces trimmed", " \ta b\t ", { "\ta b\t" }, {}, {} },
         { "nul byte: not text, the list kept", QByteArray("x\0y\r\n", 5), { "\ta b\t" },
-            { "File " + path + " could not be opened: Not a text file (it holds NUL bytes)" } },
-        { "empty file", "", {}, {} },
-        { "30000 lines", crlfLines(many.mid(0, 30000)), many.mid(0, 30000), {} },
+            { "File " + path + " could not be opened: Not a text file (it holds NUL bytes)" }, {} },
+        { "empty file", "", {}, {}, {} },
+        { "30000 lines", crlfLines(many.mid(0, 30000)), many.mid(0, 30000), {}, {} },
         { "stops after the entry past 30000", crlfLines(many) + "\r\n \r\n", many.mid(0, 30001),
             { "Limit reached!" },
             "Limit reached: 30001 entries opened from " + path + ", 4 more lines left out." },
-        { "blank lines left out", crlfLines(many.mid(0, 29999)) + "\r\n  \r\n\r\n", many.mid(0, 29999), {} },
+        { "blank lines left out", crlfLines(many.mid(0, 29999)) + "\r\n  \r\n\r\n", many.mid(0, 29999), {},
+            {} },
         { "lines too long for an entry (last, for the pane below)",
             "a\r\n" + longest + "\r\n" + QByteArray(65537, 'y') + "\r\nb\r\n" + QByteArray(200000, 'z'),
             { "a", QString::fromLatin1(longest), "b" },
-            { "File " + path + ": 2 lines longer than 65536 characters left out!" } },
+            { "File " + path + ": 2 lines longer than 65536 characters left out!" }, {} },
     };
     QString countAtMessage;
     w.p.onMessage = [&](const QString&) { countAtMessage = w.f().Label1.Caption(); };
-    for (const auto& c : cases) {
+    for (const auto& [name, bytes, entries, messages, status] : cases) {
         w.p.messages.clear();
         w.f().labelStatus.setCaption({});
-        writeFileBytes(path, c.bytes);
+        writeFileBytes(path, bytes);
         w.run(mnuOpenURLs_Click, path);
-        EXPECT_EQ(w.f().List1.items(), c.entries) << c.name;
-        EXPECT_EQ(w.f().Label1.Caption(), QString::number(c.entries.size())) << c.name;
-        EXPECT_EQ(w.p.messages, c.messages) << c.name;
-        if (!c.messages.isEmpty())
-            EXPECT_EQ(countAtMessage, QString::number(c.entries.size()))
-                << c.name << ": the count under the message";
-        EXPECT_EQ(w.f().labelStatus.Caption(), c.status) << c.name;
+        EXPECT_EQ(w.f().List1.items(), entries) << name;
+        EXPECT_EQ(w.f().Label1.Caption(), QString::number(entries.size())) << name;
+        EXPECT_EQ(w.p.messages, messages) << name;
+        if (!messages.isEmpty())
+            EXPECT_EQ(countAtMessage, QString::number(entries.size()))
+                << name << ": the count under the message";
+        EXPECT_EQ(w.f().labelStatus.Caption(), status) << name;
     }
     w.p.onMessage = nullptr;
     // A pane takes its text whole: a template may well be one long line.
@@ -125,11 +122,7 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
     const QString notText = "Not a text file (it holds NUL bytes)";
     const QString image = dir.filePath("picture.png");
     writeFileBytes(image, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-    const struct {
-        const char* name;
-        Command command;
-        QString file, message; // file empty: the dialog is cancelled
-    } cases[] = {
+    const std::tuple<const char*, Command, QString, QString> cases[] = {
         { "missing url file", mnuOpenURLs_Click, dir.filePath("none.urls"), opened },
         { "folder", mnuOpenURLs_Click, dir.path(), opened + "Is a folder" },
         { "named pipe without a writer", mnuOpenKeywords_Click, fifo, opened + "Not a regular file" },
@@ -145,15 +138,15 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
         { "cancel save template", mnuSaveTemplate_Click, {}, {} },
         { "cancel save spider data", mnuSaveSpiderData_Click, {}, {} },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, command, file, message] : cases) {
+        SCOPED_TRACE(name);
         TestWindow w;
         Form1& f = w.f();
         f.List1.AddItem("u");
         f.List2.AddItem("k");
         f.RichTextBox1.setText("data");
-        w.p.answerDialog(c.file.isEmpty() ? std::nullopt : std::optional<QString>(c.file));
-        c.command(f, w.p);
+        w.p.answerDialog(file.isEmpty() ? std::nullopt : std::optional<QString>(file)); // none: cancelled
+        command(f, w.p);
         EXPECT_EQ(f.List1.items(), QStringList { "u" });
         EXPECT_EQ(f.List2.items(), QStringList { "k" });
         EXPECT_EQ(f.Label1.Caption() + f.Label7.Caption(), "00");
@@ -161,9 +154,9 @@ TEST(OpenFailure, RefusedMissingUnreadableOrCancelledChangesNothing)
         EXPECT_TRUE(f.spiderDataUnsaved()) << "Quit still asks";
         EXPECT_EQ(f.RichTextBox2.Text(), defaultTemplate());
         EXPECT_EQ(w.p.dialogs.size(), 1u);
-        ASSERT_EQ(w.p.messages.size(), c.file.isEmpty() ? 0 : 1);
-        if (!c.file.isEmpty())
-            EXPECT_TRUE(w.p.messages[0].startsWith("File " + c.file + c.message))
+        ASSERT_EQ(w.p.messages.size(), file.isEmpty() ? 0 : 1);
+        if (!file.isEmpty())
+            EXPECT_TRUE(w.p.messages[0].startsWith("File " + file + message))
                 << w.p.messages[0].toStdString();
     }
 }
@@ -180,22 +173,18 @@ TEST(Save, ListsEndEveryEntryPanesAddABreakAndEverySaverOnAFullDiskKeepsTheOldFi
     EXPECT_EQ(readFileBytes(w.path("u.urls")), QByteArray("http://a/\r\n"));
     EXPECT_EQ(w.p.dialogs.back().filter, "URLs (*.urls)|*.urls");
 
-    const struct {
-        const char* name;
-        QString text;
-        QByteArray bytes;
-    } cases[] = {
+    const std::tuple<const char*, QString, QByteArray> cases[] = {
         { "two lines", "one\r\ntwo", "one\r\ntwo\r\n\r\n" },
         { "text ending in a break", "one\r\n", "one\r\n\r\n\r\n" },
         { "lone lf stays inside its piece", "a\nb", "a\nb\r\n\r\n" },
     };
-    for (const auto& c : cases) {
-        w.f().RichTextBox1.setText(c.text);
+    for (const auto& [name, text, bytes] : cases) {
+        w.f().RichTextBox1.setText(text);
         w.run(mnuSaveSpiderData_Click, w.path("s.sdata"));
-        EXPECT_EQ(readFileBytes(w.path("s.sdata")), c.bytes) << c.name;
-        w.f().RichTextBox2.setText(c.text);
+        EXPECT_EQ(readFileBytes(w.path("s.sdata")), bytes) << name;
+        w.f().RichTextBox2.setText(text);
         w.run(mnuSaveTemplate_Click, w.path("t.tplate"));
-        EXPECT_EQ(readFileBytes(w.path("t.tplate")), c.bytes) << c.name;
+        EXPECT_EQ(readFileBytes(w.path("t.tplate")), bytes) << name;
     }
     EXPECT_EQ(w.p.dialogs.back().filter, "Template (*.tplate)|*.tplate");
     EXPECT_EQ(w.p.dialogs.at(w.p.dialogs.size() - 2).filter, "Spider Data (*.sdata)|*.sdata");
@@ -226,11 +215,7 @@ TEST(Save, ListsEndEveryEntryPanesAddABreakAndEverySaverOnAFullDiskKeepsTheOldFi
             return w.f().pageFailure;
         };
     };
-    const struct {
-        const char *name, *file;
-        Save save;
-        Durability durability;
-    } rows[] = {
+    const std::tuple<const char*, const char*, Save, Durability> rows[] = {
         { "Save Keywords", "k.kwrds", byCommand(mnuSaveKeywords_Click), Durability::Sync },
         { "Save URLs", "u.urls", byCommand(mnuSaveURLs_Click), Durability::Sync },
         { "Save Spider Data", "s.sdata", byCommand(mnuSaveSpiderData_Click), Durability::Sync },
@@ -240,9 +225,9 @@ TEST(Save, ListsEndEveryEntryPanesAddABreakAndEverySaverOnAFullDiskKeepsTheOldFi
         { "the sitemap", "cars/sitemap.html", byRun(createsitemap), Durability::NoSync },
     };
     const QByteArray old = "old bytes\r\n";
-    for (const auto& row : rows) {
+    for (const auto& [name, file, save, durability] : rows) {
         for (const bool full : { true, false }) {
-            SCOPED_TRACE(std::string(row.name) + (full ? ", full disk" : ", room"));
+            SCOPED_TRACE(std::string(name) + (full ? ", full disk" : ", room"));
             TestWindow w;
             Form1& f = w.f();
             f.List2.AddItem("first - one");
@@ -255,24 +240,24 @@ TEST(Save, ListsEndEveryEntryPanesAddABreakAndEverySaverOnAFullDiskKeepsTheOldFi
             f.Text15.setText("<a href=\"insurance3.html\">insurance3</a>  ");
             f.Label3.setCaption("1");
             QDir(w.home.path()).mkdir("cars");
-            const QString path = w.path(row.file);
+            const QString path = w.path(file);
             writeFileBytes(path, old);
             test::FaultyFileSystem disk;
             disk.bytesBeforeWriteFails = full ? 4 : -1;
             w.p.files = &disk;
 
-            const QString said = row.save(w, path);
+            const QString said = save(w, path);
             const QStringList left = QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden);
             EXPECT_EQ(left, QStringList { QFileInfo(path).fileName() }) << "a temporary file was left";
             if (full) {
                 EXPECT_EQ(said, "File " + path + " could not be saved: No space left on device");
                 EXPECT_EQ(readFileBytes(path), old);
-                EXPECT_EQ(f.Label3.Caption(), row.durability == Durability::Sync ? "1" : "0")
+                EXPECT_EQ(f.Label3.Caption(), durability == Durability::Sync ? "1" : "0")
                     << "only a page or the sitemap stops the run";
             } else {
                 EXPECT_NE(readFileBytes(path), old);
-                EXPECT_EQ(said, row.durability == Durability::Sync ? "File " + path + " saved!" : "");
-                EXPECT_EQ(disk.syncs + disk.folderSyncs, row.durability == Durability::Sync ? 2 : 0);
+                EXPECT_EQ(said, durability == Durability::Sync ? "File " + path + " saved!" : "");
+                EXPECT_EQ(disk.syncs + disk.folderSyncs, durability == Durability::Sync ? 2 : 0);
             }
         }
     }

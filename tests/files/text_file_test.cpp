@@ -20,23 +20,19 @@ namespace {
 
 TEST(LineSplitter, BreaksAtCrLfLoneCrAndLoneLf)
 {
-    const struct {
-        const char* name;
-        QString text;
-        QStringList lines;
-    } cases[] = { { "empty text", "", {} }, { "crlf", "a\r\nb\r\n", { "a", "b" } },
-        { "lone cr", "a\rb\r", { "a", "b" } }, { "lone lf", "a\nb\n", { "a", "b" } },
-        { "mixed", "a\r\nb\rc\nd", { "a", "b", "c", "d" } },
+    const std::tuple<const char*, QString, QStringList> cases[] = { { "empty text", "", {} },
+        { "crlf", "a\r\nb\r\n", { "a", "b" } }, { "lone cr", "a\rb\r", { "a", "b" } },
+        { "lone lf", "a\nb\n", { "a", "b" } }, { "mixed", "a\r\nb\rc\nd", { "a", "b", "c", "d" } },
         { "last line without break", "a\r\nb", { "a", "b" } },
         { "lf cr is two breaks", "a\n\rb", { "a", "", "b" } },
         { "empty lines kept", "\r\n\r\nx\r\n\r\n", { "", "", "x", "" } },
         { "cr before crlf", "a\r\r\nb", { "a", "", "b" } }, { "break alone", "\r\n", { "" } } };
-    for (const auto& c : cases) {
+    for (const auto& [name, text, want] : cases) {
         QStringList lines;
-        LineSplitter splitter(c.text);
+        LineSplitter splitter(text);
         for (QStringView line; splitter.next(line);)
             lines.append(line.toString());
-        EXPECT_EQ(lines, c.lines) << c.name;
+        EXPECT_EQ(lines, want) << name;
     }
 }
 
@@ -47,11 +43,7 @@ TEST(DecodeFileText, ByteOrderMarksUtf8AndWindows1252)
         return QByteArray(QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text));
     };
     const QString nul(QChar(0));
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        QString text;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, QString> cases[] = {
         { "ascii", "plain", "plain" },
         { "utf-8", "caf\xc3\xa9", QString::fromUtf8("caf\xc3\xa9") },
         { "utf-8 mark dropped", "\357\273\277abc", "abc" },
@@ -66,8 +58,8 @@ TEST(DecodeFileText, ByteOrderMarksUtf8AndWindows1252)
         { "only a utf-16 mark", "\xff\xfe", "" },
         { "utf-16 without a mark stays bytes", QByteArray("a\0b\0", 4), "a" + nul + "b" + nul },
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(decodeFileText(c.bytes), c.text) << c.name;
+    for (const auto& [name, bytes, want] : cases)
+        EXPECT_EQ(decodeFileText(bytes), want) << name;
 }
 
 // What is not text, at its edges: UTF-16 with its mark is, without not; one control character in ten,
@@ -77,11 +69,7 @@ TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
     const QString text = QStringLiteral("caf\u00e9\r\nhttp://a.example/\r\n");
     const QByteArray utf16
         = QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom).encode(text);
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        QString reason; // empty: opens
-    } rows[] = {
+    const std::tuple<const char*, QByteArray, QString> rows[] = {
         { "utf-16 with its mark", utf16, {} },
         { "utf-16 without its mark", utf16.mid(2), "Not a text file (it holds NUL bytes)" },
         { "one escape in ten characters", "\x1b[1mbold\r\n", {} },
@@ -93,12 +81,12 @@ TEST(ReadTextFile, RefusesWhatIsNotTextOrPastTheCapAndClosesEvenDescriptorZero)
     };
     QTemporaryDir dir;
     const QString path = dir.filePath("file.urls");
-    for (const auto& row : rows) {
-        test::writeFileBytes(path, row.bytes);
+    for (const auto& [name, bytes, reason] : rows) {
+        test::writeFileBytes(path, bytes);
         const TextFileRead read = readTextFile(path);
-        EXPECT_EQ(read.reason, row.reason) << row.name;
-        if (row.reason.isEmpty())
-            EXPECT_EQ(read.text, decodeFileText(row.bytes)) << row.name;
+        EXPECT_EQ(read.reason, reason) << name;
+        if (reason.isEmpty()) // it opens
+            EXPECT_EQ(read.text, decodeFileText(bytes)) << name;
     }
 
     EXPECT_TRUE(readTextFile("/proc/self/status").text.startsWith("Name:")) << "a file that gives no size";
@@ -124,13 +112,8 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndALinkIsWrittenThrough)
 {
     using Fault = std::function<void(test::FaultyFileSystem&)>;
     const QString inPlace = " (the new file is in place, but a power cut could still take it)";
-    const struct {
-        const char* name;
-        Fault fault;
-        Durability durability;
-        QString reason; // empty: saved
-        int syncs;
-    } cases[] = {
+    // A fault, whether to flush, the reason said (empty: saved) and the flushes asked for.
+    const std::tuple<const char*, Fault, Durability, QString, int> cases[] = {
         { "saved and flushed", [](auto&) {}, Durability::Sync, {}, 2 },
         { "disk full part way", [](auto& d) { d.bytesBeforeWriteFails = 7; }, Durability::Sync,
             "No space left on device", 0 },
@@ -146,22 +129,22 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndALinkIsWrittenThrough)
             "Input/output error" + inPlace, 2 },
     };
     const QByteArray old = "old list\r\n", next = "a new and longer list\r\n";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, fault, durability, reason, syncs] : cases) {
+        SCOPED_TRACE(name);
         QTemporaryDir dir;
         const QString path = dir.filePath("list.urls");
         test::writeFileBytes(path, old);
         ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         test::FaultyFileSystem disk;
-        c.fault(disk);
-        const SaveResult result = saveFile(disk, path, next, c.durability);
-        const bool replaced = c.reason.isEmpty() || c.reason.endsWith(inPlace);
-        EXPECT_EQ(result.ok(), c.reason.isEmpty());
-        EXPECT_EQ(result.reason, c.reason);
+        fault(disk);
+        const SaveResult result = saveFile(disk, path, next, durability);
+        const bool replaced = reason.isEmpty() || reason.endsWith(inPlace);
+        EXPECT_EQ(result.ok(), reason.isEmpty());
+        EXPECT_EQ(result.reason, reason);
         EXPECT_EQ(test::readFileBytes(path), replaced ? next : old);
         EXPECT_EQ(QFile::permissions(path),
             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadUser | QFile::WriteUser);
-        EXPECT_EQ(disk.syncs + disk.folderSyncs, c.syncs);
+        EXPECT_EQ(disk.syncs + disk.folderSyncs, syncs);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "list.urls" });
     }
 
@@ -183,17 +166,15 @@ TEST(SaveFile, AFailingStepLeavesTheOldFileAndALinkIsWrittenThrough)
 
 TEST(QtFilterFrom, TurnsBarPairsIntoQtFiltersWhoseFirstNamesTheExtensionToAdd)
 {
-    const struct {
-        QString filter, qt, extension;
-    } cases[] = { { "Keywords (*.kwrds)|*.kwrds", "Keywords (*.kwrds)", "kwrds" },
+    const std::array<QString, 3> cases[] = { { "Keywords (*.kwrds)|*.kwrds", "Keywords (*.kwrds)", "kwrds" },
         { "Spider Data (*.sdata)|*.sdata|Template (*.tplate)|*.tplate",
             "Spider Data (*.sdata);;Template (*.tplate)", "sdata" },
         { "Text|*.txt", "Text (*.txt)", "txt" }, { "Lists|*.urls;*.kwrds", "Lists (*.urls *.kwrds)", "urls" },
         { "|*.txt|Text", "*.txt;;Text", "txt" }, { "(*.md)|*.md", "(*.md)", "md" }, { "", "", "" },
         { "Pages|*.htm*", "Pages (*.htm*)", "" }, { "Text :)|*.txt", "Text :) (*.txt)", "txt" } };
-    for (const auto& c : cases) {
-        EXPECT_EQ(qtFilterFrom(c.filter), c.qt) << c.filter.toStdString();
-        EXPECT_EQ(filterExtension(c.qt.section(";;", 0, 0)), c.extension) << c.filter.toStdString();
+    for (const auto& [filter, qt, extension] : cases) {
+        EXPECT_EQ(qtFilterFrom(filter), qt) << filter.toStdString();
+        EXPECT_EQ(filterExtension(qt.section(";;", 0, 0)), extension) << filter.toStdString();
     }
     // Open dialogs offer every file after the command's own, for names saved without extension.
     EXPECT_EQ(qtOpenFilterFrom("URLs (*.urls)|*.urls"), "URLs (*.urls);;All files (*)");
