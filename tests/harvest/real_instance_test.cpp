@@ -130,10 +130,7 @@ TEST_F(RealInstance, SettingsAreTheSourceWithTheServerOnLoopbackAndAFreshSecret)
 {
     QDir().mkpath(setup.runtimeFolder);
     QDir().mkpath(QFileInfo(setup.logFile).path());
-    const struct {
-        QString source;
-        QString refusal;
-    } rows[] = {
+    const std::pair<QString, QString> rows[] = {
         { setup.userSettings, {} },
         { "/usr/share/doc/searx/examples/settings.yml", {} },
         { TARNWICK_FIXTURES "/../../dist/searxng/settings.yml", {} },

@@ -188,20 +188,16 @@ TEST(PrivateInstance, AMissingInterpreterMeansNoSearxAndAFolderThatCannotBeMadeI
 // Only searx's own /config answer counts: another service on the port must not pass for it.
 TEST(PrivateInstance, OnlyAConfigNamingItsEnginesAnswersTheProbe)
 {
-    const struct {
-        const char* row;
-        test::CannedAnswer config;
-        bool answers;
-    } rows[] = {
+    const std::tuple<const char*, test::CannedAnswer, bool> rows[] = {
         { "searx's config", { 200, R"({"categories":["general"],"engines":[{"name":"a"}]})" }, true },
         { "a JSON object without engines", { 200, "{}" }, false },
         { "engines that are not a list", { 200, R"({"engines":{"a":1}})" }, false },
         { "a page", { 200, "<html><title>engines</title></html>", "text/html" }, false },
         { "an error with a config body", { 500, R"({"engines":[]})" }, false },
     };
-    for (const auto& row : rows) {
-        test::ServiceMimic service { "/config", [&](const httplib::Request&) { return row.config; } };
-        EXPECT_EQ(PosixInstanceSystem().answers(service.url(QString())), row.answers) << row.row;
+    for (const auto& [name, config, answers] : rows) {
+        test::ServiceMimic service { "/config", [&](const httplib::Request&) { return config; } };
+        EXPECT_EQ(PosixInstanceSystem().answers(service.url(QString())), answers) << name;
     }
     EXPECT_FALSE(PosixInstanceSystem().answers(test::silentAddress({}))) << "nothing listening";
 }

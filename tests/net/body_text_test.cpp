@@ -14,11 +14,7 @@ TEST(DecodeBody, LabelsAndFallbacks)
     const QByteArray cp1252 = "\223caf\351\224"; // quotes and an e-acute in Windows-1252
     const QString cafe = QStringLiteral("caf\u00E9");
     const QString httpEquiv = "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-1\">";
-    const struct {
-        const char* name;
-        QByteArray body;
-        QString contentType, want;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, QString, QString> cases[] = {
         { "UTF-8 by header", "caf\xc3\xa9", "text/html; charset=UTF-8", cafe },
         { "Windows-1252 by header", cp1252, "text/html; charset=windows-1252", quoted },
         { "quoted charset in header", cp1252, "text/html; charset=\"Windows-1252\"", quoted },
@@ -44,8 +40,8 @@ TEST(DecodeBody, LabelsAndFallbacks)
         { "UTF-32, bytes cut short", QByteArray("a\0\0\0b", 5), "text/html; charset=utf-32", "a\uFFFD" },
         { "UTF-16, odd bytes", QByteArray("a\0b", 3), "text/html; charset=utf-16le", "a\uFFFD" },
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(decodeBody(c.body, c.contentType), c.want) << c.name;
+    for (const auto& [name, body, contentType, want] : cases)
+        EXPECT_EQ(decodeBody(body, contentType), want) << name;
 }
 
 TEST(UnescapeHtml, ReferencesToPrintableCharactersOnly)

@@ -74,12 +74,7 @@ TEST(RetryPolicy, LoopbackFailuresAsTheControlReportsThem)
             res.set_content("later", "text/plain");
         });
     server.start();
-    const struct {
-        const char* name;
-        QString url;
-        qint64 waitMs; // -1: not asked again
-        bool held;
-    } cases[] = {
+    const std::tuple<const char*, QString, qint64, bool> cases[] = {
         { "503 with Retry-After", server.url("/busy"), 4000, true },
         { "429", server.url("/slow-down"), 1000, true },
         { "reset", hangUp.url("/"), 1000, false },
@@ -89,7 +84,7 @@ TEST(RetryPolicy, LoopbackFailuresAsTheControlReportsThem)
         { "page", server.url("/page"), -1, false },
     };
     const RetryPolicy policy(2, 5);
-    for (const auto& c : cases) {
+    for (const auto& [name, url, waitMs, held] : cases) {
         test::FakePlatform p;
         QtTransferControl inet;
         bool handled = false;
@@ -102,20 +97,20 @@ TEST(RetryPolicy, LoopbackFailuresAsTheControlReportsThem)
         inet.setRequestTimeout(5);
         {
             HoldPassingAnswers hold(inet, HoldPassingAnswers::Hold::Yes);
-            inet.Execute(c.url, "GET", {}, {});
+            inet.Execute(url, "GET", {}, {});
             QDeadlineTimer guard(30000);
             while (inet.StillExecuting() && !guard.hasExpired() && p.waitForEvents(100)) { }
-            EXPECT_EQ(hold.held(), c.held) << c.name;
+            EXPECT_EQ(hold.held(), held) << name;
         }
-        if (c.held)
-            EXPECT_FALSE(handled) << c.name;
+        if (held)
+            EXPECT_FALSE(handled) << name;
         const std::optional<qint64> wait = policy.delayBeforeRetry(
             0, inet.ResponseCode(), inet.httpStatus(), inet.responseHeader("retry-after"), kNow);
-        EXPECT_EQ(wait.value_or(-1), c.waitMs)
-            << c.name << ": error " << inet.ResponseCode() << " status " << inet.httpStatus();
+        EXPECT_EQ(wait.value_or(-1), waitMs)
+            << name << ": error " << inet.ResponseCode() << " status " << inet.httpStatus();
         handled = false;
         inet.StateChanged(TransferControl::icResponseCompleted);
-        EXPECT_TRUE(handled) << c.name;
+        EXPECT_TRUE(handled) << name;
     }
 }
 

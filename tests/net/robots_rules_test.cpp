@@ -119,10 +119,7 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
 
 TEST(RobotsRules, CrawlDelayOfTheChosenGroupAndWhatIsMatched)
 {
-    const struct {
-        const char* robots;
-        qint64 delayMs;
-    } delays[] = {
+    const std::pair<const char*, qint64> delays[] = {
         { "User-agent: *\nCrawl-delay: 5\n", 5000 },
         { "User-agent: *\nCrawl-delay: 0.5\nUser-agent: tarnwick\nCrawl-delay: 2", 2000 },
         { "User-agent: tarnwick\nCrawl-delay: 2\n\nUser-agent: tarnwick\nCrawl-delay: 3", 3000 },
@@ -130,8 +127,8 @@ TEST(RobotsRules, CrawlDelayOfTheChosenGroupAndWhatIsMatched)
         { "User-agent: *\nCrawl-delay: soon\nCrawl-delay: -4\nCrawl-delay: inf\nCrawl-delay: nan\n", 0 },
         { "User-agent: *\nCrawl-delay: 1e9\n", 86400000 },
     };
-    for (const auto& c : delays)
-        EXPECT_EQ(RobotsRules::parse(c.robots, "Tarnwick").crawlDelayMs(), c.delayMs) << c.robots;
+    for (const auto& [robots, delayMs] : delays)
+        EXPECT_EQ(RobotsRules::parse(robots, "Tarnwick").crawlDelayMs(), delayMs) << robots;
 
     EXPECT_EQ(productToken("  Tarnwick/1.0 (+http://x/)"), "Tarnwick");
     EXPECT_EQ(productToken("Tarnwick test"), "Tarnwick");

@@ -140,10 +140,7 @@ TEST(WindowStates, HighlightedEntryMessagesRunsAndSourcesDecideWhichControlsActA
     }
     EXPECT_TRUE(w.widget(f.Text1)->hasFocus()) << "the seed box gets the focus back";
     QMenu* sources = w.window.action(f.mnuSources)->menu();
-    const struct {
-        const char *entry, *caption; // caption: Label5's
-        bool country, uk;
-    } rows[] = {
+    const std::tuple<const char*, const char*, bool, bool> rows[] = {
         // The default result source is the private instance, which has no UK site.
         { "keywordSource:Classic", "Choose Overture server:", true, false },
         { "keywordSource:Google", "Country for suggestions:", true, false },
@@ -153,16 +150,16 @@ TEST(WindowStates, HighlightedEntryMessagesRunsAndSourcesDecideWhichControlsActA
         { "resultSource:SearXNG", "Country for suggestions:", false, false },
         { "resultSource:Private", "Country for suggestions:", false, false },
     };
-    for (const auto& row : rows) {
-        const QString entry = QString::fromLatin1(row.entry);
+    for (const auto& [name, caption, country, uk] : rows) {
+        const QString entry = QString::fromLatin1(name);
         QAction* action = sources->findChild<QAction*>(entry);
         action->trigger();
         EXPECT_EQ(entry.startsWith("keyword") ? f.keywordSource : f.resultSource, entry.section(':', 1));
         emit sources->aboutToShow();
-        EXPECT_TRUE(action->isChecked()) << row.entry;
-        EXPECT_EQ(w.widget<QLabel>(f.Label5)->text(), row.caption) << row.entry;
-        EXPECT_EQ(enabled(f.Combo1), row.country) << row.entry;
-        EXPECT_EQ(enabled(f.Check2), row.uk) << row.entry;
+        EXPECT_TRUE(action->isChecked()) << name;
+        EXPECT_EQ(w.widget<QLabel>(f.Label5)->text(), caption) << name;
+        EXPECT_EQ(enabled(f.Combo1), country) << name;
+        EXPECT_EQ(enabled(f.Check2), uk) << name;
     }
     EXPECT_EQ(sources->findChild<QAction*>("resultSource:Private")->text(),
         "&Private instance (started by Tarnwick)");
