@@ -116,17 +116,15 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
     for (const CliResult* result : { &top, &all, &version })
         EXPECT_EQ(result->exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("tarnwick-cli 1.0\n")) << version.out.toStdString();
-    const struct {
-        const char *name, *emptyInput, *options; // emptyInput: refused, so a run stops before any work
-        QStringList sources;
-    } commands[] = {
+    // A command, an empty input it refuses (so a run stops before any work), its options and sources.
+    const std::tuple<const char*, const char*, const char*, QStringList> commands[] = {
         { "suggest", "", "--country --source --expand --add -o --home", namesOf(keywordSources()) },
         { "harvest", "empty.kwrds", "--source --uk --full-url -o --home", namesOf(resultSources()) },
         { "spider", "empty.urls",
             "--user-agent --referer --timeout --parallel --per-host --obey-robots --retries --filter "
-            "--any-word "
-            "--description-only --title-link --pages --page-name --sitemap-name --heading --site-url "
-            "--per-page --template --font --size --vertical -o --save-urls --report --resume --home",
+            "--any-word --description-only --title-link --pages --page-name --sitemap-name --heading "
+            "--site-url --per-page --template --font --size --vertical -o --save-urls --report --resume "
+            "--home",
             {} },
         { "pages", "empty.sdata",
             "--pages --page-name --sitemap-name --heading --site-url --per-page --template --font --size "
@@ -137,24 +135,24 @@ TEST(CliCommands, ExitStatusAndStreamsForEachKindOfInputHelpAndEveryListedOption
     };
     static const QRegularExpression optionLine("^  (-[-a-z]+)", QRegularExpression::MultilineOption);
 
-    for (const auto& command : commands) {
-        SCOPED_TRACE(command.name);
-        const QString name = command.name;
+    for (const auto& [command, emptyInput, options, sources] : commands) {
+        SCOPED_TRACE(command);
+        const QString name = command;
         EXPECT_TRUE(top.out.contains("  " + name.toUtf8() + ' '));
         const CliResult help = runCli({ name, "--help" }, work.path());
         EXPECT_EQ(help.exitCode, 0);
         EXPECT_TRUE(help.out.startsWith("Usage: tarnwick-cli " + name.toUtf8() + ' '));
-        for (const QString& source : command.sources)
+        for (const QString& source : sources)
             EXPECT_TRUE(help.out.contains(("\n        " + source + "  ").toUtf8())) << source.toStdString();
         QStringList listed;
         for (const QRegularExpressionMatch& match : optionLine.globalMatch(QString::fromUtf8(help.out)))
             listed.append(match.captured(1));
-        EXPECT_EQ(listed, words(command.options) << "-h");
+        EXPECT_EQ(listed, words(options) << "-h");
         const QString section = "\n" + name + ' ' + help.out.split(' ').value(3) + ":\n  " + listed.value(0);
         EXPECT_TRUE(QString::fromUtf8(all.out).contains(section)) << section.toStdString();
 
-        for (const QString& option : words(command.options)) {
-            QStringList arguments { name, command.emptyInput, option };
+        for (const QString& option : words(options)) {
+            QStringList arguments { name, emptyInput, option };
             if (help.out.contains(("  " + option + " ").toUtf8()))
                 arguments.append(option == "--home" ? work.path() : "x");
             // --resume takes its settings from the journal, and the empty list is not one.

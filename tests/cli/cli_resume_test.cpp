@@ -88,22 +88,18 @@ enum class Kill { HeldRequest, AfterPage, AfterPageCutOff, InSitemap };
 
 TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain)
 {
-    const struct {
-        const char* name;
-        Kill kill;
-        const char *killAt, *parallel; // killAt: where the program kills itself, if it does
-        bool namedJournal;
-        const char* killResumedAt = ""; // where the first resumed run is killed in turn
-    } rows[] = {
-        { "request held, 1 in flight", Kill::HeldRequest, "", "1", false },
+    // killAt: where the program kills itself, if it does; killResumedAt: where the first resumed run does.
+    const std::tuple<const char*, Kill, const char*, const char*, bool, const char*> rows[] = {
+        { "request held, 1 in flight", Kill::HeldRequest, "", "1", false, "" },
         { "request held, 8 in flight, resume killed at URL 10", Kill::HeldRequest, "", "8", true, "urls:10" },
         { "after page 2, resumed run killed after page 3", Kill::AfterPage, "pages:2", "1", true, "pages:3" },
-        { "after page 2, journal cut mid-entry, 8 in flight", Kill::AfterPageCutOff, "pages:2", "8", false },
-        { "in the sitemap, 1 in flight", Kill::InSitemap, "urls:14", "1", false },
-        { "in the sitemap, 8 in flight", Kill::InSitemap, "urls:14", "8", true },
+        { "after page 2, journal cut mid-entry, 8 in flight", Kill::AfterPageCutOff, "pages:2", "8", false,
+            "" },
+        { "in the sitemap, 1 in flight", Kill::InSitemap, "urls:14", "1", false, "" },
+        { "in the sitemap, 8 in flight", Kill::InSitemap, "urls:14", "8", true, "" },
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, how, killAt, parallel, namedJournal, killResumedAt] : rows) {
+        SCOPED_TRACE(name);
         Sites sites;
         QTemporaryDir work;
         const QString state = work.filePath("state"), wholeHome = work.filePath("whole"),
@@ -113,12 +109,12 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
             test::writeFileBytes(folder + "/sites.urls", sites.urls().join("\r\n").toUtf8());
         }
         const test::CliVariables journals { { "XDG_STATE_HOME", state } };
-        ASSERT_EQ(test::runCli(spiderArguments(wholeHome, row.parallel), wholeHome, journals).exitCode, 0);
+        ASSERT_EQ(test::runCli(spiderArguments(wholeHome, parallel), wholeHome, journals).exitCode, 0);
 
         QProcess killed;
-        sites.holding = row.kill == Kill::HeldRequest;
-        test::prepareCli(killed, spiderArguments(home, row.parallel), home,
-            journals + test::CliVariables { { "TARNWICK_TEST_KILL", row.killAt } });
+        sites.holding = how == Kill::HeldRequest;
+        test::prepareCli(killed, spiderArguments(home, parallel), home,
+            journals + test::CliVariables { { "TARNWICK_TEST_KILL", killAt } });
         const qsizetype before = sites.requests().size();
         killed.start();
         const QString folder = state + "/tarnwick";
@@ -126,7 +122,7 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
             const QStringList names = QDir(folder).entryList({ "*.journal" }, QDir::Files);
             return names.isEmpty() ? QString() : folder + '/' + names.first();
         };
-        if (row.kill == Kill::HeldRequest) {
+        if (how == Kill::HeldRequest) {
             // Everything before the held URL is done once its outcome reaches the journal.
             auto nextInJournal
                 = [&] { return readJournal(test::readFileBytes(journalPath())).contents.nextIndex(); };
@@ -139,18 +135,18 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
         ASSERT_EQ(killed.exitStatus(), QProcess::CrashExit);
         const QString path = journalPath();
         ASSERT_FALSE(path.isEmpty());
-        if (row.kill == Kill::AfterPageCutOff)
+        if (how == Kill::AfterPageCutOff)
             test::writeFileBytes(path, test::readFileBytes(path).chopped(7));
         const JournalReading journal = readJournal(test::readFileBytes(path));
         ASSERT_TRUE(journal.ok()) << journal.error.toStdString();
         const qsizetype resumedFrom = sites.requests().size();
 
         QStringList resume { "spider", "--resume" };
-        if (row.namedJournal)
+        if (namedJournal)
             resume.append(path);
-        if (*row.killResumedAt) {
+        if (*killResumedAt) {
             test::runCli(resume, work.path(),
-                journals + test::CliVariables { { "TARNWICK_TEST_KILL", row.killResumedAt } });
+                journals + test::CliVariables { { "TARNWICK_TEST_KILL", killResumedAt } });
             ASSERT_FALSE(journalPath().isEmpty());
         }
         const test::CliResult result = test::runCli(resume, work.path(), journals);
@@ -162,7 +158,7 @@ TEST(CliResume, AKilledRunResumesToTheFilesOfAWholeRunFetchingNoFinishedUrlAgain
             EXPECT_FALSE(again.contains(QUrl(entry.outcome.url).path())) << entry.outcome.position;
             EXPECT_TRUE(entry.data.kind == TextChange::Kind::Appended || entry.data.text.isEmpty());
         }
-        if (row.kill != Kill::InSitemap)
+        if (how != Kill::InSitemap)
             EXPECT_GT(again.size(), 0);
         EXPECT_GT(resumedFrom, before);
     }
