@@ -102,12 +102,8 @@ TEST(ControlRules, LengthCheckBoxOptionGroupAndRevisions)
 // Every row of the record-option interlock table, from the user's action.
 TEST(RecordOptions, InterlockTable)
 {
-    struct Row {
-        const char* name;
-        int check4, check5, option1; // before the action; Option2 is the other option
-        std::function<void(Form1&)> act;
-        int wantCheck4, wantCheck5, wantOption1;
-    };
+    // The boxes before the action (Option2 is the other option), the action, the boxes after it.
+    using Row = std::tuple<const char*, int, int, int, std::function<void(Form1&)>, int, int, int>;
     const auto click4 = [](Form1& f) { f.Check4.click(); };
     const auto click5 = [](Form1& f) { f.Check5.click(); };
     const auto option1 = [](Form1& f) { f.Option1.click(); };
@@ -123,7 +119,7 @@ TEST(RecordOptions, InterlockTable)
         { "select Option1 with neither checked", 0, 0, 0, option1, 0, 0, 1 },
         { "select Option2", 1, 0, 1, [](Form1& f) { f.Option2.click(); }, 1, 0, 0 },
     };
-    for (const Row& row : rows) {
+    for (const auto& [name, check4, check5, selected1, act, wantCheck4, wantCheck5, wantOption1] : rows) {
         TestWindow w;
         Form1& f = w.f();
         // Arrange without running handlers.
@@ -131,16 +127,16 @@ TEST(RecordOptions, InterlockTable)
         std::function<void()> kept[3];
         for (int i = 0; i < 3; ++i)
             kept[i] = std::exchange(*handlers[i], nullptr);
-        f.Check4.setValue(row.check4);
-        f.Check5.setValue(row.check5);
-        (row.option1 ? f.Option1 : f.Option2).setValue(true);
+        f.Check4.setValue(check4);
+        f.Check5.setValue(check5);
+        (selected1 ? f.Option1 : f.Option2).setValue(true);
         for (int i = 0; i < 3; ++i)
             *handlers[i] = kept[i];
 
-        row.act(f);
+        act(f);
         EXPECT_EQ(std::tuple(f.Check4.Value(), f.Check5.Value(), f.Option1.Value(), f.Option2.Value()),
-            std::tuple(row.wantCheck4, row.wantCheck5, row.wantOption1, 1 - row.wantOption1))
-            << row.name;
+            std::tuple(wantCheck4, wantCheck5, wantOption1, 1 - wantOption1))
+            << name;
     }
 }
 

@@ -62,12 +62,8 @@ QByteArray without(QByteArray text, const QString& pattern)
 // A run with pages, and `pages` over its data from a run without, write one folder, a short last page too.
 TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
 {
-    const struct {
-        const char* name;
-        int records, listed, pages;
-        Settings settings;
-        const char* lastPage; // null: records fill whole pages
-    } cases[] = {
+    // Records, URLs listed, pages, settings and the last page `pages` adds (null: records fill whole pages).
+    const std::tuple<const char*, int, int, int, Settings, const char*> cases[] = {
         { "whole pages", 9, 9, 3, {}, nullptr },
         { "one left over, eight in flight, title links, sitemap.xml", 10, 10, 4,
             { 3, "8", true, false, false, "https://www.example.com/cars/" }, "insurance10.html" },
@@ -75,22 +71,22 @@ TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
         { "credit link on page 21, vertical links, description only", 28, 28, 4,
             { 7, "8", false, true, true, "https://www.example.com/cars/" }, nullptr },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Window withPages(c.records, c.listed, c.settings);
+    for (const auto& [caseName, records, listed, pages, settings, lastPage] : cases) {
+        SCOPED_TRACE(caseName);
+        Window withPages(records, listed, settings);
         withPages.f().Check3.setValue(1);
         Command3_Click(withPages.f(), withPages.p);
         ASSERT_EQ(withPages.p.messages, QStringList { "Run completed! Tarnwick list of sites spidered!" });
 
         // Without pages a run keeps titles even for description-only pages; they publish description-only.
-        Settings plainSettings = c.settings;
+        Settings plainSettings = settings;
         plainSettings.descriptionOnly = false;
-        Window saved(c.records, c.listed, plainSettings);
+        Window saved(records, listed, plainSettings);
         Command3_Click(saved.f(), saved.p);
         const QString sdata = saved.path("run.sdata");
         saved.run(mnuSaveSpiderData_Click, sdata);
 
-        Window published(0, 0, c.settings);
+        Window published(0, 0, settings);
         Form1& f = published.f();
         published.run(mnuOpenSpiderData_Click, sdata);
         const std::uint64_t paneRevision = f.RichTextBox1.revision();
@@ -98,18 +94,18 @@ TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
         QString shown; // at the last pump, the last page's caption
         published.p.onPump = [&](int) { shown = f.Caption(); };
         mnuCreatePages_Click(f, published.p);
-        EXPECT_EQ(shown + f.Caption(), QString("Tarnwick - Writing page %1 of %1Tarnwick").arg(c.pages));
+        EXPECT_EQ(shown + f.Caption(), QString("Tarnwick - Writing page %1 of %1Tarnwick").arg(pages));
         ASSERT_EQ(published.p.messages.size(), 1);
         const QString& said = published.p.messages[0];
-        EXPECT_EQ(said.section(':', 0, 0), QString("Pages created from %1 records").arg(c.records));
-        EXPECT_EQ(said.endsWith("in the spider data."), c.lastPage != nullptr);
+        EXPECT_EQ(said.section(':', 0, 0), QString("Pages created from %1 records").arg(records));
+        EXPECT_EQ(said.endsWith("in the spider data."), lastPage != nullptr);
         EXPECT_EQ(f.RichTextBox1.revision(), paneRevision) << "the pane is left as it was";
         EXPECT_EQ(published.transfer->executed, QStringList()) << "nothing is fetched";
 
         QStringList expected = withPages.files();
-        if (c.lastPage) {
-            expected << c.lastPage << "sitemap.html";
-            if (*c.settings.siteUrl)
+        if (lastPage) {
+            expected << lastPage << "sitemap.html";
+            if (*settings.siteUrl)
                 expected << "sitemap.xml";
             expected.removeDuplicates();
             expected.sort();
@@ -117,16 +113,16 @@ TEST(PagesFromData, SameRecordsGiveTheRunsPagesAndALastPageForWhatIsLeft)
         ASSERT_EQ(published.files(), expected);
         for (const QString& name : published.files()) {
             QByteArray page = published.file(name);
-            if (c.lastPage && name.startsWith("sitemap"))
+            if (lastPage && name.startsWith("sitemap"))
                 // The one link the run lacks: an <a> in the page, a <url> entry in sitemap.xml.
                 page = without(page,
                     name.endsWith(".xml")
-                        ? QString("  <url>\\n    <loc>[^<]*%1</loc>\\n[^\\n]*\\n  </url>\\n").arg(c.lastPage)
-                        : QString("<a href=\"%1\">[^<]*</a>(  |<br>\r\n<br>\r\n)").arg(c.lastPage));
+                        ? QString("  <url>\\n    <loc>[^<]*%1</loc>\\n[^\\n]*\\n  </url>\\n").arg(lastPage)
+                        : QString("<a href=\"%1\">[^<]*</a>(  |<br>\r\n<br>\r\n)").arg(lastPage));
             if (withPages.files().contains(name))
                 EXPECT_EQ(page, withPages.file(name)) << name.toStdString();
             else
-                EXPECT_TRUE(name == c.lastPage || name.startsWith("sitemap")) << name.toStdString();
+                EXPECT_TRUE(name == lastPage || name.startsWith("sitemap")) << name.toStdString();
         }
     }
 }

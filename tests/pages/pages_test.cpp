@@ -40,11 +40,8 @@ TEST(Pages, TemplateFilledWithTheShortTitleHeadingResultsAndCredit)
     const QString results = "<font face=\"Default Font\" size=\"None\"><br>one<br>\r\ntwo<br></font>";
     const QString full = "<title>!@@!</title><h1>!%%!</h1>!##!";
     const QString plain = "TT ..." + results;
-    const struct {
-        const char *name, *position; // null: the sitemap
-        QString tmpl, text; // the page title, or the sitemap heading
-        QString page; // %1: the credit link
-    } cases[] = {
+    // Position (null: the sitemap), template, page title or sitemap heading, page (%1: the credit link).
+    const std::tuple<const char*, const char*, QString, QString, QString> cases[] = {
         { "title cut to four words", "10", full, "Cheap car insurance quotes online",
             "<title>Cheap car insurance quotes</title><h1>Cheap car insurance quotes ...</h1>" + results },
         { "an empty piece is a word", "10", full, "Cheap  car insurance quotes",
@@ -65,25 +62,25 @@ TEST(Pages, TemplateFilledWithTheShortTitleHeadingResultsAndCredit)
         { "mixed case lowered", "22", "!@@!!%%!!##!</bOdY>", "T", plain + "%1</body>" },
         { "no tag", "23", "!@@!!%%!!##!", "T", plain },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, position, tmpl, text, page] : cases) {
+        SCOPED_TRACE(name);
         Pages t;
         Form1& f = t.f();
-        f.RichTextBox2.setText(c.tmpl);
+        f.RichTextBox2.setText(tmpl);
         f.RichTextBox1.setText("one\r\ntwo");
         f.Text15.setText("one\r\ntwo");
-        f.Text14.setText(c.text);
-        f.Text11.setText(c.text);
-        if (c.position)
-            f.Text13.setText(c.position);
+        f.Text14.setText(text);
+        f.Text11.setText(text);
+        if (position)
+            f.Text13.setText(position);
         t.p.rndValues = { 0.01 }; // draws 0, which becomes entry 1
-        (c.position ? createpage : createsitemap)(f, t.p);
-        const QString page = QString(c.page).replace("%1", credit.arg(f.List6.List(1)));
-        EXPECT_EQ(t.written(c.position ? QString("insurance%1.html").arg(c.position) : "map.html"),
-            kBom + (page + "\r\n").toUtf8());
-        EXPECT_EQ(t.p.randomizeCalls, c.position ? 1 : 0);
-        EXPECT_EQ(f.RichTextBox1.Text().isEmpty(), c.position != nullptr);
-        EXPECT_EQ(f.Text15.Text().isEmpty(), !c.position);
+        (position ? createpage : createsitemap)(f, t.p);
+        const QString want = QString(page).replace("%1", credit.arg(f.List6.List(1)));
+        EXPECT_EQ(t.written(position ? QString("insurance%1.html").arg(position) : "map.html"),
+            kBom + (want + "\r\n").toUtf8());
+        EXPECT_EQ(t.p.randomizeCalls, position ? 1 : 0);
+        EXPECT_EQ(f.RichTextBox1.Text().isEmpty(), position != nullptr);
+        EXPECT_EQ(f.Text15.Text().isEmpty(), !position);
     }
 }
 
@@ -110,10 +107,7 @@ TEST(Sitemap, VerticalLinksHeadingAndListEmptied)
 // Each link leads to the file written: a query, fragment, escape, reference or markup is part of the name.
 TEST(Pages, PageNamesAreLinkedEncodedFromTheSitemap)
 {
-    const struct {
-        const char* name;
-        const char* link;
-    } rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         { "a\"><b>", "<a href=\"a%22%3E%3Cb%3E10.html\">a&quot;&gt;&lt;b&gt;10</a>  " },
         { "q#", "<a href=\"q%2310.html\">q#10</a>  " },
         { "a?b", "<a href=\"a%3Fb10.html\">a?b10</a>  " },
@@ -121,16 +115,16 @@ TEST(Pages, PageNamesAreLinkedEncodedFromTheSitemap)
         { "x&amp", "<a href=\"x%26amp10.html\">x&amp;amp10</a>  " },
         { "caf\u00e9-(1)", "<a href=\"caf%C3%A9-(1)10.html\">caf\u00e9-(1)10</a>  " },
     };
-    for (const auto& row : rows) {
+    for (const auto& [name, link] : rows) {
         Pages t;
         Form1& f = t.f();
         f.RichTextBox2.setText("!##!");
-        f.Text9.setText(QString::fromUtf8(row.name));
+        f.Text9.setText(QString::fromUtf8(name));
         createpage(f, t.p);
-        EXPECT_TRUE(QFileInfo::exists(t.path("cars/" + f.Text9.Text() + "10.html"))) << row.name;
-        EXPECT_EQ(f.Text15.Text(), QString::fromUtf8(row.link)) << row.name;
+        EXPECT_TRUE(QFileInfo::exists(t.path("cars/" + f.Text9.Text() + "10.html"))) << name;
+        EXPECT_EQ(f.Text15.Text(), QString::fromUtf8(link)) << name;
         EXPECT_EQ(QUrl(f.Text15.Text().section('"', 1, 1)).path(), f.Text9.Text() + "10.html")
-            << row.name << ": the link's file";
+            << name << ": the link's file";
     }
 }
 
@@ -180,35 +174,30 @@ TEST(SitemapXml, ListsThePagesAndTheSitemapEncodedEscapedAndValid)
 
 TEST(Pages, WritesReplaceWholeAndStartWithAByteOrderMark)
 {
-    const struct {
-        const char* name;
-        QByteArray earlier; // empty: no earlier file
-        bool closeDuringWrite;
-        QByteArray after;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, bool, QByteArray> cases[] = {
         { "new page", {}, false, kBom + "new \xC3\xBC\r\n" },
         { "earlier page replaced", "old", false, kBom + "new \xC3\xBC\r\n" },
         { "window closed during the write keeps the earlier page", "old", true, "old" },
         { "window closed during the write leaves no empty page", {}, true, {} },
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, earlier, closeDuringWrite, after] : cases) {
         Pages t;
         const QString file = t.path("cars/page.html");
-        if (!c.earlier.isEmpty())
-            test::writeFileBytes(file, c.earlier);
+        if (!earlier.isEmpty())
+            test::writeFileBytes(file, earlier);
         QByteArray seen;
         t.p.onPump = [&](int) {
             seen = test::readFileBytes(file);
-            t.p.isUnloaded = c.closeDuringWrite;
+            t.p.isUnloaded = closeDuringWrite;
         };
         EXPECT_EQ(writeGeneratedPage(t.f(), t.p, file, QStringLiteral("new \u00fc")),
-            c.closeDuringWrite ? PageWrite::WindowClosed : PageWrite::Written)
-            << c.name;
-        EXPECT_EQ(seen, c.earlier) << c.name << ": the page was cut short while events ran";
-        EXPECT_EQ(test::readFileBytes(file), c.after) << c.name;
-        EXPECT_EQ(QDir(t.path("cars")).entryList(QDir::Files).size(), c.after.isEmpty() ? 0 : 1)
-            << c.name << ": a temporary file was left";
-        EXPECT_TRUE(t.f().pageFailure.isEmpty()) << c.name;
+            closeDuringWrite ? PageWrite::WindowClosed : PageWrite::Written)
+            << name;
+        EXPECT_EQ(seen, earlier) << name << ": the page was cut short while events ran";
+        EXPECT_EQ(test::readFileBytes(file), after) << name;
+        EXPECT_EQ(QDir(t.path("cars")).entryList(QDir::Files).size(), after.isEmpty() ? 0 : 1)
+            << name << ": a temporary file was left";
+        EXPECT_TRUE(t.f().pageFailure.isEmpty()) << name;
     }
 }
 
