@@ -55,12 +55,7 @@ const char* const kBlocked
 
 // Answers as the services send them, chosen by the "case" parameter of the template, and what
 // the keyword list and the message box show for each ("{site}" stands for the service).
-const struct Shape {
-    const char* name;
-    CannedAnswer answer;
-    QStringList entries;
-    QString message;
-} kShapes[] = {
+const std::tuple<const char*, CannedAnswer, QStringList, QString> kShapes[] = {
     { "browser",
         { 200, test::openSearchAnswer("car", { "car insurance", "car  rental\\t", "CAR INSURANCE" }),
             "text/javascript; charset=UTF-8" },
@@ -106,9 +101,9 @@ const struct Shape {
 // varying case and the term with " one", then numbers up to a term that is a number.
 CannedAnswer serviceAnswer(const httplib::Request& req)
 {
-    for (const Shape& shape : kShapes)
-        if (req.get_param_value("case") == shape.name)
-            return shape.answer;
+    for (const auto& [name, answer, entries, message] : kShapes)
+        if (req.get_param_value("case") == name)
+            return answer;
     const std::string q = req.get_param_value("q");
     std::vector<std::string> completions { q.size() % 2 ? "Shared" : "SHARED", q + " one" };
     for (int i = 2; i < std::atoi(q.c_str()); ++i)
@@ -275,15 +270,14 @@ TEST(SuggestionService, CountryPartByExactServerBoxTextAndFileInTheCacheFolder)
 
 TEST_F(Lookup, ServiceAnswersOfEachShapeBecomeRankedEntriesOrOneMessage)
 {
-    for (const Shape& row : kShapes) {
+    for (const auto& [name, answer, entries, shown] : kShapes) {
         f.List2.AddItem(QStringLiteral("old - entry"));
-        f.keywordSource = service.url(QStringLiteral("/ac?case=%1&q={searchTerms}").arg(row.name));
+        f.keywordSource = service.url(QStringLiteral("/ac?case=%1&q={searchTerms}").arg(name));
         enter("car");
-        EXPECT_EQ(f.List2.items(), row.entries) << row.name;
-        QString message = row.message;
-        message.replace(QStringLiteral("{site}"), service.url(QString()));
-        EXPECT_EQ(p.messages, message.isEmpty() ? QStringList() : QStringList { message }) << row.name;
-        expectAtRest(row.name);
+        EXPECT_EQ(f.List2.items(), entries) << name;
+        const QString message = QString(shown).replace(QStringLiteral("{site}"), service.url(QString()));
+        EXPECT_EQ(p.messages, message.isEmpty() ? QStringList() : QStringList { message }) << name;
+        expectAtRest(name);
     }
 }
 
