@@ -159,7 +159,7 @@ RobotsRules RobotsRules::parse(const QString& text, const QString& productToken)
     for (QString raw : text.left(kMaxChars).split(lineBreak)) {
         raw = raw.left(raw.indexOf(u'#'));
         const qsizetype colon = raw.indexOf(u':');
-        if (colon < 0)
+        if (colon == -1)
             continue;
         const QString key = raw.left(colon).trimmed().toLower();
         const QString value = raw.mid(colon + 1).trimmed();

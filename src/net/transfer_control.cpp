@@ -22,7 +22,7 @@ QString stateText(int state)
 
 QString bodyPiece(const QString& body, qsizetype& readPos, int size)
 {
-    if (size <= 0 || readPos >= body.size())
+    if (size <= 0)
         return {};
     qsizetype length = qMin<qsizetype>(size, body.size() - readPos);
     if (length > 1 && readPos + length < body.size() && body[readPos + length - 1].isHighSurrogate())

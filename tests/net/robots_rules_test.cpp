@@ -97,7 +97,7 @@ TEST(RobotsRules, PathsAllowedByGroupAndLongestMatch)
         { "User-agent: *\nDisallow: /a b\nDisallow: /d\x7f", "x", "/a%20b", false },
         { "User-agent: *\nDisallow: /a b\nDisallow: /d\x7f", "x", "/d%7F", false },
         // Escapes with the hex digits at each end of their ranges, in either case.
-        { "User-agent: *\nDisallow: /c/%30%39%5a%3a%3F%0a", "x", "/c/09Z%3A%3f%0A", false },
+        { "User-agent: *\nDisallow: /c/%30%39%5a%3a%3F%0a%2e%5F", "x", "/c/09Z%3A%3f%0A._", false },
         { "User-agent: *\nDisallow: /c/%30%39%5a%3a%3F%0a", "x", "/c/08Z%3A%3f%0A", true },
         // Long pieces found, or not, after false starts that overlap them; the next piece follows.
         { "User-agent: *\nDisallow: /*aabaabaabaaac*end$", "x", "/x/aabaabaabaabaaac/end", false },

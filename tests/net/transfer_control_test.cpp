@@ -239,6 +239,7 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     qsizetype one = 1;
     EXPECT_EQ(bodyPiece("ab", one, -1), QString()) << "no piece of a negative size";
     EXPECT_EQ(bodyPiece("a\U0001F600", one, 1).size(), 1) << "a piece of one may end inside a character";
+    EXPECT_EQ(bodyPiece(QString("a") + QChar(0xD800), one = 0, 2).size(), 2) << "a last lone half stays";
     // OpenURL blocks and raises nothing, and tells a timeout from other failures.
     FakePlatform p;
     Recorded recorded;

@@ -197,6 +197,7 @@ TEST(SpiderRun, AnUnwritablePageOrSitemapStopsTheRunAndAnUnwritableJournalDoesNo
         // The failed page's records are back in the pane; a failed sitemap keeps its links.
         EXPECT_EQ(f.RichTextBox1.Text().count("Scripted page"), written.isEmpty() ? 3 : 0);
         EXPECT_EQ(f.Text15.Text().count("<a href"), written.size());
+        EXPECT_EQ(f.pageFiles.size(), written.size()) << "nor sitemap.xml";
         EXPECT_EQ(QDir(run.path("cars")).entryList(QDir::Files | QDir::Hidden, QDir::Name), written);
         disk.bytesBeforeWriteFails = -1;
         expectRunAgainAsFresh(run, urls, parallel, true);
