@@ -68,12 +68,11 @@ QString unescapeHtml(const QString& text)
         out += text.mid(from, match.capturedStart() - from);
         const QString name = match.captured(1);
         if (name.startsWith(QLatin1Char('#'))) {
-            // The pattern gives a '#' at least one character after it.
+            // The pattern gives a '#' and digits after it, which always read as a number.
             const bool hex = name[1] == QLatin1Char('x') || name[1] == QLatin1Char('X');
-            bool ok = false;
-            const uint code = hex ? name.mid(2).toUInt(&ok, 16) : name.mid(1).toUInt(&ok, 10);
+            const uint code = hex ? name.mid(2).toUInt(nullptr, 16) : name.mid(1).toUInt();
             // A reference to nothing printable stays as written rather than becoming a control.
-            if (ok && code >= 0x20 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF))
+            if (code >= 0x20 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF))
                 out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
             else
                 out += match.captured(0);

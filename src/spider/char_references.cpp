@@ -126,12 +126,7 @@ QString decodeCharReferences(const QString& text, ReferenceContext context)
         return text;
     QString out;
     qsizetype i = 0;
-    while (i < text.size()) {
-        const qsizetype amp = text.indexOf(QLatin1Char('&'), i);
-        if (amp < 0) {
-            out += QStringView(text).mid(i);
-            break;
-        }
+    for (qsizetype amp; (amp = text.indexOf(QLatin1Char('&'), i)) != -1;) {
         out += QStringView(text).mid(i, amp - i);
         const bool numeric = QStringView(text).mid(amp + 1).startsWith(QLatin1Char('#'));
         const qsizetype next = numeric ? decodeNumeric(text, amp, out) : decodeNamed(text, amp, context, out);
@@ -142,6 +137,7 @@ QString decodeCharReferences(const QString& text, ReferenceContext context)
             i = next;
         }
     }
+    out += QStringView(text).mid(i);
     return out;
 }
 

@@ -95,9 +95,9 @@ TEST(PageReading, RulesAndOddShapes)
             V::Accepted, "Right title", "Right one" },
         { "references",
             "<title>&copy2024 Acme &notit; &#x41&#66a&#x2A&#x2f&#x2a&#x2F&#39;&Zeta;&Alpha;&auml;&zeta; "
-            "&#;</title><meta name=description content=\"?a=1&copy=2&copy0&copy9&copy 24 "
+            "&#;&#</title><meta name=description content=\"?a=1&copy=2&copy0&copy9&copy 24 "
             "&#0;&#x110000;&#x10FFFF;&#xD800;&#xDFFF; &#150;&#x80;&#x9F; &foo; &copy\">",
-            V::Accepted, "©2024 Acme ¬it; ABa*/*/'ΖΑäζ &#;",
+            V::Accepted, "©2024 Acme ¬it; ABa*/*/'ΖΑäζ &#;&#",
             "?a=1&copy=2&copy0&copy9© 24 \xEF\xBF\xBD\xEF\xBF\xBD\xF4\x8F\xBF\xBF\xEF\xBF\xBD\xEF\xBF\xBD "
             "–€\u0178 "
             "&foo; ©" },
