@@ -285,6 +285,9 @@ TEST(TransferControl, AnswersAndFailuresOfBothFetchesAndSilentCancels)
     EXPECT_EQ(ports[8], ports[5]) << "and counts as the first of the next four";
     EXPECT_NE(ports[10], ports[5]) << "7 sent it to 8: a fifth host again";
     EXPECT_EQ(std::pair(inet.ResponseCode(), inet.ResponseInfo()), std::pair(0, QString())) << "nothing kept";
+    inet.Execute(server.url("/page"), "POST", {}, {});
+    waitIdle(inet, p, run);
+    EXPECT_EQ(run.errorCaption, "Error 35764 Unsupported operation POST") << "only GET is asked";
     // Without a handler nobody reads the body: the answer ends the request all the same.
     QtTransferControl bare;
     bare.Execute(server.url("/page"), "GET", {}, {});
